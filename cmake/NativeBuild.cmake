@@ -1,0 +1,42 @@
+# Native (Linux) build: the platform-free core, headless (no editor), for fast
+# unit tests under the sanitizers and for the native benchmark.
+file(GLOB CORE_SOURCES CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp)
+list(FILTER CORE_SOURCES EXCLUDE REGEX "DllMain\\.cpp$")
+
+if(QUAVIX_SANITIZE STREQUAL "address")
+    set(SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+elseif(QUAVIX_SANITIZE STREQUAL "thread")
+    set(SANITIZER_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+else()
+    set(SANITIZER_FLAGS "")
+endif()
+add_compile_options(${SANITIZER_FLAGS})
+add_link_options(${SANITIZER_FLAGS})
+
+add_library(quavix_core STATIC ${CORE_SOURCES})
+
+enable_testing()
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+if(QUAVIX_SANITIZE STREQUAL "thread")
+    # Only the tests that run the effect on several threads at once.
+    file(GLOB THREAD_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/threads/*.cpp)
+    add_executable(quavix_thread_tests ${THREAD_TESTS})
+    target_link_libraries(quavix_thread_tests quavix_core gtest_main)
+    add_test(NAME thread_tests COMMAND quavix_thread_tests)
+elseif(QUAVIX_SANITIZE STREQUAL "none")
+    file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+    add_executable(quavix_bench ${BENCH_SOURCES})
+    target_link_libraries(quavix_bench quavix_core)
+    file(GLOB REFERENCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/reference/*.cpp)
+    if(REFERENCE_SOURCES)
+        add_executable(quavix_reference ${REFERENCE_SOURCES})
+        target_link_libraries(quavix_reference quavix_core)
+    endif()
+else()
+    file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+    add_executable(quavix_native_tests ${NATIVE_TESTS})
+    target_link_libraries(quavix_native_tests quavix_core gtest_main)
+    add_test(NAME native_tests COMMAND quavix_native_tests)
+endif()

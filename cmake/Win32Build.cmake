@@ -1,0 +1,62 @@
+# Windows build: QUAVIX.dll, the host tool and the Windows test programs.
+enable_language(RC)
+
+# SSE math so that every single-precision rounding happens exactly as on the
+# native build; static runtime so that only system DLLs are imported.
+add_compile_options(-msse2 -mfpmath=sse)
+add_compile_definitions(QUAVIX_WITH_EDITOR=1 WIN32_LEAN_AND_MEAN NOMINMAX)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(WIN32_SYSTEM_LIBS ole32 shell32 gdi32 user32 kernel32 uuid)
+
+file(GLOB PLUGIN_SOURCES CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/editor/*.cpp
+    ${CMAKE_SOURCE_DIR}/gui/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.cpp)
+list(FILTER PLUGIN_SOURCES EXCLUDE REGEX "DllMain\\.cpp$")
+set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/quavix.rc)
+
+add_library(quavix_objects OBJECT ${PLUGIN_SOURCES})
+
+add_library(QUAVIX SHARED $<TARGET_OBJECTS:quavix_objects> ${CMAKE_SOURCE_DIR}/host/DllMain.cpp
+    ${CMAKE_SOURCE_DIR}/host/quavix.def ${RESOURCE_SCRIPT})
+set_target_properties(QUAVIX PROPERTIES PREFIX "" OUTPUT_NAME QUAVIX
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/dist/win32)
+target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
+
+# The same code as a static library, so that test programs reach every class.
+add_library(quavix_plugin STATIC $<TARGET_OBJECTS:quavix_objects>)
+target_link_libraries(quavix_plugin ${WIN32_SYSTEM_LIBS})
+
+file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
+if(HOST_TOOL_SOURCES)
+    add_executable(quavix-host ${HOST_TOOL_SOURCES})
+    set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/dist/win32)
+    target_link_libraries(quavix-host ${WIN32_SYSTEM_LIBS})
+endif()
+
+enable_testing()
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Each tests/win32/*_test.cpp is its own program, so that window and OLE state
+# never leaks from one group into the next. Shared helpers live in support/.
+file(GLOB WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)
+file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
+foreach(test_source ${WIN32_TESTS})
+    get_filename_component(test_name ${test_source} NAME_WE)
+    add_executable(${test_name} ${test_source} ${WIN32_TEST_SUPPORT} ${RESOURCE_SCRIPT})
+    target_link_libraries(${test_name} quavix_plugin gtest_main ${WIN32_SYSTEM_LIBS})
+    add_dependencies(${test_name} QUAVIX)
+    add_test(NAME ${test_name} COMMAND ${test_name})
+    set_tests_properties(${test_name} PROPERTIES
+        ENVIRONMENT "QUAVIX_DLL=${CMAKE_SOURCE_DIR}/dist/win32/QUAVIX.dll" TIMEOUT 300)
+endforeach()
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+if(BENCH_SOURCES)
+    add_executable(quavix_bench ${BENCH_SOURCES})
+    target_link_libraries(quavix_bench quavix_plugin ${WIN32_SYSTEM_LIBS})
+endif()
+file(GLOB REFERENCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/reference/*.cpp)
+if(REFERENCE_SOURCES)
+    add_executable(quavix_reference ${REFERENCE_SOURCES})
+    target_link_libraries(quavix_reference quavix_plugin ${WIN32_SYSTEM_LIBS})
+endif()

@@ -1,0 +1,10 @@
+#!/bin/sh
+# The main job: QUAVIX.dll in our host tool, rendering the built-in demo.
+set -eu
+. "$(dirname "$0")/wine-env.sh"
+wineserver -p 60 </dev/null >/dev/null 2>&1
+mkdir -p dist/demo
+status=0
+wine dist/win32/quavix-host.exe dist/win32/QUAVIX.dll --demo-out dist/demo/quavix-demo.wav || status=$?
+wineserver -k || true
+exit $status

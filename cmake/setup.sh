@@ -1,0 +1,35 @@
+#!/bin/sh
+# Installs everything the build and the tests need, then prepares a quiet
+# 32-bit Wine prefix. Safe to run again: each step checks before it acts.
+set -eu
+
+PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 \
+xvfb xauth x11-utils xdotool fonts-liberation googletest libgtest-dev libstb-dev \
+python3-pil imagemagick"
+
+sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=""
+for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "setup: installing$missing"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        sudo_ dpkg --add-architecture i386
+    fi
+    sudo_ apt-get update -qq
+    sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
+
+. "$(dirname "$0")/wine-env.sh"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "setup: creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # Without a window manager, destroying a managed top-level window stalls.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+fi
+echo "setup: ready"

@@ -1,0 +1,5 @@
+# Sourced by the scripts that run Windows programs: one quiet 32-bit prefix.
+export WINEARCH=win32
+export WINEPREFIX="${WINEPREFIX:-$HOME/.quavix-wine}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
