@@ -4,7 +4,11 @@ enable_language(RC)
 # SSE math so that every single-precision rounding happens exactly as on the
 # native build; static runtime so that only system DLLs are imported.
 add_compile_options(-msse2 -mfpmath=sse)
-add_compile_definitions(QUAVIX_WITH_EDITOR=1 WIN32_LEAN_AND_MEAN NOMINMAX)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+# The one switch between the headless effect and the plug-in with its editor.
+if(EXISTS ${CMAKE_SOURCE_DIR}/editor/QuavixEditor.cpp)
+    add_compile_definitions(QUAVIX_WITH_EDITOR=1)
+endif()
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(WIN32_SYSTEM_LIBS ole32 shell32 gdi32 user32 kernel32 uuid)
 
