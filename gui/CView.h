@@ -70,6 +70,22 @@ public:
     const CRect& getSize() const { return size; }
 
 protected:
+    // Moves a context's screen origin and offset by a container's position
+    // while a call runs inside that container, then puts both back exactly.
+    // A null context is left alone.
+    class ContextShift {
+    public:
+        ContextShift(CDrawContext* context, int32_t dx, int32_t dy);
+        ~ContextShift();
+        ContextShift(const ContextShift&) = delete;
+        ContextShift& operator=(const ContextShift&) = delete;
+
+    private:
+        CDrawContext* context;
+        CPoint savedOrigin;
+        CPoint savedOffset;
+    };
+
     CRect size;
     CRect mouseArea;
     CFrame* parentFrame = nullptr;

@@ -67,6 +67,16 @@ protected:
 
     CRect localBounds() const { return CRect(0, 0, size.width(), size.height()); }
 
+    // Makes the node that holds a new child, or null when memory runs out;
+    // addView then leaves the view unattached. Replaceable so that the
+    // out-of-memory path can be exercised.
+    static Node* (*makeNode)(CView* view);
+
+    // Steps of the partial and idle redraws.
+    void drawChildrenInRect(CDrawContext* target, const CRect& localUpdate, const CRect& clip);
+    void redrawWhole(CDrawContext* context);
+    void updateDirtyChildren(CDrawContext* context);
+
     Node* firstNode = nullptr;
     Node* lastNode = nullptr;
     int32_t updateMode = 1;

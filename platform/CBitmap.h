@@ -14,6 +14,9 @@ class CDrawContext;
 class CBitmap : public CReferenceCounter {
 public:
     explicit CBitmap(int32_t resourceId);
+    // For pictures made at run time: takes ownership of a device bitmap made
+    // elsewhere and measures it; the resource id is 0.
+    explicit CBitmap(GraphicsHandle adoptedBitmap);
     ~CBitmap() override;
 
     virtual void draw(CDrawContext* context, const CRect& rect, const CPoint& source = CPoint());

@@ -1,0 +1,210 @@
+#include "platform/CBitmap.h"
+
+#include <windows.h>
+
+#include "platform/CDrawContext.h"
+#include "platform/ImageFunctions.h"
+#include "platform/ModuleInstance.h"
+
+namespace VSTGUI {
+
+namespace {
+
+HDC dc(DeviceHandle handle) { return static_cast<HDC>(handle); }
+
+// The destination area of a draw call, in device coordinates.
+struct Placement {
+    int x, y, w, h;
+};
+
+Placement placementOf(const CDrawContext* context, const CRect& rect) {
+    return {rect.left + context->offset.x, rect.top + context->offset.y, rect.width(), rect.height()};
+}
+
+// A memory device holding the bitmap for the length of one draw call.
+class SourceDevice {
+public:
+    SourceDevice(DeviceHandle destination, GraphicsHandle bitmap)
+        : device(CreateCompatibleDC(dc(destination))), previous(SelectObject(device, bitmap)) {}
+    ~SourceDevice() {
+        SelectObject(device, previous);
+        DeleteDC(device);
+    }
+    SourceDevice(const SourceDevice&) = delete;
+    SourceDevice& operator=(const SourceDevice&) = delete;
+
+    HDC device;
+
+private:
+    HGDIOBJ previous;
+};
+
+// Leaves out the transparent colour in four blits through a monochrome mask:
+// where the mask is 1 the destination survives, elsewhere the bitmap lands.
+void drawThroughMask(HDC dest, const Placement& to, HDC source, const CPoint& from, COLORREF transparent) {
+    HDC maskDevice = CreateCompatibleDC(dest);
+    COLORREF previousBack = SetBkColor(dest, RGB(255, 255, 255));
+    COLORREF previousText = SetTextColor(dest, RGB(0, 0, 0));
+    HBITMAP mask = CreateBitmap(to.w, to.h, 1, 1, nullptr);
+    HGDIOBJ previousMask = SelectObject(maskDevice, mask);
+    SetBkColor(source, transparent);
+    BitBlt(maskDevice, 0, 0, to.w, to.h, source, from.x, from.y, SRCCOPY);
+    BitBlt(dest, to.x, to.y, to.w, to.h, source, from.x, from.y, SRCINVERT);
+    BitBlt(dest, to.x, to.y, to.w, to.h, maskDevice, 0, 0, SRCAND);
+    BitBlt(dest, to.x, to.y, to.w, to.h, source, from.x, from.y, SRCINVERT);
+    SelectObject(maskDevice, previousMask);
+    DeleteObject(mask);
+    DeleteDC(maskDevice);
+    SetBkColor(dest, previousBack);
+    SetTextColor(dest, previousText);
+}
+
+// A 32-bit picture of w by h pixels in a memory device of its own.
+class PixelBuffer {
+public:
+    PixelBuffer(int w, int h) : device(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(device, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels = static_cast<uint8_t*>(bits);
+        previous = SelectObject(device, bitmap);
+    }
+    ~PixelBuffer() {
+        SelectObject(device, previous);
+        DeleteObject(bitmap);
+        DeleteDC(device);
+    }
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+
+    bool valid() const { return device && pixels; }
+
+    HDC device;
+    HBITMAP bitmap = nullptr;
+    uint8_t* pixels = nullptr;
+
+private:
+    HGDIOBJ previous = nullptr;
+};
+
+// Constant-opacity blend without msimg32: the same source-over rule,
+// computed per colour channel on copies of both areas.
+void blendInSoftware(HDC dest, const Placement& to, HDC source, const CPoint& from, uint8_t opacity) {
+    if (to.w <= 0 || to.h <= 0)
+        return;
+    PixelBuffer over(to.w, to.h);
+    PixelBuffer under(to.w, to.h);
+    if (!over.valid() || !under.valid())
+        return;
+    BitBlt(over.device, 0, 0, to.w, to.h, source, from.x, from.y, SRCCOPY);
+    BitBlt(under.device, 0, 0, to.w, to.h, dest, to.x, to.y, SRCCOPY);
+    GdiFlush();
+    const int keep = 255 - opacity;
+    const size_t bytes = size_t(to.w) * size_t(to.h) * 4;
+    for (size_t i = 0; i < bytes; ++i)
+        under.pixels[i] = uint8_t((over.pixels[i] * opacity + under.pixels[i] * keep + 127) / 255);
+    BitBlt(dest, to.x, to.y, to.w, to.h, under.device, 0, 0, SRCCOPY);
+}
+
+// Windows 98 blends only from a bitmap that starts at the source's origin,
+// so the area is copied into one of its own first.
+void blendThroughCopy(AlphaBlendFunction alphaBlend, DeviceHandle dest, const Placement& to, HDC source,
+                      const CPoint& from, BlendFunctionRecord blend) {
+    HDC copyDevice = CreateCompatibleDC(source);
+    HBITMAP copy = CreateCompatibleBitmap(source, to.w, to.h);
+    HGDIOBJ previous = SelectObject(copyDevice, copy);
+    BitBlt(copyDevice, 0, 0, to.w, to.h, source, from.x, from.y, SRCCOPY);
+    alphaBlend(dest, to.x, to.y, to.w, to.h, copyDevice, 0, 0, to.w, to.h, blend);
+    SelectObject(copyDevice, previous);
+    DeleteDC(copyDevice);
+    DeleteObject(copy);
+}
+
+}  // namespace
+
+CBitmap::CBitmap(int32_t id) : resourceId(id) {
+    CBitmap::loadFromResource(id);
+    transparentColor = kColorTransparent;
+}
+
+CBitmap::CBitmap(GraphicsHandle adoptedBitmap) : resourceId(0), bitmapHandle(adoptedBitmap) {
+    BITMAP measured;
+    if (bitmapHandle && GetObjectA(bitmapHandle, sizeof(measured), &measured)) {
+        width = measured.bmWidth;
+        height = measured.bmHeight;
+    }
+}
+
+CBitmap::~CBitmap() { CBitmap::dispose(); }
+
+void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
+    if (!bitmapHandle || !context)
+        return;
+    SourceDevice picture(context->deviceContext, bitmapHandle);
+    const Placement to = placementOf(context, rect);
+    BitBlt(dc(context->deviceContext), to.x, to.y, to.w, to.h, picture.device, source.x, source.y, SRCCOPY);
+}
+
+void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& source) {
+    if (!bitmapHandle || !context)
+        return;
+    SourceDevice picture(context->deviceContext, bitmapHandle);
+    const Placement to = placementOf(context, rect);
+    if (TransparentBltFunction transparentBlt = getTransparentBlt())
+        transparentBlt(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w,
+                       to.h, transparentColor.deviceColor());
+    else
+        drawThroughMask(dc(context->deviceContext), to, picture.device, source, transparentColor.deviceColor());
+}
+
+void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& source, uint8_t opacity) {
+    if (!bitmapHandle || !context)
+        return;
+    SourceDevice picture(context->deviceContext, bitmapHandle);
+    const Placement to = placementOf(context, rect);
+    AlphaBlendFunction alphaBlend = getAlphaBlend();
+    if (!alphaBlend) {
+        blendInSoftware(dc(context->deviceContext), to, picture.device, source, opacity);
+        return;
+    }
+    const BlendFunctionRecord blend = {AC_SRC_OVER, 0, opacity, 0};
+    if (isWindows98())
+        blendThroughCopy(alphaBlend, context->deviceContext, to, picture.device, source, blend);
+    else
+        alphaBlend(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w,
+                   to.h, blend);
+}
+
+void CBitmap::dispose() {
+    if (bitmapHandle)
+        DeleteObject(bitmapHandle);
+    bitmapHandle = nullptr;
+    width = 0;
+    height = 0;
+}
+
+bool CBitmap::loadFromResource(int32_t id) {
+    dispose();
+    bitmapHandle = LoadBitmapA(static_cast<HINSTANCE>(getModuleInstance()), MAKEINTRESOURCEA(id & 0xFFFF));
+    if (!bitmapHandle)
+        return false;
+    BITMAP measured;
+    if (!GetObjectA(bitmapHandle, sizeof(measured), &measured))
+        return false;
+    width = measured.bmWidth;
+    height = measured.bmHeight;
+    return true;
+}
+
+bool CBitmap::loadFromPath(const void* /*platformPath*/) {
+    dispose();
+    return false;  // pictures come from the module's resources only
+}
+
+}  // namespace VSTGUI

@@ -1,0 +1,143 @@
+#include "platform/FrameWindow.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <new>
+
+#include "gui/CFrame.h"
+#include "platform/CDrawContext.h"
+#include "platform/ModuleInstance.h"
+#include "platform/MouseButtons.h"
+
+namespace VSTGUI {
+
+namespace {
+
+constexpr DWORD kFrameWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr double kWheelDeltaPerNotch = 120.0;
+
+// Shared by every frame of every plug-in instance in the process; touched
+// only on the user-interface thread.
+int32_t classUseCount = 0;
+char className[32] = "";
+
+HINSTANCE moduleInstance() { return static_cast<HINSTANCE>(getModuleInstance()); }
+
+CFrame* frameOfWindow(HWND window) {
+    return reinterpret_cast<CFrame*>(static_cast<LONG_PTR>(GetWindowLongA(window, GWL_USERDATA)));
+}
+
+LRESULT paint(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
+    RECT updateRect;
+    if (!GetUpdateRect(window, &updateRect, FALSE))
+        return DefWindowProcA(window, WM_PAINT, wParam, lParam);
+    PAINTSTRUCT paintStruct;
+    HDC paintDevice = BeginPaint(window, &paintStruct);
+    // Without memory for a context the frame makes its own.
+    CDrawContext* context = new (std::nothrow) CDrawContext(frame, window, paintDevice);
+    const RECT& area = paintStruct.rcPaint;
+    frame->drawRect(context, CRect(area.left, area.top, area.right, area.bottom));
+    if (context)
+        context->dropReference();
+    EndPaint(window, &paintStruct);
+    return 0;
+}
+
+// Returns when the view that was hit has tracked the mouse to its release.
+LRESULT buttonDown(HWND window, CFrame* frame, LPARAM lParam) {
+    CDrawContext context(frame, window, nullptr);
+    CPoint where(LOWORD(lParam), HIWORD(lParam));
+    frame->onMouseDown(&context, where, -1);
+    return 0;
+}
+
+LRESULT wheel(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
+    {
+        CDrawContext context(frame, window, nullptr);
+        // The message carries the pointer in screen coordinates, which are
+        // negative on a monitor left of or above the primary one.
+        CPoint where(static_cast<int16_t>(LOWORD(lParam)) - context.screenOrigin.x,
+                     static_cast<int16_t>(HIWORD(lParam)) - context.screenOrigin.y);
+        const float distance =
+            static_cast<float>(static_cast<int16_t>(HIWORD(wParam)) / kWheelDeltaPerNotch);
+        frame->onWheel(&context, where, distance);
+    }
+    return DefWindowProcA(window, WM_MOUSEWHEEL, wParam, lParam);
+}
+
+LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CFrame* frame = frameOfWindow(window);
+    if (!frame)
+        return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        return paint(window, frame, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        return buttonDown(window, frame, lParam);
+    case WM_MOUSEWHEEL:
+        return wheel(window, frame, wParam, lParam);
+    case WM_DESTROY:
+        // The host destroyed its window, and ours with it.
+        frame->onWindowDestroyed();
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void formatClassName() {
+    std::snprintf(className, sizeof(className), "Plugin%08X",
+                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(getModuleInstance())));
+}
+
+}  // namespace
+
+bool registerFrameWindowClass() {
+    if (++classUseCount != 1)
+        return true;
+    formatClassName();
+    WNDCLASSA windowClass = {};
+    // No CS_DBLCLKS: a double click arrives as two presses.
+    windowClass.style = CS_GLOBALCLASS;
+    windowClass.lpfnWndProc = frameWindowProcedure;
+    windowClass.hInstance = moduleInstance();
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = className;
+    // A failure shows as a window that cannot be made.
+    RegisterClassA(&windowClass);
+    // Taken once: a later change of the setting is seen only after every
+    // frame window is gone.
+    setMouseButtonsSwapped(GetSystemMetrics(SM_SWAPBUTTON) > 0);
+    return true;
+}
+
+void releaseFrameWindowClass() {
+    if (classUseCount <= 0)
+        return;
+    if (classUseCount-- == 1)
+        UnregisterClassA(className, moduleInstance());
+}
+
+int32_t getFrameWindowClassUseCount() { return classUseCount; }
+
+const char* getFrameWindowClassName() { return className; }
+
+WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t height, CFrame* frame) {
+    HWND window = CreateWindowExA(0, className, "Window", kFrameWindowStyle, 0, 0, width, height,
+                                  static_cast<HWND>(parent), nullptr, moduleInstance(), nullptr);
+    if (window)
+        SetWindowLongA(window, GWL_USERDATA, static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
+    return window;
+}
+
+void destroyFrameWindow(WindowHandle window) {
+    HWND handle = static_cast<HWND>(window);
+    SetWindowLongA(handle, GWL_USERDATA, 0);
+    DestroyWindow(handle);
+}
+
+}  // namespace VSTGUI

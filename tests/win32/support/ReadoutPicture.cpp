@@ -1,0 +1,80 @@
+#include "tests/win32/support/ReadoutPicture.h"
+
+#include "tests/win32/support/TestPictures.h"
+
+namespace quavixtest {
+
+namespace {
+
+COLORREF toColorRef(uint32_t rgbColor) {
+    return RGB((rgbColor >> 16) & 0xFF, (rgbColor >> 8) & 0xFF, rgbColor & 0xFF);
+}
+
+void fillSolid(HDC device, const RECT& area, uint32_t color) {
+    HBRUSH brush = CreateSolidBrush(toColorRef(color));
+    FillRect(device, &area, brush);
+    DeleteObject(brush);
+}
+
+void outline(HDC device, int width, int height, uint32_t color) {
+    const RECT edges[] = {{0, 0, width, 1}, {0, height - 1, width, height}, {0, 0, 1, height},
+                          {width - 1, 0, width, height}};
+    for (const RECT& edge : edges)
+        fillSolid(device, edge, color);
+}
+
+void centredText(HDC device, int width, int height, const ReadoutLook& look, const char* text) {
+    LOGFONTA description = {};
+    description.lfHeight = -look.fontHeight;
+    description.lfWeight = look.weight;
+    description.lfCharSet = ANSI_CHARSET;
+    description.lfOutPrecision = OUT_STRING_PRECIS;
+    description.lfClipPrecision = CLIP_STROKE_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = FF_SWISS | VARIABLE_PITCH;
+    lstrcpyA(description.lfFaceName, "Arial");
+    HFONT font = CreateFontIndirectA(&description);
+    HGDIOBJ previousFont = SelectObject(device, font);
+    SetBkMode(device, TRANSPARENT);
+    SetTextColor(device, toColorRef(look.text));
+    RECT box = {0, 0, width, height};
+    DrawTextA(device, text, -1, &box, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    SelectObject(device, previousFont);
+    DeleteObject(font);
+}
+
+}  // namespace
+
+std::vector<uint32_t> renderReadout(HWND compatibleWith, int width, int height, const ReadoutLook& look,
+                                    const char* text) {
+    HDC windowDevice = GetDC(compatibleWith);
+    HDC device = CreateCompatibleDC(windowDevice);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDevice, width, height);
+    ReleaseDC(compatibleWith, windowDevice);
+    HGDIOBJ previous = SelectObject(device, bitmap);
+    const RECT all = {0, 0, width, height};
+    fillSolid(device, all, look.back);
+    outline(device, width, height, look.frame);
+    centredText(device, width, height, look, text);
+    SelectObject(device, previous);
+    DeleteDC(device);
+    std::vector<uint32_t> pixels = readPicture(bitmap, width, height);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+std::vector<uint32_t> resourcePixels(int resourceId, int& width, int& height) {
+    width = height = 0;
+    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
+    if (!bitmap)
+        return {};
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof(info), &info);
+    width = info.bmWidth;
+    height = info.bmHeight;
+    std::vector<uint32_t> pixels = readPicture(bitmap, width, height);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+}  // namespace quavixtest
