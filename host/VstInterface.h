@@ -276,6 +276,23 @@ struct VstEvents {
     VstEvent* events[2];  // really numEvents entries
 };
 
+// Records that only the extended operations' signatures mention. This effect
+// never reads or writes them, so they stay opaque here.
+struct VstTimeInfo;
+struct VstPinProperties;
+struct VstParameterProperties;
+struct VstSpeakerArrangement;
+struct VstSpeakerProperties;
+struct VstPatchChunkInfo;
+struct VstVariableIo;
+struct VstOfflineTask;
+struct VstAudioFile;
+struct VstFileSelect;
+struct VstWindow;
+struct MidiProgramName;
+struct MidiProgramCategory;
+struct MidiKeyName;
+
 // Editor rectangle and key records.
 struct ERect {
     VstInt16 top;

@@ -1,0 +1,76 @@
+// The wah: a resonant second-order low-pass per channel whose corner moves
+// between 800 Hz and 3800 Hz, by hand, by automation or by one MIDI
+// controller, followed by an output gain.
+//
+// Threads: the host automates from its user-interface or automation thread
+// while its processing thread runs processReplacing and processEvents. What
+// both sides touch (parameters, coefficients, the rate the coefficients are
+// computed for) is atomic; the per-sample loop reads it with relaxed loads,
+// which cost nothing on x86. The channel memories belong to the processing
+// thread alone.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "host/AudioEffectX.h"
+
+class Filter : public AudioEffectX {
+public:
+    explicit Filter(audioMasterCallback audioMaster);
+
+    void suspend() override;
+    void resume() override;
+    void setSampleRate(float newSampleRate) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    VstInt32 processEvents(VstEvents* events) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstInt32 canDo(char* text) override;
+    VstPlugCategory getPlugCategory() override;
+    void setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) override;
+
+    virtual void computeCoefficients();
+
+    // The MIDI controller that moves the centre frequency, 0..127; the
+    // editor's read-out shows it.
+    VstInt32 getControllerNumber() const { return controllerNumber.load(std::memory_order_relaxed); }
+
+protected:
+    static constexpr int kNumChannels = 2;
+    static constexpr int kProgramNameSize = 32;
+
+    void setFrequencyValue(float value);
+    void setOutputGainValue(float value);
+    void setPeakValue(float value);
+    void stepControllerNumber(float value);
+    void applyControlChange(const VstEvent& event);
+    void clearMemories();
+    void clearChannel(int channel);
+
+    std::atomic<float> frequencyValue;
+    std::atomic<float> outputGain;
+    std::atomic<float> bandwidth;
+    std::atomic<int32_t> controllerNumber;
+    std::atomic<bool> justSteppedUp;
+    char programName[kProgramNameSize];
+
+    std::atomic<double> filterSampleRate;
+    std::atomic<float> alpha;
+    std::atomic<float> beta;
+    std::atomic<float> gamma;
+
+    float x1[kNumChannels];
+    float x2[kNumChannels];
+    float y1[kNumChannels];
+    float y2[kNumChannels];
+};

@@ -1,0 +1,14 @@
+// The plug-in's way in: the exported entry point and the one place that
+// decides which effect this library makes.
+#pragma once
+
+#include "host/VstInterface.h"
+
+class AudioEffect;
+
+// Asks the host for its version, creates the effect and returns its record;
+// null when the host answers 0, the effect cannot be made, or anything fails.
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);
+
+// A new effect of this library, or null when it cannot be allocated.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

@@ -1,0 +1,264 @@
+// Whatever a host sends, the effect stays stable, finite and alive: odd
+// sample rates, values outside 0..1 or not numbers, non-finite samples, and
+// null pointers where a host should have passed memory.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "editor/AEffEditor.h"
+#include "tests/native/EventList.h"
+#include "tests/native/FilterProbe.h"
+#include "tests/native/RecordingHost.h"
+
+namespace {
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// The poles of y = 2 (gamma y1 - beta y2) lie inside the unit circle exactly
+// when 2 beta < 1 and |2 gamma| < 1 + 2 beta.
+bool stable(const FilterProbe& f) {
+    const double b = 2.0 * f.betaValue();
+    const double g = 2.0 * f.gammaValue();
+    return b < 1.0 && std::fabs(g) < 1.0 + b;
+}
+
+// Loud noise, then silence: the output must stay finite and bounded and die
+// away.
+void expectWellBehaved(FilterProbe& filter, const char* where) {
+    std::mt19937 random(1);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    StereoBuffer loud(20000);
+    for (size_t i = 0; i < loud.left.size(); ++i) {
+        loud.left[i] = sample(random);
+        loud.right[i] = sample(random);
+    }
+    const StereoBuffer out = processed(filter, loud);
+    for (size_t i = 0; i < out.left.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(out.left[i]) && std::fabs(out.left[i]) < 1000.0f) << where << " sample " << i;
+        ASSERT_TRUE(std::isfinite(out.right[i]) && std::fabs(out.right[i]) < 1000.0f) << where << " sample " << i;
+    }
+    StereoBuffer silence(400000);
+    const StereoBuffer tail = processed(filter, silence);
+    EXPECT_LT(std::fabs(tail.left.back()), 1e-6f) << where;
+}
+
+class Robustness : public ::testing::Test {
+protected:
+    RecordingHost host;
+};
+
+TEST_F(Robustness, UnusableSampleRatesAreIgnored) {
+    FilterProbe filter;
+    const float alpha = filter.alphaValue();
+    for (float rate : {0.0f, -1.0f, -44100.0f, kNaN, kInf, -kInf}) {
+        AEffect* record = filter.getAeffect();
+        record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, rate);
+        record->dispatcher(record, effSetBlockSizeAndSampleRate, 0, 64, nullptr, rate);
+        EXPECT_EQ(filter.getSampleRate(), 44100.0f) << rate;
+        EXPECT_EQ(filter.filterRate(), 44100.0) << rate;
+        EXPECT_EQ(filter.alphaValue(), alpha) << rate;
+    }
+    EXPECT_EQ(filter.getBlockSize(), 64);
+}
+
+TEST_F(Robustness, EveryRateAndSettingGivesAStableFilter) {
+    const float rates[] = {1e-6f, 1.0f, 100.0f, 1000.0f, 7599.0f, 7600.0f, 8000.0f, 11025.0f,
+                           44100.0f, 384000.0f, 1e6f, 1e7f, 1e9f, FLT_MAX};
+    for (float rate : rates) {
+        for (float frequency : {0.0f, 0.5f, 1.0f}) {
+            for (float peak : {0.0f, 0.5f, 1.0f}) {
+                FilterProbe filter;
+                filter.setSampleRate(rate);
+                filter.setParameter(0, frequency);
+                filter.setParameter(2, peak);
+                ASSERT_TRUE(stable(filter)) << rate << " " << frequency << " " << peak;
+            }
+        }
+        FilterProbe loudest;
+        loudest.setSampleRate(rate);
+        loudest.setParameter(0, 1.0f);
+        loudest.setParameter(2, 1.0f);
+        expectWellBehaved(loudest, "highest corner, sharpest peak");
+    }
+}
+
+TEST_F(Robustness, BelowTwiceTheTopCornerTheCornerStaysBelowHalfTheRate) {
+    FilterProbe filter;
+    filter.setSampleRate(6000.0f);
+    filter.setParameter(0, 1.0f);
+    // Corner clamped to 0.49 x 6000 = 2940 Hz: theta = 0.98 pi.
+    const float theta = static_cast<float>(2940.0 * 6.2831854820251465 / 6000.0);
+    EXPECT_EQ(filter.gammaValue(),
+              static_cast<float>(static_cast<float>(std::cos(static_cast<double>(theta))) *
+                                 (0.5 + static_cast<double>(filter.betaValue()))));
+    // Rates that leave room for the whole range are not touched.
+    FilterProbe normal;
+    normal.setSampleRate(8000.0f);
+    normal.setParameter(0, 1.0f);
+    const float topTheta = static_cast<float>(3800.0 * 6.2831854820251465 / 8000.0);
+    EXPECT_EQ(normal.gammaValue(),
+              static_cast<float>(static_cast<float>(std::cos(static_cast<double>(topTheta))) *
+                                 (0.5 + static_cast<double>(normal.betaValue()))));
+}
+
+TEST_F(Robustness, ParameterValuesAreClampedAndNotANumberIsIgnored) {
+    FilterProbe filter;
+    const float cases[][2] = {{5.0f, 1.0f}, {-3.0f, 0.0f}, {kInf, 1.0f}, {-kInf, 0.0f}, {1.0000001f, 1.0f}};
+    for (VstInt32 index : {0, 1, 2}) {
+        for (const auto& c : cases) {
+            filter.setParameter(index, c[0]);
+            EXPECT_NEAR(filter.getParameter(index), c[1], 1e-7) << index << " " << c[0];
+            ASSERT_TRUE(stable(filter));
+        }
+        filter.setParameter(index, 0.25f);
+        const float kept = filter.getParameter(index);
+        filter.setParameter(index, kNaN);
+        EXPECT_EQ(filter.getParameter(index), kept) << index;
+    }
+    FilterProbe extreme;
+    extreme.setParameter(0, 1e30f);
+    extreme.setParameter(2, -1e30f);
+    extreme.setParameter(1, 1e30f);
+    expectWellBehaved(extreme, "extreme values");
+}
+
+TEST_F(Robustness, NonFiniteSamplesRestartOnlyTheirChannel) {
+    FilterProbe filter;
+    FilterProbe twin;
+    std::mt19937 random(2);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    StereoBuffer input(3000);
+    for (size_t i = 0; i < input.left.size(); ++i) {
+        input.left[i] = sample(random);
+        input.right[i] = sample(random);
+    }
+    StereoBuffer poisoned = input;
+    poisoned.left[100] = kNaN;
+    poisoned.left[200] = kInf;
+    poisoned.left[300] = -kInf;
+    poisoned.left[400] = FLT_MAX;
+    const StereoBuffer out = processed(filter, poisoned);
+    const StereoBuffer clean = processed(twin, input);
+    for (size_t i = 0; i < out.left.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(out.left[i])) << i;
+    }
+    EXPECT_EQ(out.right, clean.right);
+    EXPECT_EQ(out.left[100], 0.0f);
+    EXPECT_EQ(out.left[200], 0.0f);
+    // After the last bad sample the channel runs again from silence.
+    filter.suspend();
+    twin.suspend();
+    StereoBuffer impulse(300);
+    impulse.left[0] = 1.0f;
+    impulse.right[0] = 1.0f;
+    StereoBuffer poisonedImpulse = impulse;
+    poisonedImpulse.left[0] = kNaN;
+    poisonedImpulse.left[1] = 1.0f;
+    const StereoBuffer recovered = processed(filter, poisonedImpulse);
+    const StereoBuffer reference = processed(twin, impulse);
+    for (size_t i = 1; i < 300; ++i) {
+        ASSERT_EQ(recovered.left[i], reference.left[i - 1]) << i;
+    }
+}
+
+TEST_F(Robustness, NullBuffersAreIgnored) {
+    FilterProbe filter;
+    float samples[8] = {};
+    float* half[2] = {samples, nullptr};
+    float* full[2] = {samples, samples};
+    filter.processReplacing(nullptr, full, 8);
+    filter.processReplacing(full, nullptr, 8);
+    filter.processReplacing(half, full, 8);
+    filter.processReplacing(full, half, 8);
+    for (int which = 0; which < 4; ++which) {
+        EXPECT_EQ(filter.memory(0, which), 0.0f);
+    }
+}
+
+TEST_F(Robustness, NullPointersFromTheHostAnswerZero) {
+    LoadedEffect effect(host);
+    for (VstInt32 opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
+                            effGetParamName, effGetChunk, effProcessEvents, effString2Parameter,
+                            effGetProgramNameIndexed, effGetInputProperties, effGetOutputProperties,
+                            effOfflineNotify, effOfflinePrepare, effOfflineRun, effProcessVarIo, effGetEffectName,
+                            effGetErrorText, effGetVendorString, effGetProductString, effCanDo,
+                            effGetParameterProperties, effGetMidiProgramName, effGetMidiProgramCategory,
+                            effGetMidiKeyName, effGetSpeakerArrangement, effShellGetNextPlugin, effBeginLoadBank,
+                            effBeginLoadProgram, effSetSpeakerArrangement}) {
+        EXPECT_EQ(effect.dispatch(opcode, 0, 0, nullptr), 0) << opcode;
+    }
+    EXPECT_EQ(effect.text(effGetProgramName), "Default");
+}
+
+TEST_F(Robustness, GetRectWithNullPlaceAnswersZeroEvenWithAnEditor) {
+    LoadedEffect effect(host);
+    effect.filter().setEditor(new AEffEditor(&effect.filter()));
+    EXPECT_EQ(effect.dispatch(effEditGetRect, 0, 0, nullptr), 0);
+}
+
+TEST_F(Robustness, EventListsWithNullEntriesOrNegativeCounts) {
+    LoadedEffect effect(host);
+    EventList list;
+    list.controlChange(0xB0, 1, 10).controlChange(0xB0, 1, 20).controlChange(0xB0, 1, 30);
+    VstEvents* events = list.build();
+    events->events[1] = nullptr;
+    EXPECT_EQ(effect.dispatch(effProcessEvents, 0, 0, events), 1);
+    EXPECT_EQ(effect.filter().getParameter(0), static_cast<float>(29 / 127.0));
+    events->numEvents = -5;
+    events->events[0] = nullptr;
+    EXPECT_EQ(effect.dispatch(effProcessEvents, 0, 0, events), 1);
+    EXPECT_EQ(effect.filter().processEvents(nullptr), 0);
+}
+
+TEST_F(Robustness, KeyModifiersThatAreNotNumbersCarryNoBits) {
+    class KeyEditor : public AEffEditor {
+    public:
+        using AEffEditor::AEffEditor;
+        bool onKeyDown(VstKeyCode& key) override {
+            modifier = key.modifier;
+            return true;
+        }
+        int modifier = -1;
+    };
+    LoadedEffect effect(host);
+    auto* editor = new KeyEditor(&effect.filter());
+    effect.filter().setEditor(editor);
+    for (float opt : {kNaN, kInf, -kInf, 1e20f}) {
+        editor->modifier = -1;
+        EXPECT_EQ(effect.dispatch(effEditKeyDown, 'x', 0, nullptr, opt), 1);
+        EXPECT_EQ(editor->modifier, 0) << opt;
+    }
+}
+
+TEST_F(Robustness, VuReadingsThatAreNotNumbersAnswerZero) {
+    class MeteredEffect : public AudioEffect {
+    public:
+        MeteredEffect() : AudioEffect(nullptr, 1, 1) {}
+        void processReplacing(float**, float**, VstInt32) override {}
+        float getVu() override { return reading; }
+        float reading = 0.0f;
+    };
+    MeteredEffect effect;
+    effect.reading = 0.5f;
+    EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), 16383);
+    for (float reading : {kNaN, kInf, 1e30f}) {
+        effect.reading = reading;
+        EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), 0) << reading;
+    }
+}
+
+TEST_F(Robustness, ProgramNamesFromTheHostAreAlwaysTerminated) {
+    LoadedEffect effect(host);
+    std::vector<char> huge(5000, 'z');
+    huge.back() = 0;
+    effect.dispatch(effSetProgramName, 0, 0, huge.data());
+    EXPECT_EQ(effect.text(effGetProgramName), std::string(31, 'z'));
+}
+
+}  // namespace

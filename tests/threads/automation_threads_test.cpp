@@ -1,0 +1,127 @@
+// The host's threads at once: automation and MIDI on one thread while
+// another processes blocks. Built with ThreadSanitizer, which fails the run
+// on any data race; the tests themselves check that the output stays finite
+// and that the coefficients left behind belong to one parameter set.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "tests/native/EventList.h"
+#include "tests/native/FilterProbe.h"
+
+namespace {
+
+// A host that keeps no state, so that it is safe on every thread.
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) {
+        return kVstVersion;
+    }
+    return opcode == audioMasterGetSampleRate ? 44100 : 0;
+}
+
+constexpr int kBlocks = 400;
+constexpr VstInt32 kBlockFrames = 256;
+
+// Processes blocks of noise until done; every output sample must be finite.
+// With events, the list goes in before each block as a host sends it.
+void processBlocks(AEffect* record, EventList* midi, std::atomic<bool>& done, std::atomic<int>& badSamples) {
+    StereoBuffer input(kBlockFrames), output(kBlockFrames);
+    uint32_t seed = 12345;
+    for (int block = 0; block < kBlocks; ++block) {
+        for (VstInt32 i = 0; i < kBlockFrames; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            input.left[i] = static_cast<float>(static_cast<int32_t>(seed)) * 4.6566e-10f;
+            input.right[i] = -input.left[i];
+        }
+        if (midi) {
+            record->dispatcher(record, effProcessEvents, 0, 0, midi->build(), 0.0f);
+        }
+        record->processReplacing(record, input.channels(), output.channels(), kBlockFrames);
+        for (VstInt32 i = 0; i < kBlockFrames; ++i) {
+            badSamples += !std::isfinite(output.left[i]) || !std::isfinite(output.right[i]);
+        }
+    }
+    done = true;
+}
+
+// Sweeps every parameter and reads them back, as an automating host and an
+// editor would, until the processing side is done.
+void automate(AEffect* record, EventList* midi, std::atomic<bool>& done) {
+    char text[64];
+    for (int step = 0; !done; ++step) {
+        const float value = static_cast<float>(step % 101) / 100.0f;
+        record->setParameter(record, step % 3, value);
+        record->setParameter(record, 3, (step % 7 == 0) ? 1.0f : 0.5f);
+        record->getParameter(record, step % 4);
+        record->dispatcher(record, effGetParamDisplay, step % 4, 0, text, 0.0f);
+        if (midi) {
+            record->dispatcher(record, effProcessEvents, 0, 0, midi->build(), 0.0f);
+        }
+    }
+}
+
+void expectCoherentCoefficients(FilterProbe& filter) {
+    const float alpha = filter.alphaValue();
+    const float beta = filter.betaValue();
+    const float gamma = filter.gammaValue();
+    filter.computeCoefficients();
+    EXPECT_EQ(filter.alphaValue(), alpha);
+    EXPECT_EQ(filter.betaValue(), beta);
+    EXPECT_EQ(filter.gammaValue(), gamma);
+}
+
+EventList* sweepList(EventList& list, VstInt32 controllers) {
+    for (VstInt32 number = 0; number < controllers; ++number) {
+        list.controlChange(0xB0, static_cast<unsigned char>(number), static_cast<unsigned char>(1 + number * 3));
+    }
+    return &list;
+}
+
+TEST(Threads, AutomationAndMidiOnOneThreadWhileAnotherProcesses) {
+    FilterProbe filter(&quietHost);
+    AEffect* record = filter.getAeffect();
+    EventList midi;
+    std::atomic<bool> done{false};
+    std::atomic<int> badSamples{0};
+    std::thread processing(processBlocks, record, nullptr, std::ref(done), std::ref(badSamples));
+    std::thread automation(automate, record, sweepList(midi, 40), std::ref(done));
+    processing.join();
+    automation.join();
+    EXPECT_EQ(badSamples.load(), 0);
+    expectCoherentCoefficients(filter);
+}
+
+TEST(Threads, MidiOnTheProcessingThreadWhileTheHostAutomates) {
+    FilterProbe filter(&quietHost);
+    AEffect* record = filter.getAeffect();
+    EventList processingMidi;
+    std::atomic<bool> done{false};
+    std::atomic<int> badSamples{0};
+    std::thread processing(processBlocks, record, sweepList(processingMidi, 128), std::ref(done),
+                           std::ref(badSamples));
+    std::thread automation(automate, record, nullptr, std::ref(done));
+    processing.join();
+    automation.join();
+    EXPECT_EQ(badSamples.load(), 0);
+    expectCoherentCoefficients(filter);
+}
+
+TEST(Threads, SampleRateChangesWhileAutomating) {
+    FilterProbe filter(&quietHost);
+    AEffect* record = filter.getAeffect();
+    std::atomic<bool> done{false};
+    std::thread automation(automate, record, nullptr, std::ref(done));
+    const float rates[] = {48000.0f, 44100.0f, 96000.0f, 22050.0f, 7000.0f, 192000.0f};
+    for (int round = 0; round < 300; ++round) {
+        record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, rates[round % 6]);
+    }
+    done = true;
+    automation.join();
+    expectCoherentCoefficients(filter);
+}
+
+}  // namespace
