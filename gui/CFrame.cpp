@@ -9,6 +9,7 @@
 #include "platform/FrameWindow.h"
 #include "platform/ImageFunctions.h"
 #include "platform/SystemServices.h"
+#include "platform/WindowGeometry.h"
 
 namespace VSTGUI {
 
@@ -83,6 +84,10 @@ CDrawContext* CFrame::createDrawContext() {
 }
 
 void CFrame::onWindowDestroyed() {
+    // Our window dies with the host's: revoke the drop target while the
+    // window still exists, or nothing would ever release it.
+    if (dropActive && window)
+        setDropActive(false);
     setOpenFlag(false);
     hostWindow = nullptr;
 }
@@ -277,7 +282,7 @@ void CFrame::endEdit(int32_t index) {
 bool CFrame::getCursorLocation(CPoint& where) const {
     where = getCursorScreenPosition();
     if (window) {
-        const CRect windowRect = getWindowScreenRect(window);
+        const CRect windowRect = windowScreenRect(window);
         where.x -= windowRect.left;
         where.y -= windowRect.top;
     }

@@ -32,13 +32,6 @@ CPoint getCursorScreenPosition() {
     return CPoint(position.x, position.y);
 }
 
-CRect getWindowScreenRect(WindowHandle window) {
-    RECT rect = {0, 0, 0, 0};
-    if (window)
-        GetWindowRect(static_cast<HWND>(window), &rect);
-    return CRect(rect.left, rect.top, rect.right, rect.bottom);
-}
-
 CursorHandle getCurrentCursor() { return GetCursor(); }
 
 void setCurrentCursor(CursorHandle cursor) { SetCursor(static_cast<HCURSOR>(cursor)); }

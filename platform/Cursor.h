@@ -11,9 +11,6 @@ namespace VSTGUI {
 // The pointer position in screen coordinates.
 CPoint getCursorScreenPosition();
 
-// A window's rectangle in screen coordinates; empty for a null window.
-CRect getWindowScreenRect(WindowHandle window);
-
 // The cursor showing now, and making a cursor current.
 CursorHandle getCurrentCursor();
 void setCurrentCursor(CursorHandle cursor);
