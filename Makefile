@@ -27,7 +27,7 @@ native-bench: setup
 	@cmake --build build/native-bench -j $(JOBS)
 
 win32: setup
-	@cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DQUAVIX_DIST_DIR=$(CURDIR)/dist/win32 >/dev/null
 	@cmake --build $(WIN32_DIR) -j $(JOBS)
 
 demo: win32

@@ -17,13 +17,16 @@ file(GLOB PLUGIN_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/gui/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.cpp)
 list(FILTER PLUGIN_SOURCES EXCLUDE REGEX "DllMain\\.cpp$")
 set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/quavix.rc)
+# Each build directory keeps its own outputs; `make win32` points this at the
+# stable dist/win32.
+set(QUAVIX_DIST_DIR ${CMAKE_BINARY_DIR}/dist CACHE PATH "where QUAVIX.dll and quavix-host.exe land")
 
 add_library(quavix_objects OBJECT ${PLUGIN_SOURCES})
 
 add_library(QUAVIX SHARED $<TARGET_OBJECTS:quavix_objects> ${CMAKE_SOURCE_DIR}/host/DllMain.cpp
     ${CMAKE_SOURCE_DIR}/host/quavix.def ${RESOURCE_SCRIPT})
 set_target_properties(QUAVIX PROPERTIES PREFIX "" OUTPUT_NAME QUAVIX
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/dist/win32)
+    RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
 
 # The same code as a static library, so that test programs reach every class.
@@ -33,7 +36,8 @@ target_link_libraries(quavix_plugin ${WIN32_SYSTEM_LIBS})
 file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
 if(HOST_TOOL_SOURCES)
     add_executable(quavix-host ${HOST_TOOL_SOURCES})
-    set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/dist/win32)
+    set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
+    target_include_directories(quavix-host SYSTEM PRIVATE /usr/include/stb)
     target_link_libraries(quavix-host ${WIN32_SYSTEM_LIBS})
 endif()
 
@@ -49,9 +53,12 @@ foreach(test_source ${WIN32_TESTS})
     add_executable(${test_name} ${test_source} ${WIN32_TEST_SUPPORT} ${RESOURCE_SCRIPT})
     target_link_libraries(${test_name} quavix_plugin gtest_main ${WIN32_SYSTEM_LIBS})
     add_dependencies(${test_name} QUAVIX)
+    if(TARGET quavix-host)
+        add_dependencies(${test_name} quavix-host)
+    endif()
     add_test(NAME ${test_name} COMMAND ${test_name})
     set_tests_properties(${test_name} PROPERTIES
-        ENVIRONMENT "QUAVIX_DLL=${CMAKE_SOURCE_DIR}/dist/win32/QUAVIX.dll" TIMEOUT 300)
+        ENVIRONMENT "QUAVIX_DLL=${QUAVIX_DIST_DIR}/QUAVIX.dll" TIMEOUT 300)
 endforeach()
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)

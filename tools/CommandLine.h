@@ -1,0 +1,44 @@
+// The tool's command line: which job to do and with what settings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui };
+
+struct ParameterSetting {
+    int index;
+    float value;
+};
+
+struct HostOptions {
+    HostMode mode = HostMode::Demo;
+    std::string pluginPath;
+    std::string inputPath;
+    std::string outputPath;
+    std::string demoOutput = "quavix-demo.wav";
+    std::string pngPath;
+    std::vector<ParameterSetting> parameters;
+    int blockSize = 512;
+    int controller = 1;
+    bool sweep = false;
+    int sweepStart = 0;
+    int sweepEnd = 127;
+    int sampleRate = 44100;
+    bool rateGiven = false;
+    bool pcm16 = false;
+    double closeAfterSeconds = 0.0;  // 0: the window stays until closed
+};
+
+class CommandLine {
+public:
+    // False with a message for arguments that make no job.
+    static bool parse(int argc, char** argv, HostOptions& options, std::string& error);
+    static void printUsage(bool toStandardError);
+
+private:
+    static bool parseOption(const std::string& name, const char* value, HostOptions& options, std::string& error);
+    static bool chooseMode(const std::vector<std::string>& positional, const std::vector<std::string>& modes,
+                           HostOptions& options, std::string& error);
+    static bool takesValue(const std::string& name);
+};

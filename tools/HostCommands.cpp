@@ -1,0 +1,177 @@
+#include "tools/HostCommands.h"
+
+#include <cstdio>
+
+#include "tools/DemoPhrase.h"
+#include "tools/EditorWindow.h"
+#include "tools/FilePaths.h"
+#include "tools/PluginReport.h"
+#include "tools/PngFile.h"
+#include "tools/WavFile.h"
+
+namespace {
+// Long enough for an editor to create its views and paint them.
+const DWORD kEditorPaintMilliseconds = 1000;
+
+const char* channelName(int channels) { return channels == 1 ? "mono" : channels == 2 ? "stereo" : "multichannel"; }
+}  // namespace
+
+int HostCommands::run() {
+    switch (options.mode) {
+    case HostMode::Help: CommandLine::printUsage(false); return kExitDone;
+    case HostMode::Info: return showInfo();
+    case HostMode::Demo: return renderDemo();
+    case HostMode::ProcessFile: return processFile();
+    case HostMode::EditorPng: return saveEditorPicture();
+    case HostMode::Gui: return runGui();
+    }
+    return kExitUsage;
+}
+
+int HostCommands::fail(const std::string& message) const {
+    std::fflush(stdout);
+    std::fprintf(stderr, "quavix-host: %s\n", message.c_str());
+    return kExitFailed;
+}
+
+int HostCommands::loadPlugin(int sampleRate) {
+    std::string error;
+    host.configure(sampleRate, options.blockSize);
+    if (!host.load(options.pluginPath, error)) return fail(error);
+    PluginReport(host).printIdentity();
+    int status = applyParameters();
+    if (status == kExitDone) PluginReport(host).printParameters();
+    return status;
+}
+
+int HostCommands::applyParameters() {
+    PluginReport report(host);
+    for (const ParameterSetting& setting : options.parameters) {
+        if (setting.index >= host.record()->numParams) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "quavix-host: parameter index %d out of range: '%s' has %d parameters\n",
+                         setting.index, options.pluginPath.c_str(), host.record()->numParams);
+            return kExitUsage;
+        }
+        host.setParameter(setting.index, setting.value);
+        std::printf("Set parameter %s\n", report.describeParameter(setting.index).c_str());
+    }
+    return kExitDone;
+}
+
+int HostCommands::showInfo() { return loadPlugin(options.sampleRate); }
+
+RenderSettings HostCommands::renderSettings() const {
+    RenderSettings settings;
+    settings.blockSize = options.blockSize;
+    settings.controller = options.controller;
+    settings.showProgress = true;
+    if (options.sweep) settings.controllerCurve = OfflineRenderer::linearSweep(options.sweepStart, options.sweepEnd);
+    return settings;
+}
+
+int HostCommands::renderDemo() {
+    DemoPhrase phrase(options.sampleRate);
+    AudioClip guitar = phrase.render();
+    int status = loadPlugin(options.sampleRate);
+    if (status != kExitDone) return status;
+    RenderSettings settings = renderSettings();
+    if (!options.sweep) settings.controllerCurve = phrase.pedal();
+    std::printf("Demo: a funky guitar riff of %.1f s at %d Hz, the wah pedal on controller %d\n", phrase.seconds(),
+                options.sampleRate, options.controller);
+    return renderAndWrite(guitar, settings, options.demoOutput) ? kExitDone : kExitFailed;
+}
+
+int HostCommands::processFile() {
+    if (FilePaths::sameFile(options.inputPath, options.outputPath)) {
+        return fail("refusing to write '" + options.outputPath + "': it is the input file '" + options.inputPath +
+                    "'; choose another output file");
+    }
+    AudioClip input;
+    std::string error, description;
+    if (!WavFile::read(options.inputPath, input, error, &description)) return fail(error);
+    int status = loadPlugin(input.sampleRate);
+    if (status != kExitDone) return status;
+    std::printf("Input: %s (%s, %lu frames, %.2f s)\n", options.inputPath.c_str(), description.c_str(),
+                static_cast<unsigned long>(input.numFrames()), input.seconds());
+    if (options.rateGiven && options.sampleRate != input.sampleRate) {
+        std::printf("Note: --rate %d ignored: the file is processed at its own rate, %d Hz\n", options.sampleRate,
+                    input.sampleRate);
+    }
+    noteChannelMapping(input);
+    if (options.sweep) {
+        std::printf("Sweep: controller %d from %d to %d, one control change before each block of %d\n",
+                    options.controller, options.sweepStart, options.sweepEnd, options.blockSize);
+    }
+    return renderAndWrite(input, renderSettings(), options.outputPath) ? kExitDone : kExitFailed;
+}
+
+void HostCommands::noteChannelMapping(const AudioClip& input) const {
+    AEffect* plugin = host.record();
+    if (input.numChannels() != 1 || plugin->numInputs < 1) return;
+    if (plugin->numInputs == 2 && plugin->numOutputs == 2) {
+        std::printf("Note: the input is mono: it is fed to both inputs and written as stereo\n");
+    } else {
+        std::printf("Note: the input is mono: it is fed to all %d inputs and written with %d channels\n",
+                    plugin->numInputs, plugin->numOutputs);
+    }
+}
+
+bool HostCommands::renderAndWrite(const AudioClip& input, const RenderSettings& settings,
+                                  const std::string& outputPath) {
+    OfflineRenderer renderer(host, settings);
+    AudioClip output;
+    std::string error;
+    if (!renderer.render(input, output, error)) {
+        fail(error);
+        return false;
+    }
+    WavSampleFormat format = options.pcm16 ? WavSampleFormat::Pcm16 : WavSampleFormat::Float32;
+    size_t clipped = 0;
+    if (!WavFile::write(outputPath, output, format, error, &clipped)) {
+        fail(error);
+        return false;
+    }
+    std::printf("Wrote %s (%s, %s, %d Hz, %lu frames, %.2f s)\n", outputPath.c_str(), WavFile::formatName(format),
+                channelName(output.numChannels()), output.sampleRate, static_cast<unsigned long>(output.numFrames()),
+                output.seconds());
+    if (clipped > 0) {
+        std::printf("Warning: %lu samples were beyond full scale and were clipped\n",
+                    static_cast<unsigned long>(clipped));
+    }
+    return true;
+}
+
+int HostCommands::saveEditorPicture() {
+    int status = loadPlugin(options.sampleRate);
+    if (status != kExitDone) return status;
+    host.start();
+    EditorWindow window(host, EditorWindow::Kind::Popup);
+    std::string error;
+    if (!window.open(error)) return fail(error);
+    window.pump(kEditorPaintMilliseconds);
+    window.settle();
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    if (!window.capture(width, height, rgb, error)) return fail(error);
+    window.close();
+    if (!PngFile::write(options.pngPath, width, height, rgb, error)) return fail(error);
+    std::printf("Wrote %s (the editor, %d x %d pixels)\n", options.pngPath.c_str(), width, height);
+    return kExitDone;
+}
+
+int HostCommands::runGui() {
+    int status = loadPlugin(options.sampleRate);
+    if (status != kExitDone) return status;
+    host.start();
+    EditorWindow window(host, EditorWindow::Kind::Captioned);
+    std::string error;
+    if (!window.open(error)) return fail(error);
+    std::printf("Editor open; parameter changes are printed as they come. Close the window to quit.\n");
+    std::fflush(stdout);
+    window.runUntilClosed(options.closeAfterSeconds);
+    window.close();
+    host.close();
+    std::printf("Editor and plug-in closed\n");
+    return kExitDone;
+}

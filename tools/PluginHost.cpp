@@ -1,0 +1,212 @@
+#include "tools/PluginHost.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "tools/FilePaths.h"
+
+PluginHost* PluginHost::activeHost = nullptr;
+
+namespace {
+
+const size_t kTextBufferSize = 256;
+const char* const kHostVendor = "Quavix project";
+const char* const kHostProduct = "quavix-host";
+const VstIntPtr kHostVendorVersion = 1000;
+// What this host does for a plug-in that asks: it sends MIDI event lists,
+// brackets processing with start/stop, and resizes the editor window.
+const char* const kHostCapabilities[] = {"sendVstEvents", "sendVstMidiEvent", "startStopProcess", "sizeWindow"};
+
+std::string systemMessage(DWORD code) {
+    char buffer[kTextBufferSize] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                                  sizeof buffer, nullptr);
+    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r' || buffer[length - 1] == ' ')) {
+        buffer[--length] = 0;
+    }
+    std::string message = length > 0 ? buffer : "unknown error";
+    // Some system texts expect the file name as an insert.
+    size_t insert = message.find("%1");
+    if (insert != std::string::npos) message.replace(insert, 2, "the file");
+    return message + " (error " + std::to_string(code) + ")";
+}
+
+std::string queryText(AEffect* effect, VstInt32 opcode, VstInt32 index) {
+    char buffer[kTextBufferSize] = {};
+    effect->dispatcher(effect, opcode, index, 0, buffer, 0.0f);
+    buffer[kTextBufferSize - 1] = 0;
+    return buffer;
+}
+
+void copyText(void* destination, const char* text, size_t capacity) {
+    if (!destination) return;
+    std::strncpy(static_cast<char*>(destination), text, capacity - 1);
+    static_cast<char*>(destination)[capacity - 1] = 0;
+}
+
+}  // namespace
+
+PluginHost::~PluginHost() { close(); }
+
+bool PluginHost::load(const std::string& dllPath, std::string& error) {
+    close();
+    std::string fullPath = FilePaths::fullPath(dllPath);
+    // The altered search path lets a plug-in find DLLs that sit beside it.
+    module = LoadLibraryExA(fullPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module) {
+        error = "cannot load plug-in '" + dllPath + "': " + systemMessage(GetLastError());
+        return false;
+    }
+    FARPROC entry = GetProcAddress(module, "VSTPluginMain");
+    if (!entry) entry = GetProcAddress(module, "main");
+    if (!entry) {
+        error = "'" + dllPath + "' is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main";
+        unload();
+        return false;
+    }
+    pluginPath = dllPath;
+    if (!callEntry(reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(entry)), error)) {
+        unload();
+        return false;
+    }
+    dispatch(effOpen);
+    sendFormat();
+    return true;
+}
+
+bool PluginHost::callEntry(PluginEntry entry, std::string& error) {
+    activeHost = this;
+    AEffect* effect = entry(&PluginHost::hostCallback);
+    if (!effect) {
+        error = "plug-in '" + pluginPath + "' returned no effect: its entry point answered null";
+        return false;
+    }
+    if (effect->magic != kEffectMagic) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(effect->magic));
+        error = "plug-in '" + pluginPath + "' returned a record with a bad magic number " + hex +
+                " (expected 0x56737450, 'VstP')";
+        return false;
+    }
+    plugin = effect;
+    return true;
+}
+
+void PluginHost::close() {
+    if (plugin) {
+        if (running) stop();
+        dispatch(effClose);
+        plugin = nullptr;
+    }
+    unload();
+}
+
+void PluginHost::unload() {
+    if (module) FreeLibrary(module);
+    module = nullptr;
+    plugin = nullptr;
+    if (activeHost == this) activeHost = nullptr;
+}
+
+VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return plugin ? plugin->dispatcher(plugin, opcode, index, value, ptr, opt) : 0;
+}
+
+std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return plugin ? queryText(plugin, opcode, index) : ""; }
+
+float PluginHost::parameter(VstInt32 index) { return plugin ? plugin->getParameter(plugin, index) : 0.0f; }
+
+void PluginHost::setParameter(VstInt32 index, float value) {
+    if (plugin) plugin->setParameter(plugin, index, value);
+}
+
+void PluginHost::configure(int newSampleRate, int maxBlockSize) {
+    sampleRate = newSampleRate;
+    blockSize = maxBlockSize;
+    sendFormat();
+}
+
+void PluginHost::sendFormat() {
+    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    dispatch(effSetBlockSize, 0, blockSize);
+}
+
+void PluginHost::start() {
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effStartProcess);
+    running = true;
+}
+
+void PluginHost::stop() {
+    dispatch(effStopProcess);
+    dispatch(effMainsChanged, 0, 0);
+    running = false;
+}
+
+void PluginHost::process(float** inputs, float** outputs, VstInt32 frames) {
+    if (!plugin) return;
+    if ((plugin->flags & effFlagsCanReplacing) && plugin->processReplacing) {
+        plugin->processReplacing(plugin, inputs, outputs, frames);
+        return;
+    }
+    // Old plug-ins only accumulate into the outputs.
+    for (VstInt32 i = 0; i < plugin->numOutputs; ++i) std::memset(outputs[i], 0, sizeof(float) * frames);
+    if (plugin->process) plugin->process(plugin, inputs, outputs, frames);
+}
+
+VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                               void* ptr, float opt) {
+    if (opcode == audioMasterVersion) return kHostVersion;
+    return activeHost ? activeHost->answer(effect, opcode, index, value, ptr, opt) : 0;
+}
+
+VstIntPtr PluginHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                             float opt) {
+    switch (opcode) {
+    case audioMasterAutomate: logAutomation(effect, index, opt); return 0;
+    case audioMasterBeginEdit: logEdit(effect, "begin edit", index); return 1;
+    case audioMasterEndEdit: logEdit(effect, "end edit", index); return 1;
+    case audioMasterCurrentId: return effect ? effect->uniqueID : 0;
+    case audioMasterIdle: return 1;
+    case audioMasterWantMidi: return 1;
+    case audioMasterGetSampleRate: return sampleRate;
+    case audioMasterGetBlockSize: return blockSize;
+    case audioMasterCanDo: return answerCanDo(static_cast<const char*>(ptr));
+    case audioMasterSizeWindow: return answerSizeWindow(index, static_cast<int>(value));
+    case audioMasterGetVendorString: copyText(ptr, kHostVendor, kVstMaxVendorStrLen); return 1;
+    case audioMasterGetProductString: copyText(ptr, kHostProduct, kVstMaxProductStrLen); return 1;
+    case audioMasterGetVendorVersion: return kHostVendorVersion;
+    default: return 0;
+    }
+}
+
+VstIntPtr PluginHost::answerCanDo(const char* text) const {
+    if (!text) return 0;
+    for (const char* capability : kHostCapabilities) {
+        if (std::strcmp(text, capability) == 0) return 1;
+    }
+    return 0;
+}
+
+VstIntPtr PluginHost::answerSizeWindow(int width, int height) {
+    bool done = width > 0 && height > 0 && windowSizer && windowSizer(width, height);
+    std::printf("host: size window %d x %d%s\n", width, height, done ? "" : " (no editor window: refused)");
+    std::fflush(stdout);
+    return done ? 1 : 0;
+}
+
+void PluginHost::logAutomation(AEffect* effect, VstInt32 index, float value) {
+    if (!effect) return;
+    std::string name = queryText(effect, effGetParamName, index);
+    std::string display = queryText(effect, effGetParamDisplay, index);
+    std::string label = queryText(effect, effGetParamLabel, index);
+    std::string readOut = label.empty() ? display : display + " " + label;
+    std::printf("host: automate parameter %d \"%s\" = %f (%s)\n", index, name.c_str(), value, readOut.c_str());
+    std::fflush(stdout);
+}
+
+void PluginHost::logEdit(AEffect* effect, const char* what, VstInt32 index) {
+    std::string name = effect ? queryText(effect, effGetParamName, index) : "";
+    std::printf("host: %s parameter %d \"%s\"\n", what, index, name.c_str());
+    std::fflush(stdout);
+}

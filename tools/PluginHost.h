@@ -1,0 +1,78 @@
+// One VST 2.4 plug-in loaded from a DLL by path, and the host side of the
+// conversation: the callback that answers its requests, and the calls the
+// tool makes into it. The tool hosts one plug-in at a time.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "host/VstInterface.h"
+
+class PluginHost {
+public:
+    // Resizes the editor's host window to a client area of width x height;
+    // answers whether it did.
+    using WindowSizer = std::function<bool(int width, int height)>;
+
+    static const VstInt32 kHostVersion = 2400;
+
+    PluginHost() = default;
+    ~PluginHost();
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    // Loads the DLL, calls its entry point and checks the record; sends
+    // effOpen and the sample rate and block size last configured.
+    bool load(const std::string& dllPath, std::string& error);
+    // Switches the plug-in off if needed, sends effClose and unloads the DLL.
+    void close();
+
+    AEffect* record() const { return plugin; }
+    const std::string& path() const { return pluginPath; }
+    bool hasEditor() const { return plugin && (plugin->flags & effFlagsHasEditor); }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f);
+    // A text opcode answered into a 256-byte buffer: plug-ins write more than
+    // the interface's nominal lengths.
+    std::string text(VstInt32 opcode, VstInt32 index = 0);
+    float parameter(VstInt32 index);
+    void setParameter(VstInt32 index, float value);
+
+    // The format the host answers requests with and tells the plug-in;
+    // best set before load, so that the plug-in's construction sees it.
+    void configure(int sampleRate, int maxBlockSize);
+    void start();
+    void stop();
+    void process(float** inputs, float** outputs, VstInt32 frames);
+
+    void setWindowSizer(WindowSizer sizer) { windowSizer = std::move(sizer); }
+
+private:
+    typedef AEffect*(VSTCALLBACK* PluginEntry)(audioMasterCallback host);
+
+    static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                              void* ptr, float opt);
+    VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    VstIntPtr answerCanDo(const char* text) const;
+    VstIntPtr answerSizeWindow(int width, int height);
+    void logAutomation(AEffect* effect, VstInt32 index, float value);
+    void logEdit(AEffect* effect, const char* what, VstInt32 index);
+    bool callEntry(PluginEntry entry, std::string& error);
+    void sendFormat();
+    void unload();
+
+    // Requests arrive before the entry point has returned the record, so the
+    // callback finds its host here rather than through the record.
+    static PluginHost* activeHost;
+
+    HMODULE module = nullptr;
+    AEffect* plugin = nullptr;
+    std::string pluginPath;
+    int sampleRate = 44100;
+    int blockSize = 512;
+    bool running = false;
+    WindowSizer windowSizer;
+};
