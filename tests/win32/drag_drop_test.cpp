@@ -488,6 +488,15 @@ TEST_F(DragDrop, TheFrameRegistersItsWindowAndRevokingDestroysTheTarget) {
     EXPECT_EQ(CDropTarget::getLiveCount(), targetsBefore + 1);
 }
 
+TEST_F(DragDrop, AHostDestroyingItsWindowReleasesTheTarget) {
+    ASSERT_EQ(CDropTarget::getLiveCount(), targetsBefore + 1);
+    host.destroy();
+    pumpPendingMessages();
+    EXPECT_FALSE(frame->isOpen());
+    EXPECT_FALSE(frame->isDropActive());
+    EXPECT_EQ(CDropTarget::getLiveCount(), targetsBefore);
+}
+
 TEST_F(DragDrop, AFrameWithoutWindowCannotBecomeADropTarget) {
     CFrame windowless(CRect(0, 0, 100, 100), nullptr, nullptr);
     EXPECT_FALSE(windowless.isDropActive());

@@ -1,0 +1,152 @@
+#include "editor/CParamDisplay.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/CBitmap.h"
+#include "platform/CDrawContext.h"
+
+namespace VSTGUI {
+
+CParamDisplay::CParamDisplay(const CRect& size) : CControl(size, nullptr, 0, nullptr) {}
+
+bool CParamDisplay::isTypeOf(const char* className) const {
+    return std::strcmp(className, "CParamDisplay") == 0 || CControl::isTypeOf(className);
+}
+
+void CParamDisplay::valueText(float shownValue, char* text) const {
+    text[0] = 0;
+    if (valueToTextWithData)
+        valueToTextWithData(shownValue, text, userData);
+    else if (valueToText)
+        valueToText(shownValue, text);
+    else
+        std::snprintf(text, kParamDisplayTextSize, "%2.2f", static_cast<double>(shownValue));
+    // A conversion that overran its limit still leaves a terminated text.
+    text[kParamDisplayTextSize - 1] = 0;
+}
+
+void CParamDisplay::draw(CDrawContext* context) {
+    const float shownValue = loadValue();
+    char text[kParamDisplayTextSize];
+    valueText(shownValue, text);
+    markDrawn(shownValue);
+    if ((style & kStyleNoDraw) || !context)
+        return;
+    drawBox(context);
+    if (style & (kStyle3DIn | kStyle3DOut))
+        drawEdge(context);
+    if (style & kStyleNoText)
+        return;
+    drawText(context, text);
+}
+
+void CParamDisplay::drawBox(CDrawContext* context) {
+    if (background) {
+        if (isTransparent())
+            background->drawTransparent(context, size, backOffset);
+        else
+            background->draw(context, size, backOffset);
+        return;
+    }
+    if (isTransparent())
+        return;
+    context->setFillColor(backColor);
+    context->fillRect(size);
+    if (!(style & (kStyle3DIn | kStyle3DOut | kStyleNoFrame))) {
+        context->setFrameColor(frameColor);
+        context->drawRect(size);
+    }
+}
+
+namespace {
+// A one-pixel straight line from first to last, both included, drawn as the
+// outline of a rectangle one pixel thin: its four sides fold onto the line.
+void drawInclusiveLine(CDrawContext* context, const CPoint& first, const CPoint& last) {
+    context->drawRect(CRect(first.x < last.x ? first.x : last.x, first.y < last.y ? first.y : last.y,
+                            (first.x > last.x ? first.x : last.x) + 1, (first.y > last.y ? first.y : last.y) + 1));
+}
+}  // namespace
+
+void CParamDisplay::drawEdge(CDrawContext* context) {
+    // Sunken: light from the lower right (back colour top-left, frame colour
+    // bottom-right); raised the other way round.
+    const bool sunken = (style & kStyle3DIn) != 0;
+    const CColor& first = sunken ? backColor : frameColor;
+    const CColor& second = sunken ? frameColor : backColor;
+    const int32_t left = size.left, top = size.top, right = size.right, bottom = size.bottom;
+    context->setLineWidth(1);
+    // Each leg stops one pixel short of its end point, as a pen line does.
+    context->setFrameColor(first);
+    drawInclusiveLine(context, CPoint(left, bottom - 1), CPoint(left, top + 2));
+    drawInclusiveLine(context, CPoint(left, top + 1), CPoint(right - 2, top + 1));
+    context->setFrameColor(second);
+    drawInclusiveLine(context, CPoint(right - 1, top + 1), CPoint(right - 1, bottom - 2));
+    drawInclusiveLine(context, CPoint(right - 1, bottom - 1), CPoint(left + 1, bottom - 1));
+}
+
+void CParamDisplay::drawText(CDrawContext* context, const char* text) {
+    CRect oldClip;
+    context->getClipRect(oldClip);
+    CRect clip = size;
+    clip.bound(oldClip);
+    context->setClipRect(clip);
+    context->setFont(fontId, textFace);
+    if (style & kStyleShadowText) {
+        CRect shadowRect = size;
+        shadowRect.moveBy(1, 1);
+        context->setFontColor(shadowColor);
+        context->drawString(text, shadowRect, !textTransparent, textAlign);
+    }
+    context->setFontColor(fontColor);
+    context->drawString(text, size, !textTransparent, textAlign);
+    context->setClipRect(oldClip);
+}
+
+void CParamDisplay::changeColor(CColor& field, const CColor& color) {
+    if (field != color)
+        setDirty(true);
+    field = color;
+}
+
+void CParamDisplay::setFont(int32_t newFontId) {
+    if (newFontId != fontId)
+        setDirty(true);
+    fontId = newFontId;
+}
+
+void CParamDisplay::setFontColor(const CColor& color) { changeColor(fontColor, color); }
+void CParamDisplay::setBackColor(const CColor& color) { changeColor(backColor, color); }
+void CParamDisplay::setFrameColor(const CColor& color) { changeColor(frameColor, color); }
+void CParamDisplay::setShadowColor(const CColor& color) { changeColor(shadowColor, color); }
+
+void CParamDisplay::setTextAlign(int32_t align) {
+    if (align != textAlign)
+        setDirty(true);
+    textAlign = align;
+}
+
+void CParamDisplay::setValueToTextWithData(CParamDisplayValueToTextWithData function, void* data) {
+    valueToTextWithData = function;
+    userData = data;
+}
+
+void CParamDisplay::setValueToText(CParamDisplayValueToText function) { valueToText = function; }
+void CParamDisplay::setTextToValue(CParamDisplayTextToValue function) { textToValue = function; }
+
+void CParamDisplay::setStyle(int32_t newStyle) {
+    if (newStyle != style) {
+        style = newStyle;
+        setDirty(true);
+    }
+}
+
+void CParamDisplay::setTextFace(int32_t face) {
+    if (face != textFace)
+        setDirty(true);
+    textFace = face;
+}
+
+void CParamDisplay::setTextTransparency(bool transparentText) { textTransparent = transparentText; }
+
+}  // namespace VSTGUI

@@ -1,0 +1,956 @@
+// The effect's editor as a host drives it: the effect created in-process
+// through its entry point with a recording host callback, the editor opened
+// on a host window, played with real input and parameter traffic, and what
+// the window shows compared with pictures made from the bitmap resources
+// and plain GDI.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <ole2.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <new>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "editor/CParamDisplay.h"
+#include "editor/CRockerSwitch.h"
+#include "editor/CSlider.h"
+#include "editor/QuavixEditor.h"
+#include "effect/QuavixConfig.h"
+#include "gui/CFrame.h"
+#include "host/AudioEffectX.h"
+#include "platform/CBitmap.h"
+#include "platform/FrameWindow.h"
+#include "tests/win32/support/EffectUnderTest.h"
+#include "tests/win32/support/GuiObjectCounts.h"
+#include "tests/win32/support/HostWindow.h"
+#include "tests/win32/support/MessagePump.h"
+#include "tests/win32/support/ReadoutPicture.h"
+#include "tests/win32/support/RealInput.h"
+#include "tests/win32/support/WindowPixels.h"
+
+// Every allocation of this program goes through here, so that a test can
+// count what is still alive. (The operators below are the pair that owns
+// malloc and free here, whatever the compiler assumes.)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+std::atomic<long> liveAllocations{0};
+}
+
+void* operator new(std::size_t size) {
+    void* memory = std::malloc(size ? size : 1);
+    if (!memory)
+        throw std::bad_alloc();
+    ++liveAllocations;
+    return memory;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    void* memory = std::malloc(size ? size : 1);
+    if (memory)
+        ++liveAllocations;
+    return memory;
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* memory) noexcept {
+    if (!memory)
+        return;
+    --liveAllocations;
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept { operator delete(memory); }
+void operator delete(void* memory, std::size_t) noexcept { operator delete(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { operator delete(memory); }
+
+using namespace VSTGUI;
+using namespace quavix;
+using quavixtest::EffectUnderTest;
+using quavixtest::HostRequest;
+using quavixtest::HostWindow;
+using quavixtest::InputScript;
+using quavixtest::ModifierKey;
+using quavixtest::RecordingHost;
+using quavixtest::WindowPixels;
+using quavixtest::pumpPendingMessages;
+
+namespace {
+
+constexpr int kHostX = 80;
+constexpr int kHostY = 60;
+constexpr int kEditorWidth = 330;
+constexpr int kEditorHeight = 354;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// The layout the editor must show (frame coordinates).
+const CRect kSliderRects[3] = {CRect(50, 85, 66, 245), CRect(121, 85, 137, 245), CRect(192, 85, 208, 245)};
+const CRect kReadoutRects[3] = {CRect(45, 260, 75, 274), CRect(116, 260, 146, 274), CRect(187, 260, 217, 274)};
+const CRect kRockerRect(241, 164, 293, 182);
+const CRect kControllerReadoutRect(241, 204, 293, 222);
+constexpr int kSliderTopY = 90;     // a free click here gives 1.0
+constexpr int kSliderBottomY = 237;  // and here 0.0
+constexpr int kRockerY = 173;
+constexpr int kRockerRightX = 280;
+constexpr int kRockerLeftX = 250;
+
+const quavixtest::ReadoutLook kReadoutLook = {0xCCCCCC, 0xEEEEEE, 0x333333, 11, 400};
+
+int sliderCentreX(int index) { return (kSliderRects[index].left + kSliderRects[index].right) / 2; }
+
+struct Picture {
+    explicit Picture(int id) { pixels = quavixtest::resourcePixels(id, width, height); }
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+// The whole editor as it must look, built from the resources and plain GDI:
+// the background, each slider's track and handle (non-white handle pixels
+// at one pixel in, handleTop rows down), the rocker at rest, the read-outs.
+class ExpectedPicture {
+public:
+    ExpectedPicture() : background(kBackgroundBitmap), pixels(background.pixels) {}
+
+    void slider(int index, int handleTop) {
+        const Picture track(kSliderTrackBitmap), handle(kSliderHandleBitmap);
+        const CRect& at = kSliderRects[index];
+        paste(track.pixels, track.width, track.height, at.left, at.top);
+        for (int y = 0; y < handle.height; ++y)
+            for (int x = 0; x < handle.width; ++x)
+                if (handle.at(x, y) != kWhite && handleTop + y < track.height)
+                    set(at.left + 1 + x, at.top + handleTop + y, handle.at(x, y));
+    }
+    void rockerAtRest() {
+        const Picture rocker(kRockerBitmap);
+        const int stateHeight = rocker.height / 3;
+        std::vector<uint32_t> rest(rocker.pixels.begin() + stateHeight * rocker.width,
+                                   rocker.pixels.begin() + 2 * stateHeight * rocker.width);
+        paste(rest, rocker.width, stateHeight, kRockerRect.left, kRockerRect.top);
+    }
+    void readout(HWND window, const CRect& at, const char* text) {
+        paste(quavixtest::renderReadout(window, at.width(), at.height(), kReadoutLook, text), at.width(),
+              at.height(), at.left, at.top);
+    }
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * background.width + x]; }
+    int width() const { return background.width; }
+    int height() const { return background.height; }
+
+private:
+    void set(int x, int y, uint32_t color) { pixels[static_cast<size_t>(y) * background.width + x] = color; }
+    void paste(const std::vector<uint32_t>& source, int width, int height, int left, int top) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                set(left + x, top + y, source[static_cast<size_t>(y) * width + x]);
+    }
+
+    Picture background;
+    std::vector<uint32_t> pixels;
+};
+
+::testing::AssertionResult looksLike(const WindowPixels& seen, const ExpectedPicture& expected,
+                                     const CRect& area = CRect(0, 0, kEditorWidth, kEditorHeight)) {
+    if (seen.width() < kEditorWidth || seen.height() < kEditorHeight)
+        return ::testing::AssertionFailure() << "window is " << seen.width() << " x " << seen.height();
+    int differing = 0;
+    std::string first;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (seen.at(x, y) != expected.at(x, y) && differing++ == 0) {
+                char text[96];
+                std::snprintf(text, sizeof(text), "first at (%d, %d): %06x, expected %06x", x, y,
+                              static_cast<unsigned>(seen.at(x, y)), static_cast<unsigned>(expected.at(x, y)));
+                first = text;
+            }
+    if (differing)
+        return ::testing::AssertionFailure() << differing << " pixels differ, " << first;
+    return ::testing::AssertionSuccess();
+}
+
+// Where a slider draws its handle for a value (rows from the slider's top).
+int handleTopFor(float value) { return static_cast<int>(147.0f * (1.0f - value)); }
+
+std::string freqText(float value) {
+    char text[kParamDisplayTextSize];
+    QuavixEditor::freqToText(value, text, nullptr);
+    return text;
+}
+
+double millisecondsTaken(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&end);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// One effect with its editor on a borderless host window at a known place.
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest() : host(kHostX, kHostY, kEditorWidth, kEditorHeight) { RecordingHost::instance().clear(); }
+    ~EditorTest() override { RecordingHost::instance().setObserver(nullptr); }
+
+    QuavixEditor* editor() const { return plugin.editor(); }
+    AEffect* record() const { return plugin.aeffect(); }
+    void openEditor() {
+        ASSERT_NE(nullptr, editor());
+        ASSERT_TRUE(plugin.openEditor(host.handle()));
+        UpdateWindow(frameWindow());
+        pumpPendingMessages();
+        plugin.idle();
+    }
+    HWND frameWindow() const { return static_cast<HWND>(editor()->getFrame()->getSystemWindow()); }
+    // Lets the window paint and the editor redraw what changed.
+    void idle() {
+        pumpPendingMessages();
+        plugin.idle();
+    }
+    POINT screen(int x, int y) const { return host.toScreen(x, y); }
+    WindowPixels seen() const { return WindowPixels(frameWindow()); }
+    std::vector<HostRequest> edits() const {
+        return RecordingHost::instance().requests(record(), {audioMasterAutomate, audioMasterBeginEdit,
+                                                             audioMasterEndEdit});
+    }
+    std::vector<float> automatedValues(VstInt32 index) const {
+        std::vector<float> values;
+        for (const HostRequest& request : RecordingHost::instance().requests(record(), {audioMasterAutomate}))
+            if (request.index == index)
+                values.push_back(request.value);
+        return values;
+    }
+    // The text a read-out shows, checked against GDI's rendering of it and
+    // of a neighbouring text (so that the comparison can tell texts apart).
+    ::testing::AssertionResult readoutShows(const CRect& at, const char* text) const {
+        ExpectedPicture expected;
+        expected.readout(frameWindow(), at, text);
+        ExpectedPicture other;
+        const std::string wrong = std::string(text) + "0";
+        other.readout(frameWindow(), at, wrong.c_str());
+        const WindowPixels now = seen();
+        if (looksLike(now, other, at))
+            return ::testing::AssertionFailure() << "the read-out cannot tell \"" << text << "\" from \"" << wrong
+                                                 << "\"";
+        return looksLike(now, expected, at) << " (read-out \"" << text << "\")";
+    }
+
+    HostWindow host;
+    EffectUnderTest plugin;
+};
+
+// ---------------------------------------------------------------- editor base
+
+TEST_F(EditorTest, AttachesItselfAndReportsItsRectangleBeforeOpen) {
+    EXPECT_EQ(effFlagsHasEditor, record()->flags & effFlagsHasEditor);
+    ERect* rect = nullptr;
+    EXPECT_EQ(1, plugin.dispatch(effEditGetRect, 0, 0, &rect));
+    ASSERT_NE(nullptr, rect);
+    EXPECT_EQ(0, rect->top);
+    EXPECT_EQ(0, rect->left);
+    EXPECT_EQ(kEditorHeight, rect->bottom);
+    EXPECT_EQ(kEditorWidth, rect->right);
+    EXPECT_FALSE(editor()->isOpened());
+    EXPECT_EQ(nullptr, editor()->getFrame());
+}
+
+TEST_F(EditorTest, RequestsWhileClosedAreHarmlessAndAnswerFalse) {
+    EXPECT_EQ(0, plugin.dispatch(effEditKeyDown, 0, VKEY_UP, nullptr, 0.0f));
+    EXPECT_EQ(0, plugin.dispatch(effEditKeyUp, 0, VKEY_UP, nullptr, 0.0f));
+    EXPECT_FALSE(editor()->onWheel(1.0f));
+    plugin.idle();
+    plugin.closeEditor();
+    editor()->pumpIdle();
+    EXPECT_EQ(1u, RecordingHost::instance().count(record(), audioMasterIdle));
+}
+
+TEST_F(EditorTest, KnobModeIsOneValueForTheProcess) {
+    EXPECT_EQ(1, plugin.dispatch(effSetEditKnobMode, 0, 2));
+    openEditor();
+    EXPECT_EQ(2, editor()->getFrame()->getKnobMode());
+    EffectUnderTest second;
+    EXPECT_EQ(1, second.dispatch(effSetEditKnobMode, 0, 1));
+    EXPECT_EQ(1, editor()->getFrame()->getKnobMode());
+}
+
+TEST_F(EditorTest, GestureStartAndEndReachTheHost) {
+    editor()->beginEdit(2);
+    editor()->endEdit(2);
+    const std::vector<HostRequest> requests = edits();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(audioMasterBeginEdit, requests[0].opcode);
+    EXPECT_EQ(2, requests[0].index);
+    EXPECT_EQ(audioMasterEndEdit, requests[1].opcode);
+    EXPECT_EQ(2, requests[1].index);
+}
+
+TEST_F(EditorTest, HostIdleSentBackFromThePumpDoesNotRedraw) {
+    openEditor();
+    CVerticalSlider* slider = editor()->getSlider(kFrequencyParam);
+    bool dirtyAfterNestedIdle = false;
+    int nestedIdles = 0;
+    RecordingHost::instance().setObserver([&](const HostRequest& request) {
+        if (request.opcode != audioMasterIdle)
+            return;
+        ++nestedIdles;
+        plugin.setParameter(kFrequencyParam, 0.1f);
+        plugin.idle();
+        dirtyAfterNestedIdle = slider->isDirty();
+    });
+    editor()->pumpIdle();
+    RecordingHost::instance().setObserver(nullptr);
+    EXPECT_EQ(1, nestedIdles);
+    EXPECT_TRUE(dirtyAfterNestedIdle);
+    plugin.idle();
+    EXPECT_FALSE(slider->isDirty());
+}
+
+TEST_F(EditorTest, ThePumpRunsAFullPassAtMostEveryFiftyMilliseconds) {
+    openEditor();
+    CVerticalSlider* slider = editor()->getSlider(kGainParam);
+    editor()->pumpIdle();
+    ASSERT_EQ(1u, RecordingHost::instance().count(record(), audioMasterIdle));
+    plugin.setParameter(kGainParam, 0.2f);
+    const double waited = millisecondsTaken([&] { editor()->pumpIdle(); });
+    // No pass: it only slept its few milliseconds.
+    EXPECT_EQ(1u, RecordingHost::instance().count(record(), audioMasterIdle));
+    EXPECT_TRUE(slider->isDirty());
+    EXPECT_GE(waited, 3.5);
+    // Past the 50 ms mark even with a coarse tick count.
+    Sleep(80);
+    editor()->pumpIdle();
+    EXPECT_EQ(2u, RecordingHost::instance().count(record(), audioMasterIdle));
+    EXPECT_FALSE(slider->isDirty());
+}
+
+TEST_F(EditorTest, OleIsInitialisedOncePerEditorAndUndoneWithIt) {
+    // With the effect alive, this thread's OLE is already initialised.
+    EXPECT_EQ(S_FALSE, OleInitialize(nullptr));
+    OleUninitialize();
+    openEditor();
+    plugin.closeEditor();
+    plugin.close();
+    EXPECT_EQ(S_OK, OleInitialize(nullptr));
+    OleUninitialize();
+}
+
+// ---------------------------------------------------------------- layout and pixels
+
+TEST_F(EditorTest, LayoutFollowsTheBitmapsAndTheTable) {
+    openEditor();
+    CFrame* frame = editor()->getFrame();
+    ASSERT_EQ(8, frame->getViewCount());
+    ASSERT_NE(nullptr, frame->getBackground());
+    EXPECT_EQ(kBackgroundBitmap, frame->getBackground()->getResourceId());
+    CRect size;
+    for (VstInt32 index = 0; index < 3; ++index) {
+        CVerticalSlider* slider = editor()->getSlider(index);
+        ASSERT_NE(nullptr, slider);
+        EXPECT_EQ(slider, frame->getView(index));
+        EXPECT_EQ(kSliderRects[index], slider->getViewSize(size));
+        EXPECT_EQ(index, slider->getTag());
+        EXPECT_EQ(static_cast<CControlListener*>(editor()), slider->getListener());
+        EXPECT_EQ(CPoint(1, 0), slider->getHandleOffset());
+        EXPECT_EQ(147, slider->getHandleRange());
+        EXPECT_EQ(0, slider->getMinPos());
+        EXPECT_EQ(159, slider->getMaxPos());
+        EXPECT_TRUE(slider->getFreeClick());
+
+        CParamDisplay* display = editor()->getDisplay(index);
+        ASSERT_NE(nullptr, display);
+        EXPECT_EQ(display, frame->getView(3 + index));
+        EXPECT_EQ(kReadoutRects[index], display->getViewSize(size));
+        EXPECT_EQ(0, display->getTag());
+        EXPECT_EQ(nullptr, display->getListener());
+        EXPECT_EQ(kFontSmall, display->getFont());
+        EXPECT_EQ(kDisplayFontColor, display->getFontColor());
+        EXPECT_EQ(kDisplayBackColor, display->getBackColor());
+        EXPECT_EQ(kDisplayFrameColor, display->getFrameColor());
+        EXPECT_EQ(plugin.effect(), display->getUserData());
+    }
+    CRockerSwitch* rocker = editor()->getRocker();
+    ASSERT_NE(nullptr, rocker);
+    EXPECT_EQ(rocker, frame->getView(6));
+    EXPECT_EQ(kRockerRect, rocker->getViewSize(size));
+    EXPECT_EQ(kControllerParam, rocker->getTag());
+    EXPECT_EQ(18, rocker->getImageHeight());
+    EXPECT_EQ(kStyleHorizontal, rocker->getStyle());
+    CParamDisplay* controller = editor()->getDisplay(kControllerParam);
+    EXPECT_EQ(controller, frame->getView(7));
+    EXPECT_EQ(kControllerReadoutRect, controller->getViewSize(size));
+    EXPECT_EQ(plugin.effect(), controller->getUserData());
+    // Bitmaps 1 and 3 are held by the three sliders alone, 5 by the rocker.
+    EXPECT_EQ(3, editor()->getSlider(0)->getHandle()->getNbReference());
+    EXPECT_EQ(3, editor()->getSlider(0)->getBackground()->getNbReference());
+    EXPECT_EQ(1, rocker->getBackground()->getNbReference());
+    // The background stays with the editor across close and open.
+    CBitmap* background = frame->getBackground();
+    EXPECT_EQ(2, background->getNbReference());
+    plugin.closeEditor();
+    EXPECT_EQ(1, background->getNbReference());
+    openEditor();
+    EXPECT_EQ(background, editor()->getFrame()->getBackground());
+}
+
+TEST_F(EditorTest, FirstPictureShowsEveryControlAtTheEffectsValue) {
+    plugin.setParameter(kFrequencyParam, 0.5f);
+    plugin.setParameter(kGainParam, 0.0f);
+    plugin.setParameter(kPeakParam, 1.0f);
+    openEditor();
+    ExpectedPicture expected;
+    expected.slider(0, 73);
+    expected.slider(1, 147);
+    expected.slider(2, 0);
+    expected.rockerAtRest();
+    expected.readout(frameWindow(), kReadoutRects[0], "2300");
+    expected.readout(frameWindow(), kReadoutRects[1], "-oo");
+    expected.readout(frameWindow(), kReadoutRects[2], "Hi");
+    expected.readout(frameWindow(), kControllerReadoutRect, "1");
+    EXPECT_TRUE(looksLike(seen(), expected));
+    EXPECT_TRUE(readoutShows(kReadoutRects[0], "2300"));
+    EXPECT_TRUE(readoutShows(kReadoutRects[1], "-oo"));
+    EXPECT_TRUE(readoutShows(kReadoutRects[2], "Hi"));
+    EXPECT_EQ(0.0f, editor()->getRocker()->getValue());
+}
+
+TEST_F(EditorTest, ReadoutTextsFollowTheParameterMappings) {
+    char text[kParamDisplayTextSize];
+    const std::vector<std::pair<float, const char*>> frequencies = {
+        {0.0f, "800"}, {0.5f, "2300"}, {1.0f, "3800"}, {0.25f, "1550"}, {63.0f / 127.0f, "2288"}};
+    for (const auto& [value, expected] : frequencies) {
+        QuavixEditor::freqToText(value, text, nullptr);
+        EXPECT_STREQ(expected, text) << value;
+    }
+    AudioEffect* effect = plugin.effect();
+    const std::vector<std::pair<float, const char*>> gains = {
+        {0.0f, "-oo"}, {-1.0f, "-oo"}, {1.0f, "0.000"}, {0.5f, "-6.02"}, {0.25f, "-12.0"}};
+    for (const auto& [value, expected] : gains) {
+        QuavixEditor::gainToText(value, text, effect);
+        EXPECT_STREQ(expected, text) << value;
+    }
+    const std::vector<std::pair<float, const char*>> peaks = {
+        {1.0f, "Hi"}, {0.67f, "Hi"}, {0.5f, "Med"}, {0.34f, "Med"}, {0.0f, "Lo"}, {std::nanf(""), "Lo"}};
+    for (const auto& [value, expected] : peaks) {
+        QuavixEditor::peakToText(value, text, effect);
+        EXPECT_STREQ(expected, text) << value;
+    }
+    // The controller read-out shows the effect's number whatever it holds.
+    plugin.setParameter(kControllerParam, 1.0f);
+    QuavixEditor::controllerToText(0.9f, text, effect);
+    EXPECT_STREQ("2", text);
+    QuavixEditor::controllerToText(0.0f, text, effect);
+    EXPECT_STREQ("2", text);
+    // A value no integer holds shows nothing rather than garbage.
+    QuavixEditor::freqToText(1e30f, text, nullptr);
+    EXPECT_STREQ("", text);
+}
+
+TEST_F(EditorTest, ReadoutsAlwaysUseTheirOwnEditorsEffect) {
+    auto other = std::make_unique<EffectUnderTest>();
+    HostWindow otherHost(kHostX + 400, kHostY, kEditorWidth, kEditorHeight);
+    plugin.setParameter(kGainParam, 0.5f);
+    other->setParameter(kGainParam, 0.0f);
+    other->setParameter(kControllerParam, 0.0f);  // 1 → 0
+    other->setParameter(kControllerParam, 0.0f);  // 0 → 127
+    char mine[kParamDisplayTextSize], theirs[kParamDisplayTextSize];
+    QuavixEditor::controllerToText(0.0f, mine, plugin.effect());
+    QuavixEditor::controllerToText(0.0f, theirs, other->effect());
+    EXPECT_STREQ("1", mine);
+    EXPECT_STREQ("127", theirs);
+
+    openEditor();
+    ASSERT_TRUE(other->openEditor(otherHost.handle()));
+    UpdateWindow(static_cast<HWND>(other->editor()->getFrame()->getSystemWindow()));
+    pumpPendingMessages();
+    other->idle();
+    EXPECT_EQ(other->effect(), other->editor()->getDisplay(kControllerParam)->getUserData());
+    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "1"));
+    EXPECT_TRUE(readoutShows(kReadoutRects[1], "-6.02"));
+    // The other effect goes away first; this editor goes on with its own.
+    other->closeEditor();
+    other.reset();
+    plugin.setParameter(kControllerParam, 1.0f);
+    idle();
+    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "2"));
+}
+
+// ---------------------------------------------------------------- gestures with real input
+
+TEST_F(EditorTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
+    openEditor();
+    for (VstInt32 index = kFrequencyParam; index <= kPeakParam; ++index) {
+        RecordingHost::instance().clear();
+        plugin.setParameter(index, 0.5f);
+        idle();
+        // The read-out must already hold each value the host is told about.
+        std::vector<float> readoutDuringDrag;
+        RecordingHost::instance().setObserver([&](const HostRequest& request) {
+            if (request.opcode == audioMasterAutomate)
+                readoutDuringDrag.push_back(editor()->getDisplay(index)->getValue());
+        });
+        const int x = sliderCentreX(index);
+        InputScript drag;
+        drag.moveTo(screen(x, kSliderTopY))
+            .press()
+            .dragTo(screen(x, kSliderTopY), screen(x, kSliderBottomY), 7, 25)
+            .pause(120)
+            .release();
+        ASSERT_TRUE(drag.playWhilePumping());
+        RecordingHost::instance().setObserver(nullptr);
+
+        const std::vector<HostRequest> requests = edits();
+        ASSERT_GE(requests.size(), 4u) << "slider " << index;
+        EXPECT_EQ(audioMasterBeginEdit, requests.front().opcode);
+        EXPECT_EQ(index, requests.front().index);
+        EXPECT_EQ(audioMasterEndEdit, requests.back().opcode);
+        EXPECT_EQ(index, requests.back().index);
+        const std::vector<float> values = automatedValues(index);
+        ASSERT_GE(values.size(), 3u);
+        EXPECT_EQ(1.0f, values.front());
+        EXPECT_EQ(0.0f, values.back());
+        EXPECT_TRUE(std::is_sorted(values.rbegin(), values.rend())) << "values must fall";
+        // The read-out holds the effect's own value, within its round trip.
+        ASSERT_EQ(values.size(), readoutDuringDrag.size());
+        for (size_t i = 0; i < values.size(); ++i)
+            EXPECT_NEAR(values[i], readoutDuringDrag[i], 1e-6);
+        EXPECT_NEAR(0.0f, plugin.getParameter(index), 1e-6);
+        idle();
+        const char* bottomTexts[] = {"800", "-oo", "Lo"};
+        EXPECT_TRUE(readoutShows(kReadoutRects[index], bottomTexts[index]));
+    }
+}
+
+TEST_F(EditorTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
+    openEditor();
+    const int x = sliderCentreX(kFrequencyParam);
+    // y → the value a click gives; beyond 90 and 237 it is clamped.
+    const std::vector<std::pair<int, float>> clicks = {{kSliderTopY, 1.0f}, {kSliderBottomY, 0.0f},
+                                                       {87, 1.0f},          {163, 1.0f - 73.0f / 147.0f},
+                                                       {243, 0.0f},         {kSliderTopY, 1.0f}};
+    for (const auto& [y, value] : clicks) {
+        RecordingHost::instance().clear();
+        ASSERT_TRUE(InputScript().clickAt(screen(x, y)).playWhilePumping());
+        EXPECT_EQ(value, plugin.getParameter(kFrequencyParam)) << "click at " << y;
+        EXPECT_EQ(value, editor()->getSlider(kFrequencyParam)->getValue()) << "click at " << y;
+        EXPECT_EQ(1u, RecordingHost::instance().count(record(), audioMasterBeginEdit));
+        EXPECT_EQ(1u, RecordingHost::instance().count(record(), audioMasterEndEdit));
+        idle();
+    }
+    ExpectedPicture expected;
+    expected.slider(0, 0);
+    EXPECT_TRUE(looksLike(seen(), expected, kSliderRects[0]));
+}
+
+TEST_F(EditorTest, ShiftDragsTenTimesFiner) {
+    plugin.setParameter(kGainParam, 0.5f);
+    openEditor();
+    const int x = sliderCentreX(kGainParam);
+    InputScript drag;
+    drag.holdKey(ModifierKey::shift)
+        .moveTo(screen(x, 163))
+        .press()
+        .dragTo(screen(x, 163), screen(x, 310), 7, 25)
+        .pause(120)
+        .release()
+        .releaseKey(ModifierKey::shift);
+    ASSERT_TRUE(drag.playWhilePumping());
+    const std::vector<float> values = automatedValues(kGainParam);
+    ASSERT_GE(values.size(), 2u);
+    // Measured from 0.5, the value the slider had when Shift went down: the
+    // press point is 1 − 73/147, and 147 pixels further is a tenth less.
+    const float atPress = 0.5f + ((1.0f - 73.0f / 147.0f) - 0.5f) / 10.0f;
+    EXPECT_NEAR(atPress, values.front(), 1e-6);
+    EXPECT_NEAR(atPress - 0.1f, values.back(), 1e-5);
+    EXPECT_NEAR(atPress - 0.1f, plugin.getParameter(kGainParam) , 1e-5);
+}
+
+TEST_F(EditorTest, ControlClickResetsToTheMiddle) {
+    plugin.setParameter(kPeakParam, 0.9f);
+    openEditor();
+    InputScript click;
+    click.holdKey(ModifierKey::control).clickAt(screen(sliderCentreX(kPeakParam), 120)).releaseKey(ModifierKey::control);
+    ASSERT_TRUE(click.playWhilePumping());
+    const std::vector<HostRequest> requests = edits();
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ(audioMasterBeginEdit, requests[0].opcode);
+    EXPECT_EQ(audioMasterAutomate, requests[1].opcode);
+    EXPECT_EQ(0.5f, requests[1].value);
+    EXPECT_EQ(audioMasterEndEdit, requests[2].opcode);
+    EXPECT_EQ(0.5f, editor()->getSlider(kPeakParam)->getValue());
+    idle();
+    EXPECT_TRUE(readoutShows(kReadoutRects[2], "Med"));
+}
+
+TEST_F(EditorTest, ArrowKeysFromTheHostStepTheSliderLastTouched) {
+    plugin.setParameter(kFrequencyParam, 0.2f);
+    openEditor();
+    // A click on the slider gives it the keys.
+    ASSERT_TRUE(InputScript().clickAt(screen(sliderCentreX(0), 90 + 117)).playWhilePumping());
+    const float start = plugin.getParameter(kFrequencyParam);
+    RecordingHost::instance().clear();
+    EXPECT_EQ(1, plugin.dispatch(effEditKeyDown, 0, VKEY_UP, nullptr, 0.0f));
+    EXPECT_NEAR(start + 0.1f, plugin.getParameter(kFrequencyParam), 1e-6);
+    EXPECT_EQ(1, plugin.dispatch(effEditKeyDown, 0, VKEY_DOWN, nullptr, static_cast<float>(MODIFIER_SHIFT)));
+    EXPECT_NEAR(start + 0.09f, plugin.getParameter(kFrequencyParam), 1e-6);
+    // Keys the slider does not use are the host's.
+    EXPECT_EQ(0, plugin.dispatch(effEditKeyDown, 'a', VKEY_SPACE, nullptr, 0.0f));
+    EXPECT_EQ(0, plugin.dispatch(effEditKeyUp, 0, VKEY_UP, nullptr, 0.0f));
+    const std::vector<HostRequest> requests = edits();
+    ASSERT_EQ(6u, requests.size());
+    EXPECT_EQ(audioMasterBeginEdit, requests[0].opcode);
+    EXPECT_EQ(audioMasterAutomate, requests[1].opcode);
+    EXPECT_EQ(audioMasterEndEdit, requests[2].opcode);
+}
+
+TEST_F(EditorTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
+    plugin.setParameter(kGainParam, 0.5f);
+    openEditor();
+    SetCursorPos(screen(sliderCentreX(kGainParam), 150).x, screen(sliderCentreX(kGainParam), 150).y);
+    Sleep(150);
+    EXPECT_TRUE(editor()->onWheel(1.0f));
+    EXPECT_NEAR(0.6f, plugin.getParameter(kGainParam), 1e-6);
+    quavixtest::setModifierHeld(ModifierKey::shift, true);
+    const bool handled = editor()->onWheel(-1.0f);
+    quavixtest::setModifierHeld(ModifierKey::shift, false);
+    EXPECT_TRUE(handled);
+    EXPECT_NEAR(0.59f, plugin.getParameter(kGainParam), 1e-6);
+    // Over the background there is no view to take the wheel.
+    SetCursorPos(screen(20, 20).x, screen(20, 20).y);
+    Sleep(150);
+    EXPECT_FALSE(editor()->onWheel(1.0f));
+}
+
+// ---------------------------------------------------------------- the controller rocker
+
+class RockerTest : public EditorTest {
+protected:
+    // Controller number from the effect, as the read-out shows it.
+    int controllerNumber() const { return static_cast<int>(std::lround(plugin.getParameter(kControllerParam) * 127.0)); }
+    void setControllerNumber(int number) {
+        // Only steps exist: down at each 0.0 (the flag is clear at rest).
+        while (controllerNumber() != number)
+            plugin.setParameter(kControllerParam, 0.0f);
+    }
+    void clickRocker(int x) {
+        ASSERT_TRUE(InputScript().clickAt(screen(x, kRockerY)).playWhilePumping());
+        idle();
+    }
+};
+
+TEST_F(RockerTest, RightHalfStepsUpOnceAndWrapsFrom127To0) {
+    openEditor();
+    clickRocker(kRockerRightX);
+    EXPECT_EQ(2, controllerNumber());
+    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
+    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "2"));
+    setControllerNumber(127);
+    clickRocker(kRockerRightX);
+    EXPECT_EQ(0, controllerNumber());
+    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "0"));
+    EXPECT_EQ(0.0f, editor()->getRocker()->getValue());
+}
+
+TEST_F(RockerTest, LeftHalfStepsDownAtTheReleaseAndWrapsFrom0To127) {
+    openEditor();
+    setControllerNumber(0);
+    RecordingHost::instance().setObserver([&](const HostRequest& request) {
+        // The press itself changes nothing; only the release steps down.
+        if (request.opcode == audioMasterAutomate && request.value == -1.0f) {
+            EXPECT_EQ(0, controllerNumber());
+        }
+    });
+    clickRocker(kRockerLeftX);
+    RecordingHost::instance().setObserver(nullptr);
+    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), automatedValues(kControllerParam));
+    EXPECT_EQ(127, controllerNumber());
+    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "127"));
+}
+
+TEST_F(RockerTest, PressRightDragLeftAndReleaseLeavesTheNumber) {
+    openEditor();
+    setControllerNumber(64);
+    InputScript gesture;
+    gesture.moveTo(screen(kRockerRightX, kRockerY))
+        .press()
+        .pause(200)
+        .moveTo(screen(kRockerLeftX, kRockerY))
+        .pause(200)
+        .release();
+    ASSERT_TRUE(gesture.playWhilePumping());
+    // −1 repeats until the switch has been redrawn pressed on the left.
+    const std::vector<float> values = automatedValues(kControllerParam);
+    ASSERT_GE(values.size(), 3u);
+    EXPECT_EQ(1.0f, values.front());
+    EXPECT_EQ(0.0f, values.back());
+    for (size_t i = 1; i + 1 < values.size(); ++i)
+        EXPECT_EQ(-1.0f, values[i]);
+    EXPECT_EQ(64, controllerNumber());
+    idle();
+    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "64"));
+}
+
+TEST_F(RockerTest, HoldingTheRightHalfStepsOnlyOnce) {
+    openEditor();
+    InputScript hold;
+    hold.moveTo(screen(kRockerRightX, kRockerY)).press().pause(500).release();
+    ASSERT_TRUE(hold.playWhilePumping());
+    EXPECT_EQ(2, controllerNumber());
+    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
+}
+
+// ---------------------------------------------------------------- synchronisation
+
+TEST_F(EditorTest, HostAutomationWhileOpenMovesTheControlsAtTheNextIdle) {
+    openEditor();
+    const WindowPixels before = seen();
+    std::thread automation([&] { plugin.setParameter(kFrequencyParam, 0.25f); });
+    automation.join();
+    EXPECT_EQ(0.25f, editor()->getSlider(kFrequencyParam)->getValue());
+    EXPECT_EQ(0.25f, editor()->getDisplay(kFrequencyParam)->getValue());
+    // Nothing is drawn until the editor's idle.
+    const WindowPixels unchanged = seen();
+    for (int y = 85; y < 274; ++y)
+        for (int x = 45; x < 76; ++x)
+            ASSERT_EQ(before.at(x, y), unchanged.at(x, y)) << x << ", " << y;
+    plugin.idle();
+    ExpectedPicture expected;
+    expected.slider(0, handleTopFor(0.25f));
+    EXPECT_TRUE(looksLike(seen(), expected, kSliderRects[0]));
+    EXPECT_TRUE(readoutShows(kReadoutRects[0], "1550"));
+    EXPECT_TRUE(automatedValues(kFrequencyParam).empty());
+}
+
+TEST_F(EditorTest, MidiControllerMovesTheFrequencyControls) {
+    openEditor();
+    VstMidiEvent controlChange = {};
+    controlChange.type = kVstMidiType;
+    controlChange.byteSize = sizeof(controlChange);
+    controlChange.midiData[0] = static_cast<char>(0xB3);
+    controlChange.midiData[1] = 1;
+    controlChange.midiData[2] = 0x40;
+    VstEvents list = {};
+    list.numEvents = 1;
+    list.events[0] = reinterpret_cast<VstEvent*>(&controlChange);
+    std::thread processing([&] { plugin.dispatch(effProcessEvents, 0, 0, &list); });
+    processing.join();
+    const float expected = 63.0f / 127.0f;
+    EXPECT_EQ(expected, editor()->getSlider(kFrequencyParam)->getValue());
+    EXPECT_EQ(expected, editor()->getDisplay(kFrequencyParam)->getValue());
+    plugin.idle();
+    ExpectedPicture picture;
+    picture.slider(0, handleTopFor(expected));
+    EXPECT_TRUE(looksLike(seen(), picture, kSliderRects[0]));
+    EXPECT_TRUE(readoutShows(kReadoutRects[0], freqText(expected).c_str()));
+}
+
+TEST_F(EditorTest, ChangesWhileClosedTouchNoControlAndTheNextOpenShowsThem) {
+    openEditor();
+    // Keep two of the old controls alive past the close to watch them.
+    CVerticalSlider* oldSlider = editor()->getSlider(kFrequencyParam);
+    CParamDisplay* oldController = editor()->getDisplay(kControllerParam);
+    oldSlider->addReference();
+    oldController->addReference();
+    const float sliderBefore = oldSlider->getValue();
+    const float controllerBefore = oldController->getValue();
+    plugin.closeEditor();
+    EXPECT_FALSE(editor()->isOpened());
+    EXPECT_EQ(nullptr, editor()->getFrame());
+
+    plugin.setParameter(kFrequencyParam, 0.9f);
+    plugin.setParameter(kGainParam, 0.0f);
+    plugin.setParameter(kPeakParam, 0.5f);
+    plugin.setParameter(kControllerParam, 1.0f);
+    EXPECT_EQ(sliderBefore, oldSlider->getValue());
+    EXPECT_EQ(controllerBefore, oldController->getValue());
+    oldSlider->dropReference();
+    oldController->dropReference();
+
+    openEditor();
+    for (VstInt32 index = kFrequencyParam; index <= kPeakParam; ++index) {
+        EXPECT_EQ(plugin.getParameter(index), editor()->getSlider(index)->getValue());
+        EXPECT_EQ(plugin.getParameter(index), editor()->getDisplay(index)->getValue());
+    }
+    EXPECT_EQ(plugin.getParameter(kControllerParam), editor()->getDisplay(kControllerParam)->getValue());
+    EXPECT_EQ(0.0f, editor()->getRocker()->getValue());
+    ExpectedPicture expected;
+    expected.slider(0, handleTopFor(0.9f));
+    expected.slider(1, 147);
+    expected.slider(2, handleTopFor(plugin.getParameter(kPeakParam)));
+    expected.rockerAtRest();
+    expected.readout(frameWindow(), kReadoutRects[0], freqText(0.9f).c_str());
+    expected.readout(frameWindow(), kReadoutRects[1], "-oo");
+    expected.readout(frameWindow(), kReadoutRects[2], "Med");
+    expected.readout(frameWindow(), kControllerReadoutRect, "2");
+    EXPECT_TRUE(looksLike(seen(), expected));
+}
+
+TEST_F(EditorTest, AUserChangeKeepsExactlyTheValueTheUserGave) {
+    openEditor();
+    // A peak value that does not survive the effect's conversion unchanged.
+    float given = 0.3f;
+    for (; given < 1.0f; given += 0.0001f) {
+        plugin.setParameter(kPeakParam, given);
+        if (plugin.getParameter(kPeakParam) != given)
+            break;
+    }
+    ASSERT_LT(given, 1.0f);
+    CVerticalSlider* slider = editor()->getSlider(kPeakParam);
+    slider->setValue(given);
+    editor()->valueChanged(nullptr, slider);
+    EXPECT_EQ(given, slider->getValue());
+    EXPECT_EQ(plugin.getParameter(kPeakParam), editor()->getDisplay(kPeakParam)->getValue());
+    EXPECT_EQ((std::vector<float>{given}), automatedValues(kPeakParam));
+
+    // Only the four parameters are sent to the effect.
+    CRockerSwitch stray(CRect(0, 0, 10, 10), editor(), 4, 18, nullptr);
+    stray.setValue(1.0f);
+    editor()->valueChanged(nullptr, &stray);
+    stray.setTag(-1);
+    editor()->valueChanged(nullptr, &stray);
+    EXPECT_EQ(1u, RecordingHost::instance().count(record(), audioMasterAutomate));
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+long privateBytes() {
+    typedef BOOL(WINAPI * MemoryInfo)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+    static const MemoryInfo query =
+        reinterpret_cast<MemoryInfo>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (!query || !query(GetCurrentProcess(), &counters, sizeof(counters)))
+        return -1;
+    return static_cast<long>(counters.PagefileUsage);
+}
+
+TEST_F(EditorTest, OpenIdleCloseCyclesUnderParameterTrafficLeakNothing) {
+    constexpr int kWarmUpCycles = 10;
+    constexpr int kCycles = 200;
+    std::atomic<bool> stop{false};
+    std::atomic<long> changes{0};
+    const auto cycle = [&] {
+        ASSERT_TRUE(plugin.openEditor(host.handle()));
+        UpdateWindow(frameWindow());
+        pumpPendingMessages();
+        plugin.idle();
+        plugin.closeEditor();
+        pumpPendingMessages();
+    };
+    for (int i = 0; i < kWarmUpCycles; ++i)
+        cycle();
+    const uint32_t gdiBefore = quavixtest::countGdiObjects();
+    const uint32_t userBefore = quavixtest::countUserObjects();
+    const long memoryBefore = privateBytes();
+    const long allocationsBefore = liveAllocations.load();
+
+    std::thread traffic([&] {
+        for (long i = 0; !stop; ++i) {
+            plugin.setParameter(static_cast<VstInt32>(i % 3), static_cast<float>(i % 100) / 100.0f);
+            ++changes;
+        }
+    });
+    for (int i = 0; i < kCycles; ++i)
+        cycle();
+    stop = true;
+    traffic.join();
+
+    const long allocationsAfter = liveAllocations.load();
+    const uint32_t gdiAfter = quavixtest::countGdiObjects();
+    const uint32_t userAfter = quavixtest::countUserObjects();
+    const long memoryAfter = privateBytes();
+    std::printf("[ figures  ] %d cycles, %ld parameter changes meanwhile; GDI objects %u -> %u, USER objects "
+                "%u -> %u, live allocations %ld -> %ld, private bytes %ld -> %ld\n",
+                kCycles, changes.load(), gdiBefore, gdiAfter, userBefore, userAfter, allocationsBefore,
+                allocationsAfter, memoryBefore, memoryAfter);
+    EXPECT_GT(changes.load(), kCycles);
+    EXPECT_EQ(gdiBefore, gdiAfter);
+    EXPECT_EQ(userBefore, userAfter);
+    EXPECT_EQ(allocationsBefore, allocationsAfter);
+    // Wine's own bookkeeping moves by up to about a megabyte; one leaked
+    // frame picture per cycle would be more than 90.
+    EXPECT_LT(memoryAfter - memoryBefore, 4 * 1024 * 1024);
+    // The window class goes with the last frame window.
+    WNDCLASSA unused;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), getFrameWindowClassName(), &unused));
+    EXPECT_EQ(0, getFrameWindowClassUseCount());
+}
+
+// An effect whose parameter reads can be held up, so that a parameter
+// change from another thread can be caught in the middle of storing into
+// the editor's controls.
+class StallingEffect : public AudioEffectX {
+public:
+    StallingEffect() : AudioEffectX(nullptr, 1, kNumParams) {}
+    void processReplacing(float**, float**, VstInt32) override {}
+    float getParameter(VstInt32 /*index*/) override {
+        if (stallNextRead.exchange(false)) {
+            SetEvent(entered);
+            WaitForSingleObject(resume, 5000);
+        }
+        return 0.75f;
+    }
+    std::atomic<bool> stallNextRead{false};
+    HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE resume = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~StallingEffect() override {
+        CloseHandle(entered);
+        CloseHandle(resume);
+    }
+};
+
+TEST_F(EditorTest, CloseWaitsForAParameterChangeStillStoringIntoAControl) {
+    StallingEffect stalling;
+    QuavixEditor* stallingEditor = new QuavixEditor(&stalling);  // the effect owns it from here
+    ASSERT_EQ(stallingEditor, stalling.getEditor());
+    ASSERT_TRUE(stallingEditor->open(host.handle()));
+    std::atomic<bool> stored{false};
+    stalling.stallNextRead = true;
+    std::thread writer([&] {
+        stallingEditor->setParameter(kFrequencyParam, 0.75f);
+        stored = true;
+    });
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(stalling.entered, 5000));
+    // The writer is inside, about to store; let it go a little later.
+    std::thread releaser([&] {
+        Sleep(200);
+        SetEvent(stalling.resume);
+    });
+    stallingEditor->close();
+    const bool storedBeforeCloseReturned = stored;
+    writer.join();
+    releaser.join();
+    EXPECT_TRUE(storedBeforeCloseReturned);
+    EXPECT_FALSE(stallingEditor->isOpened());
+    // Closed now: a change reads nothing and stores nothing.
+    stalling.stallNextRead = true;
+    stallingEditor->setParameter(kFrequencyParam, 0.75f);
+    EXPECT_TRUE(stalling.stallNextRead);
+}
+
+TEST_F(EditorTest, ClosingTheEffectWithItsEditorOpenTakesTheWindowDown) {
+    openEditor();
+    const HWND window = frameWindow();
+    ASSERT_TRUE(IsWindow(window));
+    plugin.close();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(0, getFrameWindowClassUseCount());
+    pumpPendingMessages();
+}
+
+TEST_F(EditorTest, OpeningTwiceWithoutCloseKeepsOneFrame) {
+    openEditor();
+    const HWND first = frameWindow();
+    openEditor();
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(1, getFrameWindowClassUseCount());
+    EXPECT_TRUE(editor()->isOpened());
+}
+
+}  // namespace
