@@ -2,4 +2,5 @@
 export WINEARCH=win32
 export WINEPREFIX="${WINEPREFIX:-$HOME/.quavix-wine}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A crashing test program must end, not wait in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"

@@ -59,30 +59,20 @@ void CParamDisplay::drawBox(CDrawContext* context) {
     }
 }
 
-namespace {
-// A one-pixel straight line from first to last, both included, drawn as the
-// outline of a rectangle one pixel thin: its four sides fold onto the line.
-void drawInclusiveLine(CDrawContext* context, const CPoint& first, const CPoint& last) {
-    context->drawRect(CRect(first.x < last.x ? first.x : last.x, first.y < last.y ? first.y : last.y,
-                            (first.x > last.x ? first.x : last.x) + 1, (first.y > last.y ? first.y : last.y) + 1));
-}
-}  // namespace
-
 void CParamDisplay::drawEdge(CDrawContext* context) {
     // Sunken: light from the lower right (back colour top-left, frame colour
     // bottom-right); raised the other way round.
     const bool sunken = (style & kStyle3DIn) != 0;
-    const CColor& first = sunken ? backColor : frameColor;
-    const CColor& second = sunken ? frameColor : backColor;
     const int32_t left = size.left, top = size.top, right = size.right, bottom = size.bottom;
     context->setLineWidth(1);
-    // Each leg stops one pixel short of its end point, as a pen line does.
-    context->setFrameColor(first);
-    drawInclusiveLine(context, CPoint(left, bottom - 1), CPoint(left, top + 2));
-    drawInclusiveLine(context, CPoint(left, top + 1), CPoint(right - 2, top + 1));
-    context->setFrameColor(second);
-    drawInclusiveLine(context, CPoint(right - 1, top + 1), CPoint(right - 1, bottom - 2));
-    drawInclusiveLine(context, CPoint(right - 1, bottom - 1), CPoint(left + 1, bottom - 1));
+    context->setFrameColor(sunken ? backColor : frameColor);
+    context->moveTo(CPoint(left, bottom - 1));
+    context->lineTo(CPoint(left, top + 1));
+    context->lineTo(CPoint(right - 1, top + 1));
+    context->setFrameColor(sunken ? frameColor : backColor);
+    context->moveTo(CPoint(right - 1, top + 1));
+    context->lineTo(CPoint(right - 1, bottom - 1));
+    context->lineTo(CPoint(left, bottom - 1));
 }
 
 void CParamDisplay::drawText(CDrawContext* context, const char* text) {

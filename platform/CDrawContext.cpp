@@ -184,6 +184,14 @@ void CDrawContext::drawRect(const CRect& rect) {
     LineTo(device, x0, y0);
 }
 
+void CDrawContext::moveTo(const CPoint& point) {
+    MoveToEx(dc(deviceContext), point.x + offset.x, point.y + offset.y, nullptr);
+}
+
+void CDrawContext::lineTo(const CPoint& point) {
+    LineTo(dc(deviceContext), point.x + offset.x, point.y + offset.y);
+}
+
 void CDrawContext::fillRect(const CRect& rect) {
     RECT area = deviceRect(rect, offset);
     ++area.left;

@@ -28,6 +28,10 @@ public:
 
     void drawRect(const CRect& rect);  // outline
     void fillRect(const CRect& rect);  // interior, see the class notes
+    // A pen line from the current position; like any pen line it leaves out
+    // its end point.
+    void moveTo(const CPoint& point);
+    void lineTo(const CPoint& point);
     void setFont(int32_t fontId, int32_t style = 0);
     void drawString(const char* text, const CRect& rect, bool opaque = false,
                     int32_t align = kAlignCenter);
