@@ -248,10 +248,12 @@ void QuavixEditor::freqToText(float value, char* text, void* /*userData*/) {
     std::snprintf(text, kParamDisplayTextSize, "%d", static_cast<int>(hertz));
 }
 
+// In decibels of the factor the effect applies for this value, so that the
+// editor and the host's own read-out always agree.
 void QuavixEditor::gainToText(float value, char* text, void* userData) {
     text[0] = 0;
     if (AudioEffect* owner = effectOf(userData))
-        owner->dB2string(value, text, kGainTextLength);
+        owner->dB2string(static_cast<float>(value * quavix::kGainAtFullScale), text, kGainTextLength);
 }
 
 void QuavixEditor::peakToText(float value, char* text, void* /*userData*/) {

@@ -26,7 +26,6 @@ constexpr int32_t kInitialController = 1;
 
 constexpr double kLowestCorner = 800.0;  // hertz at frequency value 0
 constexpr double kCornerRange = 3000.0;  // hertz from value 0 to value 1
-constexpr double kGainScale = 0.5;
 constexpr double kSingleTenth = 0.10000000149011612;  // 0.1f widened
 constexpr double kPeakReadBack = 1.1;
 constexpr float kHiPeakLimit = 0.33f;
@@ -286,7 +285,7 @@ void Filter::setOutputGainValue(float value) {
     if (std::isnan(value)) {
         return;
     }
-    outputGain.store(static_cast<float>(clampedUnit(value) * kGainScale), kRelaxed);
+    outputGain.store(static_cast<float>(clampedUnit(value) * quavix::kGainAtFullScale), kRelaxed);
 }
 
 void Filter::setPeakValue(float value) {

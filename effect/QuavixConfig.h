@@ -34,6 +34,11 @@ enum ParameterIndex : int32_t {
     kNumParams = 4,
 };
 
+// The output gain factor at the top of the gain parameter: the effect maps
+// the normalized value v to the factor v * kGainAtFullScale, and both the
+// host's and the editor's read-outs name that factor in decibels.
+constexpr double kGainAtFullScale = 0.5;
+
 enum BitmapId : int32_t {
     kSliderHandleBitmap = QUAVIX_BITMAP_SLIDER_HANDLE,
     kBackgroundBitmap = QUAVIX_BITMAP_BACKGROUND,

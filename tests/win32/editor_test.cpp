@@ -429,7 +429,7 @@ TEST_F(EditorTest, ReadoutTextsFollowTheParameterMappings) {
     }
     AudioEffect* effect = plugin.effect();
     const std::vector<std::pair<float, const char*>> gains = {
-        {0.0f, "-oo"}, {-1.0f, "-oo"}, {1.0f, "0.000"}, {0.5f, "-6.02"}, {0.25f, "-12.0"}};
+        {0.0f, "-oo"}, {-1.0f, "-oo"}, {1.0f, "-6.02"}, {0.5f, "-12.0"}, {0.25f, "-18.0"}};
     for (const auto& [value, expected] : gains) {
         QuavixEditor::gainToText(value, text, effect);
         EXPECT_STREQ(expected, text) << value;
@@ -471,7 +471,7 @@ TEST_F(EditorTest, ReadoutsAlwaysUseTheirOwnEditorsEffect) {
     other->idle();
     EXPECT_EQ(other->effect(), other->editor()->getDisplay(kControllerParam)->getUserData());
     EXPECT_TRUE(readoutShows(kControllerReadoutRect, "1"));
-    EXPECT_TRUE(readoutShows(kReadoutRects[1], "-6.02"));
+    EXPECT_TRUE(readoutShows(kReadoutRects[1], "-12.0"));
     // The other effect goes away first; this editor goes on with its own.
     other->closeEditor();
     other.reset();
