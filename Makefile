@@ -38,6 +38,8 @@ test: native native-tsan native-bench win32
 	@cd build/native && ctest --output-on-failure
 	@echo "== native thread tests (ThreadSanitizer)"
 	@cd build/native-tsan && ctest --output-on-failure
+	@echo "== QUAVIX.dll exports and imports"
+	@./cmake/check-dll.sh dist/win32/QUAVIX.dll
 	@echo "== Windows tests under Wine"
 	@$(XVFB) ./cmake/run-win32-tests.sh $(WIN32_DIR)
 	@$(MAKE) --no-print-directory bench

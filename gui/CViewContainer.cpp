@@ -146,20 +146,31 @@ CView* CViewContainer::getView(int32_t index) const {
 
 // ---------------------------------------------------------------- drawing
 
+void CViewContainer::makeOffscreen() {
+    offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+}
+
+// The caller's clip as the children see it: an offscreen bitmap starts at our
+// origin, so a nested container's clip moves there too.
+CRect CViewContainer::childrenClip(const CRect& callerClip) const {
+    CRect clip = callerClip;
+    if (offscreenDrawing && parentFrame != this)
+        clip.moveBy(-clip.left, -clip.top);
+    return clip;
+}
+
 void CViewContainer::draw(CDrawContext* context) {
     if (!context)
         return;
     if (offscreenDrawing && !offscreen)
-        offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+        makeOffscreen();
     // Without offscreen drawing the children draw straight into the caller's
     // context, moved to our origin until the end of this call.
     ContextShift shift(offscreenDrawing ? nullptr : context, size.left, size.top);
     CDrawContext* target = offscreenDrawing ? offscreen : context;
 
     const CRect keptClip = clipOf(context);
-    CRect oldClip = keptClip;
-    if (offscreenDrawing && parentFrame != this)
-        oldClip.moveBy(-oldClip.left, -oldClip.top);
+    const CRect oldClip = childrenClip(keptClip);
 
     const CRect bounds = localBounds();
     target->setClipRect(bounded(bounds, oldClip));
@@ -184,7 +195,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
     if (!context)
         return;
     if (offscreenDrawing && !offscreen)
-        offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+        makeOffscreen();
     ContextShift shift(offscreenDrawing ? nullptr : context, size.left, size.top);
     CDrawContext* target = offscreenDrawing ? offscreen : context;
 
@@ -193,9 +204,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
     localUpdate.moveBy(-size.left, -size.top);
 
     const CRect keptClip = clipOf(context);
-    CRect oldClip = keptClip;
-    if (offscreenDrawing && parentFrame != this)
-        oldClip.moveBy(-oldClip.left, -oldClip.top);
+    const CRect oldClip = childrenClip(keptClip);
 
     const CRect newClip = bounded(localUpdate, oldClip);
     target->setClipRect(newClip);
@@ -315,7 +324,7 @@ void CViewContainer::setViewSize(const CRect& rect) {
     CView::setViewSize(rect);
     if (offscreen && offscreenDrawing) {
         offscreen->dropReference();
-        offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+        makeOffscreen();
     }
 }
 
@@ -363,7 +372,7 @@ bool CViewContainer::onRemoved(CView* /*parent*/) {
 
 bool CViewContainer::onAttached(CView* /*parent*/) {
     if (!offscreen && offscreenDrawing)
-        offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+        makeOffscreen();
     return true;
 }
 

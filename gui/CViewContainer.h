@@ -73,6 +73,8 @@ protected:
     static Node* (*makeNode)(CView* view);
 
     // Steps of the partial and idle redraws.
+    void makeOffscreen();
+    CRect childrenClip(const CRect& callerClip) const;
     void drawChildrenInRect(CDrawContext* target, const CRect& localUpdate, const CRect& clip);
     void redrawWhole(CDrawContext* context);
     void updateDirtyChildren(CDrawContext* context);
