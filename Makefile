@@ -15,19 +15,19 @@ setup:
 	@./cmake/setup.sh
 
 native: setup
-	@cmake -S . -B build/native -DQUAVIX_SANITIZE=address >/dev/null
+	@cmake --no-warn-unused-cli -S . -B build/native -DQUAVIX_SANITIZE=address >/dev/null
 	@cmake --build build/native -j $(JOBS)
 
 native-tsan: setup
-	@cmake -S . -B build/native-tsan -DQUAVIX_SANITIZE=thread >/dev/null
+	@cmake --no-warn-unused-cli -S . -B build/native-tsan -DQUAVIX_SANITIZE=thread >/dev/null
 	@cmake --build build/native-tsan -j $(JOBS)
 
 native-bench: setup
-	@cmake -S . -B build/native-bench -DQUAVIX_SANITIZE=none >/dev/null
+	@cmake --no-warn-unused-cli -S . -B build/native-bench -DQUAVIX_SANITIZE=none >/dev/null
 	@cmake --build build/native-bench -j $(JOBS)
 
 win32: setup
-	@cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DQUAVIX_DIST_DIR=$(CURDIR)/dist/win32 >/dev/null
+	@cmake --no-warn-unused-cli -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DQUAVIX_DIST_DIR=$(CURDIR)/dist/win32 >/dev/null
 	@cmake --build $(WIN32_DIR) -j $(JOBS)
 
 demo: win32
