@@ -15,10 +15,6 @@ namespace VSTGUI {
 
 namespace {
 
-bool touches(const CRect& a, const CRect& b) {
-    return a.right >= b.left && a.left <= b.right && a.bottom >= b.top && a.top <= b.bottom;
-}
-
 // Owns a context only when the caller had none to give.
 class ContextOrOwn {
 public:
@@ -94,6 +90,7 @@ void CFrame::onWindowDestroyed() {
 
 void CFrame::draw(CDrawContext* context) {
     firstDraw = false;
+    // A caller without a context gets one on our window, as a paint does.
     ContextOrOwn target(context, this);
     if (target.get())
         CViewContainer::draw(target.get());
@@ -128,6 +125,7 @@ void CFrame::idle() {
 void CFrame::update(CDrawContext* context) {
     if (!isOpen() || areUpdatesDisabled())
         return;
+    // As in draw: a caller without a context gets one on our window.
     ContextOrOwn target(context, this);
     CDrawContext* drawContext = target.get();
     if (!drawContext)
@@ -321,7 +319,7 @@ void CFrame::invalidate(const CRect& rect) {
     for (Node* node = firstNode; node; node = node->next) {
         CRect childSize;
         node->view->getViewSize(childSize);
-        if (touches(rect, childSize))
+        if (childSize.overlaps(rect))
             node->view->setDirty(true);
     }
 }

@@ -89,6 +89,8 @@ bool CFrame::setPosition(int32_t, int32_t) {
     return false;
 }
 
+// A frame that never had a window has no place among the host's windows:
+// both queries answer false for it, as for a closed one.
 bool CFrame::getPosition(int32_t& x, int32_t& y) const {
     if (!isOpen() || !window)
         return false;

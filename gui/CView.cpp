@@ -38,6 +38,7 @@ CView::~CView() {
 }
 
 void CView::draw(CDrawContext* context) {
+    // Without a context there is nowhere to draw; the view still counts as drawn.
     if (background && context) {
         if (transparent)
             background->drawTransparent(context, size, CPoint(0, 0));
@@ -52,8 +53,7 @@ void CView::drawRect(CDrawContext* context, const CRect& /*updateRect*/) {
 }
 
 bool CView::isInUpdateRect(const CRect& rect) const {
-    return rect.right >= size.left && rect.left <= size.right && rect.bottom >= size.top &&
-           rect.top <= size.bottom;
+    return size.overlaps(rect);
 }
 
 void CView::onMouseDown(CDrawContext* /*context*/, CPoint& /*where*/, int32_t /*buttons*/) {}

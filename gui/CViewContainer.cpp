@@ -87,12 +87,10 @@ void CViewContainer::removeView(CView* view, const bool& release) {
         node = node->next;
     if (!node)
         return;
+    // A drag must not reach a view we no longer hold.
     if (dragView == view)
         dragView = nullptr;
-    view->onRemoved(this);
-    if (release)
-        view->dropReference();
-    view->dropReference();
+    detachChild(view, release);
     if (node->previous)
         node->previous->next = node->next;
     else
@@ -108,17 +106,20 @@ void CViewContainer::removeAll(const bool& release) {
     dragView = nullptr;
     while (firstNode) {
         Node* node = firstNode;
-        CView* view = node->view;
-        view->onRemoved(this);
-        if (release)
-            view->dropReference();
-        view->dropReference();
+        detachChild(node->view, release);
         firstNode = node->next;
         if (firstNode)
             firstNode->previous = nullptr;
         delete node;
     }
     lastNode = nullptr;
+}
+
+void CViewContainer::detachChild(CView* view, bool release) {
+    view->onRemoved(this);
+    if (release)
+        view->dropReference();
+    view->dropReference();
 }
 
 bool CViewContainer::isChild(CView* view) const {
@@ -160,6 +161,8 @@ CRect CViewContainer::childrenClip(const CRect& callerClip) const {
 }
 
 void CViewContainer::draw(CDrawContext* context) {
+    // Without a caller's context there is no clip to start from and nowhere
+    // to copy the picture: nothing is drawn.
     if (!context)
         return;
     if (offscreenDrawing && !offscreen)
@@ -192,6 +195,7 @@ void CViewContainer::draw(CDrawContext* context) {
 }
 
 void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
+    // As in draw: no caller's context, nothing drawn.
     if (!context)
         return;
     if (offscreenDrawing && !offscreen)
@@ -405,7 +409,7 @@ bool CViewContainer::isTypeOf(const char* className) const {
 // ---------------------------------------------------------------- input
 
 void CViewContainer::onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons) {
-    CPoint local(where.x - size.left, where.y - size.top);
+    CPoint local = toLocal(where);
     if (buttons == -1 && context)
         buttons = context->getMouseButtons();
     for (Node* node = lastNode; node; node = node->previous) {
@@ -418,17 +422,16 @@ void CViewContainer::onMouseDown(CDrawContext* context, CPoint& where, int32_t b
 }
 
 int32_t CViewContainer::onKeyDown(VstKeyCode& keyCode) {
-    for (Node* node = lastNode; node; node = node->previous) {
-        const int32_t result = node->view->onKeyDown(keyCode);
-        if (result != -1)
-            return result;
-    }
-    return -1;
+    return offerKey(&CView::onKeyDown, keyCode);
 }
 
 int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode) {
+    return offerKey(&CView::onKeyUp, keyCode);
+}
+
+int32_t CViewContainer::offerKey(int32_t (CView::*handler)(VstKeyCode&), VstKeyCode& keyCode) {
     for (Node* node = lastNode; node; node = node->previous) {
-        const int32_t result = node->view->onKeyUp(keyCode);
+        const int32_t result = (node->view->*handler)(keyCode);
         if (result != -1)
             return result;
     }
@@ -441,28 +444,30 @@ bool CViewContainer::onWheelAxis(CDrawContext* context, const CPoint& where, int
     if (!child)
         return false;
     ContextShift shift(context, size.left, size.top);
-    const CPoint local(where.x - size.left, where.y - size.top);
-    return child->onWheelAxis(context, local, axis, distance);
+    return child->onWheelAxis(context, toLocal(where), axis, distance);
 }
 
 bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, float distance) {
     return onWheelAxis(context, where, 1, distance);
 }
 
+CView* CViewContainer::childAt(const CPoint& local) const {
+    for (Node* node = lastNode; node; node = node->previous) {
+        CRect area;
+        if (node->view->getMouseArea(area).pointInside(local))
+            return node->view;
+    }
+    return nullptr;
+}
+
 CView* CViewContainer::getViewAt(const CPoint& where, bool deep) const {
     if (!parentFrame)
         return nullptr;
-    const CPoint local(where.x - size.left, where.y - size.top);
-    for (Node* node = lastNode; node; node = node->previous) {
-        CView* child = node->view;
-        CRect area;
-        if (!child->getMouseArea(area).pointInside(local))
-            continue;
-        if (deep && child->isTypeOf("CViewContainer"))
-            return static_cast<CViewContainer*>(child)->getViewAt(local, true);
-        return child;
-    }
-    return nullptr;
+    const CPoint local = toLocal(where);
+    CView* child = childAt(local);
+    if (child && deep && child->isTypeOf("CViewContainer"))
+        return static_cast<CViewContainer*>(child)->getViewAt(local, true);
+    return child;
 }
 
 CView* CViewContainer::getViewUnderMouse() {
@@ -470,13 +475,7 @@ CView* CViewContainer::getViewUnderMouse() {
         return nullptr;
     CPoint where;
     parentFrame->getCursorLocation(where);
-    frameToLocal(where);
-    for (Node* node = lastNode; node; node = node->previous) {
-        CRect area;
-        if (node->view->getMouseArea(area).pointInside(where))
-            return node->view;
-    }
-    return nullptr;
+    return childAt(frameToLocal(where));
 }
 
 // ---------------------------------------------------------------- drag and drop
@@ -485,7 +484,7 @@ void CViewContainer::onDragEnter(CDrawContext* context, CDragContainer* drag, co
     if (!parentFrame)
         return;
     ContextShift shift(context, size.left, size.top);
-    const CPoint local(where.x - size.left, where.y - size.top);
+    const CPoint local = toLocal(where);
     if (dragView)
         dragView->onDragLeave(context, drag, local);
     dragView = getViewAt(where, false);
@@ -497,7 +496,7 @@ void CViewContainer::onDragMove(CDrawContext* context, CDragContainer* drag, con
     if (!parentFrame)
         return;
     ContextShift shift(context, size.left, size.top);
-    const CPoint local(where.x - size.left, where.y - size.top);
+    const CPoint local = toLocal(where);
     CView* under = getViewAt(where, false);
     if (under != dragView) {
         if (dragView)
@@ -514,7 +513,7 @@ void CViewContainer::onDragLeave(CDrawContext* context, CDragContainer* drag, co
     if (!parentFrame)
         return;
     ContextShift shift(context, size.left, size.top);
-    const CPoint local(where.x - size.left, where.y - size.top);
+    const CPoint local = toLocal(where);
     if (dragView)
         dragView->onDragLeave(context, drag, local);
     dragView = nullptr;
@@ -524,7 +523,7 @@ bool CViewContainer::onDrop(CDrawContext* context, CDragContainer* drag, const C
     if (!parentFrame)
         return false;
     ContextShift shift(context, size.left, size.top);
-    const CPoint local(where.x - size.left, where.y - size.top);
+    const CPoint local = toLocal(where);
     CView* under = getViewAt(where, false);
     if (under != dragView) {
         if (dragView)

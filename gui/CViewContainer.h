@@ -66,6 +66,16 @@ protected:
     };
 
     CRect localBounds() const { return CRect(0, 0, size.width(), size.height()); }
+    // A point of our parent's coordinate system in ours.
+    CPoint toLocal(const CPoint& where) const { return CPoint(where.x - size.left, where.y - size.top); }
+    // The last-added child whose mouse area holds the local point, edges included.
+    CView* childAt(const CPoint& local) const;
+    // Tells a child it has left us and drops our reference (and its creator's
+    // on request).
+    void detachChild(CView* view, bool release);
+    // Offers a key to the children from the last added; the first answer
+    // other than -1 is the result.
+    int32_t offerKey(int32_t (CView::*handler)(VstKeyCode&), VstKeyCode& keyCode);
 
     // Makes the node that holds a new child, or null when memory runs out;
     // addView then leaves the view unattached. Replaceable so that the

@@ -28,6 +28,10 @@ bool CRect::pointInside(const CPoint& where) const {
     return where.x >= left && where.x <= right && where.y >= top && where.y <= bottom;
 }
 
+bool CRect::overlaps(const CRect& other) const {
+    return other.right >= left && other.left <= right && other.bottom >= top && other.top <= bottom;
+}
+
 bool CRect::operator==(const CRect& other) const {
     return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
 }

@@ -31,6 +31,9 @@ struct CRect {
     CRect& bound(const CRect& other);
     // Hit test with all four edges inside.
     bool pointInside(const CPoint& where) const;
+    // Overlap test with all four edges inside: rectangles that only touch
+    // overlap.
+    bool overlaps(const CRect& other) const;
 
     bool operator==(const CRect& other) const;
     bool operator!=(const CRect& other) const { return !(*this == other); }

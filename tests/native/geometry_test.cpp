@@ -54,6 +54,18 @@ TEST(RectHit, EdgesCountAsInside) {
     EXPECT_FALSE(r.pointInside(CPoint(9, 25)));
 }
 
+TEST(RectOverlap, RectanglesThatOnlyTouchOverlapOnePixelApartDoNot) {
+    const CRect r(10, 20, 30, 40);
+    EXPECT_TRUE(r.overlaps(CRect(0, 25, 10, 26)));   // right edge on our left
+    EXPECT_TRUE(r.overlaps(CRect(30, 40, 50, 50)));  // corner on our bottom-right
+    EXPECT_TRUE(r.overlaps(CRect(15, 0, 16, 20)));   // bottom edge on our top
+    EXPECT_TRUE(r.overlaps(CRect(0, 0, 100, 100)));  // around us
+    EXPECT_FALSE(r.overlaps(CRect(0, 25, 9, 26)));
+    EXPECT_FALSE(r.overlaps(CRect(31, 25, 40, 26)));
+    EXPECT_FALSE(r.overlaps(CRect(15, 0, 16, 19)));
+    EXPECT_FALSE(r.overlaps(CRect(15, 41, 16, 50)));
+}
+
 namespace {
 
 class CountedObject : public CReferenceCounter {

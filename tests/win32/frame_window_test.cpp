@@ -466,6 +466,7 @@ TEST_F(FrameWindowTest, ModalViewTakesEveryClickAndWheelTurn) {
     click(320, 330);
     EXPECT_EQ(modal->presses, 1);
     EXPECT_EQ(modal->pressWhere, CPoint(320, 330));
+    EXPECT_EQ(frame->getViewUnderMouse(), modal);
 
     wheel(10, 10, -120);
     EXPECT_EQ(below->wheels, 0);
@@ -715,6 +716,11 @@ TEST(FrameWithoutWindow, NeverPaintsAndCountsNoWindow) {
     EXPECT_EQ(view->draws, 0);
     EXPECT_EQ(frame.getTicks(), 0u);
     EXPECT_EQ(frame.getEditor(), nullptr);
+    int32_t x = 0;
+    int32_t y = 0;
+    CRect rect;
+    EXPECT_FALSE(frame.getPosition(x, y));
+    EXPECT_FALSE(frame.getSize(rect));
 }
 
 TEST(FrameEditor, ForwardsEditsIdleTicksAndKnobModeToTheEditor) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -324,7 +325,79 @@ CPoint placeCursor(int x, int y) {
     return CPoint(now.x, now.y);
 }
 
+// The vtable slot of a virtual member function: under the Itanium C++ ABI
+// that g++ and mingw-w64 follow, a pointer to a virtual member holds one
+// plus the byte offset of its slot.
+template <typename Member>
+std::ptrdiff_t slotOf(Member member) {
+    struct Raw {
+        std::ptrdiff_t pointer;
+        std::ptrdiff_t adjustment;
+    };
+    static_assert(sizeof(Member) == sizeof(Raw), "Itanium member pointer");
+    Raw raw;
+    std::memcpy(&raw, &member, sizeof(raw));
+    return (raw.pointer - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
+
+void expectConsecutive(const std::vector<std::ptrdiff_t>& slots, const char* family) {
+    for (size_t i = 1; i < slots.size(); ++i)
+        EXPECT_EQ(slots[i], slots[i - 1] + 1) << family << ", operation " << i;
+}
+
 }  // namespace
+
+// ------------------------------------------------------------------ operation order
+
+TEST(VirtualOperations, EachFamilyKeepsItsBasesOrderAndAppendsItsOwn) {
+    using Container = CViewContainer;
+    // The destructor's two entries come first, then the counter's operations.
+    EXPECT_EQ(slotOf(&CView::dropReference), 2);
+    expectConsecutive(
+        {slotOf(&CView::dropReference), slotOf(&CView::addReference), slotOf(&CView::draw),
+         slotOf(&CView::drawRect), slotOf(&CView::isInUpdateRect), slotOf(&CView::onMouseDown),
+         slotOf(&CView::setBackground), slotOf(&CView::getBackground), slotOf(&CView::onKeyDown),
+         slotOf(&CView::onKeyUp), slotOf(&CView::onWheelAxis), slotOf(&CView::onWheel), slotOf(&CView::onDrop),
+         slotOf(&CView::onDragEnter), slotOf(&CView::onDragLeave), slotOf(&CView::onDragMove),
+         slotOf(&CView::onFocusLost), slotOf(&CView::onFocusTaken), slotOf(&CView::isDirty),
+         slotOf(&CView::setDirty), slotOf(&CView::setMouseEnabled), slotOf(&CView::isMouseEnabled),
+         slotOf(&CView::setMouseArea), slotOf(&CView::getMouseArea), slotOf(&CView::hitTest),
+         slotOf(&CView::setTransparent), slotOf(&CView::isTransparent), slotOf(&CView::setViewSize),
+         slotOf(&CView::getViewSize), slotOf(&CView::onRemoved), slotOf(&CView::onAttached),
+         slotOf(&CView::getMouseLocation), slotOf(&CView::frameToLocal), slotOf(&CView::localToFrame),
+         slotOf(&CView::getEditor), slotOf(&CView::notify), slotOf(&CView::redrawRect), slotOf(&CView::wantsFocus),
+         slotOf(&CView::setWantsFocus), slotOf(&CView::isTypeOf), slotOf(&CView::update)},
+        "CView");
+    expectConsecutive(
+        {slotOf(&CView::update), slotOf(static_cast<void (Container::*)(CView*, const CRect&, bool)>(&Container::addView)),
+         slotOf(static_cast<void (Container::*)(CView*)>(&Container::addView)), slotOf(&Container::removeView),
+         slotOf(&Container::removeAll), slotOf(&Container::isChild), slotOf(&Container::getViewCount),
+         slotOf(&Container::getView), slotOf(&Container::setBackgroundColor),
+         slotOf(&Container::getBackgroundColor), slotOf(&Container::setBackgroundOffset),
+         slotOf(&Container::getBackgroundOffset), slotOf(&Container::drawBackgroundRect),
+         slotOf(&Container::setUpdateMode), slotOf(&Container::getUpdateMode),
+         slotOf(&Container::setOffscreenDrawing), slotOf(&Container::getViewUnderMouse),
+         slotOf(&Container::getViewAt), slotOf(&Container::moveFocus)},
+        "CViewContainer");
+    expectConsecutive(
+        {slotOf(&Container::moveFocus), slotOf(&CFrame::openSeparateWindow), slotOf(&CFrame::closeSeparateWindow),
+         slotOf(&CFrame::getOpenFlag), slotOf(&CFrame::idle), slotOf(&CFrame::runEditorIdle),
+         slotOf(&CFrame::getTicks), slotOf(&CFrame::getKnobMode), slotOf(&CFrame::setPosition),
+         slotOf(&CFrame::getPosition), slotOf(&CFrame::setSize),
+         slotOf(static_cast<bool (CFrame::*)(CRect*) const>(&CFrame::getSize)),
+         slotOf(static_cast<bool (CFrame::*)(CRect&) const>(&CFrame::getSize)), slotOf(&CFrame::setModalView),
+         slotOf(&CFrame::getModalView), slotOf(&CFrame::beginEdit), slotOf(&CFrame::endEdit),
+         slotOf(&CFrame::getCursorLocation), slotOf(&CFrame::setCursor), slotOf(&CFrame::setFocusView),
+         slotOf(&CFrame::getFocusView), slotOf(&CFrame::setDropActive), slotOf(&CFrame::isDropActive),
+         slotOf(&CFrame::setOpenFlag), slotOf(&CFrame::isOpen), slotOf(&CFrame::invalidate),
+         slotOf(&CFrame::setUpdatesDisabled), slotOf(&CFrame::areUpdatesDisabled), slotOf(&CFrame::drawView)},
+        "CFrame");
+    // Overrides take their base's slot rather than a new one.
+    EXPECT_EQ(slotOf(&Container::update), slotOf(&CView::update));
+    EXPECT_EQ(slotOf(&CFrame::setViewSize), slotOf(&CView::setViewSize));
+    EXPECT_EQ(slotOf(&CFrame::getViewUnderMouse), slotOf(&Container::getViewUnderMouse));
+    EXPECT_EQ(slotOf(&CFrame::moveFocus), slotOf(&Container::moveFocus));
+}
 
 // ------------------------------------------------------------------ single views
 
@@ -1443,6 +1516,17 @@ TEST_F(FocusTraversal, BackwardFromTheEndAndAfterEachView) {
     EXPECT_TRUE(container->moveFocus(inner, true));
     EXPECT_EQ(focus(), a);
     EXPECT_FALSE(container->moveFocus(a, true));
+}
+
+TEST_F(FocusTraversal, TheFramesTraversalClimbsOutOfNestedContainers) {
+    tree.frame->setFocusView(x);
+    EXPECT_TRUE(tree.frame->moveFocus(nullptr, false));  // inner has nothing after x; its container has c
+    EXPECT_EQ(focus(), c);
+    EXPECT_FALSE(tree.frame->moveFocus(nullptr, false));  // nothing after c at any level
+    EXPECT_EQ(focus(), nullptr);
+    tree.frame->setFocusView(x);
+    EXPECT_TRUE(tree.frame->moveFocus(x, true));
+    EXPECT_EQ(focus(), a);
 }
 
 TEST_F(FocusTraversal, APreviousViewThatIsNoDirectChildIsNeverPassed) {
