@@ -19,6 +19,8 @@ struct CColor {
     uint32_t deviceColor() const { return red | (green << 8) | (uint32_t(blue) << 16); }
 };
 static_assert(sizeof(CColor) == 4, "CColor is four bytes without gaps");
+// Byte-aligned, so a colour may directly follow a one-byte field.
+static_assert(alignof(CColor) == 1, "CColor needs no alignment of its own");
 
 constexpr CColor kColorTransparent = {255, 255, 255, 0};
 constexpr CColor kColorBlack = {0, 0, 0, 255};

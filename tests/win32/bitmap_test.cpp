@@ -15,6 +15,7 @@
 #include "platform/CDrawContext.h"
 #include "platform/COffscreenContext.h"
 #include "platform/ImageFunctions.h"
+#include "tests/win32/support/CanvasContext.h"
 #include "tests/win32/support/GuiObjectCounts.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/PixelCanvas.h"
@@ -22,9 +23,13 @@
 #include "tests/win32/support/WindowPixels.h"
 
 using namespace VSTGUI;
+using quavixtest::CanvasContext;
 using quavixtest::PixelCanvas;
 using quavixtest::pixelsAre;
 using quavixtest::rgb;
+using quavixtest::selectedBrush;
+using quavixtest::selectedFont;
+using quavixtest::selectedPen;
 using quavix::kBackgroundBitmap;
 using quavix::kDigitsBitmap;
 using quavix::kRockerBitmap;
@@ -58,16 +63,6 @@ CBitmap* makeTestBitmap() {
     return new CBitmap(static_cast<GraphicsHandle>(
         quavixtest::makePicture(6, 2, [](int x, int y) { return kPictureRows[y][x]; })));
 }
-
-// A context drawing into a fresh canvas; the context is released first.
-struct CanvasContext {
-    CanvasContext(int width, int height, uint32_t background)
-        : canvas(width, height, background), context(new CDrawContext(nullptr, nullptr, canvas.device())) {}
-    ~CanvasContext() { context->dropReference(); }
-
-    PixelCanvas canvas;
-    CDrawContext* context;
-};
 
 // The pixels of an offscreen context's bitmap, copied out with GDI alone.
 void readOffscreen(const COffscreenContext& offscreen, PixelCanvas& into) {
@@ -465,20 +460,14 @@ TEST(Offscreen, ItsDeviceHoldsTheWholeInitialState) {
     EXPECT_EQ(GetROP2(device), R2_COPYPEN);
     EXPECT_EQ(GetTextColor(device), RGB(255, 255, 255));
     EXPECT_EQ(GetBkColor(device), RGB(0, 0, 0));
-    LOGPEN pen = {};
-    GetObjectA(GetCurrentObject(device, OBJ_PEN), sizeof(pen), &pen);
-    EXPECT_EQ(pen.lopnColor, RGB(0, 0, 0)) << "the outline took the background colour";
-    EXPECT_EQ(pen.lopnWidth.x, 1);
-    LOGBRUSH brush = {};
-    GetObjectA(GetCurrentObject(device, OBJ_BRUSH), sizeof(brush), &brush);
-    EXPECT_EQ(brush.lbColor, RGB(0, 0, 0));
-    EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(selectedPen(device).lopnColor, RGB(0, 0, 0)) << "the outline took the background colour";
+    EXPECT_EQ(selectedPen(device).lopnWidth.x, 1);
+    EXPECT_EQ(selectedBrush(device).lbColor, RGB(0, 0, 0));
+    EXPECT_EQ(selectedBrush(device).lbStyle, static_cast<UINT>(BS_SOLID));
 
     // The default font is already there, so asking for it again changes nothing.
     offscreen.setFont(kFontDefault, 0);
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof(font));
-    GetObjectA(GetCurrentObject(device, OBJ_FONT), sizeof(font), &font);
+    const LOGFONTA font = selectedFont(device);
     EXPECT_STREQ(font.lfFaceName, "Arial");
     EXPECT_EQ(font.lfHeight, -12);
     EXPECT_EQ(font.lfWeight, FW_BOLD);
@@ -490,9 +479,7 @@ TEST(Offscreen, AWhiteBackgroundStillGetsTheContextsWhitePen) {
     COffscreenContext offscreen(nullptr, 8, 8, kColorWhite);
     HDC device = static_cast<HDC>(offscreen.deviceContext);
     EXPECT_NE(GetCurrentObject(device, OBJ_PEN), GetStockObject(BLACK_PEN));
-    LOGPEN pen = {};
-    GetObjectA(GetCurrentObject(device, OBJ_PEN), sizeof(pen), &pen);
-    EXPECT_EQ(pen.lopnColor, RGB(255, 255, 255));
+    EXPECT_EQ(selectedPen(device).lopnColor, RGB(255, 255, 255));
     EXPECT_EQ(GetBkColor(device), RGB(255, 255, 255)) << "the fill colour became white";
     PixelCanvas seen(8, 8, kBlack);
     readOffscreen(offscreen, seen);

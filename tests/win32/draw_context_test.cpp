@@ -11,6 +11,7 @@
 #include "gui/CFrame.h"
 #include "platform/CDrawContext.h"
 #include "platform/MouseButtons.h"
+#include "tests/win32/support/CanvasContext.h"
 #include "tests/win32/support/GuiObjectCounts.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/MessagePump.h"
@@ -18,10 +19,14 @@
 #include "tests/win32/support/WindowPixels.h"
 
 using namespace VSTGUI;
+using quavixtest::CanvasContext;
 using quavixtest::HostWindow;
 using quavixtest::PixelCanvas;
 using quavixtest::pixelsAre;
 using quavixtest::rgb;
+using quavixtest::selectedBrush;
+using quavixtest::selectedFont;
+using quavixtest::selectedPen;
 
 namespace {
 
@@ -33,38 +38,7 @@ constexpr CColor kTranslucentRed = {255, 0, 0, 0};
 
 bool inside(int value, int first, int last) { return value >= first && value <= last; }
 
-// A context drawing into a fresh canvas; the context is released first.
-struct CanvasContext {
-    CanvasContext(int width, int height, uint32_t background)
-        : canvas(width, height, background), context(new CDrawContext(nullptr, nullptr, canvas.device())) {}
-    ~CanvasContext() { context->dropReference(); }
-
-    HDC device() const { return canvas.device(); }
-
-    PixelCanvas canvas;
-    CDrawContext* context;
-};
-
 HGDIOBJ selected(HDC device, UINT type) { return GetCurrentObject(device, type); }
-
-LOGFONTA selectedFont(HDC device) {
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof(font));
-    GetObjectA(selected(device, OBJ_FONT), sizeof(font), &font);
-    return font;
-}
-
-LOGPEN selectedPen(HDC device) {
-    LOGPEN pen = {};
-    GetObjectA(selected(device, OBJ_PEN), sizeof(pen), &pen);
-    return pen;
-}
-
-LOGBRUSH selectedBrush(HDC device) {
-    LOGBRUSH brush = {};
-    GetObjectA(selected(device, OBJ_BRUSH), sizeof(brush), &brush);
-    return brush;
-}
 
 void expectFont(HDC device, const char* face, LONG height, LONG weight, BYTE italic, BYTE underline,
                 BYTE pitchAndFamily) {
