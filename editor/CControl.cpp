@@ -106,4 +106,8 @@ int32_t CControl::resolveButtons(CDrawContext* context, int32_t buttons) {
     return buttons;
 }
 
+bool CControl::modifierClickTaken(CDrawContext* context, int32_t buttons) {
+    return listener && (buttons & kModifierClickMask) && listener->modifierClicked(context, this, buttons) != 0;
+}
+
 }  // namespace VSTGUI

@@ -93,6 +93,8 @@ protected:
     void markDrawn(float drawnValue);
     // Reads the button state for a mouse handler that was given -1.
     static int32_t resolveButtons(CDrawContext* context, int32_t buttons);
+    // Offers a press with a modifier to the listener; true when it took it.
+    bool modifierClickTaken(CDrawContext* context, int32_t buttons);
     float loadValue() const { return value.load(std::memory_order_relaxed); }
     void storeValue(float newValue) { value.store(newValue, std::memory_order_relaxed); }
 

@@ -64,7 +64,7 @@ void CRockerSwitch::onMouseDown(CDrawContext* context, CPoint& where, int32_t bu
     if (!isMouseEnabled() || !context)
         return;
     buttons = resolveButtons(context, buttons);
-    if (listener && (buttons & kModifierClickMask) && listener->modifierClicked(context, this, buttons))
+    if (modifierClickTaken(context, buttons))
         return;
     if (!(buttons & kButtonLeft))
         return;
@@ -77,6 +77,10 @@ void CRockerSwitch::onMouseDown(CDrawContext* context, CPoint& where, int32_t bu
         getMouseLocation(context, where);
         pumpIdle();
     } while (context->getMouseButtons() & kButtonLeft);
+    springBack(context);
+}
+
+void CRockerSwitch::springBack(CDrawContext* context) {
     // The release is always reported, even when the value is already at rest.
     storeValue(kAtRest);
     if (listener)
@@ -92,10 +96,7 @@ bool CRockerSwitch::onWheel(CDrawContext* context, const CPoint& /*where*/, floa
     beginEdit();
     if (isDirty() && listener)
         listener->valueChanged(context, this);
-    storeValue(kAtRest);
-    if (listener)
-        listener->valueChanged(context, this);
-    endEdit();
+    springBack(context);
     return true;
 }
 

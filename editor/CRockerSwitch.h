@@ -25,6 +25,8 @@ public:
 private:
     // −1 over the first half, +1 over the second, else the value at press.
     float valueUnder(const CPoint& where, float entryValue) const;
+    // Back to rest, reported, and the end of the gesture.
+    void springBack(CDrawContext* context);
 
     CPoint offset;
     int32_t imageHeight;

@@ -155,7 +155,7 @@ void CSlider::onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons)
     if (!isMouseEnabled() || !context)
         return;
     buttons = resolveButtons(context, buttons);
-    if (listener && (buttons & kModifierClickMask) && listener->modifierClicked(context, this, buttons))
+    if (modifierClickTaken(context, buttons))
         return;
     if (checkResetToDefault(context, buttons))
         return;
@@ -195,24 +195,23 @@ void CSlider::trackDrag(CDrawContext* context, CPoint& where, int32_t delta, int
     endEdit();
 }
 
-void CSlider::stepBy(float distance, bool fine) {
+void CSlider::stepBy(CDrawContext* context, float distance, bool fine) {
     float step = distance * wheelStep;
     if (fine)
         step *= kFineStepFactor;
     storeValue(loadValue() + step);
     clampValue();
-}
-
-bool CSlider::onWheel(CDrawContext* context, const CPoint& /*where*/, float distance) {
-    if (!isMouseEnabled())
-        return false;
-    const bool fine = context && (context->getMouseButtons() & kModifierShift);
-    stepBy(distance, fine);
     if (isDirty() && listener) {
         beginEdit();
         listener->valueChanged(context, this);
         endEdit();
     }
+}
+
+bool CSlider::onWheel(CDrawContext* context, const CPoint& /*where*/, float distance) {
+    if (!isMouseEnabled())
+        return false;
+    stepBy(context, distance, context && (context->getMouseButtons() & kModifierShift));
     return true;
 }
 
@@ -230,12 +229,8 @@ int32_t CSlider::onKeyDown(VstKeyCode& keyCode) {
     default:
         return -1;
     }
-    stepBy(distance, (keyCode.modifier & MODIFIER_SHIFT) != 0);
-    if (isDirty() && listener) {
-        beginEdit();
-        listener->valueChanged(nullptr, this);
-        endEdit();
-    }
+    // A key change has no drawing context to pass on.
+    stepBy(nullptr, distance, (keyCode.modifier & MODIFIER_SHIFT) != 0);
     return 1;
 }
 

@@ -54,8 +54,9 @@ private:
     bool gripDelta(const CPoint& where, int32_t& delta) const;
     void trackDrag(CDrawContext* context, CPoint& where, int32_t delta, int32_t buttons);
     float valueAt(const CPoint& where, int32_t delta) const;
-    // Wheel and arrow keys: one step, a tenth of it with Shift.
-    void stepBy(float distance, bool fine);
+    // Wheel and arrow keys: one step, a tenth of it with Shift, announced
+    // as a gesture of its own when it changed the value.
+    void stepBy(CDrawContext* context, float distance, bool fine);
     void releaseOffscreen();
 
     CPoint offset;

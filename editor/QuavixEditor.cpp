@@ -84,8 +84,9 @@ bool QuavixEditor::open(void* parentWindow) {
     frame->setBackground(background);
     addSliders(track, handle);
     addDisplays(track);
-    addControllerControls(track, rockerImage);
+    addControllerRocker(track, rockerImage);
     rockerImage->dropReference();
+    addControllerDisplay();
     track->dropReference();
     handle->dropReference();
     opened.store(true);
@@ -133,14 +134,19 @@ void QuavixEditor::addDisplays(CBitmap* track) {
     }
 }
 
-void QuavixEditor::addControllerControls(CBitmap* track, CBitmap* rockerImage) {
+void QuavixEditor::addControllerRocker(CBitmap* track, CBitmap* rockerImage) {
     const int32_t stateHeight = rockerImage->getHeight() / kRockerStates;
     const int32_t left = kRockerLeftTracks * track->getWidth() + kRockerLeftMargin;
-    CRect size(left, kRockerTop, left + rockerImage->getWidth(), kRockerTop + stateHeight);
+    const CRect size(left, kRockerTop, left + rockerImage->getWidth(), kRockerTop + stateHeight);
     // The rocker starts at rest; it is never set from the effect.
     controllerRocker = new CRockerSwitch(size, this, kControllerParam, stateHeight, rockerImage, CPoint(0, 0),
                                          kStyleHorizontal);
     frame->addView(controllerRocker);
+}
+
+void QuavixEditor::addControllerDisplay() {
+    CRect size;
+    controllerRocker->getViewSize(size);
     size.moveBy(0, kControllerReadoutDrop);
     controllerDisplay = makeDisplay(size, kControllerParam);
     controllerDisplay->setValueToTextWithData(controllerToText, effect);

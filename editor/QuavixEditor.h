@@ -45,7 +45,9 @@ public:
 private:
     void addSliders(VSTGUI::CBitmap* track, VSTGUI::CBitmap* handle);
     void addDisplays(VSTGUI::CBitmap* track);
-    void addControllerControls(VSTGUI::CBitmap* track, VSTGUI::CBitmap* rockerImage);
+    void addControllerRocker(VSTGUI::CBitmap* track, VSTGUI::CBitmap* rockerImage);
+    // Below the rocker, as wide as it.
+    void addControllerDisplay();
     VSTGUI::CParamDisplay* makeDisplay(const VSTGUI::CRect& rect, VstInt32 index);
     void showParameter(VstInt32 index);
     float parameter(VstInt32 index) const;
