@@ -107,6 +107,15 @@ bool usableRate(float rate) { return rate > 0.0f && std::isfinite(rate); }
 
 bool hasStereo(float** channels) { return channels && channels[0] && channels[1]; }
 
+// One of the identity texts into the host's buffer; false for a null buffer.
+bool writeIdentity(char* text, const char* identity) {
+    if (!text) {
+        return false;
+    }
+    std::strcpy(text, identity);
+    return true;
+}
+
 // The memory of one channel, held in registers for a block.
 struct ChannelMemory {
     float x1;
@@ -164,15 +173,8 @@ Filter::Filter(audioMasterCallback audioMaster)
 
 void Filter::clearMemories() {
     for (int channel = 0; channel < kNumChannels; ++channel) {
-        clearChannel(channel);
+        x1[channel] = x2[channel] = y1[channel] = y2[channel] = 0.0f;
     }
-}
-
-void Filter::clearChannel(int channel) {
-    x1[channel] = 0.0f;
-    x2[channel] = 0.0f;
-    y1[channel] = 0.0f;
-    y2[channel] = 0.0f;
 }
 
 void Filter::suspend() { clearMemories(); }
@@ -418,29 +420,11 @@ void Filter::applyControlChange(const VstEvent& event) {
     setParameter(kFrequencyParam, static_cast<float>((value - 1) / kControllerSteps));
 }
 
-bool Filter::getEffectName(char* name) {
-    if (!name) {
-        return false;
-    }
-    std::strcpy(name, quavix::kEffectName);
-    return true;
-}
+bool Filter::getEffectName(char* name) { return writeIdentity(name, quavix::kEffectName); }
 
-bool Filter::getVendorString(char* text) {
-    if (!text) {
-        return false;
-    }
-    std::strcpy(text, quavix::kVendorString);
-    return true;
-}
+bool Filter::getVendorString(char* text) { return writeIdentity(text, quavix::kVendorString); }
 
-bool Filter::getProductString(char* text) {
-    if (!text) {
-        return false;
-    }
-    std::strcpy(text, quavix::kProductString);
-    return true;
-}
+bool Filter::getProductString(char* text) { return writeIdentity(text, quavix::kProductString); }
 
 VstInt32 Filter::getVendorVersion() { return quavix::kVendorVersion; }
 

@@ -41,10 +41,6 @@ public:
 
     virtual void computeCoefficients();
 
-    // The MIDI controller that moves the centre frequency, 0..127; the
-    // editor's read-out shows it.
-    VstInt32 getControllerNumber() const { return controllerNumber.load(std::memory_order_relaxed); }
-
 protected:
     static constexpr int kNumChannels = 2;
     static constexpr int kProgramNameSize = 32;
@@ -55,7 +51,6 @@ protected:
     void stepControllerNumber(float value);
     void applyControlChange(const VstEvent& event);
     void clearMemories();
-    void clearChannel(int channel);
 
     std::atomic<float> frequencyValue;
     std::atomic<float> outputGain;

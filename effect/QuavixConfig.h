@@ -19,7 +19,6 @@ constexpr const char* kProductString = "Quavix";
 constexpr const char* kVendorString = "Morvella";
 constexpr int32_t kVendorVersion = 1000;
 constexpr int32_t kUniqueId = 0x00515658;  // 0, 'Q', 'V', 'X'
-constexpr int32_t kEffectVersion = 1;
 constexpr const char* kDefaultProgramName = "Default";
 
 constexpr int32_t kNumPrograms = 1;

@@ -18,69 +18,52 @@ AudioEffect* effectOf(AEffect* record) {
 }
 
 // The record's functions. A host calls them across a C boundary, so nothing
-// may escape them: every exception becomes the "not handled" answer.
+// may escape them: an exception, like a record without an effect, leaves
+// the "not handled" answer.
+template <typename Call>
+void withEffect(AEffect* record, Call call) {
+    try {
+        if (AudioEffect* effect = effectOf(record)) {
+            call(*effect);
+        }
+    } catch (...) {
+    }
+}
+
 VstIntPtr VSTCALLBACK dispatchEffect(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                      float opt) {
-    try {
-        AudioEffect* effect = effectOf(record);
-        if (!effect) {
-            return 0;
+    VstIntPtr result = 0;
+    withEffect(record, [&](AudioEffect& effect) {
+        result = effect.dispatcher(opcode, index, value, ptr, opt);
+        if (opcode == effClose) {
+            delete &effect;
+            result = 1;
         }
-        const VstIntPtr result = effect->dispatcher(opcode, index, value, ptr, opt);
-        if (opcode != effClose) {
-            return result;
-        }
-        delete effect;
-        return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
+    return result;
 }
 
 void VSTCALLBACK processEffect(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames) {
-    try {
-        if (AudioEffect* effect = effectOf(record)) {
-            effect->process(inputs, outputs, sampleFrames);
-        }
-    } catch (...) {
-    }
+    withEffect(record, [&](AudioEffect& effect) { effect.process(inputs, outputs, sampleFrames); });
 }
 
 void VSTCALLBACK processReplacingEffect(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames) {
-    try {
-        if (AudioEffect* effect = effectOf(record)) {
-            effect->processReplacing(inputs, outputs, sampleFrames);
-        }
-    } catch (...) {
-    }
+    withEffect(record, [&](AudioEffect& effect) { effect.processReplacing(inputs, outputs, sampleFrames); });
 }
 
 void VSTCALLBACK processDoubleReplacingEffect(AEffect* record, double** inputs, double** outputs,
                                               VstInt32 sampleFrames) {
-    try {
-        if (AudioEffect* effect = effectOf(record)) {
-            effect->processDoubleReplacing(inputs, outputs, sampleFrames);
-        }
-    } catch (...) {
-    }
+    withEffect(record, [&](AudioEffect& effect) { effect.processDoubleReplacing(inputs, outputs, sampleFrames); });
 }
 
 void VSTCALLBACK setParameterEffect(AEffect* record, VstInt32 index, float value) {
-    try {
-        if (AudioEffect* effect = effectOf(record)) {
-            effect->setParameter(index, value);
-        }
-    } catch (...) {
-    }
+    withEffect(record, [&](AudioEffect& effect) { effect.setParameter(index, value); });
 }
 
 float VSTCALLBACK getParameterEffect(AEffect* record, VstInt32 index) {
-    try {
-        AudioEffect* effect = effectOf(record);
-        return effect ? effect->getParameter(index) : 0.0f;
-    } catch (...) {
-        return 0.0f;
-    }
+    float value = 0.0f;
+    withEffect(record, [&](AudioEffect& effect) { value = effect.getParameter(index); });
+    return value;
 }
 
 // A meter reading scaled to the 16-bit range; a reading that is not a number

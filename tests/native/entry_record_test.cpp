@@ -161,6 +161,14 @@ TEST(BaseConstruction, AudioEffectDefaults) {
     EXPECT_EQ(effect.getParameter(0), 0.0f);
 }
 
+TEST(BaseConstruction, SetProgramTakesOnlyIndicesBelowTheProgramCount) {
+    BareEffect effect;  // three programs
+    for (VstIntPtr value : {VstIntPtr(2), VstIntPtr(3), VstIntPtr(-1)}) {
+        EXPECT_EQ(effect.dispatcher(effSetProgram, 0, value, nullptr, 0.0f), 0);
+        EXPECT_EQ(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f), 2) << value;
+    }
+}
+
 TEST(BaseConstruction, SettersStoreIntoTheRecord) {
     BareEffect effect;
     effect.setUniqueID(1234);

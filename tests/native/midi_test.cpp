@@ -67,7 +67,7 @@ TEST_F(MidiInput, OnlyTheSelectedControllerMoves) {
         effect.filter().setParameter(3, 1.0f);
         effect.filter().setParameter(3, 0.0f);
     }
-    ASSERT_EQ(effect.filter().getControllerNumber(), 7);
+    ASSERT_EQ(effect.text(effGetParamDisplay, 3), "7");
     effect.filter().setParameter(0, 0.7f);
     EventList old;
     old.controlChange(0xB0, 1, 20);
