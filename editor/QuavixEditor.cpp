@@ -36,12 +36,7 @@ constexpr int32_t kRockerStates = 3;
 constexpr int32_t kControllerReadoutDrop = 40;  // below the rocker
 
 // Read-out conversions.
-constexpr double kFrequencySpanHz = 3000.0;
-constexpr double kLowestFrequencyHz = 800.0;
 constexpr int32_t kGainTextLength = 5;
-constexpr float kHighPeakLimit = 0.33f;
-constexpr float kMediumPeakLimit = 0.66f;
-constexpr double kHighestControllerNumber = 127.0;
 
 constexpr int32_t kMinParameterTag = kFrequencyParam;
 constexpr int32_t kMaxParameterTag = kControllerParam;
@@ -244,7 +239,7 @@ CParamDisplay* QuavixEditor::getDisplay(VstInt32 index) const {
 }
 
 void QuavixEditor::freqToText(float value, char* text, void* /*userData*/) {
-    const double hertz = static_cast<double>(value) * kFrequencySpanHz + kLowestFrequencyHz;
+    const double hertz = static_cast<double>(value) * kCornerRangeHz + kLowestCornerHz;
     // Truncated toward zero. A value beyond what an int holds (only a broken
     // host sends one) gives an empty text rather than undefined behaviour.
     if (!(hertz > -2147483648.0 && hertz < 2147483648.0)) {
@@ -265,9 +260,9 @@ void QuavixEditor::gainToText(float value, char* text, void* userData) {
 void QuavixEditor::peakToText(float value, char* text, void* /*userData*/) {
     const float damping = 1.0f - value;
     const char* name = "Lo";  // also for a value that is not a number
-    if (damping <= kHighPeakLimit)
+    if (damping <= kHighPeakDamping)
         name = "Hi";
-    else if (damping <= kMediumPeakLimit)
+    else if (damping <= kMediumPeakDamping)
         name = "Med";
     std::snprintf(text, kParamDisplayTextSize, "%s", name);
 }
@@ -280,8 +275,8 @@ void QuavixEditor::controllerToText(float /*value*/, char* text, void* userData)
     if (!owner)
         return;
     const double number = std::round(static_cast<double>(owner->getParameter(kControllerParam)) *
-                                     kHighestControllerNumber);
-    if (!(number >= 0.0 && number <= kHighestControllerNumber))
+                                     static_cast<double>(kHighestController));
+    if (!(number >= 0.0 && number <= static_cast<double>(kHighestController)))
         return;
     std::snprintf(text, kParamDisplayTextSize, "%u", static_cast<unsigned>(number));
 }

@@ -13,6 +13,11 @@
 namespace {
 
 using quavix::kControllerParam;
+using quavix::kCornerRangeHz;
+using quavix::kHighestController;
+using quavix::kHighPeakDamping;
+using quavix::kLowestCornerHz;
+using quavix::kMediumPeakDamping;
 using quavix::kFrequencyParam;
 using quavix::kGainParam;
 using quavix::kPeakParam;
@@ -24,12 +29,8 @@ constexpr float kInitialOutputGain = 0.5f;
 constexpr float kInitialBandwidth = 0.5f;
 constexpr int32_t kInitialController = 1;
 
-constexpr double kLowestCorner = 800.0;  // hertz at frequency value 0
-constexpr double kCornerRange = 3000.0;  // hertz from value 0 to value 1
 constexpr double kSingleTenth = 0.10000000149011612;  // 0.1f widened
 constexpr double kPeakReadBack = 1.1;
-constexpr float kHiPeakLimit = 0.33f;
-constexpr float kMedPeakLimit = 0.66f;
 
 constexpr double kTwoPiSingle = 6.2831854820251465;  // 2 pi as a float, widened
 constexpr double kFeedbackScale = 2.0;               // K of the difference equation
@@ -40,8 +41,6 @@ constexpr double kFeedbackScale = 2.0;               // K of the difference equa
 constexpr double kHighestCornerRatio = 0.49;
 constexpr double kLowestCornerRatio = 1.0 / 2048.0;
 
-constexpr int32_t kLastController = 127;
-constexpr double kControllerSteps = 127.0;
 constexpr VstInt32 kMaxExaminedEvents = 1022;
 constexpr unsigned char kStatusTypeMask = 0xF0;
 constexpr unsigned char kControlChange = 0xB0;
@@ -85,7 +84,7 @@ double clampedCorner(double corner, double rate) {
 
 // Each float conversion below is a rounding the filter's sound depends on.
 Coefficients coefficientsFor(float frequency, float damping, double rate) {
-    const double corner = clampedCorner(kLowestCorner + kCornerRange * frequency, rate);
+    const double corner = clampedCorner(kLowestCornerHz + kCornerRangeHz * frequency, rate);
     const float theta = static_cast<float>(corner * kTwoPiSingle / rate);
     const float s = static_cast<float>(std::sin(static_cast<double>(theta)));
     const double x = s * (damping * 0.25);
@@ -304,10 +303,10 @@ void Filter::setPeakValue(float value) {
 void Filter::stepControllerNumber(float value) {
     const int32_t current = controllerNumber.load(kRelaxed);
     if (value == 1.0f) {
-        controllerNumber.store(current == kLastController ? 0 : current + 1, kRelaxed);
+        controllerNumber.store(current == kHighestController ? 0 : current + 1, kRelaxed);
         justSteppedUp.store(true, kRelaxed);
     } else if (value == 0.0f && !justSteppedUp.load(kRelaxed)) {
-        controllerNumber.store(current == 0 ? kLastController : current - 1, kRelaxed);
+        controllerNumber.store(current == 0 ? kHighestController : current - 1, kRelaxed);
     } else {
         justSteppedUp.store(false, kRelaxed);
     }
@@ -324,7 +323,7 @@ float Filter::getParameter(VstInt32 index) {
     case kPeakParam:
         return static_cast<float>(kPeakReadBack - bandwidth.load(kRelaxed));
     case kControllerParam:
-        return static_cast<float>(controllerNumber.load(kRelaxed) / kControllerSteps);
+        return static_cast<float>(controllerNumber.load(kRelaxed) / double(kHighestController));
     default:
         return 0.0f;
     }
@@ -368,14 +367,14 @@ void Filter::getParameterDisplay(VstInt32 index, char* text) {
     switch (index) {
     case kFrequencyParam:
         std::snprintf(formatted, sizeof(formatted), "%f",
-                      kLowestCorner + kCornerRange * frequencyValue.load(kRelaxed));
+                      kLowestCornerHz + kCornerRangeHz * frequencyValue.load(kRelaxed));
         break;
     case kGainParam:
         dB2string(outputGain.load(kRelaxed), formatted, kVstMaxParamStrLen);
         break;
     case kPeakParam: {
         const float damping = bandwidth.load(kRelaxed);
-        std::strcpy(formatted, damping <= kHiPeakLimit ? "Hi" : damping <= kMedPeakLimit ? "Med" : "Lo");
+        std::strcpy(formatted, damping <= kHighPeakDamping ? "Hi" : damping <= kMediumPeakDamping ? "Med" : "Lo");
         break;
     }
     case kControllerParam:
@@ -417,7 +416,7 @@ void Filter::applyControlChange(const VstEvent& event) {
     if (number != controllerNumber.load(kRelaxed) || value == 0 || value >= kFirstNonDataByte) {
         return;
     }
-    setParameter(kFrequencyParam, static_cast<float>((value - 1) / kControllerSteps));
+    setParameter(kFrequencyParam, static_cast<float>((value - 1) / double(kHighestController)));
 }
 
 bool Filter::getEffectName(char* name) { return writeIdentity(name, quavix::kEffectName); }

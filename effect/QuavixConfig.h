@@ -33,10 +33,18 @@ enum ParameterIndex : int32_t {
     kNumParams = 4,
 };
 
-// The output gain factor at the top of the gain parameter: the effect maps
-// the normalized value v to the factor v * kGainAtFullScale, and both the
-// host's and the editor's read-outs name that factor in decibels.
+// Parameter mappings that the effect applies and its editor's read-outs show.
+// The corner frequency in hertz is kLowestCornerHz + kCornerRangeHz * v.
+constexpr double kLowestCornerHz = 800.0;
+constexpr double kCornerRangeHz = 3000.0;
+// The output gain factor is v * kGainAtFullScale; both the host's and the
+// editor's read-outs name that factor in decibels.
 constexpr double kGainAtFullScale = 0.5;
+// The peak read-out: "Hi" up to this damping, "Med" up to the next, else "Lo".
+constexpr float kHighPeakDamping = 0.33f;
+constexpr float kMediumPeakDamping = 0.66f;
+// MIDI controller numbers run from 0 to this.
+constexpr int32_t kHighestController = 127;
 
 enum BitmapId : int32_t {
     kSliderHandleBitmap = QUAVIX_BITMAP_SLIDER_HANDLE,
