@@ -95,7 +95,7 @@ TEST(Coefficients, EveryRoundingHappensWhereStated) {
             }
         }
     }
-    // The grid is fine enough to tell the stated roundings from plain floats.
+    // The grid is fine enough to tell the exact float roundings from plain floats.
     EXPECT_GT(differsFromSinglePrecision, 100);
 }
 
