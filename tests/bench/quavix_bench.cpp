@@ -14,12 +14,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "host/Entry.h"
+#include "tests/reference/EffectSource.h"
 #include "tests/reference/ReferenceSignal.h"
-
-#if defined(_WIN32)
-#include "tests/win32/support/PluginLibrary.h"
-#endif
 
 namespace {
 
@@ -143,21 +139,4 @@ int run(AEffect* effect, const char* what) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        return run(VSTPluginMain(&reference::host), "effect in this program");
-    }
-#if defined(_WIN32)
-    PluginLibrary library(argv[1]);
-    const PluginEntry entry = library.entry("VSTPluginMain");
-    if (!entry) {
-        std::fprintf(stderr, "quavix_bench: cannot load %s (error %lu)\n", argv[1], library.error());
-        return 1;
-    }
-    return run(entry(&reference::host), argv[1]);
-#else
-    (void)argv;
-    std::fprintf(stderr, "quavix_bench: loading a library works only in the Windows build\n");
-    return 2;
-#endif
-}
+int main(int argc, char** argv) { return reference::withEffect(argc, argv, "quavix_bench", run); }

@@ -1,11 +1,22 @@
 // A Filter whose coefficients and memories a test may read, and stereo
-// buffers in the shape processReplacing takes.
+// buffers in the shape processReplacing takes, with the signals tests feed.
 #pragma once
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "effect/Filter.h"
 #include "tests/native/RecordingHost.h"
+
+struct Coefficients {
+    float alpha;
+    float beta;
+    float gamma;
+    bool operator==(const Coefficients& other) const {
+        return alpha == other.alpha && beta == other.beta && gamma == other.gamma;
+    }
+};
 
 class FilterProbe : public Filter {
 public:
@@ -14,6 +25,7 @@ public:
     float alphaValue() const { return alpha.load(); }
     float betaValue() const { return beta.load(); }
     float gammaValue() const { return gamma.load(); }
+    Coefficients coefficients() const { return {alphaValue(), betaValue(), gammaValue()}; }
     float bandwidthValue() const { return bandwidth.load(); }
     float outputGainValue() const { return outputGain.load(); }
     double filterRate() const { return filterSampleRate.load(); }
@@ -37,6 +49,26 @@ struct StereoBuffer {
     std::vector<float> right;
     float* pointers[2] = {nullptr, nullptr};
 };
+
+// Frames [from, from + frames) of a buffer, as a block of their own.
+inline StereoBuffer slice(const StereoBuffer& source, size_t from, size_t frames) {
+    StereoBuffer block(frames);
+    std::copy_n(source.left.begin() + from, frames, block.left.begin());
+    std::copy_n(source.right.begin() + from, frames, block.right.begin());
+    return block;
+}
+
+// Uniform noise in [-1, 1) on both channels, the same for the same seed.
+inline StereoBuffer noise(size_t frames, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    StereoBuffer buffer(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        buffer.left[i] = sample(random);
+        buffer.right[i] = sample(random);
+    }
+    return buffer;
+}
 
 // Runs a whole buffer through the effect into a fresh output buffer.
 inline StereoBuffer processed(Filter& filter, StereoBuffer& input) {

@@ -4,18 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 #include "tests/native/FilterProbe.h"
 #include "tests/native/RecordingHost.h"
 
 namespace {
-
-struct Coefficients {
-    float alpha;
-    float beta;
-    float gamma;
-};
 
 // The computation written out step by step from the filter's equations,
 // rounding to single precision exactly where they say.
@@ -48,8 +41,14 @@ void expectBits(const FilterProbe& probe, const Coefficients& expected, const ch
     EXPECT_EQ(probe.gammaValue(), expected.gamma) << where;
 }
 
-TEST(Coefficients, PublishedValuesAt44100) {
+// Every filter here asks this host for its sample rate (44100 unless a test
+// says otherwise).
+class FilterCoefficients : public ::testing::Test {
+protected:
     RecordingHost host;
+};
+
+TEST_F(FilterCoefficients, PublishedValuesAt44100) {
     FilterProbe probe;
     EXPECT_NEAR(probe.alphaValue(), 0.0127887, 0.00000005);
     EXPECT_NEAR(probe.betaValue(), 0.461323, 0.0000005);
@@ -57,8 +56,7 @@ TEST(Coefficients, PublishedValuesAt44100) {
     EXPECT_NEAR(static_cast<float>(2300.0 * 6.2831854820251465 / probe.filterRate()), 0.327694, 0.0000005);
 }
 
-TEST(Coefficients, PublishedValuesAt48000FromTheHost) {
-    RecordingHost host;
+TEST_F(FilterCoefficients, PublishedValuesAt48000FromTheHost) {
     host.answers[audioMasterGetSampleRate] = 48000;
     FilterProbe probe;
     EXPECT_EQ(probe.getSampleRate(), 48000.0f);
@@ -67,16 +65,14 @@ TEST(Coefficients, PublishedValuesAt48000FromTheHost) {
     EXPECT_NEAR(probe.gammaValue(), 0.920885, 0.0000005);
 }
 
-TEST(Coefficients, HostWithoutAnAnswerLeaves44100) {
-    RecordingHost host;
+TEST_F(FilterCoefficients, HostWithoutAnAnswerLeaves44100) {
     host.answers[audioMasterGetSampleRate] = 0;
     FilterProbe probe;
     EXPECT_EQ(probe.filterRate(), 44100.0);
     expectBits(probe, expectedCoefficients(0.5f, 0.5f, 44100.0), "no answer");
 }
 
-TEST(Coefficients, EveryRoundingHappensWhereStated) {
-    RecordingHost host;
+TEST_F(FilterCoefficients, EveryRoundingHappensWhereStated) {
     int differsFromSinglePrecision = 0;
     for (double rate : {22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0}) {
         FilterProbe probe;
@@ -99,8 +95,7 @@ TEST(Coefficients, EveryRoundingHappensWhereStated) {
     EXPECT_GT(differsFromSinglePrecision, 100);
 }
 
-TEST(Coefficients, ComputedAtConstructionSoANewEffectFilters) {
-    RecordingHost host;
+TEST_F(FilterCoefficients, ComputedAtConstructionSoANewEffectFilters) {
     FilterProbe probe;
     EXPECT_NE(probe.alphaValue(), 0.0f);
     StereoBuffer input(64, 1.0f);
@@ -109,8 +104,7 @@ TEST(Coefficients, ComputedAtConstructionSoANewEffectFilters) {
     EXPECT_GT(output.right.back(), 0.1f);
 }
 
-TEST(Coefficients, FollowTheSampleRateFromEitherOpcode) {
-    RecordingHost host;
+TEST_F(FilterCoefficients, FollowTheSampleRateFromEitherOpcode) {
     host.answers[audioMasterGetSampleRate] = 48000;
     FilterProbe at48000;
     host.answers[audioMasterGetSampleRate] = 44100;
@@ -120,28 +114,19 @@ TEST(Coefficients, FollowTheSampleRateFromEitherOpcode) {
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     EXPECT_EQ(moved.getSampleRate(), 48000.0f);
     EXPECT_EQ(moved.filterRate(), 48000.0);
-    expectBits(moved, {at48000.alphaValue(), at48000.betaValue(), at48000.gammaValue()}, "effSetSampleRate");
+    expectBits(moved, at48000.coefficients(), "effSetSampleRate");
     record->dispatcher(record, effSetBlockSizeAndSampleRate, 0, 512, nullptr, 44100.0f);
     EXPECT_EQ(moved.getBlockSize(), 512);
-    expectBits(moved, {at44100.alphaValue(), at44100.betaValue(), at44100.gammaValue()},
-               "effSetBlockSizeAndSampleRate");
+    expectBits(moved, at44100.coefficients(), "effSetBlockSizeAndSampleRate");
     record->dispatcher(record, effSetBlockSizeAndSampleRate, 0, 256, nullptr, 48000.0f);
-    expectBits(moved, {at48000.alphaValue(), at48000.betaValue(), at48000.gammaValue()},
-               "effSetBlockSizeAndSampleRate");
+    expectBits(moved, at48000.coefficients(), "effSetBlockSizeAndSampleRate");
 }
 
-TEST(Coefficients, BlockSizeAloneChangesNothing) {
-    RecordingHost host;
+TEST_F(FilterCoefficients, BlockSizeGainAndControllerLeaveThemAlone) {
     FilterProbe probe;
-    const Coefficients before{probe.alphaValue(), probe.betaValue(), probe.gammaValue()};
+    const Coefficients before = probe.coefficients();
     probe.setBlockSize(17);
     expectBits(probe, before, "setBlockSize");
-}
-
-TEST(Coefficients, GainLeavesThemAlone) {
-    RecordingHost host;
-    FilterProbe probe;
-    const Coefficients before{probe.alphaValue(), probe.betaValue(), probe.gammaValue()};
     probe.setParameter(1, 0.1f);
     probe.setParameter(3, 1.0f);
     expectBits(probe, before, "gain and controller");

@@ -2,12 +2,10 @@
 // record, with this effect's answers.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "editor/AEffEditor.h"
-#include "tests/native/FilterProbe.h"
 #include "tests/native/RecordingHost.h"
 
 namespace {
@@ -66,28 +64,14 @@ protected:
 };
 
 TEST_F(DispatcherTest, ProgramOpcodes) {
-    EXPECT_EQ(effect.dispatch(effGetProgram), 0);
-    EXPECT_EQ(effect.dispatch(effSetProgram, 0, 1), 0);
-    EXPECT_EQ(effect.dispatch(effGetProgram), 0);
-    effect.dispatch(effSetProgram, 0, -1);
-    EXPECT_EQ(effect.dispatch(effGetProgram), 0);
-    effect.dispatch(effSetProgram, 0, 0);
-    EXPECT_EQ(effect.dispatch(effGetProgram), 0);
-    EXPECT_EQ(effect.text(effGetProgramName), "Default");
+    // One program: every other index is refused.
+    for (VstIntPtr program : {VstIntPtr(1), VstIntPtr(-1), VstIntPtr(0)}) {
+        EXPECT_EQ(effect.dispatch(effSetProgram, 0, program), 0);
+        EXPECT_EQ(effect.dispatch(effGetProgram), 0) << program;
+    }
     char name[] = "Slow Sweep";
     EXPECT_EQ(effect.dispatch(effSetProgramName, 0, 0, name), 0);
     EXPECT_EQ(effect.text(effGetProgramName), "Slow Sweep");
-}
-
-TEST_F(DispatcherTest, ParameterTextOpcodes) {
-    EXPECT_EQ(effect.text(effGetParamName, 0), "Center Frequency");
-    EXPECT_EQ(effect.text(effGetParamName, 3), "midi controller #");
-    EXPECT_EQ(effect.text(effGetParamLabel, 0), "Hz");
-    EXPECT_EQ(effect.text(effGetParamLabel, 1), "dB");
-    EXPECT_EQ(effect.text(effGetParamDisplay, 0), "2300.000000");
-    EXPECT_EQ(effect.text(effGetParamDisplay, 3), "1");
-    char buffer[32];
-    EXPECT_EQ(effect.dispatch(effGetParamDisplay, 0, 0, buffer), 0);
 }
 
 TEST_F(DispatcherTest, RatesSizesAndMains) {
@@ -99,12 +83,9 @@ TEST_F(DispatcherTest, RatesSizesAndMains) {
     EXPECT_EQ(effect.dispatch(effSetBlockSizeAndSampleRate, 0, 128, nullptr, 96000.0f), 1);
     EXPECT_EQ(effect.filter().getBlockSize(), 128);
     EXPECT_EQ(effect.filter().getSampleRate(), 96000.0f);
+    // What resuming asks of the host is MIDI input's business.
     EXPECT_EQ(effect.dispatch(effMainsChanged, 0, 1), 0);
-    EXPECT_EQ(host.count(audioMasterWantMidi), 1u);
     EXPECT_EQ(effect.dispatch(effMainsChanged, 0, 0), 0);
-    EXPECT_EQ(host.count(audioMasterWantMidi), 1u);
-    effect.dispatch(effMainsChanged, 0, 1);
-    EXPECT_EQ(host.count(audioMasterWantMidi), 2u);
 }
 
 TEST_F(DispatcherTest, EditorOpcodesWithoutEditorAnswerZero) {
@@ -237,12 +218,6 @@ TEST_F(DispatcherTest, GetSpeakerArrangementClearsBothPointers) {
     EXPECT_EQ(effect.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input), &output), 0);
     EXPECT_EQ(input, nullptr);
     EXPECT_EQ(output, nullptr);
-}
-
-TEST_F(DispatcherTest, ProcessEventsAnswersOneForAnEmptyList) {
-    VstEvents events;
-    std::memset(&events, 0, sizeof(events));
-    EXPECT_EQ(effect.dispatch(effProcessEvents, 0, 0, &events), 1);
 }
 
 }  // namespace

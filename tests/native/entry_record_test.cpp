@@ -2,7 +2,6 @@
 // construction, flags and slot order, and the effect's end on effClose.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +10,12 @@
 #include "host/AudioEffectX.h"
 #include "host/Entry.h"
 #include "tests/native/RecordingHost.h"
+#include "tests/native/VirtualSlots.h"
+
+using quavixtest::expectConsecutive;
+using quavixtest::kDestructorSlots;
+using quavixtest::slotOf;
+using quavixtest::slotsOf;
 
 namespace {
 
@@ -169,7 +174,7 @@ TEST(BaseConstruction, SetProgramTakesOnlyIndicesBelowTheProgramCount) {
     }
 }
 
-TEST(BaseConstruction, SettersStoreIntoTheRecord) {
+TEST(BaseConstruction, SettersFillTheRecordFieldsAHostReads) {
     BareEffect effect;
     effect.setUniqueID(1234);
     effect.setNumInputs(5);
@@ -177,8 +182,6 @@ TEST(BaseConstruction, SettersStoreIntoTheRecord) {
     effect.setInitialDelay(64);
     effect.setRealtimeQualities(3);
     effect.setOfflineQualities(4);
-    effect.setSampleRate(96000.0f);
-    effect.setBlockSize(32);
     const AEffect& r = *effect.getAeffect();
     EXPECT_EQ(r.uniqueID, 1234);
     EXPECT_EQ(r.numInputs, 5);
@@ -186,8 +189,6 @@ TEST(BaseConstruction, SettersStoreIntoTheRecord) {
     EXPECT_EQ(r.initialDelay, 64);
     EXPECT_EQ(r.realQualities, 3);
     EXPECT_EQ(r.offQualities, 4);
-    EXPECT_EQ(effect.getSampleRate(), 96000.0f);
-    EXPECT_EQ(effect.getBlockSize(), 32);
 }
 
 TEST(BaseConstruction, EachFlagSetterSetsAndClearsOnlyItsBit) {
@@ -220,14 +221,6 @@ TEST(BaseConstruction, EachFlagSetterSetsAndClearsOnlyItsBit) {
     EXPECT_EQ(effect.getAeffect()->flags, 0x100);
 }
 
-TEST(BaseConstruction, AttachingAnEditorSetsTheEditorFlag) {
-    std::vector<const char*> log;
-    BareEffectX effect;
-    effect.setEditor(new TrackedEditor(&effect, log));
-    EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
-    EXPECT_NE(effect.getEditor(), nullptr);
-}
-
 TEST(Lifecycle, EffCloseClosesThenDestroysEffectAndEditorAndAnswersOne) {
     std::vector<const char*> log;
     auto* effect = new TrackedEffect(log);
@@ -246,36 +239,6 @@ TEST(Lifecycle, EffCloseOfTheWahAnswersOne) {
     ASSERT_NE(r, nullptr);
     // The leak checker fails the run if the effect were not freed.
     EXPECT_EQ(r->dispatcher(r, effClose, 0, 0, nullptr, 0.0f), 1);
-}
-
-// Slot order is binary contract. With the Itanium C++ ABI (GCC on Linux and
-// on mingw) a pointer to a virtual member holds 1 + its byte offset in the
-// table; the destructor takes the first two slots.
-struct RawMemberPointer {
-    std::uintptr_t ptr;
-    std::ptrdiff_t adjust;
-};
-
-template <typename MemberPointer>
-std::ptrdiff_t slotOf(MemberPointer member) {
-    static_assert(sizeof(MemberPointer) == sizeof(RawMemberPointer), "Itanium member pointers");
-    RawMemberPointer raw;
-    std::memcpy(&raw, &member, sizeof(raw));
-    if ((raw.ptr & 1u) == 0) {
-        return -1;  // not virtual
-    }
-    return static_cast<std::ptrdiff_t>((raw.ptr - 1) / sizeof(void*));
-}
-
-template <typename... Members>
-std::vector<std::ptrdiff_t> slotsOf(Members... members) {
-    return {slotOf(members)...};
-}
-
-void expectConsecutive(const std::vector<std::ptrdiff_t>& slots, std::ptrdiff_t first) {
-    for (size_t i = 0; i < slots.size(); ++i) {
-        EXPECT_EQ(slots[i], first + static_cast<std::ptrdiff_t>(i)) << "operation number " << i;
-    }
 }
 
 std::vector<std::ptrdiff_t> audioEffectSlots() {
@@ -322,18 +285,16 @@ std::vector<std::ptrdiff_t> audioEffectXSlots() {
     return slots;
 }
 
-constexpr std::ptrdiff_t kDestructorSlots = 2;
-
 TEST(SlotOrder, AudioEffectOperationsFollowTheDestructorInOrder) {
     const std::vector<std::ptrdiff_t> slots = audioEffectSlots();
     EXPECT_EQ(slots.size(), 49u);
-    expectConsecutive(slots, kDestructorSlots);
+    expectConsecutive(slots, kDestructorSlots, "AudioEffect");
 }
 
 TEST(SlotOrder, AudioEffectXAppendsItsOperationsInOrder) {
     const std::vector<std::ptrdiff_t> slots = audioEffectXSlots();
     EXPECT_EQ(slots.size(), 102u);
-    expectConsecutive(slots, kDestructorSlots + 49);
+    expectConsecutive(slots, kDestructorSlots + 49, "AudioEffectX");
     EXPECT_EQ(slotOf(&AudioEffectX::dispatcher), kDestructorSlots);
 }
 

@@ -5,10 +5,7 @@
 #include <xmmintrin.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
-#include <cstdint>
-#include <random>
 #include <vector>
 
 #include "tests/native/FilterProbe.h"
@@ -48,17 +45,6 @@ float singlePrecisionStep(Memory& m, float x, const FilterProbe& f) {
     return y * f.outputGainValue();
 }
 
-StereoBuffer noise(size_t frames, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    StereoBuffer buffer(frames);
-    for (size_t i = 0; i < frames; ++i) {
-        buffer.left[i] = sample(random);
-        buffer.right[i] = sample(random);
-    }
-    return buffer;
-}
-
 StereoBuffer sine(size_t frames, double hertz, double rate) {
     StereoBuffer buffer(frames);
     for (size_t i = 0; i < frames; ++i) {
@@ -93,9 +79,7 @@ TEST_F(FilterResponse, EachSampleIsTheDifferenceEquationToTheBit) {
         filter.setParameter(0, s[0]);
         filter.setParameter(1, s[1]);
         filter.setParameter(2, s[2]);
-        StereoBuffer block(1024);
-        std::copy_n(input.left.begin() + frame, 1024, block.left.begin());
-        std::copy_n(input.right.begin() + frame, 1024, block.right.begin());
+        StereoBuffer block = slice(input, frame, 1024);
         const StereoBuffer output = processed(filter, block);
         for (size_t i = 0; i < 1024; ++i) {
             ASSERT_EQ(output.left[i], referenceStep(left, block.left[i], filter, nullptr)) << frame + i;
@@ -164,9 +148,8 @@ TEST_F(FilterResponse, InPlaceProcessingEqualsSeparateBuffers) {
     StereoBuffer input = noise(3000, 11);
     StereoBuffer shared = input;
     for (int block = 0; block < 3; ++block) {
-        StereoBuffer in(1000), out(1000);
-        std::copy_n(input.left.begin() + block * 1000, 1000, in.left.begin());
-        std::copy_n(input.right.begin() + block * 1000, 1000, in.right.begin());
+        StereoBuffer in = slice(input, block * 1000, 1000);
+        StereoBuffer out(1000);
         separate.processReplacing(in.channels(), out.channels(), 1000);
         float* channels[2] = {shared.left.data() + block * 1000, shared.right.data() + block * 1000};
         inPlace.processReplacing(channels, channels, 1000);
@@ -230,11 +213,8 @@ TEST_F(FilterResponse, TheGainNeverDisturbsTheFilter) {
     StereoBuffer input = noise(2000, 13);
     steady.setParameter(1, 1.0f);
     changed.setParameter(1, 1.0f);
-    StereoBuffer first(1000), second(1000);
-    std::copy_n(input.left.begin(), 1000, first.left.begin());
-    std::copy_n(input.right.begin(), 1000, first.right.begin());
-    std::copy_n(input.left.begin() + 1000, 1000, second.left.begin());
-    std::copy_n(input.right.begin() + 1000, 1000, second.right.begin());
+    StereoBuffer first = slice(input, 0, 1000);
+    StereoBuffer second = slice(input, 1000, 1000);
     processed(steady, first);
     processed(changed, first);
     changed.setParameter(1, 0.5f);  // factor 0.25, exactly half

@@ -3,46 +3,51 @@
 
 #include "gui/geometry/CRect.h"
 #include "gui/geometry/CReferenceCounter.h"
+#include "tests/native/GeometryPrinters.h"
 
 using VSTGUI::CPoint;
 using VSTGUI::CRect;
 using VSTGUI::CReferenceCounter;
 
-namespace {
-
-void expectRect(const CRect& r, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    EXPECT_EQ(r.left, left);
-    EXPECT_EQ(r.top, top);
-    EXPECT_EQ(r.right, right);
-    EXPECT_EQ(r.bottom, bottom);
+// Every other geometry check compares whole records, so equality itself
+// must tell each edge and coordinate apart.
+TEST(RectCompare, EqualOnlyWhenAllFourEdgesAre) {
+    const CRect r(1, 2, 3, 4);
+    EXPECT_TRUE(r == CRect(1, 2, 3, 4));
+    EXPECT_FALSE(r != CRect(1, 2, 3, 4));
+    for (const CRect& other : {CRect(0, 2, 3, 4), CRect(1, 0, 3, 4), CRect(1, 2, 0, 4), CRect(1, 2, 3, 0)}) {
+        EXPECT_FALSE(r == other);
+        EXPECT_TRUE(r != other);
+    }
+    EXPECT_TRUE(CPoint(5, 6) == CPoint(5, 6));
+    EXPECT_FALSE(CPoint(5, 6) == CPoint(5, 0));
+    EXPECT_FALSE(CPoint(5, 6) == CPoint(0, 6));
 }
-
-}  // namespace
 
 TEST(RectBound, DisjointRectanglesBoundToAnEmptyRectangleAtTheNearerCorner) {
     CRect r(0, 0, 10, 10);
-    expectRect(r.bound(CRect(20, 20, 30, 30)), 20, 20, 20, 20);
+    EXPECT_EQ(r.bound(CRect(20, 20, 30, 30)), CRect(20, 20, 20, 20));
     EXPECT_EQ(r.width(), 0);
     EXPECT_EQ(r.height(), 0);
 }
 
 TEST(RectBound, OverlapKeepsTheCommonPart) {
     CRect r(0, 0, 10, 10);
-    expectRect(r.bound(CRect(5, 5, 30, 30)), 5, 5, 10, 10);
+    EXPECT_EQ(r.bound(CRect(5, 5, 30, 30)), CRect(5, 5, 10, 10));
 }
 
 TEST(RectBound, NeverInvertsWhenDisjointOnOneAxisOnly) {
     CRect r(0, 0, 10, 10);
     r.bound(CRect(2, 40, 8, 50));
-    expectRect(r, 2, 40, 8, 40);
+    EXPECT_EQ(r, CRect(2, 40, 8, 40));
     CRect s(0, 0, 10, 10);
     s.bound(CRect(-30, 2, -20, 8));
-    expectRect(s, 0, 2, 0, 8);
+    EXPECT_EQ(s, CRect(0, 2, 0, 8));
 }
 
 TEST(RectMove, MoveByShiftsAllFourEdges) {
     CRect r(1, 1, 2, 2);
-    expectRect(r.moveBy(-3, 4), -2, 5, -1, 6);
+    EXPECT_EQ(r.moveBy(-3, 4), CRect(-2, 5, -1, 6));
 }
 
 TEST(RectHit, EdgesCountAsInside) {

@@ -10,6 +10,12 @@ namespace {
 class MidiInput : public ::testing::Test {
 protected:
     VstIntPtr send(EventList& list) { return effect.dispatch(effProcessEvents, 0, 0, list.build()); }
+    // One control change on a list of its own.
+    VstIntPtr sendControlChange(unsigned char status, unsigned char number, unsigned char value) {
+        EventList list;
+        list.controlChange(status, number, value);
+        return send(list);
+    }
     float frequency() { return effect.filter().getParameter(0); }
 
     RecordingHost host;
@@ -17,34 +23,24 @@ protected:
 };
 
 TEST_F(MidiInput, SelectedControllerOnAnyChannelSetsTheFrequency) {
-    EventList first;
-    first.controlChange(0xB0, 1, 0x40);
-    EXPECT_EQ(send(first), 1);
+    EXPECT_EQ(sendControlChange(0xB0, 1, 0x40), 1);
     EXPECT_EQ(frequency(), static_cast<float>(63 / 127.0));
     effect.filter().setParameter(0, 0.9f);
-    EventList channel16;
-    channel16.controlChange(0xBF, 1, 0x40);
-    send(channel16);
+    sendControlChange(0xBF, 1, 0x40);
     EXPECT_EQ(frequency(), static_cast<float>(63 / 127.0));
 }
 
 TEST_F(MidiInput, ValueMapping) {
-    EventList one;
-    one.controlChange(0xB3, 1, 1);
-    send(one);
+    sendControlChange(0xB3, 1, 1);
     EXPECT_EQ(frequency(), 0.0f);
     EXPECT_EQ(effect.text(effGetParamDisplay, 0), "800.000000");
-    EventList top;
-    top.controlChange(0xB3, 1, 127);
-    send(top);
+    sendControlChange(0xB3, 1, 127);
     EXPECT_EQ(frequency(), static_cast<float>(126 / 127.0));
 }
 
 TEST_F(MidiInput, ValueZeroLeavesTheFrequency) {
     effect.filter().setParameter(0, 0.7f);
-    EventList zero;
-    zero.controlChange(0xB0, 1, 0);
-    send(zero);
+    sendControlChange(0xB0, 1, 0);
     EXPECT_EQ(frequency(), 0.7f);
 }
 
@@ -69,13 +65,9 @@ TEST_F(MidiInput, OnlyTheSelectedControllerMoves) {
     }
     ASSERT_EQ(effect.text(effGetParamDisplay, 3), "7");
     effect.filter().setParameter(0, 0.7f);
-    EventList old;
-    old.controlChange(0xB0, 1, 20);
-    send(old);
+    sendControlChange(0xB0, 1, 20);
     EXPECT_EQ(frequency(), 0.7f);
-    EventList selected;
-    selected.controlChange(0xB5, 7, 20);
-    send(selected);
+    sendControlChange(0xB5, 7, 20);
     EXPECT_EQ(frequency(), static_cast<float>(19 / 127.0));
 }
 

@@ -2,11 +2,9 @@
 // names, labels, read-outs, the controller stepping and the program name.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
-#include <vector>
 
 #include "tests/native/FilterProbe.h"
 #include "tests/native/RecordingHost.h"
@@ -42,23 +40,23 @@ TEST_F(ParametersTest, NamesAndLabels) {
         EXPECT_EQ(effect.text(effGetParamName, i), names[i]);
         EXPECT_EQ(effect.text(effGetParamLabel, i), labels[i]);
     }
+    char buffer[64];
+    for (VstInt32 opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+        EXPECT_EQ(effect.dispatch(opcode, 0, 0, buffer), 0) << opcode;
+    }
 }
 
 TEST_F(ParametersTest, UnknownIndicesChangeNothingAndReadEmpty) {
     for (VstInt32 index : {4, -1, 1000}) {
         set(index, 0.9f);
         EXPECT_EQ(get(index), 0.0f);
-        char text[64];
-        std::memset(text, 'x', sizeof(text));
-        text[63] = 0;
-        effect.dispatch(effGetParamName, index, 0, text);
-        EXPECT_STREQ(text, "");
-        std::memset(text, 'x', 63);
-        effect.dispatch(effGetParamLabel, index, 0, text);
-        EXPECT_STREQ(text, "");
-        std::memset(text, 'x', 63);
-        effect.dispatch(effGetParamDisplay, index, 0, text);
-        EXPECT_STREQ(text, "");
+        for (VstInt32 opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+            char text[64];
+            std::memset(text, 'x', sizeof(text) - 1);
+            text[63] = 0;
+            effect.dispatch(opcode, index, 0, text);
+            EXPECT_STREQ(text, "") << "opcode " << opcode << ", index " << index;
+        }
     }
     EXPECT_EQ(get(0), 0.5f);
     EXPECT_EQ(get(1), 1.0f);
@@ -66,56 +64,47 @@ TEST_F(ParametersTest, UnknownIndicesChangeNothingAndReadEmpty) {
     EXPECT_EQ(controller(), 1);
 }
 
-TEST_F(ParametersTest, CenterFrequency) {
-    set(0, 1.0f);
-    EXPECT_EQ(get(0), 1.0f);
-    EXPECT_EQ(display(0), "3800.000000");
-    set(0, 0.0f);
-    EXPECT_EQ(display(0), "800.000000");
-    set(0, 0.123f);
-    EXPECT_EQ(get(0), 0.123f);
+TEST_F(ParametersTest, FrequencyAndGainReadBackExactlyAsSet) {
+    for (VstInt32 index : {0, 1}) {
+        for (float value : {1.0f, 0.0f, 0.123f, 0.5f}) {
+            set(index, value);
+            EXPECT_EQ(get(index), value) << "parameter " << index;
+        }
+    }
 }
 
-TEST_F(ParametersTest, GainStoresHalfTheValueAndReportsItDoubled) {
-    FilterProbe probe;
-    probe.setParameter(1, 1.0f);
-    EXPECT_EQ(probe.outputGainValue(), 0.5f);
-    probe.setParameter(1, 0.3f);
-    EXPECT_EQ(probe.outputGainValue(), static_cast<float>(0.3f * 0.5));
-    EXPECT_EQ(probe.getParameter(1), 0.3f);
-    set(1, 1.0f);
-    EXPECT_EQ(get(1), 1.0f);
-    EXPECT_EQ(display(1), "-6.02060");
-    set(1, 0.0f);
-    EXPECT_EQ(display(1), "-oo");
-    set(1, 0.5f);
-    EXPECT_EQ(get(1), 0.5f);
-    EXPECT_EQ(display(1), "-12.0412");
+TEST_F(ParametersTest, ReadOutsOfFrequencyGainAndPeak) {
+    struct Case {
+        VstInt32 index;
+        float value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 1.0f, "3800.000000"}, {0, 0.0f, "800.000000"},
+        {1, 1.0f, "-6.02060"},    {1, 0.0f, "-oo"},        {1, 0.5f, "-12.0412"},
+        {2, 1.0f, "Hi"},          {2, 0.0f, "Lo"},         {2, 0.5f, "Med"},
+        // The peak read-out changes where the bandwidth crosses 0.33 and 0.66.
+        {2, 0.78f, "Hi"},         {2, 0.76f, "Med"},       {2, 0.45f, "Med"},  {2, 0.43f, "Lo"},
+    };
+    for (const Case& c : cases) {
+        set(c.index, c.value);
+        EXPECT_EQ(display(c.index), c.text) << "parameter " << c.index << " at " << c.value;
+    }
 }
 
-TEST_F(ParametersTest, PeakBandwidthAndReadOut) {
+TEST_F(ParametersTest, GainReachesTheFilterHalvedAndPeakAsBandwidth) {
     FilterProbe probe;
-    probe.setParameter(2, 1.0f);
-    EXPECT_EQ(probe.bandwidthValue(), 0.1f);
-    probe.setParameter(2, 0.0f);
-    EXPECT_EQ(probe.bandwidthValue(), 1.1f);
-    probe.setParameter(2, 0.5f);
-    EXPECT_EQ(probe.bandwidthValue(), 0.6f);
-    set(2, 1.0f);
-    EXPECT_EQ(display(2), "Hi");
-    set(2, 0.0f);
-    EXPECT_EQ(display(2), "Lo");
-    set(2, 0.5f);
-    EXPECT_EQ(display(2), "Med");
-    // The read-out changes where the bandwidth crosses 0.33 and 0.66.
-    set(2, 0.78f);
-    EXPECT_EQ(display(2), "Hi");
-    set(2, 0.76f);
-    EXPECT_EQ(display(2), "Med");
-    set(2, 0.45f);
-    EXPECT_EQ(display(2), "Med");
-    set(2, 0.43f);
-    EXPECT_EQ(display(2), "Lo");
+    const float gains[][2] = {{1.0f, 0.5f}, {0.3f, static_cast<float>(0.3f * 0.5)}};
+    for (const auto& g : gains) {
+        probe.setParameter(1, g[0]);
+        EXPECT_EQ(probe.outputGainValue(), g[1]) << g[0];
+        EXPECT_EQ(probe.getParameter(1), g[0]);
+    }
+    const float peaks[][2] = {{1.0f, 0.1f}, {0.0f, 1.1f}, {0.5f, 0.6f}};
+    for (const auto& p : peaks) {
+        probe.setParameter(2, p[0]);
+        EXPECT_EQ(probe.bandwidthValue(), p[1]) << p[0];
+    }
 }
 
 TEST_F(ParametersTest, ControllerStepsUpAtPressAndSwallowsTheRelease) {

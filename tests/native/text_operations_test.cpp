@@ -2,8 +2,8 @@
 // as the caller promises (the address checker fails any write beyond them).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <string>

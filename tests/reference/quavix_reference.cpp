@@ -4,16 +4,12 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "host/Entry.h"
+#include "tests/reference/EffectSource.h"
 #include "tests/reference/ReferenceSignal.h"
-
-#if defined(_WIN32)
-#include "tests/win32/support/PluginLibrary.h"
-#endif
 
 namespace {
 
-int printDigest(AEffect* effect) {
+int printDigest(AEffect* effect, const char* /*what*/) {
     if (!effect) {
         std::fprintf(stderr, "quavix_reference: the entry point returned no effect\n");
         return 1;
@@ -26,21 +22,4 @@ int printDigest(AEffect* effect) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        return printDigest(VSTPluginMain(&reference::host));
-    }
-#if defined(_WIN32)
-    PluginLibrary library(argv[1]);
-    const PluginEntry entry = library.entry("VSTPluginMain");
-    if (!entry) {
-        std::fprintf(stderr, "quavix_reference: cannot load %s (error %lu)\n", argv[1], library.error());
-        return 1;
-    }
-    return printDigest(entry(&reference::host));
-#else
-    (void)argv;
-    std::fprintf(stderr, "quavix_reference: loading a library works only in the Windows build\n");
-    return 2;
-#endif
-}
+int main(int argc, char** argv) { return reference::withEffect(argc, argv, "quavix_reference", printDigest); }

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "effect/QuavixConfig.h"
@@ -15,6 +17,7 @@
 #include "platform/CDrawContext.h"
 #include "platform/COffscreenContext.h"
 #include "platform/ImageFunctions.h"
+#include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/CanvasContext.h"
 #include "tests/win32/support/GuiObjectCounts.h"
 #include "tests/win32/support/HostWindow.h"
@@ -25,10 +28,14 @@
 using namespace VSTGUI;
 using quavixtest::CanvasContext;
 using quavixtest::PixelCanvas;
+using quavixtest::inside;
+using quavixtest::kBlack;
+using quavixtest::kBlue;
+using quavixtest::kGreen;
+using quavixtest::kRed;
+using quavixtest::kWhite;
 using quavixtest::pixelsAre;
 using quavixtest::rgb;
-using quavixtest::selectedBrush;
-using quavixtest::selectedFont;
 using quavixtest::selectedPen;
 using quavix::kBackgroundBitmap;
 using quavix::kDigitsBitmap;
@@ -38,20 +45,13 @@ using quavix::kSliderTrackBitmap;
 
 namespace {
 
-constexpr uint32_t kWhite = rgb(255, 255, 255);
 constexpr uint32_t kAlmostWhite = rgb(255, 255, 254);
-constexpr uint32_t kBlack = rgb(0, 0, 0);
-constexpr uint32_t kRed = rgb(255, 0, 0);
-constexpr uint32_t kGreen = rgb(0, 255, 0);
-constexpr uint32_t kBlue = rgb(0, 0, 255);
 constexpr uint32_t kGrey = rgb(128, 128, 128);
 constexpr uint32_t kYellow = rgb(255, 255, 0);
 constexpr int32_t kMissingResource = 999;
 
 // A colour different at every pixel of a 42 by 256 area.
 uint32_t pattern(int x, int y) { return rgb((x * 6) & 0xFF, y & 0xFF, 77); }
-
-bool inside(int value, int first, int last) { return value >= first && value <= last; }
 
 // Six colours across, two rows: white, near-white and pure colours.
 const uint32_t kPictureRows[2][6] = {
@@ -64,10 +64,13 @@ CBitmap* makeTestBitmap() {
         quavixtest::makePicture(6, 2, [](int x, int y) { return kPictureRows[y][x]; })));
 }
 
-// The pixels of an offscreen context's bitmap, copied out with GDI alone.
-void readOffscreen(const COffscreenContext& offscreen, PixelCanvas& into) {
-    BitBlt(into.device(), 0, 0, into.width(), into.height(), static_cast<HDC>(offscreen.deviceContext), 0, 0,
+// The pixels of an offscreen context's bitmap, copied out with GDI alone
+// onto a canvas of another colour (which shows where nothing was copied).
+std::unique_ptr<PixelCanvas> pixelsOf(const COffscreenContext& offscreen, uint32_t canvasColor) {
+    auto seen = std::make_unique<PixelCanvas>(offscreen.getWidth(), offscreen.getHeight(), canvasColor);
+    BitBlt(seen->device(), 0, 0, seen->width(), seen->height(), static_cast<HDC>(offscreen.deviceContext), 0, 0,
            SRCCOPY);
+    return seen;
 }
 
 // Runs one test body with msimg32's TransparentBlt and once without it.
@@ -400,9 +403,8 @@ TEST(BitmapResources, DisposeEmptiesAndTheLastReferenceDeletes) {
 
 TEST(Offscreen, StartsEntirelyInItsBackgroundColour) {
     COffscreenContext* black = new COffscreenContext(nullptr, 16, 160, kColorBlack);
-    PixelCanvas seen(16, 160, kWhite);
-    readOffscreen(*black, seen);
-    EXPECT_EQ(seen.count(kBlack), 16 * 160);
+    const auto seen = pixelsOf(*black, kWhite);
+    EXPECT_EQ(seen->count(kBlack), 16 * 160);
     CRect clip;
     EXPECT_EQ(black->getClipRect(clip), CRect(0, 0, 16, 160));
     EXPECT_EQ(black->getWidth(), 16);
@@ -410,9 +412,8 @@ TEST(Offscreen, StartsEntirelyInItsBackgroundColour) {
     black->dropReference();
 
     COffscreenContext yellow(nullptr, 7, 5, kColorYellow);
-    PixelCanvas seenYellow(7, 5, kWhite);
-    readOffscreen(yellow, seenYellow);
-    EXPECT_EQ(seenYellow.count(kYellow), 7 * 5) << "fill and outline together cover every edge";
+    const auto seenYellow = pixelsOf(yellow, kWhite);
+    EXPECT_EQ(seenYellow->count(kYellow), 7 * 5) << "fill and outline together cover every edge";
 }
 
 TEST(Offscreen, MatchesTheFrameWindowsPixelFormat) {
@@ -432,9 +433,8 @@ TEST(Offscreen, MatchesTheFrameWindowsPixelFormat) {
     ReleaseDC(window, windowDevice);
     EXPECT_EQ(format.bmWidth, 16);
     EXPECT_EQ(format.bmHeight, 160);
-    PixelCanvas seen(16, 160, kWhite);
-    readOffscreen(*offscreen, seen);
-    EXPECT_EQ(seen.count(kBlack), 16 * 160);
+    const auto seen = pixelsOf(*offscreen, kWhite);
+    EXPECT_EQ(seen->count(kBlack), 16 * 160);
     offscreen->dropReference();
     delete frame;
 }
@@ -456,21 +456,10 @@ TEST(Offscreen, ItsDeviceHoldsTheWholeInitialState) {
     COffscreenContext offscreen(nullptr, 40, 20, kColorBlack);
     HDC device = static_cast<HDC>(offscreen.deviceContext);
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(GetBkMode(device), TRANSPARENT);
-    EXPECT_EQ(GetROP2(device), R2_COPYPEN);
-    EXPECT_EQ(GetTextColor(device), RGB(255, 255, 255));
-    EXPECT_EQ(GetBkColor(device), RGB(0, 0, 0));
-    EXPECT_EQ(selectedPen(device).lopnColor, RGB(0, 0, 0)) << "the outline took the background colour";
-    EXPECT_EQ(selectedPen(device).lopnWidth.x, 1);
-    EXPECT_EQ(selectedBrush(device).lbColor, RGB(0, 0, 0));
-    EXPECT_EQ(selectedBrush(device).lbStyle, static_cast<UINT>(BS_SOLID));
-
-    // The default font is already there, so asking for it again changes nothing.
+    // The default font is already there, so asking for it again changes
+    // nothing; the outline took the background colour for its pen.
     offscreen.setFont(kFontDefault, 0);
-    const LOGFONTA font = selectedFont(device);
-    EXPECT_STREQ(font.lfFaceName, "Arial");
-    EXPECT_EQ(font.lfHeight, -12);
-    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    quavixtest::expectFreshDeviceState(device, RGB(0, 0, 0));
 }
 
 TEST(Offscreen, AWhiteBackgroundStillGetsTheContextsWhitePen) {
@@ -481,21 +470,19 @@ TEST(Offscreen, AWhiteBackgroundStillGetsTheContextsWhitePen) {
     EXPECT_NE(GetCurrentObject(device, OBJ_PEN), GetStockObject(BLACK_PEN));
     EXPECT_EQ(selectedPen(device).lopnColor, RGB(255, 255, 255));
     EXPECT_EQ(GetBkColor(device), RGB(255, 255, 255)) << "the fill colour became white";
-    PixelCanvas seen(8, 8, kBlack);
-    readOffscreen(offscreen, seen);
-    EXPECT_EQ(seen.count(kWhite), 8 * 8);
+    const auto seen = pixelsOf(offscreen, kBlack);
+    EXPECT_EQ(seen->count(kWhite), 8 * 8);
 }
 
 TEST(Offscreen, TextDrawnWithTheInitialStateMatchesAWindowContexts) {
     COffscreenContext offscreen(nullptr, 60, 20, kColorBlack);
     offscreen.drawString("Hi", CRect(0, 0, 60, 20), false, kAlignLeft);
-    PixelCanvas seen(60, 20, kGrey);
-    readOffscreen(offscreen, seen);
+    const auto seen = pixelsOf(offscreen, kGrey);
 
     CanvasContext reference(60, 20, kBlack);
     reference.context->drawString("Hi", CRect(0, 0, 60, 20), false, kAlignLeft);
     EXPECT_GT(reference.canvas.count(kWhite), 0) << "white bold text";
-    EXPECT_TRUE(pixelsAre(seen, [&](int x, int y) { return reference.canvas.at(x, y); }));
+    EXPECT_TRUE(pixelsAre(*seen, [&](int x, int y) { return reference.canvas.at(x, y); }));
 }
 
 TEST(Offscreen, DestructionDeletesItsDeviceAndBitmap) {
@@ -542,15 +529,13 @@ TEST(Copies, CopyReadsAtTheSourcesOffsetAndWritesToARawPoint) {
     COffscreenContext offscreen(nullptr, 16, 160, kColorBlack);
     offscreen.offset = CPoint(3, 3);  // not used by copyTo
     window.context->copyTo(&offscreen, CRect(0, 0, 16, 160), CPoint(0, 0));
-    PixelCanvas seen(16, 160, kWhite);
-    readOffscreen(offscreen, seen);
-    EXPECT_TRUE(pixelsAre(seen, [](int x, int y) { return pattern(x + 10, y + 20); }));
+    const auto seen = pixelsOf(offscreen, kWhite);
+    EXPECT_TRUE(pixelsAre(*seen, [](int x, int y) { return pattern(x + 10, y + 20); }));
 
     COffscreenContext small(nullptr, 10, 10, kColorBlack);
     window.context->copyTo(&small, CRect(1, 1, 5, 4), CPoint(2, 3));
-    PixelCanvas seenSmall(10, 10, kWhite);
-    readOffscreen(small, seenSmall);
-    EXPECT_TRUE(pixelsAre(seenSmall, [](int x, int y) {
+    const auto seenSmall = pixelsOf(small, kWhite);
+    EXPECT_TRUE(pixelsAre(*seenSmall, [](int x, int y) {
         return inside(x, 2, 5) && inside(y, 3, 5) ? pattern(x - 2 + 11, y - 3 + 21) : kBlack;
     }));
 }
@@ -611,12 +596,8 @@ TEST(GdiObjects, FiveHundredBitmapAndOffscreenCyclesLeaveNoObjectBehind) {
     };
     cycle(0);
 
+    ASSERT_TRUE(quavixtest::gdiCountSeesObjects());
     const uint32_t before = quavixtest::countGdiObjects();
-    HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-    ASSERT_EQ(quavixtest::countGdiObjects(), before + 1) << "the counter sees new objects";
-    DeleteObject(probe);
-    ASSERT_EQ(quavixtest::countGdiObjects(), before);
-
     for (int round = 1; round <= 500; ++round)
         cycle(round);
     EXPECT_EQ(quavixtest::countGdiObjects(), before);

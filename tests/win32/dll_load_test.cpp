@@ -3,7 +3,6 @@
 // dispatcher, and bit-identical to the native build on the reference run.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -15,6 +15,7 @@
 #include "platform/CDragContainer.h"
 #include "platform/CDropTarget.h"
 #include "platform/DropTargetRegistration.h"
+#include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/DragRecordingView.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/MessagePump.h"
@@ -45,6 +46,7 @@ const CPoint kOverLeftLater(60, 70);
 const CPoint kOverNested(200, 100);   // (30, 80) in the container
 const CPoint kOverNestedLater(220, 150);
 const CPoint kOverNoView(100, 300);
+const POINT kOutside = {kHostOrigin.x + 600, kHostOrigin.y + 600};  // off the host window
 
 const DWORD kRestMs = 300;
 const DWORD kDragTimeoutMs = 20000;
@@ -72,12 +74,16 @@ void parkPointer(POINT screenPoint) {
     pumpUntil([] { return false; }, 100);
 }
 
+std::string step(const DragRecord& entry) {
+    static const char* const kinds[] = {"enter", "move", "leave", "drop"};
+    return entry.view + "." + kinds[int(entry.kind)];
+}
+
 // Every record in full, for the message of a failed comparison.
 std::string describe(const std::vector<DragRecord>& log) {
-    static const char* const names[] = {"enter", "move", "leave", "drop"};
     std::string text;
     for (const DragRecord& entry : log) {
-        text += entry.view + "." + names[int(entry.kind)] + " at " + std::to_string(entry.where.x) + "," +
+        text += step(entry) + " at " + std::to_string(entry.where.x) + "," +
                 std::to_string(entry.where.y) + " pointer " + std::to_string(entry.pointer.x) + "," +
                 std::to_string(entry.pointer.y) + "\n";
     }
@@ -87,13 +93,10 @@ std::string describe(const std::vector<DragRecord>& log) {
 // Consecutive moves of one view count once: how many a drag produces
 // depends on timing, their order does not.
 std::vector<std::string> compressed(const std::vector<DragRecord>& log) {
-    static const char* const names[] = {"enter", "move", "leave", "drop"};
     std::vector<std::string> steps;
     for (const DragRecord& entry : log) {
-        const std::string step = entry.view + "." + names[int(entry.kind)];
-        if (entry.kind == DragEventKind::move && !steps.empty() && steps.back() == step)
-            continue;
-        steps.push_back(step);
+        if (entry.kind != DragEventKind::move || steps.empty() || steps.back() != step(entry))
+            steps.push_back(step(entry));
     }
     return steps;
 }
@@ -122,6 +125,17 @@ protected:
     }
 
     HWND frameWindow() const { return static_cast<HWND>(frame->getSystemWindow()); }
+
+    // Another application's drag of the payload, with the pointer parked
+    // outside the editor first and then moved along the path by a hand of
+    // its own, ended as told at the last point.
+    void dragAlong(OleDragSession& drag, const std::vector<PointerScript::Step>& path, DragCommand end) {
+        parkPointer(path.front().screenPoint);
+        PointerScript hand;
+        drag.start();
+        hand.run(path.data(), static_cast<int>(path.size()), [&drag, end] { drag.finish(end); });
+        ASSERT_TRUE(pumpUntil([&] { return drag.finished(); }, kDragTimeoutMs)) << "the drag never ended";
+    }
 
     // The point a view must have been given for where the pointer was.
     static CPoint expectedPoint(const DragRecord& entry) {
@@ -190,21 +204,16 @@ void PrintTo(const RealDragCase& c, std::ostream* out) {
 class RealOleDrag : public DragDrop, public ::testing::WithParamInterface<RealDragCase> {};
 
 TEST_P(RealOleDrag, ViewsUnderThePointerReceiveEnterMoveLeaveAndDrop) {
-    const POINT outside = {kHostOrigin.x + 600, kHostOrigin.y + 600};
-    parkPointer(outside);
     OleDragSession drag(GetParam().payload);
-    const PointerScript::Step path[] = {
-        {outside, 200},
+    const std::vector<PointerScript::Step> path = {
+        {kOutside, 200},
         {onScreen(kOverLeft), kRestMs},
         {onScreen(kOverLeftLater), kRestMs},
         {onScreen(kOverNested), kRestMs},
         {onScreen(CPoint(360, 400)), kRestMs},  // over the host, off the editor
         {onScreen(kOverNestedLater), kRestMs},
     };
-    PointerScript hand;
-    drag.start();
-    hand.run(path, 6, [&drag] { drag.finish(DragCommand::drop); });
-    ASSERT_TRUE(pumpUntil([&] { return drag.finished(); }, kDragTimeoutMs)) << "the drag never ended";
+    ASSERT_NO_FATAL_FAILURE(dragAlong(drag, path, DragCommand::drop));
 
     const std::vector<std::string> expected = {"left.enter",   "left.move",   "left.leave",   "nested.enter",
                                                "nested.move",  "nested.leave", "nested.enter", "nested.move",
@@ -242,14 +251,9 @@ INSTANTIATE_TEST_SUITE_P(Payloads, RealOleDrag,
                          });
 
 TEST_F(DragDrop, ACancelledRealDragLeavesTheViewAndDropsNothing) {
-    const POINT outside = {kHostOrigin.x + 600, kHostOrigin.y + 600};
-    parkPointer(outside);
     OleDragSession drag(DragPayload::text);
-    const PointerScript::Step path[] = {{outside, 200}, {onScreen(kOverLeft), kRestMs}};
-    PointerScript hand;
-    drag.start();
-    hand.run(path, 2, [&drag] { drag.finish(DragCommand::cancel); });
-    ASSERT_TRUE(pumpUntil([&] { return drag.finished(); }, kDragTimeoutMs)) << "the drag never ended";
+    ASSERT_NO_FATAL_FAILURE(
+        dragAlong(drag, {{kOutside, 200}, {onScreen(kOverLeft), kRestMs}}, DragCommand::cancel));
 
     const std::vector<std::string> expected = {"left.enter", "left.move", "left.leave"};
     EXPECT_EQ(compressed(log), expected);

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -29,6 +29,8 @@
 #include "host/AudioEffectX.h"
 #include "platform/CBitmap.h"
 #include "platform/FrameWindow.h"
+#include "tests/native/EventList.h"
+#include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/EffectUnderTest.h"
 #include "tests/win32/support/GuiObjectCounts.h"
 #include "tests/win32/support/HostWindow.h"
@@ -78,6 +80,7 @@ using quavixtest::HostWindow;
 using quavixtest::InputScript;
 using quavixtest::ModifierKey;
 using quavixtest::RecordingHost;
+using quavixtest::ResourcePicture;
 using quavixtest::WindowPixels;
 using quavixtest::pumpPendingMessages;
 
@@ -87,7 +90,6 @@ constexpr int kHostX = 80;
 constexpr int kHostY = 60;
 constexpr int kEditorWidth = 330;
 constexpr int kEditorHeight = 354;
-constexpr uint32_t kWhite = 0xFFFFFF;
 
 // The layout the editor must show (frame coordinates).
 const CRect kSliderRects[3] = {CRect(50, 85, 66, 245), CRect(121, 85, 137, 245), CRect(192, 85, 208, 245)};
@@ -104,54 +106,44 @@ const quavixtest::ReadoutLook kReadoutLook = {0xCCCCCC, 0xEEEEEE, 0x333333, 11, 
 
 int sliderCentreX(int index) { return (kSliderRects[index].left + kSliderRects[index].right) / 2; }
 
-struct Picture {
-    explicit Picture(int id) { pixels = quavixtest::resourcePixels(id, width, height); }
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    std::vector<uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-};
-
 // The whole editor as it must look, built from the resources and plain GDI:
-// the background, each slider's track and handle (non-white handle pixels
-// at one pixel in, handleTop rows down), the rocker at rest, the read-outs.
+// the background, each slider's track and handle, the rocker at rest, the
+// read-outs.
 class ExpectedPicture {
 public:
     ExpectedPicture() : background(kBackgroundBitmap), pixels(background.pixels) {}
 
     void slider(int index, int handleTop) {
-        const Picture track(kSliderTrackBitmap), handle(kSliderHandleBitmap);
         const CRect& at = kSliderRects[index];
-        paste(track.pixels, track.width, track.height, at.left, at.top);
-        for (int y = 0; y < handle.height; ++y)
-            for (int x = 0; x < handle.width; ++x)
-                if (handle.at(x, y) != kWhite && handleTop + y < track.height)
-                    set(at.left + 1 + x, at.top + handleTop + y, handle.at(x, y));
+        paste(quavixtest::sliderPicture(handleTop), at.width(), at.height(), at.left, at.top);
     }
     void rockerAtRest() {
-        const Picture rocker(kRockerBitmap);
+        const ResourcePicture rocker(kRockerBitmap);
         const int stateHeight = rocker.height / 3;
-        std::vector<uint32_t> rest(rocker.pixels.begin() + stateHeight * rocker.width,
-                                   rocker.pixels.begin() + 2 * stateHeight * rocker.width);
-        paste(rest, rocker.width, stateHeight, kRockerRect.left, kRockerRect.top);
+        paste(rocker.rows(stateHeight, stateHeight), rocker.width, stateHeight, kRockerRect.left, kRockerRect.top);
     }
     void readout(HWND window, const CRect& at, const char* text) {
         paste(quavixtest::renderReadout(window, at.width(), at.height(), kReadoutLook, text), at.width(),
               at.height(), at.left, at.top);
     }
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * background.width + x]; }
-    int width() const { return background.width; }
-    int height() const { return background.height; }
+    // The pixels of one area, top-down rows.
+    std::vector<uint32_t> area(const CRect& at) const {
+        std::vector<uint32_t> part;
+        for (int y = at.top; y < at.bottom; ++y)
+            for (int x = at.left; x < at.right; ++x)
+                part.push_back(pixels[static_cast<size_t>(y) * background.width + x]);
+        return part;
+    }
 
 private:
-    void set(int x, int y, uint32_t color) { pixels[static_cast<size_t>(y) * background.width + x] = color; }
     void paste(const std::vector<uint32_t>& source, int width, int height, int left, int top) {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                set(left + x, top + y, source[static_cast<size_t>(y) * width + x]);
+                pixels[static_cast<size_t>(top + y) * background.width + left + x] =
+                    source[static_cast<size_t>(y) * width + x];
     }
 
-    Picture background;
+    ResourcePicture background;
     std::vector<uint32_t> pixels;
 };
 
@@ -159,19 +151,7 @@ private:
                                      const CRect& area = CRect(0, 0, kEditorWidth, kEditorHeight)) {
     if (seen.width() < kEditorWidth || seen.height() < kEditorHeight)
         return ::testing::AssertionFailure() << "window is " << seen.width() << " x " << seen.height();
-    int differing = 0;
-    std::string first;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (seen.at(x, y) != expected.at(x, y) && differing++ == 0) {
-                char text[96];
-                std::snprintf(text, sizeof(text), "first at (%d, %d): %06x, expected %06x", x, y,
-                              static_cast<unsigned>(seen.at(x, y)), static_cast<unsigned>(expected.at(x, y)));
-                first = text;
-            }
-    if (differing)
-        return ::testing::AssertionFailure() << differing << " pixels differ, " << first;
-    return ::testing::AssertionSuccess();
+    return quavixtest::regionMatches(seen, area.left, area.top, expected.area(area), area.width(), area.height());
 }
 
 // Where a slider draws its handle for a value (rows from the slider's top).
@@ -202,12 +182,9 @@ protected:
     AEffect* record() const { return plugin.aeffect(); }
     void openEditor() {
         ASSERT_NE(nullptr, editor());
-        ASSERT_TRUE(plugin.openEditor(host.handle()));
-        UpdateWindow(frameWindow());
-        pumpPendingMessages();
-        plugin.idle();
+        ASSERT_TRUE(plugin.openAndShowEditor(host.handle()));
     }
-    HWND frameWindow() const { return static_cast<HWND>(editor()->getFrame()->getSystemWindow()); }
+    HWND frameWindow() const { return plugin.frameWindow(); }
     // Lets the window paint and the editor redraw what changed.
     void idle() {
         pumpPendingMessages();
@@ -465,10 +442,7 @@ TEST_F(EditorTest, ReadoutsAlwaysUseTheirOwnEditorsEffect) {
     EXPECT_STREQ("127", theirs);
 
     openEditor();
-    ASSERT_TRUE(other->openEditor(otherHost.handle()));
-    UpdateWindow(static_cast<HWND>(other->editor()->getFrame()->getSystemWindow()));
-    pumpPendingMessages();
-    other->idle();
+    ASSERT_TRUE(other->openAndShowEditor(otherHost.handle()));
     EXPECT_EQ(other->effect(), other->editor()->getDisplay(kControllerParam)->getUserData());
     EXPECT_TRUE(readoutShows(kControllerReadoutRect, "1"));
     EXPECT_TRUE(readoutShows(kReadoutRects[1], "-12.0"));
@@ -728,16 +702,9 @@ TEST_F(EditorTest, HostAutomationWhileOpenMovesTheControlsAtTheNextIdle) {
 
 TEST_F(EditorTest, MidiControllerMovesTheFrequencyControls) {
     openEditor();
-    VstMidiEvent controlChange = {};
-    controlChange.type = kVstMidiType;
-    controlChange.byteSize = sizeof(controlChange);
-    controlChange.midiData[0] = static_cast<char>(0xB3);
-    controlChange.midiData[1] = 1;
-    controlChange.midiData[2] = 0x40;
-    VstEvents list = {};
-    list.numEvents = 1;
-    list.events[0] = reinterpret_cast<VstEvent*>(&controlChange);
-    std::thread processing([&] { plugin.dispatch(effProcessEvents, 0, 0, &list); });
+    EventList list;
+    list.controlChange(0xB3, 1, 0x40);
+    std::thread processing([&] { plugin.dispatch(effProcessEvents, 0, 0, list.build()); });
     processing.join();
     const float expected = 63.0f / 127.0f;
     EXPECT_EQ(expected, editor()->getSlider(kFrequencyParam)->getValue());
@@ -836,15 +803,13 @@ TEST_F(EditorTest, OpenIdleCloseCyclesUnderParameterTrafficLeakNothing) {
     std::atomic<bool> stop{false};
     std::atomic<long> changes{0};
     const auto cycle = [&] {
-        ASSERT_TRUE(plugin.openEditor(host.handle()));
-        UpdateWindow(frameWindow());
-        pumpPendingMessages();
-        plugin.idle();
+        ASSERT_TRUE(plugin.openAndShowEditor(host.handle()));
         plugin.closeEditor();
         pumpPendingMessages();
     };
     for (int i = 0; i < kWarmUpCycles; ++i)
         cycle();
+    ASSERT_TRUE(quavixtest::gdiCountSeesObjects());
     const uint32_t gdiBefore = quavixtest::countGdiObjects();
     const uint32_t userBefore = quavixtest::countUserObjects();
     const long memoryBefore = privateBytes();

@@ -11,6 +11,7 @@
 #include "gui/CFrame.h"
 #include "platform/COffscreenContext.h"
 #include "platform/WindowGeometry.h"
+#include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/MessagePump.h"
 #include "tests/win32/support/NestedWindows.h"
@@ -48,13 +49,6 @@ void expectSize(HWND window, int width, int height, const char* which) {
     EXPECT_EQ(size.cy, height) << which;
 }
 
-void expectRect(const CRect& rect, int left, int top, int right, int bottom) {
-    EXPECT_EQ(rect.left, left);
-    EXPECT_EQ(rect.top, top);
-    EXPECT_EQ(rect.right, right);
-    EXPECT_EQ(rect.bottom, bottom);
-}
-
 class FrameGeometry : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -88,6 +82,15 @@ protected:
         return frame.get();
     }
     HWND frameWindow() const { return static_cast<HWND>(frame->getSystemWindow()); }
+    ::testing::AssertionResult positionIs(int32_t x, int32_t y) const {
+        int32_t atX = -1;
+        int32_t atY = -1;
+        if (!frame->getPosition(atX, atY))
+            return ::testing::AssertionFailure() << "no position";
+        if (atX != x || atY != y)
+            return ::testing::AssertionFailure() << "position (" << atX << ", " << atY << ")";
+        return ::testing::AssertionSuccess();
+    }
 
     // Every window the test makes lives inside this one.
     HostWindow host{40, 30, 900, 800};
@@ -108,11 +111,11 @@ TEST_F(FrameGeometry, HostThatResizesGetsTheRequestAndOnlyTheFrameWindowFollows)
 
     ASSERT_EQ(sizing->countOf(audioMasterCanDo), 1);
     ASSERT_EQ(sizing->countOf(audioMasterSizeWindow), 1);
-    const std::vector<HostRequest>& requests = sizing->requests();
-    const HostRequest& question = requests[requests.size() - 2];
+    const std::vector<SizingRequest>& requests = sizing->requests();
+    const SizingRequest& question = requests[requests.size() - 2];
     EXPECT_EQ(question.opcode, audioMasterCanDo);
     EXPECT_EQ(question.text, "sizeWindow");
-    const HostRequest& resize = requests.back();
+    const SizingRequest& resize = requests.back();
     EXPECT_EQ(resize.opcode, audioMasterSizeWindow);
     EXPECT_EQ(resize.index, kNewWidth);
     EXPECT_EQ(resize.value, kNewHeight);
@@ -120,7 +123,7 @@ TEST_F(FrameGeometry, HostThatResizesGetsTheRequestAndOnlyTheFrameWindowFollows)
     expectSize(frameWindow(), kNewWidth, kNewHeight, "frame window");
     expectSize(pane, kFrameWidth + 6, kFrameHeight + 6, "pane between host and frame");
     expectSize(host.handle(), kNewWidth, kNewHeight, "host window, resized by the host itself");
-    expectRect(frame->viewSize(), 0, 0, kNewWidth, kNewHeight);
+    EXPECT_EQ(frame->viewSize(), CRect(0, 0, kNewWidth, kNewHeight));
     EXPECT_FALSE(frame->isDirty());
     EXPECT_EQ(frame->offscreenSize().cx, kFrameWidth);
     EXPECT_EQ(frame->offscreenSize().cy, kFrameHeight);
@@ -168,7 +171,7 @@ TEST_F(FrameGeometry, SetViewSizeResizesLikeSetSizeAndPutsTheFrameAtTheOrigin) {
     frame->setViewSize(CRect(10, 20, 10 + kNewWidth, 20 + kNewHeight));
 
     expectSize(frameWindow(), kNewWidth, kNewHeight, "frame window");
-    expectRect(frame->viewSize(), 0, 0, kNewWidth, kNewHeight);
+    EXPECT_EQ(frame->viewSize(), CRect(0, 0, kNewWidth, kNewHeight));
 }
 
 // ---------------------------------------------------------------- through the windows
@@ -186,7 +189,7 @@ TEST_F(FrameGeometry, ParentWithTwiceTheDialogFrameOfExtraWidthFollowsAndEndsThe
     expectSize(frameWindow(), kNewWidth, kNewHeight, "frame window");
     expectSize(pane, kNewWidth + border, kNewHeight + border + 17, "pane with the border");
     expectSize(outer, 420, 440, "window above the border");
-    expectRect(frame->viewSize(), 0, 0, kNewWidth, kNewHeight);
+    EXPECT_EQ(frame->viewSize(), CRect(0, 0, kNewWidth, kNewHeight));
     EXPECT_TRUE(frame->isDirty());
     EXPECT_EQ(frame->offscreenSize().cx, kNewWidth);
     EXPECT_EQ(frame->offscreenSize().cy, kNewHeight);
@@ -258,7 +261,7 @@ TEST_F(FrameGeometry, AMuchLargerParentStaysAndTheViewSizeIsNotReset) {
 
     expectSize(frameWindow(), kNewWidth, kNewHeight, "frame window");
     expectSize(wide, kFrameWidth + 100, kFrameHeight + 6, "wide parent");
-    expectRect(frame->viewSize(), 0, 0, kNewWidth, kNewHeight);
+    EXPECT_EQ(frame->viewSize(), CRect(0, 0, kNewWidth, kNewHeight));
     EXPECT_FALSE(frame->isDirty());
     EXPECT_EQ(frame->offscreenSize().cx, kFrameWidth);
 }
@@ -319,31 +322,21 @@ TEST_F(FrameGeometry, SetPositionAlwaysAnswersFalse) {
 TEST_F(FrameGeometry, PositionOfAFrameInAMuchLargerParentIsItsOwn) {
     openFrame(host.handle());
     SetWindowPos(frameWindow(), nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    int32_t x = -1;
-    int32_t y = -1;
-    ASSERT_TRUE(frame->getPosition(x, y));
-    EXPECT_EQ(x, 7);
-    EXPECT_EQ(y, 9);
+    EXPECT_TRUE(positionIs(7, 9));
 }
 
 TEST_F(FrameGeometry, PositionIsThatOfTheOutermostWindowOfAboutTheFramesSize) {
     // Pane within 60 pixels of the frame's size, inside a far larger host.
     HWND pane = makePlainWindow(host.handle(), 25, 30, kFrameWidth + 60, kFrameHeight + 10);
     openFrame(pane);
-    int32_t x = -1;
-    int32_t y = -1;
-    ASSERT_TRUE(frame->getPosition(x, y));
-    EXPECT_EQ(x, 25);
-    EXPECT_EQ(y, 30);
+    EXPECT_TRUE(positionIs(25, 30));
 
     // Sixty-one pixels wider or taller is no longer the editor's own window.
     SetWindowPos(frameWindow(), nullptr, 3, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const SIZE tooLarge[] = {{kFrameWidth + 61, kFrameHeight}, {kFrameWidth, kFrameHeight + 61}};
     for (const SIZE& size : tooLarge) {
         SetWindowPos(pane, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
-        ASSERT_TRUE(frame->getPosition(x, y));
-        EXPECT_EQ(x, 3);
-        EXPECT_EQ(y, 4);
+        EXPECT_TRUE(positionIs(3, 4)) << size.cx << " x " << size.cy;
     }
 }
 
@@ -353,23 +346,15 @@ TEST_F(FrameGeometry, PositionStopsAtAWindowWithACaption) {
     HWND captioned = makePlainWindow(smallHost, 11, 13, kFrameWidth + 10, kFrameHeight + 30, WS_CAPTION);
     HWND pane = makePlainWindow(captioned, 0, 0, kFrameWidth, kFrameHeight);
     openFrame(pane);
-    int32_t x = -1;
-    int32_t y = -1;
-    ASSERT_TRUE(frame->getPosition(x, y));
-    EXPECT_EQ(x, 11);
-    EXPECT_EQ(y, 13);
+    EXPECT_TRUE(positionIs(11, 13));
 }
 
 TEST_F(FrameGeometry, PositionOfATopLevelEditorWindowIsOnTheScreen) {
     HWND editorWindow = makeHostWindow(150, 120, kFrameWidth + 20, kFrameHeight + 20);
     openFrame(editorWindow);
-    int32_t x = -1;
-    int32_t y = -1;
-    ASSERT_TRUE(frame->getPosition(x, y));
     const RECT rect = screenRect(editorWindow);
-    EXPECT_EQ(x, rect.left);
-    EXPECT_EQ(y, rect.top);
-    EXPECT_EQ(x, 150);
+    EXPECT_EQ(rect.left, 150);
+    EXPECT_TRUE(positionIs(rect.left, rect.top));
 }
 
 TEST_F(FrameGeometry, SizeIsTheParentsRectangleInTheWindowTwoLevelsAbove) {
@@ -379,7 +364,7 @@ TEST_F(FrameGeometry, SizeIsTheParentsRectangleInTheWindowTwoLevelsAbove) {
 
     CRect byReference;
     ASSERT_TRUE(frame->getSize(byReference));
-    expectRect(byReference, 13, 16, 13 + kFrameWidth + 10, 16 + kFrameHeight + 6);
+    EXPECT_EQ(byReference, CRect(13, 16, 13 + kFrameWidth + 10, 16 + kFrameHeight + 6));
     CRect byPointer;
     ASSERT_TRUE(frame->getSize(&byPointer));
     EXPECT_EQ(byPointer, byReference);
@@ -390,7 +375,7 @@ TEST_F(FrameGeometry, SizeOfAFrameInATopLevelWindowIsInScreenCoordinates) {
     openFrame(makeHostWindow(210, 160, kFrameWidth, kFrameHeight));
     CRect rect;
     ASSERT_TRUE(frame->getSize(rect));
-    expectRect(rect, 210, 160, 210 + kFrameWidth, 160 + kFrameHeight);
+    EXPECT_EQ(rect, CRect(210, 160, 210 + kFrameWidth, 160 + kFrameHeight));
 }
 
 TEST_F(FrameGeometry, EveryQueryAnswersFalseOnceTheHostDestroyedItsWindow) {
@@ -412,7 +397,7 @@ TEST_F(FrameGeometry, EveryQueryAnswersFalseOnceTheHostDestroyedItsWindow) {
     EXPECT_FALSE(frame->setSize(kNewWidth, kNewHeight));
     EXPECT_FALSE(frame->setPosition(0, 0));
     EXPECT_EQ(resizeRequests(), 0);
-    expectRect(frame->viewSize(), 0, 0, kFrameWidth, kFrameHeight);
+    EXPECT_EQ(frame->viewSize(), CRect(0, 0, kFrameWidth, kFrameHeight));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/CDrawContext.h"
 #include "platform/FrameWindow.h"
 #include "platform/MouseButtons.h"
+#include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/GuiObjectCounts.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/MessagePump.h"
@@ -160,8 +161,6 @@ constexpr CColor kGreen = {0, 160, 0, 255};
 constexpr CColor kYellow = {255, 255, 0, 255};
 constexpr CColor kCyan = {0, 255, 255, 255};
 constexpr CColor kMagenta = {255, 0, 255, 255};
-
-uint32_t pixelOf(const CColor& color) { return rgb(color.red, color.green, color.blue); }
 
 class FrameWindowTest : public ::testing::Test {
 protected:
@@ -322,8 +321,8 @@ TEST_F(FrameWindowTest, IdleDrawsNothingBeforeTheFirstPaintThenOnlyDirtyViews) {
     EXPECT_EQ(b->draws, 1);
     EXPECT_FALSE(a->isDirty());
     WindowPixels pixels(frameWindow());
-    EXPECT_EQ(pixels.at(60, 60), pixelOf(kYellow));
-    EXPECT_EQ(pixels.at(250, 60), pixelOf(kBlue));
+    EXPECT_EQ(pixels.at(60, 60), rgb(kYellow));
+    EXPECT_EQ(pixels.at(250, 60), rgb(kBlue));
 }
 
 TEST_F(FrameWindowTest, PaintRedrawsOnlyTheUpdateRectangle) {
@@ -332,9 +331,9 @@ TEST_F(FrameWindowTest, PaintRedrawsOnlyTheUpdateRectangle) {
     RecordingView* c = addView(CRect(10, 300, 110, 400), kGreen);
     paintNow();
     WindowPixels before(frameWindow());
-    ASSERT_EQ(before.at(60, 60), pixelOf(kRed));
-    ASSERT_EQ(before.at(250, 60), pixelOf(kBlue));
-    ASSERT_EQ(before.at(60, 350), pixelOf(kGreen));
+    ASSERT_EQ(before.at(60, 60), rgb(kRed));
+    ASSERT_EQ(before.at(250, 60), rgb(kBlue));
+    ASSERT_EQ(before.at(60, 350), rgb(kGreen));
     ASSERT_EQ(before.at(150, 200), rgb(127, 127, 127));
 
     // New colours that only a redraw can show.
@@ -348,14 +347,14 @@ TEST_F(FrameWindowTest, PaintRedrawsOnlyTheUpdateRectangle) {
     EXPECT_EQ(b->draws, 1);
     EXPECT_EQ(c->draws, 1);
     WindowPixels after(frameWindow());
-    EXPECT_EQ(after.at(50, 50), pixelOf(kYellow));
-    EXPECT_EQ(after.at(69, 69), pixelOf(kYellow));
-    EXPECT_EQ(after.at(49, 60), pixelOf(kRed));
-    EXPECT_EQ(after.at(70, 60), pixelOf(kRed));
-    EXPECT_EQ(after.at(60, 70), pixelOf(kRed));
-    EXPECT_EQ(after.at(20, 20), pixelOf(kRed));
-    EXPECT_EQ(after.at(250, 60), pixelOf(kBlue));
-    EXPECT_EQ(after.at(60, 350), pixelOf(kGreen));
+    EXPECT_EQ(after.at(50, 50), rgb(kYellow));
+    EXPECT_EQ(after.at(69, 69), rgb(kYellow));
+    EXPECT_EQ(after.at(49, 60), rgb(kRed));
+    EXPECT_EQ(after.at(70, 60), rgb(kRed));
+    EXPECT_EQ(after.at(60, 70), rgb(kRed));
+    EXPECT_EQ(after.at(20, 20), rgb(kRed));
+    EXPECT_EQ(after.at(250, 60), rgb(kBlue));
+    EXPECT_EQ(after.at(60, 350), rgb(kGreen));
 }
 
 TEST_F(FrameWindowTest, PaintMessageWithoutUpdateRegionDrawsNothing) {
@@ -653,7 +652,7 @@ TEST_F(FrameWindowTest, DrawViewDrawsADirectChildAtOnceOtherwiseTheWholeFrame) {
     frame->drawView(a);
     EXPECT_EQ(a->draws, 2);
     EXPECT_EQ(b->draws, 1);
-    EXPECT_EQ(WindowPixels(frameWindow()).at(60, 60), pixelOf(kYellow));
+    EXPECT_EQ(WindowPixels(frameWindow()).at(60, 60), rgb(kYellow));
 
     RecordingView stranger(CRect(0, 0, 20, 20), kGreen);
     frame->drawView(&stranger);
@@ -759,15 +758,7 @@ TEST(FrameClassNames, AcceptsItsOwnAndItsBasesNames) {
 }
 
 TEST(FrameLeaks, HandleCountersSeeWhatIsMade) {
-    const uint32_t gdiBefore = quavixtest::countGdiObjects();
-    HPEN pens[5];
-    for (HPEN& pen : pens)
-        pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
-    EXPECT_EQ(quavixtest::countGdiObjects(), gdiBefore + 5);
-    for (HPEN pen : pens)
-        DeleteObject(pen);
-    EXPECT_EQ(quavixtest::countGdiObjects(), gdiBefore);
-
+    EXPECT_TRUE(quavixtest::gdiCountSeesObjects());
     const uint32_t userBefore = quavixtest::countUserObjects();
     {
         HostWindow host(kHostX, kHostY, 50, 50);

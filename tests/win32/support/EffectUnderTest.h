@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "editor/QuavixEditor.h"
+#include "gui/CFrame.h"
 #include "host/AudioEffect.h"
 #include "host/VstInterface.h"
+#include "tests/win32/support/MessagePump.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);
 
@@ -106,6 +108,19 @@ public:
     float getParameter(VstInt32 index) const { return record->getParameter(record, index); }
 
     bool openEditor(HWND parent) const { return dispatch(effEditOpen, 0, 0, parent) == 1; }
+    // Opens the editor and lets it paint and idle once, as a host does.
+    bool openAndShowEditor(HWND parent) const {
+        if (!openEditor(parent))
+            return false;
+        UpdateWindow(frameWindow());
+        pumpPendingMessages();
+        idle();
+        return true;
+    }
+    HWND frameWindow() const {
+        QuavixEditor* open = editor();
+        return open && open->getFrame() ? static_cast<HWND>(open->getFrame()->getSystemWindow()) : nullptr;
+    }
     void closeEditor() const { dispatch(effEditClose); }
     void idle() const { dispatch(effEditIdle); }
     // effClose: the effect and its editor are gone afterwards.

@@ -40,6 +40,19 @@ uint32_t countGdiObjects() {
     return live;
 }
 
+::testing::AssertionResult gdiCountSeesObjects() {
+    const uint32_t before = countGdiObjects();
+    HPEN probes[3] = {CreatePen(PS_SOLID, 1, 0), CreatePen(PS_SOLID, 1, 1), CreatePen(PS_SOLID, 1, 2)};
+    const uint32_t made = countGdiObjects();
+    for (HPEN probe : probes)
+        DeleteObject(probe);
+    const uint32_t deleted = countGdiObjects();
+    if (made != before + 3 || deleted != before)
+        return ::testing::AssertionFailure() << "three pens made and deleted counted " << before << " -> " << made
+                                             << " -> " << deleted;
+    return ::testing::AssertionSuccess();
+}
+
 uint32_t countUserObjects() {
     const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     if (reported)

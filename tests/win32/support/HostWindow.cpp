@@ -6,24 +6,25 @@ namespace {
 
 const char* const kHostClassName = "QuavixTestHost";
 
-void registerHostClass() {
-    WNDCLASSA existing;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoA(instance, kHostClassName, &existing))
-        return;
-    WNDCLASSA hostClass = {};
-    hostClass.lpfnWndProc = DefWindowProcA;
-    hostClass.hInstance = instance;
-    hostClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    hostClass.lpszClassName = kHostClassName;
-    RegisterClassA(&hostClass);
-}
-
 }  // namespace
 
+void registerPlainClass(const char* name, HBRUSH background, HCURSOR cursor) {
+    WNDCLASSA existing;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoA(instance, name, &existing))
+        return;
+    WNDCLASSA plainClass = {};
+    plainClass.lpfnWndProc = DefWindowProcA;
+    plainClass.hInstance = instance;
+    plainClass.hCursor = cursor;
+    plainClass.hbrBackground = background;
+    plainClass.lpszClassName = name;
+    RegisterClassA(&plainClass);
+}
+
 HostWindow::HostWindow(int x, int y, int width, int height) {
-    registerHostClass();
+    registerPlainClass(kHostClassName, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
+                       LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
     window = CreateWindowExA(0, kHostClassName, "Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
                              width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     UpdateWindow(window);

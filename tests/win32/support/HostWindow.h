@@ -7,6 +7,10 @@
 
 namespace quavixtest {
 
+// Registers a class of this program's with the default window procedure,
+// unless it is registered already.
+void registerPlainClass(const char* name, HBRUSH background, HCURSOR cursor = nullptr);
+
 class HostWindow {
 public:
     HostWindow(int x, int y, int width, int height);

@@ -1,28 +1,17 @@
 #include "tests/win32/support/NestedWindows.h"
 
+#include "tests/win32/support/HostWindow.h"
+
 namespace quavixtest {
 
 namespace {
 
 const char* const kPlainClassName = "QuavixTestPlainWindow";
 
-void registerPlainClass() {
-    WNDCLASSA existing;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoA(instance, kPlainClassName, &existing))
-        return;
-    WNDCLASSA plainClass = {};
-    plainClass.lpfnWndProc = DefWindowProcA;
-    plainClass.hInstance = instance;
-    plainClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    plainClass.lpszClassName = kPlainClassName;
-    RegisterClassA(&plainClass);
-}
-
 }  // namespace
 
 HWND makePlainWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {
-    registerPlainClass();
+    registerPlainClass(kPlainClassName, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
     const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle;
     return CreateWindowExA(0, kPlainClassName, "Plain", style, x, y, width, height, parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);

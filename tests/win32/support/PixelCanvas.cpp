@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "tests/win32/support/TestPictures.h"
+
 namespace quavixtest {
 
 namespace {
@@ -16,13 +18,7 @@ constexpr int kMismatchesReported = 5;
 
 PixelCanvas::PixelCanvas(int width, int height, uint32_t background)
     : columns(width), rows(height), memoryDevice(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownInfo(width, height);
     void* data = nullptr;
     bitmap = CreateDIBSection(memoryDevice, &info, DIB_RGB_COLORS, &data, nullptr, 0);
     bits = static_cast<uint32_t*>(data);
@@ -46,12 +42,6 @@ uint32_t PixelCanvas::at(int x, int y) const {
     GdiFlush();
     const uint32_t* pixel = pixelAddress(x, y);
     return pixel ? (*pixel & kColorMask) : 0xFFFFFFFFu;
-}
-
-void PixelCanvas::set(int x, int y, uint32_t color) {
-    GdiFlush();
-    if (uint32_t* pixel = pixelAddress(x, y))
-        *pixel = color & kColorMask;
 }
 
 void PixelCanvas::fill(uint32_t color) {

@@ -24,7 +24,6 @@ public:
     int height() const { return rows; }
 
     uint32_t at(int x, int y) const;  // 0xFFFFFFFF outside
-    void set(int x, int y, uint32_t color);
     void fill(uint32_t color);
     void fill(const std::function<uint32_t(int x, int y)>& colorAt);
 
@@ -49,10 +48,10 @@ private:
 ::testing::AssertionResult pixelsAre(const PixelCanvas& canvas,
                                      const std::function<uint32_t(int x, int y)>& expected);
 
-// 0xRRGGBB of a Win32 colour value and back.
-constexpr uint32_t fromColorRef(COLORREF color) {
-    return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
-}
+// Whether first <= value <= last: pixel rows and columns, both ends counted.
+constexpr bool inside(int value, int first, int last) { return value >= first && value <= last; }
+
+// The Win32 colour value of 0xRRGGBB.
 constexpr COLORREF toColorRef(uint32_t color) {
     return RGB((color >> 16) & 0xFFu, (color >> 8) & 0xFFu, color & 0xFFu);
 }

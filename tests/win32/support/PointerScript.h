@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <thread>
 
 namespace quavixtest {
@@ -31,17 +30,14 @@ public:
                 Sleep(steps[i].restMilliseconds);
             }
             last();
-            done = true;
         });
     }
-    bool finished() const { return done; }
 
     // An absolute move through the input queue, as a mouse gives it.
     static void movePointerTo(POINT screenPoint);
 
 private:
     std::thread worker;
-    std::atomic<bool> done{false};
 };
 
 }  // namespace quavixtest

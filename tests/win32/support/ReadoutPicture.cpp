@@ -1,14 +1,13 @@
 #include "tests/win32/support/ReadoutPicture.h"
 
+#include "effect/QuavixConfig.h"
+#include "tests/win32/support/PixelCanvas.h"
 #include "tests/win32/support/TestPictures.h"
+#include "tests/win32/support/WindowPixels.h"
 
 namespace quavixtest {
 
 namespace {
-
-COLORREF toColorRef(uint32_t rgbColor) {
-    return RGB((rgbColor >> 16) & 0xFF, (rgbColor >> 8) & 0xFF, rgbColor & 0xFF);
-}
 
 void fillSolid(HDC device, const RECT& area, uint32_t color) {
     HBRUSH brush = CreateSolidBrush(toColorRef(color));
@@ -75,6 +74,19 @@ std::vector<uint32_t> resourcePixels(int resourceId, int& width, int& height) {
     std::vector<uint32_t> pixels = readPicture(bitmap, width, height);
     DeleteObject(bitmap);
     return pixels;
+}
+
+std::vector<uint32_t> sliderPicture(int handleTop) {
+    const ResourcePicture track(quavix::kSliderTrackBitmap);
+    const ResourcePicture handle(quavix::kSliderHandleBitmap);
+    std::vector<uint32_t> picture = track.pixels;
+    for (int y = 0; y < handle.height; ++y)
+        for (int x = 0; x < handle.width; ++x) {
+            const int row = handleTop + y;
+            if (row >= 0 && row < track.height && handle.at(x, y) != kWhite)
+                picture[static_cast<size_t>(row) * track.width + 1 + x] = handle.at(x, y);
+        }
+    return picture;
 }
 
 }  // namespace quavixtest

@@ -1,9 +1,12 @@
 // Reference pictures made with plain GDI, independent of the toolkit, to
 // compare what a window shows against: a framed text box as a read-out
-// draws it, and the pixels of a bitmap resource of the running program.
+// draws it, the pixels of a bitmap resource of the running program, and a
+// slider composed from its two bitmaps.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
@@ -28,5 +31,46 @@ std::vector<uint32_t> renderReadout(HWND compatibleWith, int width, int height, 
 // The pixels of a bitmap resource of the running program, top-down rows of
 // 0xRRGGBB; empty when it is missing. width and height receive its size.
 std::vector<uint32_t> resourcePixels(int resourceId, int& width, int& height);
+
+// A bitmap resource's pixels, read once.
+struct ResourcePicture {
+    explicit ResourcePicture(int resourceId) { pixels = resourcePixels(resourceId, width, height); }
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // count whole rows from the first given, as a picture of their own.
+    std::vector<uint32_t> rows(int first, int count) const {
+        return std::vector<uint32_t>(pixels.begin() + first * width, pixels.begin() + (first + count) * width);
+    }
+
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+// The editor's slider as it must look, the size of its track: the track,
+// with the handle's non-white pixels one column in and handleTop rows down.
+std::vector<uint32_t> sliderPicture(int handleTop);
+
+// Compares the width x height area at (left, top) of what is seen (anything
+// with at(x, y) in 0xRRGGBB) with a picture of that size in top-down rows;
+// the message counts the differing pixels and names the first.
+template <typename Seen>
+::testing::AssertionResult regionMatches(const Seen& seen, int left, int top, const std::vector<uint32_t>& expected,
+                                         int width, int height) {
+    if (expected.size() != static_cast<size_t>(width) * height)
+        return ::testing::AssertionFailure() << "no expected picture of " << width << " x " << height;
+    int differing = 0;
+    ::testing::Message first;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t want = expected[static_cast<size_t>(y) * width + x];
+            const uint32_t got = seen.at(left + x, top + y);
+            if (got != want && differing++ == 0)
+                first << "first at (" << left + x << ", " << top + y << "): " << std::hex << got << ", expected "
+                      << want;
+        }
+    if (differing)
+        return ::testing::AssertionFailure() << differing << " pixels differ, " << first;
+    return ::testing::AssertionSuccess();
+}
 
 }  // namespace quavixtest

@@ -1,9 +1,12 @@
 #include "tests/win32/support/RealInput.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+
+#include "tests/win32/support/MessagePump.h"
 
 namespace quavixtest {
 
@@ -130,25 +133,14 @@ bool InputScript::playWhilePumping(uint32_t timeoutMs) const {
         play();
         done = true;
     });
-    const DWORD start = GetTickCount();
-    bool inTime = true;
-    while (!done) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (GetTickCount() - start > timeoutMs)
-            inTime = false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    const auto finished = [&done] { return done.load(); };
+    const bool inTime = pumpUntil(finished, timeoutMs);
+    // Out of time the player still holds the input: let it finish all the same.
+    if (!inTime)
+        pumpUntil(finished, UINT32_MAX);
     player.join();
     // The release's own message may still be queued.
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    pumpPendingMessages();
     return inTime;
 }
 

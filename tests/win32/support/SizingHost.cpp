@@ -33,7 +33,7 @@ SizingHost::~SizingHost() {
 
 int SizingHost::countOf(VstInt32 opcode) const {
     int count = 0;
-    for (const HostRequest& request : received)
+    for (const SizingRequest& request : received)
         count += request.opcode == opcode;
     return count;
 }

@@ -14,7 +14,9 @@ class AEffGUIEditor;
 
 namespace quavixtest {
 
-struct HostRequest {
+// Named apart from EffectUnderTest.h's HostRequest: every test program
+// links this file, and one name for two layouts would break the program.
+struct SizingRequest {
     VstInt32 opcode;
     VstInt32 index;
     VstIntPtr value;
@@ -34,7 +36,7 @@ public:
     SizingHost& operator=(const SizingHost&) = delete;
 
     AEffGUIEditor* editor() const { return guiEditor; }
-    const std::vector<HostRequest>& requests() const { return received; }
+    const std::vector<SizingRequest>& requests() const { return received; }
     int countOf(VstInt32 opcode) const;
 
 private:
@@ -45,7 +47,7 @@ private:
     static SizingHost* current;
     SizingAnswers answers;
     HWND ownWindow;
-    std::vector<HostRequest> received;
+    std::vector<SizingRequest> received;
     AudioEffectX* effect = nullptr;
     AEffGUIEditor* guiEditor = nullptr;
 };

@@ -2,8 +2,6 @@
 
 namespace quavixtest {
 
-namespace {
-
 BITMAPINFO topDownInfo(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -14,8 +12,6 @@ BITMAPINFO topDownInfo(int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
-
-}  // namespace
 
 HBITMAP makePicture(int width, int height, const std::function<uint32_t(int x, int y)>& colorAt) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);

@@ -10,6 +10,10 @@
 
 namespace quavixtest {
 
+// The header of a 32-bit top-down picture of that size, as GDI's DIB calls
+// take it.
+BITMAPINFO topDownInfo(int width, int height);
+
 // A screen-compatible bitmap of the given size whose pixels come from
 // colorAt (0xRRGGBB). The caller owns it.
 HBITMAP makePicture(int width, int height, const std::function<uint32_t(int x, int y)>& colorAt);

@@ -1,5 +1,7 @@
 #include "tests/win32/support/WindowPixels.h"
 
+#include "tests/win32/support/TestPictures.h"
+
 namespace quavixtest {
 
 WindowPixels::WindowPixels(HWND window) {
@@ -12,13 +14,7 @@ WindowPixels::WindowPixels(HWND window) {
 
     HDC windowDevice = GetDC(window);
     HDC memoryDevice = CreateCompatibleDC(windowDevice);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = columns;
-    info.bmiHeader.biHeight = -rows;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = topDownInfo(columns, rows);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(windowDevice, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memoryDevice, bitmap);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/CColor.h"
+
 namespace quavixtest {
 
 class WindowPixels {
@@ -23,9 +25,17 @@ private:
     std::vector<uint32_t> pixels;  // top-down rows of 0x00RRGGBB
 };
 
-// 0xRRGGBB of a colour given by its parts.
+// 0xRRGGBB of a colour given by its parts, or of a toolkit colour (whose
+// alpha never reaches a device).
 constexpr uint32_t rgb(uint32_t red, uint32_t green, uint32_t blue) {
     return (red << 16) | (green << 8) | blue;
 }
+constexpr uint32_t rgb(const VSTGUI::CColor& color) { return rgb(color.red, color.green, color.blue); }
+
+constexpr uint32_t kWhite = rgb(255, 255, 255);
+constexpr uint32_t kBlack = rgb(0, 0, 0);
+constexpr uint32_t kRed = rgb(255, 0, 0);
+constexpr uint32_t kGreen = rgb(0, 255, 0);
+constexpr uint32_t kBlue = rgb(0, 0, 255);
 
 }  // namespace quavixtest
