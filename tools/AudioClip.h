@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 struct AudioClip {
@@ -11,9 +12,13 @@ struct AudioClip {
 
     int numChannels() const { return static_cast<int>(channels.size()); }
     size_t numFrames() const { return channels.empty() ? 0 : channels[0].size(); }
-    double seconds() const { return sampleRate > 0 ? static_cast<double>(numFrames()) / sampleRate : 0.0; }
 
     void resize(int channelCount, size_t frames) {
         channels.assign(static_cast<size_t>(channelCount), std::vector<float>(frames, 0.0f));
+    }
+
+    // "mono", "stereo" or "N-channel".
+    static std::string layoutName(int channelCount) {
+        return channelCount == 1 ? "mono" : channelCount == 2 ? "stereo" : std::to_string(channelCount) + "-channel";
     }
 };

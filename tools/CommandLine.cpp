@@ -35,9 +35,11 @@ const char* const kUsage =
     "  --demo-out FILE      where the demo goes (default quavix-demo.wav)\n"
     "  --close-after SECONDS  with --gui: close the window by itself after that time\n"
     "\n"
-    "Input: 16-bit or 24-bit PCM or 32-bit float WAV, mono or stereo, any rate.\n"
-    "A mono input is fed to every plug-in input. The output has the plug-in's\n"
-    "output channels and is never written over the input.\n"
+    "Input: 16-bit or 24-bit PCM or 32-bit float WAV, mono or stereo, any rate and\n"
+    "any length: it streams through, with progress shown on long files. A mono\n"
+    "input feeds every plug-in input; a stereo one feeds the first two, or their\n"
+    "mix to a plug-in with one input. The output has the plug-in's output\n"
+    "channels and is never written over the input.\n"
     "Exit codes: 0 done, 1 failed (file, plug-in or editor), 2 wrong arguments.\n";
 
 bool parseInt(const char* text, int low, int high, int& result) {

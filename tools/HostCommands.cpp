@@ -12,8 +12,6 @@
 namespace {
 // Long enough for an editor to create its views and paint them.
 const DWORD kEditorPaintMilliseconds = 1000;
-
-const char* channelName(int channels) { return channels == 1 ? "mono" : channels == 2 ? "stereo" : "multichannel"; }
 }  // namespace
 
 int HostCommands::run() {
@@ -79,7 +77,8 @@ int HostCommands::renderDemo() {
     if (!options.sweep) settings.controllerCurve = phrase.pedal();
     std::printf("Demo: a funky guitar riff of %.1f s at %d Hz, the wah pedal on controller %d\n", phrase.seconds(),
                 options.sampleRate, options.controller);
-    return renderAndWrite(guitar, settings, options.demoOutput) ? kExitDone : kExitFailed;
+    return renderToFile(OfflineRenderer::clipSource(guitar), guitar.numChannels(), guitar.numFrames(),
+                        guitar.sampleRate, settings, options.demoOutput);
 }
 
 int HostCommands::processFile() {
@@ -87,59 +86,58 @@ int HostCommands::processFile() {
         return fail("refusing to write '" + options.outputPath + "': it is the input file '" + options.inputPath +
                     "'; choose another output file");
     }
-    AudioClip input;
-    std::string error, description;
-    if (!WavFile::read(options.inputPath, input, error, &description)) return fail(error);
-    int status = loadPlugin(input.sampleRate);
+    WavReader input;
+    std::string error;
+    if (!input.open(options.inputPath, error)) return fail(error);
+    int status = loadPlugin(input.sampleRate());
     if (status != kExitDone) return status;
-    std::printf("Input: %s (%s, %lu frames, %.2f s)\n", options.inputPath.c_str(), description.c_str(),
-                static_cast<unsigned long>(input.numFrames()), input.seconds());
-    if (options.rateGiven && options.sampleRate != input.sampleRate) {
+    printInputNotes(input);
+    BlockSource source = [&input](AudioClip& block, int frames, std::string& readError) {
+        return input.read(block, frames, readError);
+    };
+    return renderToFile(source, input.numChannels(), input.numFrames(), input.sampleRate(), renderSettings(),
+                        options.outputPath);
+}
+
+void HostCommands::printInputNotes(const WavReader& input) const {
+    std::printf("Input: %s (%s, %lu frames, %.2f s)\n", options.inputPath.c_str(), input.description().c_str(),
+                static_cast<unsigned long>(input.numFrames()),
+                static_cast<double>(input.numFrames()) / input.sampleRate());
+    if (options.rateGiven && options.sampleRate != input.sampleRate()) {
         std::printf("Note: --rate %d ignored: the file is processed at its own rate, %d Hz\n", options.sampleRate,
-                    input.sampleRate);
+                    input.sampleRate());
     }
-    noteChannelMapping(input);
+    std::string routing = OfflineRenderer::describeRouting(input.numChannels(), host.record()->numInputs,
+                                                           host.record()->numOutputs);
+    if (!routing.empty()) std::printf("Note: %s\n", routing.c_str());
     if (options.sweep) {
         std::printf("Sweep: controller %d from %d to %d, one control change before each block of %d\n",
                     options.controller, options.sweepStart, options.sweepEnd, options.blockSize);
     }
-    return renderAndWrite(input, renderSettings(), options.outputPath) ? kExitDone : kExitFailed;
 }
 
-void HostCommands::noteChannelMapping(const AudioClip& input) const {
-    AEffect* plugin = host.record();
-    if (input.numChannels() != 1 || plugin->numInputs < 1) return;
-    if (plugin->numInputs == 2 && plugin->numOutputs == 2) {
-        std::printf("Note: the input is mono: it is fed to both inputs and written as stereo\n");
-    } else {
-        std::printf("Note: the input is mono: it is fed to all %d inputs and written with %d channels\n",
-                    plugin->numInputs, plugin->numOutputs);
-    }
-}
-
-bool HostCommands::renderAndWrite(const AudioClip& input, const RenderSettings& settings,
-                                  const std::string& outputPath) {
+int HostCommands::renderToFile(const BlockSource& source, int inputChannels, size_t numFrames, int sampleRate,
+                               const RenderSettings& settings, const std::string& outputPath) {
     OfflineRenderer renderer(host, settings);
-    AudioClip output;
-    std::string error;
-    if (!renderer.render(input, output, error)) {
-        fail(error);
-        return false;
-    }
+    WavWriter output;
     WavSampleFormat format = options.pcm16 ? WavSampleFormat::Pcm16 : WavSampleFormat::Float32;
-    size_t clipped = 0;
-    if (!WavFile::write(outputPath, output, format, error, &clipped)) {
-        fail(error);
-        return false;
+    int channels = host.record()->numOutputs;
+    std::string error;
+    BlockSink sink = [&output](const AudioClip& block, int frames, std::string& writeError) {
+        return output.write(block, frames, writeError);
+    };
+    if (!renderer.checkChannels(error) || !output.open(outputPath, channels, sampleRate, numFrames, format, error) ||
+        !renderer.render(inputChannels, numFrames, source, sink, error) || !output.finish(error)) {
+        return fail(error);
     }
-    std::printf("Wrote %s (%s, %s, %d Hz, %lu frames, %.2f s)\n", outputPath.c_str(), WavFile::formatName(format),
-                channelName(output.numChannels()), output.sampleRate, static_cast<unsigned long>(output.numFrames()),
-                output.seconds());
-    if (clipped > 0) {
+    std::printf("Wrote %s (%s, %s, %d Hz, %lu frames, %.2f s)\n", outputPath.c_str(), WavWriter::formatName(format),
+                AudioClip::layoutName(channels).c_str(), sampleRate, static_cast<unsigned long>(numFrames),
+                static_cast<double>(numFrames) / sampleRate);
+    if (output.clippedSamples() > 0) {
         std::printf("Warning: %lu samples were beyond full scale and were clipped\n",
-                    static_cast<unsigned long>(clipped));
+                    static_cast<unsigned long>(output.clippedSamples()));
     }
-    return true;
+    return kExitDone;
 }
 
 int HostCommands::saveEditorPicture() {

@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "tools/AudioClip.h"
 #include "tools/CommandLine.h"
 #include "tools/OfflineRenderer.h"
 #include "tools/PluginHost.h"
+
+class WavReader;
 
 class HostCommands {
 public:
@@ -31,8 +32,9 @@ private:
     int loadPlugin(int sampleRate);
     int applyParameters();
     RenderSettings renderSettings() const;
-    bool renderAndWrite(const AudioClip& input, const RenderSettings& settings, const std::string& outputPath);
-    void noteChannelMapping(const AudioClip& input) const;
+    void printInputNotes(const WavReader& input) const;
+    int renderToFile(const BlockSource& source, int inputChannels, size_t numFrames, int sampleRate,
+                     const RenderSettings& settings, const std::string& outputPath);
     int fail(const std::string& message) const;
 
     const HostOptions& options;

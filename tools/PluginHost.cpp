@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "tools/FilePaths.h"
 
@@ -9,7 +10,10 @@ PluginHost* PluginHost::activeHost = nullptr;
 
 namespace {
 
-const size_t kTextBufferSize = 256;
+// Plug-ins write well past the interface's nominal 8, 24 or 64 bytes, and
+// hosts commonly allow 256; sixteen times that, off the stack, keeps a long
+// answer from overwriting anything.
+const size_t kTextBufferSize = 4096;
 const char* const kHostVendor = "Quavix project";
 const char* const kHostProduct = "quavix-host";
 const VstIntPtr kHostVendorVersion = 1000;
@@ -18,7 +22,7 @@ const VstIntPtr kHostVendorVersion = 1000;
 const char* const kHostCapabilities[] = {"sendVstEvents", "sendVstMidiEvent", "startStopProcess", "sizeWindow"};
 
 std::string systemMessage(DWORD code) {
-    char buffer[kTextBufferSize] = {};
+    char buffer[256] = {};
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
                                   sizeof buffer, nullptr);
     while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r' || buffer[length - 1] == ' ')) {
@@ -31,11 +35,14 @@ std::string systemMessage(DWORD code) {
     return message + " (error " + std::to_string(code) + ")";
 }
 
+// effect comes from the plug-in's own calls, where it may be a record still
+// under construction.
 std::string queryText(AEffect* effect, VstInt32 opcode, VstInt32 index) {
-    char buffer[kTextBufferSize] = {};
-    effect->dispatcher(effect, opcode, index, 0, buffer, 0.0f);
-    buffer[kTextBufferSize - 1] = 0;
-    return buffer;
+    if (!effect || !effect->dispatcher) return "";
+    std::vector<char> buffer(kTextBufferSize, 0);
+    effect->dispatcher(effect, opcode, index, 0, buffer.data(), 0.0f);
+    buffer.back() = 0;
+    return buffer.data();
 }
 
 void copyText(void* destination, const char* text, size_t capacity) {
@@ -64,8 +71,12 @@ bool PluginHost::load(const std::string& dllPath, std::string& error) {
         unload();
         return false;
     }
-    pluginPath = dllPath;
-    if (!callEntry(reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(entry)), error)) {
+    return attach(reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(entry)), dllPath, error);
+}
+
+bool PluginHost::attach(PluginEntry entry, const std::string& name, std::string& error) {
+    pluginPath = name;
+    if (!callEntry(entry, error)) {
         unload();
         return false;
     }
@@ -77,6 +88,12 @@ bool PluginHost::load(const std::string& dllPath, std::string& error) {
 bool PluginHost::callEntry(PluginEntry entry, std::string& error) {
     activeHost = this;
     AEffect* effect = entry(&PluginHost::hostCallback);
+    if (!checkRecord(effect, error)) return false;
+    plugin = effect;
+    return true;
+}
+
+bool PluginHost::checkRecord(AEffect* effect, std::string& error) const {
     if (!effect) {
         error = "plug-in '" + pluginPath + "' returned no effect: its entry point answered null";
         return false;
@@ -88,7 +105,10 @@ bool PluginHost::callEntry(PluginEntry entry, std::string& error) {
                 " (expected 0x56737450, 'VstP')";
         return false;
     }
-    plugin = effect;
+    if (!effect->dispatcher || !effect->getParameter || !effect->setParameter) {
+        error = "plug-in '" + pluginPath + "' returned a record without a dispatcher or parameter functions";
+        return false;
+    }
     return true;
 }
 
@@ -112,7 +132,7 @@ VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     return plugin ? plugin->dispatcher(plugin, opcode, index, value, ptr, opt) : 0;
 }
 
-std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return plugin ? queryText(plugin, opcode, index) : ""; }
+std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return queryText(plugin, opcode, index); }
 
 float PluginHost::parameter(VstInt32 index) { return plugin ? plugin->getParameter(plugin, index) : 0.0f; }
 
@@ -196,7 +216,6 @@ VstIntPtr PluginHost::answerSizeWindow(int width, int height) {
 }
 
 void PluginHost::logAutomation(AEffect* effect, VstInt32 index, float value) {
-    if (!effect) return;
     std::string name = queryText(effect, effGetParamName, index);
     std::string display = queryText(effect, effGetParamDisplay, index);
     std::string label = queryText(effect, effGetParamLabel, index);
@@ -206,7 +225,7 @@ void PluginHost::logAutomation(AEffect* effect, VstInt32 index, float value) {
 }
 
 void PluginHost::logEdit(AEffect* effect, const char* what, VstInt32 index) {
-    std::string name = effect ? queryText(effect, effGetParamName, index) : "";
+    std::string name = queryText(effect, effGetParamName, index);
     std::printf("host: %s parameter %d \"%s\"\n", what, index, name.c_str());
     std::fflush(stdout);
 }

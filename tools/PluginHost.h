@@ -23,9 +23,14 @@ public:
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
 
-    // Loads the DLL, calls its entry point and checks the record; sends
-    // effOpen and the sample rate and block size last configured.
+    typedef AEffect*(VSTCALLBACK* PluginEntry)(audioMasterCallback host);
+
+    // Loads the DLL and attaches its entry point.
     bool load(const std::string& dllPath, std::string& error);
+    // Calls the entry point and checks the record; sends effOpen and the
+    // sample rate and block size last configured. name stands for the
+    // plug-in in messages. Needs a host with nothing loaded.
+    bool attach(PluginEntry entry, const std::string& name, std::string& error);
     // Switches the plug-in off if needed, sends effClose and unloads the DLL.
     void close();
 
@@ -35,8 +40,7 @@ public:
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                        float opt = 0.0f);
-    // A text opcode answered into a 256-byte buffer: plug-ins write more than
-    // the interface's nominal lengths.
+    // A text opcode's answer, whole however long the plug-in writes it.
     std::string text(VstInt32 opcode, VstInt32 index = 0);
     float parameter(VstInt32 index);
     void setParameter(VstInt32 index, float value);
@@ -51,8 +55,6 @@ public:
     void setWindowSizer(WindowSizer sizer) { windowSizer = std::move(sizer); }
 
 private:
-    typedef AEffect*(VSTCALLBACK* PluginEntry)(audioMasterCallback host);
-
     static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                               void* ptr, float opt);
     VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
@@ -61,6 +63,7 @@ private:
     void logAutomation(AEffect* effect, VstInt32 index, float value);
     void logEdit(AEffect* effect, const char* what, VstInt32 index);
     bool callEntry(PluginEntry entry, std::string& error);
+    bool checkRecord(AEffect* effect, std::string& error) const;
     void sendFormat();
     void unload();
 

@@ -26,6 +26,12 @@ const char* const kCategoryNames[] = {"Unknown",    "Effect",      "Synth",     
 const char* const kCanDoTexts[] = {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents",
                                    "sendVstMidiEvent", "offline",             "bypass"};
 
+std::string hexText(unsigned value) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", value);
+    return hex;
+}
+
 const char* canDoMeaning(VstIntPtr answer) {
     if (answer > 0) return "yes";
     if (answer < 0) return "no";
@@ -35,8 +41,6 @@ const char* canDoMeaning(VstIntPtr answer) {
 }  // namespace
 
 std::string PluginReport::decodeFlags(VstInt32 flags) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(flags));
     std::string names;
     VstInt32 known = 0;
     for (const FlagName& flag : kFlagNames) {
@@ -48,18 +52,16 @@ std::string PluginReport::decodeFlags(VstInt32 flags) {
         std::snprintf(unknown, sizeof unknown, "unknown 0x%X", static_cast<unsigned>(flags & ~known));
         names += (names.empty() ? "" : ", ") + std::string(unknown);
     }
-    return std::string(hex) + " (" + (names.empty() ? "none" : names) + ")";
+    return hexText(static_cast<unsigned>(flags)) + " (" + (names.empty() ? "none" : names) + ")";
 }
 
 std::string PluginReport::uniqueIdText(VstInt32 id) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(id));
     std::string chars;
     for (int shift = 24; shift >= 0; shift -= 8) {
         unsigned char c = static_cast<unsigned char>(static_cast<unsigned>(id) >> shift);
         chars += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
     }
-    return std::string(hex) + " '" + chars + "'";
+    return hexText(static_cast<unsigned>(id)) + " '" + chars + "'";
 }
 
 const char* PluginReport::categoryName(VstIntPtr category) {

@@ -1,24 +1,27 @@
 #include "tools/WavFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <vector>
+
+#include <share.h>
 
 namespace {
 
 const uint16_t kFormatPcm = 1;
 const uint16_t kFormatFloat = 3;
 const uint16_t kFormatExtensible = 0xFFFE;
+const size_t kRiffHeaderSize = 12;
 const size_t kChunkHeaderSize = 8;
 const size_t kPlainFormatSize = 16;
 const size_t kExtensibleFormatSize = 40;
+const uint16_t kExtensionSize = 22;
 // Every extensible sub-format GUID ends with these 14 bytes after its tag.
 const uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                     0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 const uint64_t kMaxRiffPayload = 0xFFFFFFFFull;
+const uint64_t kMaxHeaderSize = 128;
 
 uint16_t readU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t readU32(const uint8_t* p) {
@@ -26,47 +29,36 @@ uint32_t readU32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-struct FormatChunk {
-    uint16_t tag = 0;  // the sub-format's tag for extensible files
-    uint16_t channels = 0;
-    uint32_t sampleRate = 0;
-    uint16_t blockAlign = 0;
-    uint16_t bitsPerSample = 0;
-};
-
-// The chunks found in one file: where the data lies and what it holds.
+// Where the chunks that matter lie. Offsets are 64-bit: a WAV file may
+// reach 4 GB, past what fseek's 32-bit long can address.
 struct ChunkScan {
     bool hasFormat = false;
-    FormatChunk format;
+    WavFormat format;
     bool hasData = false;
-    size_t dataOffset = 0;
-    size_t dataSize = 0;
+    uint64_t dataOffset = 0;
+    uint64_t dataSize = 0;
 };
 
 std::string chunkName(const uint8_t* id) {
     std::string name;
-    for (int i = 0; i < 4; ++i) {
-        name += (id[i] >= 0x20 && id[i] < 0x7F) ? static_cast<char>(id[i]) : '?';
-    }
+    for (int i = 0; i < 4; ++i) name += (id[i] >= 0x20 && id[i] < 0x7F) ? static_cast<char>(id[i]) : '?';
     return name;
 }
 
-bool loadBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::string("cannot open: ") + std::strerror(errno);
-        return false;
-    }
-    uint8_t buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) error = "read error";
-    return !failed;
+bool seekTo(FILE* file, uint64_t offset) { return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0; }
+
+uint64_t fileLength(FILE* file) {
+    if (_fseeki64(file, 0, SEEK_END) != 0) return 0;
+    __int64 length = _ftelli64(file);
+    return length > 0 ? static_cast<uint64_t>(length) : 0;
 }
 
-bool parseFormat(const uint8_t* body, size_t size, FormatChunk& format, std::string& error) {
+bool readAt(FILE* file, uint64_t offset, uint8_t* buffer, size_t size) {
+    return seekTo(file, offset) && std::fread(buffer, 1, size, file) == size;
+}
+
+// body holds the chunk's first bytes, up to the extensible size.
+bool parseFormat(const uint8_t* body, uint64_t size, WavFormat& format, std::string& error) {
     if (size < kPlainFormatSize) {
         error = "malformed: 'fmt ' chunk of " + std::to_string(size) + " bytes is shorter than 16";
         return false;
@@ -77,7 +69,7 @@ bool parseFormat(const uint8_t* body, size_t size, FormatChunk& format, std::str
     format.blockAlign = readU16(body + 12);
     format.bitsPerSample = readU16(body + 14);
     if (format.tag != kFormatExtensible) return true;
-    if (size < kExtensibleFormatSize || readU16(body + 16) < 22) {
+    if (size < kExtensibleFormatSize || readU16(body + 16) < kExtensionSize) {
         error = "malformed: extensible 'fmt ' chunk is too short for its sub-format";
         return false;
     }
@@ -89,43 +81,58 @@ bool parseFormat(const uint8_t* body, size_t size, FormatChunk& format, std::str
     return true;
 }
 
-bool scanChunks(const std::vector<uint8_t>& bytes, ChunkScan& scan, std::string& error) {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+bool takeChunk(FILE* file, const uint8_t* header, uint64_t bodyOffset, uint64_t size, ChunkScan& scan,
+               std::string& error) {
+    if (std::memcmp(header, "fmt ", 4) == 0 && !scan.hasFormat) {
+        uint8_t body[kExtensibleFormatSize] = {};
+        size_t wanted = static_cast<size_t>(std::min<uint64_t>(size, sizeof body));
+        if (!readAt(file, bodyOffset, body, wanted)) {
+            error = "read error in the 'fmt ' chunk";
+            return false;
+        }
+        scan.hasFormat = true;
+        return parseFormat(body, size, scan.format, error);
+    }
+    if (std::memcmp(header, "data", 4) == 0 && !scan.hasData) {
+        scan.hasData = true;
+        scan.dataOffset = bodyOffset;
+        scan.dataSize = size;
+    }
+    return true;
+}
+
+// Walks the chunks until both the format and the data are found; what
+// follows them is never looked at, so trailing damage costs nothing.
+bool scanChunks(FILE* file, ChunkScan& scan, std::string& error) {
+    uint64_t length = fileLength(file);
+    uint8_t header[kRiffHeaderSize];
+    if (!readAt(file, 0, header, kRiffHeaderSize) || std::memcmp(header, "RIFF", 4) != 0 ||
+        std::memcmp(header + 8, "WAVE", 4) != 0) {
         error = "not a WAV file (no RIFF/WAVE header)";
         return false;
     }
-    size_t offset = 12;
-    while (bytes.size() - offset >= kChunkHeaderSize) {
-        const uint8_t* header = bytes.data() + offset;
+    uint64_t offset = kRiffHeaderSize;
+    while (!(scan.hasFormat && scan.hasData) && offset + kChunkHeaderSize <= length) {
+        if (!readAt(file, offset, header, kChunkHeaderSize)) break;
         uint64_t size = readU32(header + 4);
-        size_t bodyOffset = offset + kChunkHeaderSize;
-        if (size > bytes.size() - bodyOffset) {
+        uint64_t bodyOffset = offset + kChunkHeaderSize;
+        if (size > length - bodyOffset) {
             error = "malformed: chunk '" + chunkName(header) + "' at byte " + std::to_string(offset) + " claims " +
-                    std::to_string(size) + " bytes, but only " + std::to_string(bytes.size() - bodyOffset) +
-                    " follow";
+                    std::to_string(size) + " bytes, but only " + std::to_string(length - bodyOffset) + " follow";
             return false;
         }
-        if (std::memcmp(header, "fmt ", 4) == 0 && !scan.hasFormat) {
-            if (!parseFormat(bytes.data() + bodyOffset, static_cast<size_t>(size), scan.format, error)) return false;
-            scan.hasFormat = true;
-        } else if (std::memcmp(header, "data", 4) == 0 && !scan.hasData) {
-            scan.hasData = true;
-            scan.dataOffset = bodyOffset;
-            scan.dataSize = static_cast<size_t>(size);
-        }
+        if (!takeChunk(file, header, bodyOffset, size, scan, error)) return false;
         // Chunks are padded to even lengths; a missing final pad byte is harmless.
-        uint64_t next = bodyOffset + size + (size & 1);
-        if (next >= bytes.size()) break;
-        offset = static_cast<size_t>(next);
+        offset = bodyOffset + size + (size & 1);
     }
     if (!scan.hasFormat) error = "malformed: no 'fmt ' chunk";
     else if (!scan.hasData) error = "malformed: no 'data' chunk";
     return scan.hasFormat && scan.hasData;
 }
 
-bool checkFormat(const FormatChunk& format, std::string& error) {
-    if (format.channels == 0 || format.sampleRate == 0) {
-        error = "malformed: 'fmt ' chunk gives " + std::to_string(format.channels) + " channels at " +
+bool checkFormat(const WavFormat& format, std::string& error) {
+    if (format.channels == 0 || format.sampleRate == 0 || format.sampleRate > WavReader::kMaxSampleRate) {
+        error = "malformed: 'fmt ' chunk gives " + std::to_string(format.channels) + " channels at a sample rate of " +
                 std::to_string(format.sampleRate) + " Hz";
         return false;
     }
@@ -148,7 +155,7 @@ bool checkFormat(const FormatChunk& format, std::string& error) {
     return true;
 }
 
-float decodeSample(const uint8_t* p, const FormatChunk& format) {
+float decodeSample(const uint8_t* p, const WavFormat& format) {
     if (format.tag == kFormatFloat) {
         float value;
         std::memcpy(&value, p, sizeof value);
@@ -159,23 +166,6 @@ float decodeSample(const uint8_t* p, const FormatChunk& format) {
     uint32_t raw = (static_cast<uint32_t>(p[0]) << 8) | (static_cast<uint32_t>(p[1]) << 16) |
                    (static_cast<uint32_t>(p[2]) << 24);
     return static_cast<float>(static_cast<int32_t>(raw) >> 8) / 8388608.0f;
-}
-
-void decodeData(const uint8_t* data, size_t frames, const FormatChunk& format, AudioClip& clip) {
-    clip.sampleRate = static_cast<int>(format.sampleRate);
-    clip.resize(format.channels, frames);
-    size_t bytesPerSample = format.bitsPerSample / 8;
-    for (size_t frame = 0; frame < frames; ++frame) {
-        const uint8_t* p = data + frame * format.blockAlign;
-        for (int channel = 0; channel < format.channels; ++channel) {
-            clip.channels[channel][frame] = decodeSample(p + channel * bytesPerSample, format);
-        }
-    }
-}
-
-std::string describeFormat(const FormatChunk& format) {
-    std::string kind = format.tag == kFormatFloat ? "32-bit float" : std::to_string(format.bitsPerSample) + "-bit PCM";
-    return kind + ", " + (format.channels == 1 ? "mono" : "stereo") + ", " + std::to_string(format.sampleRate) + " Hz";
 }
 
 void putU16(std::vector<uint8_t>& out, uint32_t value) {
@@ -199,11 +189,9 @@ int16_t encodePcm16(float value, size_t& clipped) {
     return static_cast<int16_t>(scaled);
 }
 
-void appendHeader(std::vector<uint8_t>& out, const AudioClip& clip, WavSampleFormat format, uint32_t dataBytes) {
-    bool isFloat = format == WavSampleFormat::Float32;
-    uint32_t channels = static_cast<uint32_t>(clip.numChannels());
-    uint32_t bits = isFloat ? 32 : 16;
-    bool extensible = channels > 2;  // more than two channels need a channel mask
+void appendHeader(std::vector<uint8_t>& out, const WavFormat& format, uint32_t frames, uint32_t dataBytes) {
+    bool isFloat = format.tag == kFormatFloat;
+    bool extensible = format.channels > 2;  // more than two channels need a channel mask
     uint32_t formatSize = extensible ? kExtensibleFormatSize : (isFloat ? 18 : kPlainFormatSize);
     uint32_t factSize = isFloat ? 12 : 0;  // non-PCM data carries its frame count
     putId(out, "RIFF");
@@ -211,94 +199,145 @@ void appendHeader(std::vector<uint8_t>& out, const AudioClip& clip, WavSampleFor
     putId(out, "WAVE");
     putId(out, "fmt ");
     putU32(out, formatSize);
-    uint16_t tag = isFloat ? kFormatFloat : kFormatPcm;
-    putU16(out, extensible ? kFormatExtensible : tag);
-    putU16(out, channels);
-    putU32(out, static_cast<uint32_t>(clip.sampleRate));
-    putU32(out, static_cast<uint32_t>(clip.sampleRate) * channels * bits / 8);
-    putU16(out, channels * bits / 8);
-    putU16(out, bits);
-    if (formatSize > kPlainFormatSize) putU16(out, extensible ? 22 : 0);
+    putU16(out, extensible ? kFormatExtensible : format.tag);
+    putU16(out, format.channels);
+    putU32(out, format.sampleRate);
+    putU32(out, format.sampleRate * format.blockAlign);
+    putU16(out, format.blockAlign);
+    putU16(out, format.bitsPerSample);
+    if (formatSize > kPlainFormatSize) putU16(out, extensible ? kExtensionSize : 0);
     if (extensible) {
-        putU16(out, bits);
-        putU32(out, channels >= 32 ? 0xFFFFFFFFu : (1u << channels) - 1);
-        putU16(out, tag);
+        putU16(out, format.bitsPerSample);
+        putU32(out, format.channels >= 32 ? 0xFFFFFFFFu : (1u << format.channels) - 1);
+        putU16(out, format.tag);
         out.insert(out.end(), kSubFormatTail, kSubFormatTail + sizeof kSubFormatTail);
     }
     if (isFloat) {
         putId(out, "fact");
         putU32(out, 4);
-        putU32(out, static_cast<uint32_t>(clip.numFrames()));
+        putU32(out, frames);
     }
     putId(out, "data");
     putU32(out, dataBytes);
 }
 
-void appendSamples(std::vector<uint8_t>& out, const AudioClip& clip, WavSampleFormat format, size_t& clipped) {
-    for (size_t frame = 0; frame < clip.numFrames(); ++frame) {
-        for (const std::vector<float>& channel : clip.channels) {
+}  // namespace
+
+WavReader::~WavReader() {
+    if (file) std::fclose(file);
+}
+
+bool WavReader::fail(const std::string& reason, std::string& error) const {
+    error = "cannot read '" + path + "': " + reason;
+    return false;
+}
+
+bool WavReader::open(const std::string& wavPath, std::string& error) {
+    path = wavPath;
+    // Denying others write access makes the system itself refuse to open
+    // the input as an output, whatever name reaches it.
+    file = _fsopen(path.c_str(), "rb", _SH_DENYWR);
+    if (!file) return fail(std::string("cannot open: ") + std::strerror(errno), error);
+    ChunkScan scan;
+    std::string reason;
+    if (!scanChunks(file, scan, reason) || !checkFormat(scan.format, reason)) return fail(reason, error);
+    if (!seekTo(file, scan.dataOffset)) return fail("cannot seek to the 'data' chunk", error);
+    format = scan.format;
+    // A trailing partial frame is dropped rather than read past.
+    frames = static_cast<size_t>(scan.dataSize / format.blockAlign);
+    return true;
+}
+
+std::string WavReader::description() const {
+    std::string kind = format.tag == kFormatFloat ? "32-bit float" : std::to_string(format.bitsPerSample) + "-bit PCM";
+    return kind + ", " + (format.channels == 1 ? "mono" : "stereo") + ", " + std::to_string(format.sampleRate) + " Hz";
+}
+
+bool WavReader::read(AudioClip& block, int count, std::string& error) {
+    size_t size = static_cast<size_t>(count) * format.blockAlign;
+    bytes.resize(size);
+    if (!file || std::fread(bytes.data(), 1, size, file) != size) return fail("read error", error);
+    size_t bytesPerSample = format.bitsPerSample / 8;
+    for (int frame = 0; frame < count; ++frame) {
+        const uint8_t* p = bytes.data() + static_cast<size_t>(frame) * format.blockAlign;
+        for (int channel = 0; channel < format.channels; ++channel) {
+            block.channels[channel][frame] = decodeSample(p + channel * bytesPerSample, format);
+        }
+    }
+    return true;
+}
+
+WavWriter::~WavWriter() {
+    if (!file) return;
+    std::fclose(file);
+    std::remove(path.c_str());
+}
+
+bool WavWriter::fail(const std::string& reason, std::string& error) {
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+        std::remove(path.c_str());
+    }
+    error = "cannot write '" + path + "': " + reason;
+    return false;
+}
+
+bool WavWriter::open(const std::string& wavPath, int channels, int sampleRate, size_t frames,
+                     WavSampleFormat sampleFormat, std::string& error) {
+    path = wavPath;
+    format = sampleFormat;
+    bool isFloat = format == WavSampleFormat::Float32;
+    uint32_t bytesPerSample = isFloat ? 4 : 2;
+    uint64_t bytesPerFrame = static_cast<uint64_t>(std::max(channels, 0)) * bytesPerSample;
+    if (channels <= 0 || bytesPerFrame > 0xFFFF || sampleRate <= 0 ||
+        static_cast<uint64_t>(sampleRate) * bytesPerFrame > kMaxRiffPayload) {
+        return fail(std::to_string(channels) + " channels at " + std::to_string(sampleRate) + " Hz do not fit a WAV file",
+                    error);
+    }
+    uint64_t dataBytes = bytesPerFrame * frames;
+    if (dataBytes + kMaxHeaderSize > kMaxRiffPayload) return fail("too long for a WAV file (4 GB limit)", error);
+    WavFormat header;
+    header.tag = isFloat ? kFormatFloat : kFormatPcm;
+    header.channels = static_cast<uint16_t>(channels);
+    header.sampleRate = static_cast<uint32_t>(sampleRate);
+    header.blockAlign = static_cast<uint16_t>(bytesPerFrame);
+    header.bitsPerSample = static_cast<uint16_t>(bytesPerSample * 8);
+    file = std::fopen(path.c_str(), "wb");
+    if (!file) return fail(std::strerror(errno), error);
+    bytes.clear();
+    appendHeader(bytes, header, static_cast<uint32_t>(frames), static_cast<uint32_t>(dataBytes));
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return fail("write error (disk full?)", error);
+    return true;
+}
+
+bool WavWriter::write(const AudioClip& block, int count, std::string& error) {
+    bytes.clear();
+    for (int frame = 0; frame < count; ++frame) {
+        for (const std::vector<float>& channel : block.channels) {
             if (format == WavSampleFormat::Float32) {
                 uint32_t bits;
                 std::memcpy(&bits, &channel[frame], sizeof bits);
-                putU32(out, bits);
+                putU32(bytes, bits);
             } else {
-                putU16(out, static_cast<uint16_t>(encodePcm16(channel[frame], clipped)));
+                putU16(bytes, static_cast<uint16_t>(encodePcm16(channel[frame], clipped)));
             }
         }
     }
-}
-
-}  // namespace
-
-bool WavFile::read(const std::string& path, AudioClip& clip, std::string& error, std::string* description) {
-    std::vector<uint8_t> bytes;
-    ChunkScan scan;
-    std::string reason;
-    if (!loadBytes(path, bytes, reason) || !scanChunks(bytes, scan, reason) || !checkFormat(scan.format, reason)) {
-        error = "cannot read '" + path + "': " + reason;
-        return false;
-    }
-    // A trailing partial frame is dropped rather than read past.
-    size_t frames = scan.dataSize / scan.format.blockAlign;
-    decodeData(bytes.data() + scan.dataOffset, frames, scan.format, clip);
-    if (description) *description = describeFormat(scan.format);
-    return true;
-}
-
-bool WavFile::write(const std::string& path, const AudioClip& clip, WavSampleFormat format, std::string& error,
-                    size_t* clippedSamples) {
-    uint64_t bytesPerFrame = static_cast<uint64_t>(clip.numChannels()) * (format == WavSampleFormat::Float32 ? 4 : 2);
-    uint64_t dataBytes = bytesPerFrame * clip.numFrames();
-    if (clip.numChannels() == 0 || clip.numChannels() > 0xFFFF || clip.sampleRate <= 0) {
-        error = "cannot write '" + path + "': no channels or no sample rate";
-        return false;
-    }
-    if (dataBytes + 128 > kMaxRiffPayload) {
-        error = "cannot write '" + path + "': too long for a WAV file (4 GB limit)";
-        return false;
-    }
-    std::vector<uint8_t> out;
-    out.reserve(static_cast<size_t>(dataBytes) + 128);
-    size_t clipped = 0;
-    appendHeader(out, clip, format, static_cast<uint32_t>(dataBytes));
-    appendSamples(out, clip, format, clipped);
-    if (clippedSamples) *clippedSamples = clipped;
-
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::remove(path.c_str());
-        error = "cannot write '" + path + "': write error (disk full?)";
-        return false;
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        return fail("write error (disk full?)", error);
     }
     return true;
 }
 
-const char* WavFile::formatName(WavSampleFormat format) {
+bool WavWriter::finish(std::string& error) {
+    FILE* done = file;
+    file = nullptr;
+    if (done && std::fclose(done) == 0) return true;
+    std::remove(path.c_str());
+    return fail("write error (disk full?)", error);
+}
+
+const char* WavWriter::formatName(WavSampleFormat format) {
     return format == WavSampleFormat::Float32 ? "32-bit float" : "16-bit PCM";
 }

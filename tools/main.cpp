@@ -8,27 +8,11 @@
 #include <string>
 
 #include "tools/CommandLine.h"
+#include "tools/CrashReport.h"
 #include "tools/HostCommands.h"
-
-namespace {
-
-// A plug-in that crashes ends the run at once with a message, rather than
-// leaving a hung process behind a crash dialog.
-LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "quavix-host: crashed with exception 0x%08lX at address %p (inside the plug-in?)\n",
-                 static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode),
-                 exception->ExceptionRecord->ExceptionAddress);
-    std::fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), HostCommands::kExitFailed);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    SetUnhandledExceptionFilter(reportCrash);
     HostOptions options;
     std::string error;
     if (!CommandLine::parse(argc, argv, options, error)) {
@@ -36,12 +20,13 @@ int main(int argc, char** argv) {
         CommandLine::printUsage(true);
         return HostCommands::kExitUsage;
     }
+    CrashReport::install(options.pluginPath, HostCommands::kExitFailed);
     try {
         return HostCommands(options).run();
     } catch (const std::exception& failure) {
-        // Chiefly a file too large for memory.
+        // Chiefly memory running out for what a plug-in asked, such as a huge editor.
         std::fflush(stdout);
-        std::fprintf(stderr, "quavix-host: %s\n", failure.what());
+        std::fprintf(stderr, "quavix-host: %s while hosting '%s'\n", failure.what(), options.pluginPath.c_str());
         return HostCommands::kExitFailed;
     }
 }

@@ -1,9 +1,18 @@
 // The host tool as a user meets it: quavix-host.exe started as a child
 // process on QUAVIX.dll, with small WAV files written here, its exit code,
-// its messages and the files it writes checked afterwards.
+// its messages and the files it writes checked afterwards. Plug-ins of
+// other shapes exist only in this program, which hosts them with the tool's
+// own classes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include "tools/CrashReport.h"
+#include "tools/FilePaths.h"
+#include "tools/MidiEventList.h"
+#include "tools/OfflineRenderer.h"
+#include "tools/PluginHost.h"
+#include "tools/WavFile.h"
 
 #include <cmath>
 #include <cstdint>
@@ -67,7 +76,12 @@ void put32(Bytes& out, uint32_t v) {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
-void putId(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+void set32(Bytes& out, size_t at, uint32_t v) {
+    Bytes value;
+    put32(value, v);
+    std::copy(value.begin(), value.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+}
+void putTag(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
 uint32_t get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -117,18 +131,18 @@ Bytes makeWav(const WavLayout& layout, const std::vector<double>& interleaved) {
         format.insert(format.end(), tail, tail + sizeof tail);
     }
     Bytes body;
-    putId(body, "WAVE");
-    putId(body, "fmt ");
+    putTag(body, "WAVE");
+    putTag(body, "fmt ");
     put32(body, static_cast<uint32_t>(format.size()));
     body.insert(body.end(), format.begin(), format.end());
-    putId(body, "LIST");
+    putTag(body, "LIST");
     put32(body, 5);
     body.insert(body.end(), {'I', 'N', 'F', 'O', 'x', 0});
-    putId(body, "data");
+    putTag(body, "data");
     put32(body, static_cast<uint32_t>(data.size()));
     body.insert(body.end(), data.begin(), data.end());
     Bytes file;
-    putId(file, "RIFF");
+    putTag(file, "RIFF");
     put32(file, static_cast<uint32_t>(body.size()));
     file.insert(file.end(), body.begin(), body.end());
     return file;
@@ -154,6 +168,7 @@ Wav parseWav(const Bytes& b) {
         if (offset + 8 + size > b.size()) return wav;
         if (std::memcmp(&b[offset], "fmt ", 4) == 0) {
             wav.tag = get16(&b[offset + 8]);
+            if (wav.tag == 0xFFFE) wav.tag = get16(&b[offset + 32]);  // the extensible sub-format
             wav.channels = get16(&b[offset + 10]);
             wav.rate = static_cast<int>(get32(&b[offset + 12]));
             wav.bits = get16(&b[offset + 22]);
@@ -404,10 +419,7 @@ std::vector<BrokenFile> brokenFiles() {
     files.push_back({"empty.wav", Bytes()});
     files.push_back({"truncated.wav", Bytes(good.begin(), good.begin() + 70)});
     Bytes hugeFormat = good;  // the 'fmt ' chunk claims 2 GB
-    hugeFormat[16] = 0xFF;
-    hugeFormat[17] = 0xFF;
-    hugeFormat[18] = 0xFF;
-    hugeFormat[19] = 0x7F;
+    set32(hugeFormat, 16, 0x7FFFFFFF);
     files.push_back({"hugefmt.wav", hugeFormat});
     Bytes noData(good.begin(), good.begin() + 36);
     files.push_back({"nodata.wav", noData});
@@ -420,6 +432,9 @@ std::vector<BrokenFile> brokenFiles() {
     Bytes wrongAlign = good;
     wrongAlign[32] = 3;
     files.push_back({"badalign.wav", wrongAlign});
+    Bytes hugeRate = good;  // 600 MHz: the output's byte rate would not fit its header
+    set32(hugeRate, 24, 600000000);
+    files.push_back({"hugerate.wav", hugeRate});
     return files;
 }
 
@@ -434,6 +449,46 @@ TEST_F(HostToolTest, MalformedUnsupportedAndMissingFilesFailNamingTheFile) {
         EXPECT_NE(run.output.find(broken.name), std::string::npos) << run.output;
         EXPECT_FALSE(fileExists(file("out.wav")));
     }
+}
+
+TEST_F(HostToolTest, ChunksInAnyOrderAndDamageAfterThemAreRead) {
+    Bytes plain = makeWav(WavLayout(), testSignal(3000, 2));
+    const size_t kListEnd = 50;  // after "RIFF" size "WAVE", 'fmt ' of 16 bytes and 'LIST' of 5 plus its pad
+    // The data first, then the format, then a chunk cut short as a damaged tail.
+    Bytes shuffled;
+    putTag(shuffled, "RIFF");
+    put32(shuffled, static_cast<uint32_t>(plain.size()));
+    putTag(shuffled, "WAVE");
+    shuffled.insert(shuffled.end(), plain.begin() + kListEnd, plain.end());
+    shuffled.insert(shuffled.end(), plain.begin() + 12, plain.begin() + kListEnd);
+    putTag(shuffled, "junk");
+    put32(shuffled, 1u << 30);
+    writeFile(file("plain.wav"), plain);
+    writeFile(file("shuffled.wav"), shuffled);
+    EXPECT_TRUE(sameSamples(processed(file("plain.wav"), "a.wav"), processed(file("shuffled.wav"), "b.wav")));
+}
+
+TEST_F(HostToolTest, LongFilesStreamThroughWithProgress) {
+    // 512 MB of stereo silence, stored sparse: 47 minutes, more than a 32-bit
+    // process could hold decoded. Written to NUL, so that it costs no disk.
+    const uint32_t kDataBytes = 512u << 20;
+    Bytes header = makeWav(WavLayout(), {});
+    set32(header, 4, static_cast<uint32_t>(header.size()) - 8 + kDataBytes);
+    set32(header, header.size() - 4, kDataBytes);
+    std::string in = file("long.wav");
+    HANDLE out = CreateFileA(in.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(out, header.data(), static_cast<DWORD>(header.size()), &written, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(header.size()) + kDataBytes;
+    EXPECT_TRUE(SetFilePointerEx(out, end, nullptr, FILE_BEGIN) && SetEndOfFile(out));
+    CloseHandle(out);
+
+    ToolRun run = process(in, "NUL");
+    EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitDone)) << run.output;
+    EXPECT_NE(run.output.find("processing: 100%"), std::string::npos) << run.output.substr(0, 2000);
+    EXPECT_NE(run.output.find("134217728 frames"), std::string::npos) << run.output.substr(0, 2000);
 }
 
 TEST_F(HostToolTest, OutputOverTheInputIsRefusedAndTheInputKept) {
@@ -484,7 +539,8 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
     }
     ToolRun help = host({"--help"});
     EXPECT_EQ(help.exitCode, static_cast<DWORD>(kExitDone));
-    for (const char* option : {"--param", "--block", "--cc", "--sweep", "--rate", "--info", "--editor-png", "--gui"}) {
+    for (const char* option : {"--param", "--block", "--cc", "--sweep", "--rate", "--pcm16", "--demo-out", "--info",
+                               "--editor-png", "--gui", "--close-after", "--help"}) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
     }
 }
@@ -591,6 +647,159 @@ TEST_F(HostToolTest, GuiSessionOpensAndClosesTheEditorCleanly) {
     ToolRun run = host({"--gui", pluginPath(), "--close-after", "1"});
     EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitDone)) << run.output;
     EXPECT_NE(run.output.find("Editor and plug-in closed"), std::string::npos) << run.output;
+}
+
+// --- plug-ins of other shapes, hosted in this process ---
+
+// Copies input k to output k (silence where there is no such input) and
+// answers the text opcodes with texts of textLength characters.
+struct OddPlugin {
+    static inline int numInputs = 2;
+    static inline int numOutputs = 2;
+    static inline size_t textLength = 8;
+    static inline AEffect record;
+
+    static bool isText(VstInt32 opcode) {
+        return opcode == effGetParamName || opcode == effGetParamLabel || opcode == effGetParamDisplay ||
+               opcode == effGetEffectName || opcode == effGetVendorString || opcode == effGetProductString;
+    }
+    static VstIntPtr VSTCALLBACK dispatcher(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+        if (!ptr || !isText(opcode)) return 0;
+        std::memset(ptr, 'q', textLength);
+        static_cast<char*>(ptr)[textLength] = 0;
+        return 1;
+    }
+    static float VSTCALLBACK getParameter(AEffect*, VstInt32) { return 0.0f; }
+    static void VSTCALLBACK setParameter(AEffect*, VstInt32, float) {}
+    static void VSTCALLBACK processReplacing(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
+        for (int k = 0; k < numOutputs; ++k) {
+            for (int i = 0; i < frames; ++i) outputs[k][i] = k < numInputs ? inputs[k][i] : 0.0f;
+        }
+    }
+    static AEffect* VSTCALLBACK entry(audioMasterCallback) {
+        record = AEffect();
+        record.magic = kEffectMagic;
+        record.dispatcher = dispatcher;
+        record.getParameter = getParameter;
+        record.setParameter = setParameter;
+        record.processReplacing = processReplacing;
+        record.flags = effFlagsCanReplacing;
+        record.numParams = 1;
+        record.numInputs = numInputs;
+        record.numOutputs = numOutputs;
+        return &record;
+    }
+};
+
+// The clip through OddPlugin with that layout, in odd blocks of 64 frames.
+AudioClip throughOddPlugin(int inputs, int outputs, const AudioClip& clip) {
+    OddPlugin::numInputs = inputs;
+    OddPlugin::numOutputs = outputs;
+    PluginHost host;
+    std::string error;
+    EXPECT_TRUE(host.attach(&OddPlugin::entry, "odd.dll", error)) << error;
+    RenderSettings settings;
+    settings.blockSize = 64;
+    AudioClip result;
+    BlockSink collect = [&result](const AudioClip& block, int frames, std::string&) {
+        result.channels.resize(block.channels.size());
+        for (size_t c = 0; c < block.channels.size(); ++c) {
+            result.channels[c].insert(result.channels[c].end(), block.channels[c].begin(),
+                                      block.channels[c].begin() + frames);
+        }
+        return true;
+    };
+    OfflineRenderer renderer(host, settings);
+    EXPECT_TRUE(renderer.render(clip.numChannels(), clip.numFrames(), OfflineRenderer::clipSource(clip), collect,
+                                error)) << error;
+    return result;
+}
+
+TEST_F(HostToolTest, PluginsWithOneOrThreeChannelsAreFedAndWritten) {
+    const size_t kFrames = 150;
+    AudioClip stereo, mono;
+    stereo.sampleRate = mono.sampleRate = 44100;
+    stereo.resize(2, kFrames);
+    mono.resize(1, kFrames);
+    for (size_t i = 0; i < kFrames; ++i) {
+        stereo.channels[0][i] = mono.channels[0][i] = 0.001f * i;
+        stereo.channels[1][i] = -0.003f * i;
+    }
+    AudioClip mixed = throughOddPlugin(1, 1, stereo);
+    AudioClip wide = throughOddPlugin(3, 3, stereo);
+    AudioClip spread = throughOddPlugin(3, 3, mono);
+    ASSERT_EQ(mixed.numChannels(), 1);
+    ASSERT_EQ(wide.numChannels(), 3);
+    ASSERT_EQ(spread.numChannels(), 3);
+    ASSERT_EQ(wide.numFrames(), kFrames);
+    for (size_t i = 0; i < kFrames; ++i) {
+        EXPECT_EQ(mixed.channels[0][i], 0.5f * (stereo.channels[0][i] + stereo.channels[1][i])) << i;
+        EXPECT_EQ(wide.channels[0][i], stereo.channels[0][i]);
+        EXPECT_EQ(wide.channels[1][i], stereo.channels[1][i]);
+        EXPECT_EQ(wide.channels[2][i], 0.0f);
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(spread.channels[c][i], mono.channels[0][i]);
+    }
+
+    // Three channels need the extensible header; they come back as written.
+    WavWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.open(file("wide.wav"), 3, 44100, kFrames, WavSampleFormat::Float32, error)) << error;
+    ASSERT_TRUE(writer.write(wide, static_cast<int>(kFrames), error) && writer.finish(error)) << error;
+    Wav back = parseWav(readFile(file("wide.wav")));
+    ASSERT_TRUE(back.valid);
+    EXPECT_EQ(back.channels, 3);
+    ASSERT_EQ(back.frames(), kFrames);
+    for (size_t i = 0; i < kFrames; ++i) EXPECT_EQ(back.at(i, 1), wide.channels[1][i]);
+}
+
+TEST(HostToolPlugins, LongTextAnswersComeBackWhole) {
+    OddPlugin::textLength = 3000;
+    PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.attach(&OddPlugin::entry, "odd.dll", error)) << error;
+    EXPECT_EQ(host.text(effGetParamDisplay, 0), std::string(3000, 'q'));
+    EXPECT_EQ(host.text(effGetEffectName), std::string(3000, 'q'));
+    OddPlugin::textLength = 8;
+}
+
+TEST(HostToolPlugins, BrokenRecordsAreRefusedNamingThePlugin) {
+    const PluginHost::PluginEntry entries[] = {
+        [](audioMasterCallback) -> AEffect* { return nullptr; },
+        [](audioMasterCallback) -> AEffect* {
+            static AEffect noMagic = {};
+            return &noMagic;
+        },
+        [](audioMasterCallback) -> AEffect* {
+            static AEffect noFunctions = {};
+            noFunctions.magic = kEffectMagic;
+            return &noFunctions;
+        },
+        // Automation logged while the record has no dispatcher yet.
+        [](audioMasterCallback host) -> AEffect* {
+            static AEffect halfBuilt = {};
+            host(&halfBuilt, audioMasterAutomate, 0, 0, nullptr, 0.5f);
+            return nullptr;
+        },
+    };
+    for (PluginHost::PluginEntry entry : entries) {
+        PluginHost host;
+        std::string error;
+        EXPECT_FALSE(host.attach(entry, "broken.dll", error));
+        EXPECT_EQ(host.record(), nullptr);
+        EXPECT_NE(error.find("broken.dll"), std::string::npos) << error;
+    }
+}
+
+TEST(HostToolPlugins, CrashReportNamesTheModuleAndThePlugin) {
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    char text[2048];
+    CrashReport::describe(0xC0000005, reinterpret_cast<const void*>(&OddPlugin::entry), "odd.dll", text, sizeof text);
+    EXPECT_NE(std::string(text).find("0xC0000005"), std::string::npos) << text;
+    EXPECT_NE(std::string(text).find(std::string("in '") + program + "'"), std::string::npos) << text;
+    EXPECT_NE(std::string(text).find("'odd.dll'"), std::string::npos) << text;
+    CrashReport::describe(0xC0000005, nullptr, "odd.dll", text, sizeof text);
+    EXPECT_NE(std::string(text).find("outside every module"), std::string::npos) << text;
 }
 
 }  // namespace
