@@ -57,10 +57,10 @@ CFrame::~CFrame() {
     uninitializeOle();
     if (imageLibrary)
         freeImageFunctions(imageLibrary);
-    if (window) {
+    if (window)
         destroyFrameWindow(window);
+    if (holdsWindowClass)
         releaseFrameWindowClass();
-    }
 }
 
 bool CFrame::createWindow() {
@@ -71,6 +71,7 @@ bool CFrame::createWindow() {
         releaseFrameWindowClass();
         return false;
     }
+    holdsWindowClass = true;
     setDropActive(true);
     return true;
 }
@@ -86,6 +87,10 @@ void CFrame::onWindowDestroyed() {
         setDropActive(false);
     setOpenFlag(false);
     hostWindow = nullptr;
+    // The handle is dead from here on and may be given to another window:
+    // forget it. The class stays in use until the frame goes, when no
+    // window of it is left to stop its release.
+    window = nullptr;
 }
 
 void CFrame::draw(CDrawContext* context) {

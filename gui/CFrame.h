@@ -76,6 +76,7 @@ private:
     bool dropActive = false;
     bool updatesDisabled = false;
     WindowHandle window = nullptr;
+    bool holdsWindowClass = false;  // one use of the shared window class
     ModuleHandle imageLibrary = nullptr;
     CDropTarget* dropTarget = nullptr;
     CursorHandle defaultCursor = nullptr;

@@ -418,12 +418,15 @@ TEST_F(FrameWindowTest, HostDestroyingItsWindowClosesTheFrame) {
     EXPECT_FALSE(frame->isOpen());
     EXPECT_FALSE(frame->getOpenFlag());
     EXPECT_EQ(frame->getHostWindow(), nullptr);
-    // The window and the class stay counted until the frame is deleted.
+    // The dead handle is forgotten, so nothing can reach a window that later
+    // gets it; the class stays counted until the frame is deleted.
+    EXPECT_EQ(frame->getSystemWindow(), nullptr);
     EXPECT_EQ(getFrameWindowClassUseCount(), 1);
 
     a->setDirty(true);
     frame->idle();
     EXPECT_EQ(a->draws, 1);
+    // Deleting the frame now releases the class (checked in TearDown).
 }
 
 TEST_F(FrameWindowTest, ClickClearsTheFocusViewBeforeItIsRouted) {
