@@ -10,7 +10,7 @@
 #include "editor/CSlider.h"
 #include "effect/QuavixConfig.h"
 #include "gui/CFrame.h"
-#include "host/AudioEffect.h"
+#include "host/EffectBase.h"
 #include "platform/CBitmap.h"
 
 using namespace VSTGUI;

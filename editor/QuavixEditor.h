@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "editor/CControl.h"
 #include "platform/CColor.h"
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #if QUAVIX_WITH_EDITOR
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "editor/QuavixEditor.h"
 #endif
 

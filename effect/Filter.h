@@ -13,7 +13,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 
 class Filter : public AudioEffectX {
 public:

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "platform/CDrawContext.h"
 #include "platform/Cursor.h"
 #include "platform/FrameWindow.h"

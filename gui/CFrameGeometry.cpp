@@ -3,9 +3,9 @@
 // windows around it with their borders kept.
 #include <cstdlib>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "gui/CFrame.h"
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 #include "platform/WindowGeometry.h"
 
 namespace VSTGUI {

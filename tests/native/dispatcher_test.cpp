@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/AEffEditor.h"
+#include "editor/EditorBase.h"
 #include "tests/native/RecordingHost.h"
 
 namespace {

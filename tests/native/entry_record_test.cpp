@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "editor/AEffEditor.h"
+#include "editor/EditorBase.h"
 #include "effect/Filter.h"
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 #include "host/Entry.h"
 #include "tests/native/RecordingHost.h"
 #include "tests/native/VirtualSlots.h"

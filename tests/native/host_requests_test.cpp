@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 #include "tests/native/RecordingHost.h"
 
 namespace {

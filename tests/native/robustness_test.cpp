@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/AEffEditor.h"
+#include "editor/EditorBase.h"
 #include "tests/native/EventList.h"
 #include "tests/native/FilterProbe.h"
 #include "tests/native/RecordingHost.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "host/AudioEffect.h"
+#include "host/EffectBase.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "editor/CControl.h"
 #include "editor/CParamDisplay.h"
 #include "editor/CRockerSwitch.h"

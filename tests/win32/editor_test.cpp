@@ -26,7 +26,7 @@
 #include "editor/QuavixEditor.h"
 #include "effect/QuavixConfig.h"
 #include "gui/CFrame.h"
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 #include "platform/CBitmap.h"
 #include "platform/FrameWindow.h"
 #include "tests/native/EventList.h"

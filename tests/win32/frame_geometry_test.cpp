@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "gui/CFrame.h"
 #include "platform/COffscreenContext.h"
 #include "platform/WindowGeometry.h"

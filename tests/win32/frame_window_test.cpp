@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 #include "gui/CFrame.h"
 #include "platform/CDrawContext.h"
 #include "platform/FrameWindow.h"

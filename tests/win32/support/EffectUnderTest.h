@@ -12,7 +12,7 @@
 
 #include "editor/QuavixEditor.h"
 #include "gui/CFrame.h"
-#include "host/AudioEffect.h"
+#include "host/EffectBase.h"
 #include "host/VstInterface.h"
 #include "tests/win32/support/MessagePump.h"
 

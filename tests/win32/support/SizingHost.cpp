@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 
 namespace quavixtest {
 

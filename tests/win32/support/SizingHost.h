@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 
 class AEffGUIEditor;
 

@@ -1,9 +1,9 @@
-#include "host/AudioEffect.h"
+#include "host/EffectBase.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "editor/AEffEditor.h"
+#include "editor/EditorBase.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "editor/AEffGUIEditor.h"
+#include "editor/ViewTreeEditor.h"
 
 #include "gui/CFrame.h"
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 #include "platform/CDrawContext.h"
 #include "platform/Cursor.h"
 #include "platform/SystemServices.h"

@@ -1,8 +1,8 @@
-#include "host/AudioEffectX.h"
+#include "host/ExtendedEffectBase.h"
 
 #include <cmath>
 
-#include "editor/AEffEditor.h"
+#include "editor/EditorBase.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/AudioEffect.h"
+#include "host/EffectBase.h"
 
 namespace {
 

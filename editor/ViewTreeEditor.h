@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "editor/AEffEditor.h"
+#include "editor/EditorBase.h"
 
 namespace VSTGUI {
 class CFrame;

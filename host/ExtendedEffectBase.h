@@ -3,7 +3,7 @@
 // of the virtual operations continues AudioEffect's and is binding.
 #pragma once
 
-#include "host/AudioEffect.h"
+#include "host/EffectBase.h"
 
 class AudioEffectX : public AudioEffect {
 public:
