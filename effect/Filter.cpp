@@ -163,10 +163,7 @@ Filter::Filter(audioMasterCallback audioMaster)
     cEffect.numOutputs = quavix::kNumOutputs;
     cEffect.uniqueID = quavix::kUniqueId;
     std::strncpy(programName, quavix::kDefaultProgramName, kProgramNameSize - 1);
-    AEffEditor* created = createEditor(this);
-    if (created && editor != created) {
-        setEditor(created);
-    }
+    createEditor(this);  // attaches itself, setting the editor flag
     computeCoefficients();
 }
 

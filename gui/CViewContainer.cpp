@@ -160,17 +160,25 @@ CRect CViewContainer::childrenClip(const CRect& callerClip) const {
     return clip;
 }
 
+// Where children draw: our offscreen bitmap (made on first use) or, with
+// offscreen drawing off, the caller's own context.
+CDrawContext* CViewContainer::drawingTarget(CDrawContext* context) {
+    if (!offscreenDrawing)
+        return context;
+    if (!offscreen)
+        makeOffscreen();
+    return offscreen;
+}
+
 void CViewContainer::draw(CDrawContext* context) {
     // Without a caller's context there is no clip to start from and nowhere
     // to copy the picture: nothing is drawn.
     if (!context)
         return;
-    if (offscreenDrawing && !offscreen)
-        makeOffscreen();
     // Without offscreen drawing the children draw straight into the caller's
     // context, moved to our origin until the end of this call.
     ContextShift shift(offscreenDrawing ? nullptr : context, size.left, size.top);
-    CDrawContext* target = offscreenDrawing ? offscreen : context;
+    CDrawContext* target = drawingTarget(context);
 
     const CRect keptClip = clipOf(context);
     const CRect oldClip = childrenClip(keptClip);
@@ -198,10 +206,8 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
     // As in draw: no caller's context, nothing drawn.
     if (!context)
         return;
-    if (offscreenDrawing && !offscreen)
-        makeOffscreen();
     ContextShift shift(offscreenDrawing ? nullptr : context, size.left, size.top);
-    CDrawContext* target = offscreenDrawing ? offscreen : context;
+    CDrawContext* target = drawingTarget(context);
 
     const CRect client = bounded(updateRect, size);
     CRect localUpdate = client;

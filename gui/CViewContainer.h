@@ -84,6 +84,7 @@ protected:
 
     // Steps of the partial and idle redraws.
     void makeOffscreen();
+    CDrawContext* drawingTarget(CDrawContext* context);
     CRect childrenClip(const CRect& callerClip) const;
     void drawChildrenInRect(CDrawContext* target, const CRect& localUpdate, const CRect& clip);
     void redrawWhole(CDrawContext* context);
