@@ -1,54 +1,65 @@
-# make demo: set up if needed, build QUAVIX.dll and the host tool, render the demo.
+# make demo: set up if needed, build every plug-in and host tool, render the demo.
 # make test: set up if needed, build every configuration, run every test.
+# make bench: the benchmarks of every build, and Quavix beside Debian's VST effects.
 SHELL := /bin/sh
 JOBS ?= $(shell nproc)
-WIN32_DIR := build/win32
-WINE_ENV := . cmake/wine-env.sh
-# Windows programs with windows need a display: one Xvfb and one wineserver per run.
+# Windows programs with windows need a display: one Xvfb and one Wine server per run.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
+CONFIGURE := cmake --no-warn-unused-cli -S . -Wno-dev
+WINDOWS_ARCHS := win32 win64
 
-.PHONY: all setup native native-tsan native-bench win32 demo test bench clean
+.PHONY: all setup native native-tsan linux $(WINDOWS_ARCHS) builds demo test bench clean
 
 all: demo
 
 setup:
 	@./cmake/setup.sh
 
+# Headless core under AddressSanitizer and UndefinedBehaviorSanitizer.
 native: setup
-	@cmake --no-warn-unused-cli -S . -B build/native -DQUAVIX_SANITIZE=address >/dev/null
+	@$(CONFIGURE) -B build/native -DQUAVIX_SANITIZE=address >/dev/null
 	@cmake --build build/native -j $(JOBS)
 
+# The thread tests under ThreadSanitizer.
 native-tsan: setup
-	@cmake --no-warn-unused-cli -S . -B build/native-tsan -DQUAVIX_SANITIZE=thread >/dev/null
+	@$(CONFIGURE) -B build/native-tsan -DQUAVIX_SANITIZE=thread >/dev/null
 	@cmake --build build/native-tsan -j $(JOBS)
 
-native-bench: setup
-	@cmake --no-warn-unused-cli -S . -B build/native-bench -DQUAVIX_SANITIZE=none >/dev/null
-	@cmake --build build/native-bench -j $(JOBS)
+# What Linux users get: quavix.so and the host tool, plus the benchmark and
+# the reference digest, optimised and without sanitizers.
+linux: setup
+	@$(CONFIGURE) -B build/linux -DQUAVIX_SANITIZE=none -DQUAVIX_DIST_DIR=$(CURDIR)/dist/linux-x86_64 >/dev/null
+	@cmake --build build/linux -j $(JOBS)
 
-win32: setup
-	@cmake --no-warn-unused-cli -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DQUAVIX_DIST_DIR=$(CURDIR)/dist/win32 >/dev/null
-	@cmake --build $(WIN32_DIR) -j $(JOBS)
+# The same sources for either Windows architecture: only the toolchain differs.
+win32: TRIPLE := i686
+win64: TRIPLE := x86_64
+$(WINDOWS_ARCHS): setup
+	@$(CONFIGURE) -B build/$@ -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(TRIPLE).cmake -DQUAVIX_DIST_DIR=$(CURDIR)/dist/$@ >/dev/null
+	@cmake --build build/$@ -j $(JOBS)
 
-demo: win32
+builds: native native-tsan linux $(WINDOWS_ARCHS)
+
+demo: linux $(WINDOWS_ARCHS)
+	@./cmake/run-linux-demo.sh
 	@$(XVFB) ./cmake/run-demo.sh
 
-test: native native-tsan native-bench win32
+test: builds
 	@echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 	@cd build/native && ctest --output-on-failure
 	@echo "== native thread tests (ThreadSanitizer)"
 	@cd build/native-tsan && ctest --output-on-failure
+	@echo "== Linux plug-in and host tool"
+	@cd build/linux && ctest --output-on-failure
+	@./cmake/check-so.sh dist/linux-x86_64/quavix.so
 	@echo "== QUAVIX.dll exports and imports"
 	@./cmake/check-dll.sh dist/win32/QUAVIX.dll
-	@echo "== Windows tests under Wine"
-	@$(XVFB) ./cmake/run-win32-tests.sh $(WIN32_DIR)
+	@./cmake/check-dll.sh dist/win64/QUAVIX.dll
+	@$(XVFB) ./cmake/run-windows-tests.sh build/win32 build/win64
 	@$(MAKE) --no-print-directory bench
 
-bench: native-bench win32
-	@echo "== benchmark: native"
-	@./build/native-bench/quavix_bench
-	@echo "== benchmark: QUAVIX.dll under Wine"
-	@$(WINE_ENV) && wine $(WIN32_DIR)/quavix_bench.exe dist/win32/QUAVIX.dll
+bench: linux $(WINDOWS_ARCHS)
+	@$(XVFB) ./cmake/run-bench.sh
 
 clean:
 	rm -rf build dist

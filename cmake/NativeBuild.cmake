@@ -1,8 +1,10 @@
-# Native (Linux) build: the platform-free core, headless (no editor), for fast
-# unit tests under the sanitizers and for the native benchmark.
+# Linux build. With sanitizers: the platform-free core, headless (no editor),
+# for fast unit tests. Without: what Linux users get (quavix.so and the host
+# tool) with the benchmark and the reference digest.
 file(GLOB CORE_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp)
-list(FILTER CORE_SOURCES EXCLUDE REGEX "DllMain\\.cpp$")
+# The library entries of each platform join only their library.
+list(FILTER CORE_SOURCES EXCLUDE REGEX "(DllMain|SharedObjectEntry)\\.cpp$")
 
 if(QUAVIX_SANITIZE STREQUAL "address")
     set(SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -13,6 +15,8 @@ else()
 endif()
 add_compile_options(${SANITIZER_FLAGS})
 add_link_options(${SANITIZER_FLAGS})
+# Everything may end up in a shared object.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
 add_library(quavix_core STATIC ${CORE_SOURCES})
 
@@ -26,14 +30,7 @@ if(QUAVIX_SANITIZE STREQUAL "thread")
     target_link_libraries(quavix_thread_tests quavix_core gtest_main)
     add_test(NAME thread_tests COMMAND quavix_thread_tests)
 elseif(QUAVIX_SANITIZE STREQUAL "none")
-    file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
-    add_executable(quavix_bench ${BENCH_SOURCES})
-    target_link_libraries(quavix_bench quavix_core)
-    file(GLOB REFERENCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/reference/*.cpp)
-    if(REFERENCE_SOURCES)
-        add_executable(quavix_reference ${REFERENCE_SOURCES})
-        target_link_libraries(quavix_reference quavix_core)
-    endif()
+    include(cmake/LinuxPlugin.cmake)
 else()
     file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
     add_executable(quavix_native_tests ${NATIVE_TESTS})

@@ -1,13 +1,33 @@
 #!/bin/sh
-# The main job: QUAVIX.dll in our host tool, rendering the built-in demo.
+# The main job: each build of the plug-in in the host tool of its own
+# architecture, rendering the built-in demo; the 32-bit build also saves a
+# picture of the editor. Run on a display (xvfb-run).
 set -eu
-. "$(dirname "$0")/wine-env.sh"
-wineserver -p 60 </dev/null >/dev/null 2>&1
+. "$(dirname "$0")/wine-session.sh"
+wine_session_begin
 mkdir -p dist/demo
-status=0
-wine dist/win32/quavix-host.exe dist/win32/QUAVIX.dll --demo-out dist/demo/quavix-demo.wav || status=$?
-if [ $status = 0 ]; then
-    wine dist/win32/quavix-host.exe --editor-png dist/demo/quavix-editor.png dist/win32/QUAVIX.dll || status=$?
-fi
-wineserver -k || true
-exit $status
+
+step() {
+    what=$1
+    shift
+    echo "demo: $what"
+    if ! "$@"; then
+        echo "demo: failed: $what" >&2
+        exit 1
+    fi
+}
+
+for arch in win32 win64; do
+    step "rendering dist/demo/quavix-demo-$arch.wav with dist/$arch/QUAVIX.dll" \
+        wine "dist/$arch/quavix-host.exe" "dist/$arch/QUAVIX.dll" --demo-out "dist/demo/quavix-demo-$arch.wav"
+done
+step "saving the editor picture dist/demo/quavix-editor.png" \
+    wine dist/win32/quavix-host.exe --editor-png dist/demo/quavix-editor.png dist/win32/QUAVIX.dll
+# Every build renders the same demo to the byte.
+for arch in win32 win64; do
+    if ! cmp -s dist/demo/quavix-demo-linux.wav "dist/demo/quavix-demo-$arch.wav"; then
+        echo "demo: failed: dist/demo/quavix-demo-$arch.wav differs from dist/demo/quavix-demo-linux.wav" >&2
+        exit 1
+    fi
+done
+echo "demo: the Linux, win32 and win64 demos are identical to the byte"

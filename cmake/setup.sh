@@ -1,11 +1,14 @@
 #!/bin/sh
 # Installs everything the build and the tests need, then prepares a quiet
-# 32-bit Wine prefix. Safe to run again: each step checks before it acts.
+# 64-bit Wine prefix, which runs the 32-bit programs too. Safe to run again:
+# each step checks before it acts.
 set -eu
 
-PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 \
+PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 \
+g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 \
 xvfb xauth x11-utils xdotool fonts-liberation googletest libgtest-dev libstb-dev \
-python3-pil imagemagick"
+python3-pil imagemagick \
+lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst"
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 

@@ -58,6 +58,10 @@ struct AEffect {
     char future[56];
 };
 
+// Hosts of each architecture read the record at these offsets: 32-bit ones a
+// packed 144-byte record, 64-bit ones (Windows and Linux alike) a 192-byte
+// record whose pointers sit on 8-byte boundaries, with 4 bytes of padding
+// after flags.
 #if INTPTR_MAX == INT32_MAX
 static_assert(sizeof(AEffect) == 144, "AEffect is 144 bytes on 32-bit hosts");
 static_assert(offsetof(AEffect, dispatcher) == 4, "AEffect layout");
@@ -69,6 +73,22 @@ static_assert(offsetof(AEffect, object) == 64, "AEffect layout");
 static_assert(offsetof(AEffect, uniqueID) == 72, "AEffect layout");
 static_assert(offsetof(AEffect, processReplacing) == 80, "AEffect layout");
 static_assert(offsetof(AEffect, future) == 88, "AEffect layout");
+#elif INTPTR_MAX == INT64_MAX
+static_assert(sizeof(AEffect) == 192, "AEffect is 192 bytes on 64-bit hosts");
+static_assert(offsetof(AEffect, dispatcher) == 8, "AEffect layout");
+static_assert(offsetof(AEffect, getParameter) == 32, "AEffect layout");
+static_assert(offsetof(AEffect, numPrograms) == 40, "AEffect layout");
+static_assert(offsetof(AEffect, flags) == 56, "AEffect layout");
+static_assert(offsetof(AEffect, resvd1) == 64, "AEffect layout");
+static_assert(offsetof(AEffect, initialDelay) == 80, "AEffect layout");
+static_assert(offsetof(AEffect, ioRatio) == 92, "AEffect layout");
+static_assert(offsetof(AEffect, object) == 96, "AEffect layout");
+static_assert(offsetof(AEffect, uniqueID) == 112, "AEffect layout");
+static_assert(offsetof(AEffect, processReplacing) == 120, "AEffect layout");
+static_assert(offsetof(AEffect, processDoubleReplacing) == 128, "AEffect layout");
+static_assert(offsetof(AEffect, future) == 136, "AEffect layout");
+#else
+#error "hosts exist only for 32-bit and 64-bit pointers"
 #endif
 
 enum VstAEffectFlags {
@@ -275,6 +295,8 @@ struct VstEvents {
     VstIntPtr reserved;
     VstEvent* events[2];  // really numEvents entries
 };
+static_assert(offsetof(VstEvents, reserved) == sizeof(VstIntPtr), "the header is pointer-aligned");
+static_assert(offsetof(VstEvents, events) == 2 * sizeof(VstIntPtr), "the event pointers follow the header");
 
 // Records that only the extended operations' signatures mention. This effect
 // never reads or writes them, so they stay opaque here.

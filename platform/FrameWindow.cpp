@@ -25,7 +25,7 @@ char className[32] = "";
 HINSTANCE moduleInstance() { return static_cast<HINSTANCE>(getModuleInstance()); }
 
 CFrame* frameOfWindow(HWND window) {
-    return reinterpret_cast<CFrame*>(static_cast<LONG_PTR>(GetWindowLongA(window, GWL_USERDATA)));
+    return reinterpret_cast<CFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 LRESULT paint(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
@@ -88,9 +88,12 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     }
 }
 
+// The handle in as many upper-case hexadecimal digits as a pointer has: eight
+// on 32-bit Windows, sixteen on 64-bit, where a DLL loads above 4 GB and two
+// modules could otherwise share a name.
 void formatClassName() {
-    std::snprintf(className, sizeof(className), "Plugin%08X",
-                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(getModuleInstance())));
+    std::snprintf(className, sizeof(className), "Plugin%0*llX", static_cast<int>(2 * sizeof(void*)),
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(getModuleInstance())));
 }
 
 }  // namespace
@@ -130,13 +133,13 @@ WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t heigh
     HWND window = CreateWindowExA(0, className, "Window", kFrameWindowStyle, 0, 0, width, height,
                                   static_cast<HWND>(parent), nullptr, moduleInstance(), nullptr);
     if (window)
-        SetWindowLongA(window, GWL_USERDATA, static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
     return window;
 }
 
 void destroyFrameWindow(WindowHandle window) {
     HWND handle = static_cast<HWND>(window);
-    SetWindowLongA(handle, GWL_USERDATA, 0);
+    SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
     DestroyWindow(handle);
 }
 

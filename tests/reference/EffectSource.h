@@ -1,6 +1,7 @@
 // Where a measuring program gets its effect: without an argument, the effect
-// linked into the program; in the Windows build, given a library path, that
-// library's exported entry point as a host would load it.
+// linked into the program; given a library path (a DLL on Windows, a shared
+// object on Linux), that library's exported entry point as a host would load
+// it.
 #pragma once
 
 #include <cstdio>
@@ -10,12 +11,14 @@
 
 #if defined(_WIN32)
 #include "tests/win32/support/PluginLibrary.h"
+#else
+#include <dlfcn.h>
 #endif
 
 namespace reference {
 
 // Calls work(effect, description) and answers its exit code; 1 when the
-// library does not load, 2 for a path given to a build that cannot load one.
+// library does not load or has no entry point.
 template <typename Work>
 int withEffect(int argc, char** argv, const char* program, Work work) {
     if (argc < 2) {
@@ -30,9 +33,18 @@ int withEffect(int argc, char** argv, const char* program, Work work) {
     }
     return work(entry(&host), argv[1]);
 #else
-    (void)argv;
-    std::fprintf(stderr, "%s: loading a library works only in the Windows build\n", program);
-    return 2;
+    void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    void* entry = library ? dlsym(library, "VSTPluginMain") : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "%s: cannot load %s (%s)\n", program, argv[1], dlerror());
+        if (library) {
+            dlclose(library);
+        }
+        return 1;
+    }
+    const int status = work(reinterpret_cast<AEffect* (*)(audioMasterCallback)>(entry)(&host), argv[1]);
+    dlclose(library);
+    return status;
 #endif
 }
 

@@ -81,38 +81,54 @@ TEST_F(DllLoad, HostAnsweringVersionZeroGetsNothing) {
     EXPECT_EQ(versionRequests, 1);
 }
 
+// Where a host of each architecture reads each field of the record: written
+// out by hand, not taken from the declaration, so that a changed member type
+// or a packing pragma shows.
+struct RecordOffsets {
+    size_t size, dispatcher, process, setParameter, getParameter, numPrograms, numParams, numInputs, numOutputs,
+        flags, resvd1, resvd2, initialDelay, realQualities, offQualities, ioRatio, object, user, uniqueID, version,
+        processReplacing, processDoubleReplacing, future;
+};
+constexpr RecordOffsets kHostOffsets32{144, 4,  8,  12, 16, 20, 24, 28, 32, 36,  40,  44, 48,
+                                       52,  56, 60, 64, 68, 72, 76, 80, 84, 88};
+constexpr RecordOffsets kHostOffsets64{192, 8,  16, 24,  32,  40,  44,  48,  52,  56,  64, 72, 80,
+                                       84,  88, 92, 96, 104, 112, 116, 120, 128, 136};
+constexpr const RecordOffsets& kHostOffsets = sizeof(void*) == 8 ? kHostOffsets64 : kHostOffsets32;
+
 TEST_F(DllLoad, RecordBytesAtTheirOffsets) {
     ASSERT_NE(load(), nullptr);
-    EXPECT_EQ(sizeof(AEffect), 144u);
+    const RecordOffsets& at = kHostOffsets;
+    EXPECT_EQ(sizeof(AEffect), at.size);
     EXPECT_EQ(fieldAt<int32_t>(record, 0), 0x56737450);
-    EXPECT_NE(fieldAt<void*>(record, 4), nullptr);   // dispatcher
-    EXPECT_NE(fieldAt<void*>(record, 8), nullptr);   // process
-    EXPECT_NE(fieldAt<void*>(record, 12), nullptr);  // setParameter
-    EXPECT_NE(fieldAt<void*>(record, 16), nullptr);  // getParameter
-    EXPECT_EQ(fieldAt<int32_t>(record, 20), 1);      // programs
-    EXPECT_EQ(fieldAt<int32_t>(record, 24), 4);      // parameters
-    EXPECT_EQ(fieldAt<int32_t>(record, 28), 2);      // inputs
-    EXPECT_EQ(fieldAt<int32_t>(record, 32), 2);      // outputs
-    EXPECT_EQ(fieldAt<int32_t>(record, 40), 0);      // resvd1
-    EXPECT_EQ(fieldAt<int32_t>(record, 44), 0);      // resvd2
-    EXPECT_EQ(fieldAt<int32_t>(record, 48), 0);      // initialDelay
-    EXPECT_EQ(fieldAt<int32_t>(record, 52), 0);      // realQualities
-    EXPECT_EQ(fieldAt<int32_t>(record, 56), 0);      // offQualities
-    EXPECT_EQ(fieldAt<float>(record, 60), 1.0f);     // ioRatio
-    EXPECT_NE(fieldAt<void*>(record, 64), nullptr);  // object
-    EXPECT_EQ(fieldAt<void*>(record, 68), nullptr);  // user
-    EXPECT_EQ(fieldAt<int32_t>(record, 72), 0x00515658);
-    EXPECT_EQ(fieldAt<int32_t>(record, 76), 1);
-    EXPECT_NE(fieldAt<void*>(record, 80), nullptr);  // processReplacing
-    EXPECT_NE(fieldAt<void*>(record, 84), nullptr);  // processDoubleReplacing
-    for (size_t offset = 88; offset < 144; ++offset) {
+    EXPECT_NE(fieldAt<void*>(record, at.dispatcher), nullptr);
+    EXPECT_NE(fieldAt<void*>(record, at.process), nullptr);
+    EXPECT_NE(fieldAt<void*>(record, at.setParameter), nullptr);
+    EXPECT_NE(fieldAt<void*>(record, at.getParameter), nullptr);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.numPrograms), 1);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.numParams), 4);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.numInputs), 2);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.numOutputs), 2);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.flags), 0x111);
+    EXPECT_EQ(fieldAt<VstIntPtr>(record, at.resvd1), 0);
+    EXPECT_EQ(fieldAt<VstIntPtr>(record, at.resvd2), 0);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.initialDelay), 0);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.realQualities), 0);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.offQualities), 0);
+    EXPECT_EQ(fieldAt<float>(record, at.ioRatio), 1.0f);
+    EXPECT_NE(fieldAt<void*>(record, at.object), nullptr);
+    EXPECT_EQ(fieldAt<void*>(record, at.user), nullptr);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.uniqueID), 0x00515658);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.version), 1);
+    EXPECT_NE(fieldAt<void*>(record, at.processReplacing), nullptr);
+    EXPECT_NE(fieldAt<void*>(record, at.processDoubleReplacing), nullptr);
+    for (size_t offset = at.future; offset < at.size; ++offset) {
         EXPECT_EQ(fieldAt<unsigned char>(record, offset), 0) << "future byte " << offset;
     }
 }
 
 TEST_F(DllLoad, FlagsAnnounceAnEditorExactlyWhenThereIsOne) {
     ASSERT_NE(load(), nullptr);
-    const int32_t flags = fieldAt<int32_t>(record, 36);
+    const int32_t flags = fieldAt<int32_t>(record, kHostOffsets.flags);
     EXPECT_EQ(flags & 0x110, 0x110);
     EXPECT_EQ(flags & ~0x111, 0);
     ERect* rect = nullptr;

@@ -131,8 +131,8 @@ public:
 
 std::string expectedClassName() {
     char name[32];
-    std::snprintf(name, sizeof(name), "Plugin%08lX",
-                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr))));
+    std::snprintf(name, sizeof(name), "Plugin%0*llX", static_cast<int>(2 * sizeof(void*)),
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr))));
     return name;
 }
 
@@ -216,7 +216,7 @@ TEST(FrameWindowClass, RegisteredOnceForTwoFramesAndUnregisteredAfterTheLast) {
     CFrame* first = new CFrame(size, host.handle(), nullptr);
     ASSERT_TRUE(classRegistered());
     EXPECT_STREQ(getFrameWindowClassName(), expectedClassName().c_str());
-    EXPECT_EQ(expectedClassName().size(), 14u);
+    EXPECT_EQ(expectedClassName().size(), 6 + 2 * sizeof(void*)) << "\"Plugin\" and every digit of the handle";
     WNDCLASSA info;
     ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), expectedClassName().c_str(), &info));
     EXPECT_EQ(info.style, static_cast<UINT>(CS_GLOBALCLASS));
@@ -278,7 +278,7 @@ TEST_F(FrameWindowTest, ChildWindowIsAVisibleChildOfTheHostAtItsOrigin) {
     EXPECT_EQ(GetParent(window), host.handle());
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), 0x56000000u);
     EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE), 0);
-    EXPECT_EQ(GetWindowLongA(window, GWL_USERDATA), reinterpret_cast<LONG>(static_cast<CFrame*>(frame)));
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(static_cast<CFrame*>(frame)));
     char title[32] = "";
     GetWindowTextA(window, title, sizeof(title));
     EXPECT_STREQ(title, "Window");

@@ -15,7 +15,7 @@ set(WIN32_SYSTEM_LIBS ole32 shell32 gdi32 user32 kernel32 uuid)
 file(GLOB PLUGIN_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/editor/*.cpp
     ${CMAKE_SOURCE_DIR}/gui/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.cpp)
-list(FILTER PLUGIN_SOURCES EXCLUDE REGEX "DllMain\\.cpp$")
+list(FILTER PLUGIN_SOURCES EXCLUDE REGEX "(DllMain|SharedObjectEntry)\\.cpp$")
 set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/quavix.rc)
 # Each build directory keeps its own outputs; `make win32` points this at the
 # stable dist/win32.
@@ -33,8 +33,9 @@ target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
 add_library(quavix_plugin STATIC $<TARGET_OBJECTS:quavix_objects>)
 target_link_libraries(quavix_plugin ${WIN32_SYSTEM_LIBS})
 
-# The host tool: its parts in a library that its test links too, and main.
-file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
+# The host tool: its portable parts and the Windows parts in a library that
+# its test links too, and main.
+file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/win32/*.cpp)
 list(FILTER HOST_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES})
 target_include_directories(quavix_host_parts SYSTEM PRIVATE /usr/include/stb)
