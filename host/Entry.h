@@ -6,9 +6,17 @@
 
 class AudioEffect;
 
+// The entry names a host looks up. Windows exports them through the module
+// definition file; elsewhere they must be visible in the shared object.
+#if defined(_WIN32)
+#define QUAVIX_ENTRY_POINT
+#else
+#define QUAVIX_ENTRY_POINT __attribute__((visibility("default")))
+#endif
+
 // Asks the host for its version, creates the effect and returns its record;
 // null when the host answers 0, the effect cannot be made, or anything fails.
-extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);
+extern "C" QUAVIX_ENTRY_POINT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);
 
 // A new effect of this library, or null when it cannot be allocated.
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

@@ -5,7 +5,7 @@
 // everything else.
 #include "host/Entry.h"
 
-extern "C" AEffect* VSTCALLBACK legacyPluginMain(audioMasterCallback audioMaster) __asm__("main");
+extern "C" QUAVIX_ENTRY_POINT AEffect* VSTCALLBACK legacyPluginMain(audioMasterCallback audioMaster) __asm__("main");
 
 extern "C" AEffect* VSTCALLBACK legacyPluginMain(audioMasterCallback audioMaster) {
     return VSTPluginMain(audioMaster);

@@ -4,11 +4,17 @@
 #include <string>
 #include <vector>
 
-enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui };
+enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui, Bench };
 
 struct ParameterSetting {
     int index;
     float value;
+};
+
+// A plug-in of the benchmark with the settings it is measured at.
+struct BenchEntry {
+    std::string path;
+    std::vector<ParameterSetting> parameters;
 };
 
 struct HostOptions {
@@ -28,6 +34,11 @@ struct HostOptions {
     bool rateGiven = false;
     bool pcm16 = false;
     double closeAfterSeconds = 0.0;  // 0: the window stays until closed
+    std::vector<BenchEntry> benchPlugins;
+    int benchRounds = 9;
+
+    // The plug-in or plug-ins of the job, for messages that must name them.
+    std::string hostedPlugins() const;
 };
 
 class CommandLine {
@@ -41,4 +52,5 @@ private:
     static bool chooseMode(const std::vector<std::string>& positional, const std::vector<std::string>& modes,
                            HostOptions& options, std::string& error);
     static bool takesValue(const std::string& name);
+    static bool parseBenchEntries(const std::vector<std::string>& positional, HostOptions& options, std::string& error);
 };

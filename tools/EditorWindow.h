@@ -1,11 +1,12 @@
 // The host's side of a plug-in editor: a top-level window whose client area
 // is the editor's size, the editor opened inside it, idle time every 20 ms,
-// resizing on the plug-in's request, and a picture of what it shows.
+// resizing on the plug-in's request, and a picture of what it shows. The
+// window belongs to the system's window toolkit: tools/win32/ hosts editors
+// in Win32 windows; the Linux build has no editor hosting yet.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,16 +18,19 @@ public:
     // Captioned: an ordinary window a person can move and close.
     enum class Kind { Popup, Captioned };
 
-    static const UINT kIdleMilliseconds = 20;
+    static const unsigned kIdleMilliseconds = 20;
 
-    EditorWindow(PluginHost& host, Kind kind) : host(host), kind(kind) {}
-    ~EditorWindow() { close(); }
+    // False, with the reason, when this build cannot host editors at all.
+    static bool available(std::string& reason);
+
+    EditorWindow(PluginHost& host, Kind kind);
+    ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;
 
     bool open(std::string& error);
     // Dispatches messages (and so the idle timer) for about this long.
-    void pump(DWORD milliseconds);
+    void pump(unsigned milliseconds);
     // Forces a full paint, then gives the editor a few idle passes.
     void settle();
     // The client area as RGB rows, top to bottom.
@@ -36,19 +40,9 @@ public:
     void runUntilClosed(double closeAfterSeconds);
     // Closes the editor, then the window.
     void close();
-    bool resizeClient(int width, int height);
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool registerClass();
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    bool editorSize(int& width, int& height);
-    bool createWindow(int width, int height, std::string& error);
-    void closeEditor();
-    DWORD style() const;
-
-    PluginHost& host;
-    Kind kind;
-    HWND window = nullptr;
-    bool editorOpen = false;
+    // The window and its toolkit's state, one kind per system.
+    class Native;
+    std::unique_ptr<Native> native;
 };

@@ -5,13 +5,14 @@
 #include "tools/DemoPhrase.h"
 #include "tools/EditorWindow.h"
 #include "tools/FilePaths.h"
+#include "tools/PluginBench.h"
 #include "tools/PluginReport.h"
 #include "tools/PngFile.h"
 #include "tools/WavFile.h"
 
 namespace {
 // Long enough for an editor to create its views and paint them.
-const DWORD kEditorPaintMilliseconds = 1000;
+const unsigned kEditorPaintMilliseconds = 1000;
 }  // namespace
 
 int HostCommands::run() {
@@ -22,6 +23,7 @@ int HostCommands::run() {
     case HostMode::ProcessFile: return processFile();
     case HostMode::EditorPng: return saveEditorPicture();
     case HostMode::Gui: return runGui();
+    case HostMode::Bench: return runBench();
     }
     return kExitUsage;
 }
@@ -141,6 +143,8 @@ int HostCommands::renderToFile(const BlockSource& source, int inputChannels, siz
 }
 
 int HostCommands::saveEditorPicture() {
+    std::string unavailable;
+    if (!EditorWindow::available(unavailable)) return fail(unavailable);
     int status = loadPlugin(options.sampleRate);
     if (status != kExitDone) return status;
     host.start();
@@ -159,6 +163,8 @@ int HostCommands::saveEditorPicture() {
 }
 
 int HostCommands::runGui() {
+    std::string unavailable;
+    if (!EditorWindow::available(unavailable)) return fail(unavailable);
     int status = loadPlugin(options.sampleRate);
     if (status != kExitDone) return status;
     host.start();
@@ -172,4 +178,23 @@ int HostCommands::runGui() {
     host.close();
     std::printf("Editor and plug-in closed\n");
     return kExitDone;
+}
+
+int HostCommands::runBench() {
+    BenchSettings settings;
+    settings.sampleRate = options.sampleRate;
+    settings.blockSize = options.blockSize;
+    settings.rounds = options.benchRounds;
+    PluginBench bench(settings);
+    int status = kExitDone;
+    for (const BenchEntry& entry : options.benchPlugins) {
+        std::string error;
+        if (bench.add(entry, error)) continue;
+        // Without the first there is nothing to compare the others with.
+        if (bench.size() == 0) return fail(error + "; it is the benchmark's reference, so nothing was measured");
+        status = fail(error + "; measuring the others");
+    }
+    bench.measure();
+    bench.printTable();
+    return status;
 }

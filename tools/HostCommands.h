@@ -26,6 +26,7 @@ private:
     int processFile();
     int saveEditorPicture();
     int runGui();
+    int runBench();
 
     // Loads and configures the plug-in, prints its identity, applies the
     // parameter settings and prints the parameters; an exit code.

@@ -9,7 +9,8 @@ namespace {
 const size_t kProgressMinFrames = 1000000;
 }  // namespace
 
-OfflineRenderer::OfflineRenderer(PluginHost& host, RenderSettings settings) : host(host), settings(std::move(settings)) {}
+OfflineRenderer::OfflineRenderer(PluginHost& host, RenderSettings settings)
+    : host(host), settings(std::move(settings)) {}
 
 ControllerCurve OfflineRenderer::linearSweep(int start, int end) {
     return [start, end](size_t block, size_t numBlocks) {

@@ -1,12 +1,16 @@
 #include "tools/PluginHost.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "tools/FilePaths.h"
+#include "tools/LibraryFormat.h"
 
-PluginHost* PluginHost::activeHost = nullptr;
+PluginHost* PluginHost::constructing = nullptr;
+std::vector<PluginHost*> PluginHost::attached;
+std::mutex PluginHost::registry;
 
 namespace {
 
@@ -20,20 +24,6 @@ const VstIntPtr kHostVendorVersion = 1000;
 // What this host does for a plug-in that asks: it sends MIDI event lists,
 // brackets processing with start/stop, and resizes the editor window.
 const char* const kHostCapabilities[] = {"sendVstEvents", "sendVstMidiEvent", "startStopProcess", "sizeWindow"};
-
-std::string systemMessage(DWORD code) {
-    char buffer[256] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                                  sizeof buffer, nullptr);
-    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r' || buffer[length - 1] == ' ')) {
-        buffer[--length] = 0;
-    }
-    std::string message = length > 0 ? buffer : "unknown error";
-    // Some system texts expect the file name as an insert.
-    size_t insert = message.find("%1");
-    if (insert != std::string::npos) message.replace(insert, 2, "the file");
-    return message + " (error " + std::to_string(code) + ")";
-}
 
 // effect comes from the plug-in's own calls, where it may be a record still
 // under construction.
@@ -55,23 +45,21 @@ void copyText(void* destination, const char* text, size_t capacity) {
 
 PluginHost::~PluginHost() { close(); }
 
-bool PluginHost::load(const std::string& dllPath, std::string& error) {
+bool PluginHost::load(const std::string& libraryPath, std::string& error) {
     close();
-    std::string fullPath = FilePaths::fullPath(dllPath);
-    // The altered search path lets a plug-in find DLLs that sit beside it.
-    module = LoadLibraryExA(fullPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (!module) {
-        error = "cannot load plug-in '" + dllPath + "': " + systemMessage(GetLastError());
-        return false;
-    }
-    FARPROC entry = GetProcAddress(module, "VSTPluginMain");
-    if (!entry) entry = GetProcAddress(module, "main");
+    std::vector<uint8_t> header;
+    if (!LibraryFormat::readHeader(libraryPath, header, error)) return false;
+    error = LibraryFormat::refusal(libraryPath, header, PluginModule::nativeTarget());
+    if (!error.empty()) return false;
+    if (!module.open(FilePaths::fullPath(libraryPath), libraryPath, error)) return false;
+    void* entry = module.function("VSTPluginMain");
+    if (!entry) entry = module.function("main");
     if (!entry) {
-        error = "'" + dllPath + "' is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main";
+        error = "'" + libraryPath + "' is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main";
         unload();
         return false;
     }
-    return attach(reinterpret_cast<PluginEntry>(reinterpret_cast<void*>(entry)), dllPath, error);
+    return attach(reinterpret_cast<PluginEntry>(entry), libraryPath, error);
 }
 
 bool PluginHost::attach(PluginEntry entry, const std::string& name, std::string& error) {
@@ -86,11 +74,19 @@ bool PluginHost::attach(PluginEntry entry, const std::string& name, std::string&
 }
 
 bool PluginHost::callEntry(PluginEntry entry, std::string& error) {
-    activeHost = this;
+    setConstructing(this);
     AEffect* effect = entry(&PluginHost::hostCallback);
+    setConstructing(nullptr);
     if (!checkRecord(effect, error)) return false;
     plugin = effect;
+    std::lock_guard<std::mutex> lock(registry);
+    attached.push_back(this);
     return true;
+}
+
+void PluginHost::setConstructing(PluginHost* host) {
+    std::lock_guard<std::mutex> lock(registry);
+    constructing = host;
 }
 
 bool PluginHost::checkRecord(AEffect* effect, std::string& error) const {
@@ -122,10 +118,23 @@ void PluginHost::close() {
 }
 
 void PluginHost::unload() {
-    if (module) FreeLibrary(module);
-    module = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(registry);
+        attached.erase(std::remove(attached.begin(), attached.end(), this), attached.end());
+        if (constructing == this) constructing = nullptr;
+    }
+    module.close();
     plugin = nullptr;
-    if (activeHost == this) activeHost = nullptr;
+}
+
+PluginHost* PluginHost::hostOf(AEffect* effect) {
+    std::lock_guard<std::mutex> lock(registry);
+    for (PluginHost* host : attached) {
+        if (effect && host->plugin == effect) return host;
+    }
+    if (constructing) return constructing;
+    // A plug-in that names some other record is still the only one there is.
+    return attached.size() == 1 ? attached[0] : nullptr;
 }
 
 VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
@@ -177,7 +186,8 @@ void PluginHost::process(float** inputs, float** outputs, VstInt32 frames) {
 VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                                void* ptr, float opt) {
     if (opcode == audioMasterVersion) return kHostVersion;
-    return activeHost ? activeHost->answer(effect, opcode, index, value, ptr, opt) : 0;
+    PluginHost* host = hostOf(effect);
+    return host ? host->answer(effect, opcode, index, value, ptr, opt) : 0;
 }
 
 VstIntPtr PluginHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

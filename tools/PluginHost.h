@@ -1,14 +1,16 @@
-// One VST 2.4 plug-in loaded from a DLL by path, and the host side of the
-// conversation: the callback that answers its requests, and the calls the
-// tool makes into it. The tool hosts one plug-in at a time.
+// One VST 2.4 plug-in loaded from a library by path, and the host side of
+// the conversation: the callback that answers its requests, and the calls
+// the tool makes into it. Several hosts may live at once, one plug-in
+// instance each, as in the benchmark.
 #pragma once
 
-#include <windows.h>
-
 #include <functional>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "host/VstInterface.h"
+#include "tools/PluginModule.h"
 
 class PluginHost {
 public:
@@ -25,13 +27,14 @@ public:
 
     typedef AEffect*(VSTCALLBACK* PluginEntry)(audioMasterCallback host);
 
-    // Loads the DLL and attaches its entry point.
-    bool load(const std::string& dllPath, std::string& error);
+    // Checks that the file is a library this build can load, loads it and
+    // attaches its entry point.
+    bool load(const std::string& libraryPath, std::string& error);
     // Calls the entry point and checks the record; sends effOpen and the
     // sample rate and block size last configured. name stands for the
     // plug-in in messages. Needs a host with nothing loaded.
     bool attach(PluginEntry entry, const std::string& name, std::string& error);
-    // Switches the plug-in off if needed, sends effClose and unloads the DLL.
+    // Switches the plug-in off if needed, sends effClose and unloads the library.
     void close();
 
     AEffect* record() const { return plugin; }
@@ -66,12 +69,17 @@ private:
     bool checkRecord(AEffect* effect, std::string& error) const;
     void sendFormat();
     void unload();
+    static PluginHost* hostOf(AEffect* effect);
+    static void setConstructing(PluginHost* host);
 
     // Requests arrive before the entry point has returned the record, so the
-    // callback finds its host here rather than through the record.
-    static PluginHost* activeHost;
+    // callback finds a host under construction here, and the others by
+    // their records. Plug-ins may ask from threads of their own.
+    static PluginHost* constructing;
+    static std::vector<PluginHost*> attached;
+    static std::mutex registry;
 
-    HMODULE module = nullptr;
+    PluginModule module;
     AEffect* plugin = nullptr;
     std::string pluginPath;
     int sampleRate = 44100;

@@ -76,11 +76,11 @@ void PluginReport::printIdentity() const {
     std::printf("Name           %s\n", host.text(effGetEffectName).c_str());
     std::printf("Vendor         %s\n", host.text(effGetVendorString).c_str());
     std::printf("Product        %s\n", host.text(effGetProductString).c_str());
-    std::printf("Vendor version %ld\n", static_cast<long>(host.dispatch(effGetVendorVersion)));
-    std::printf("VST version    %ld\n", static_cast<long>(host.dispatch(effGetVstVersion)));
+    std::printf("Vendor version %lld\n", static_cast<long long>(host.dispatch(effGetVendorVersion)));
+    std::printf("VST version    %lld\n", static_cast<long long>(host.dispatch(effGetVstVersion)));
     std::printf("Record version %d\n", plugin->version);
     std::printf("Unique ID      %s\n", uniqueIdText(plugin->uniqueID).c_str());
-    std::printf("Category       %ld (%s)\n", static_cast<long>(category), categoryName(category));
+    std::printf("Category       %lld (%s)\n", static_cast<long long>(category), categoryName(category));
     std::printf("Flags          %s\n", decodeFlags(plugin->flags).c_str());
     std::printf("Programs %d, parameters %d, inputs %d, outputs %d, initial delay %d\n", plugin->numPrograms,
                 plugin->numParams, plugin->numInputs, plugin->numOutputs, plugin->initialDelay);
@@ -91,7 +91,7 @@ void PluginReport::printCanDo() const {
     std::printf("Can do\n");
     for (const char* text : kCanDoTexts) {
         VstIntPtr answer = host.dispatch(effCanDo, 0, 0, const_cast<char*>(text));
-        std::printf("  %-20s %2ld (%s)\n", text, static_cast<long>(answer), canDoMeaning(answer));
+        std::printf("  %-20s %2lld (%s)\n", text, static_cast<long long>(answer), canDoMeaning(answer));
     }
 }
 

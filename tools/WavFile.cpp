@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
-#include <share.h>
+#include "tools/LargeFile.h"
 
 namespace {
 
@@ -45,13 +47,9 @@ std::string chunkName(const uint8_t* id) {
     return name;
 }
 
-bool seekTo(FILE* file, uint64_t offset) { return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0; }
+bool seekTo(FILE* file, uint64_t offset) { return LargeFile::seek(file, offset); }
 
-uint64_t fileLength(FILE* file) {
-    if (_fseeki64(file, 0, SEEK_END) != 0) return 0;
-    __int64 length = _ftelli64(file);
-    return length > 0 ? static_cast<uint64_t>(length) : 0;
-}
+uint64_t fileLength(FILE* file) { return LargeFile::length(file); }
 
 bool readAt(FILE* file, uint64_t offset, uint8_t* buffer, size_t size) {
     return seekTo(file, offset) && std::fread(buffer, 1, size, file) == size;
@@ -234,9 +232,7 @@ bool WavReader::fail(const std::string& reason, std::string& error) const {
 
 bool WavReader::open(const std::string& wavPath, std::string& error) {
     path = wavPath;
-    // Denying others write access makes the system itself refuse to open
-    // the input as an output, whatever name reaches it.
-    file = _fsopen(path.c_str(), "rb", _SH_DENYWR);
+    file = LargeFile::openForReading(path);
     if (!file) return fail(std::string("cannot open: ") + std::strerror(errno), error);
     ChunkScan scan;
     std::string reason;
@@ -270,14 +266,20 @@ bool WavReader::read(AudioClip& block, int count, std::string& error) {
 WavWriter::~WavWriter() {
     if (!file) return;
     std::fclose(file);
-    std::remove(path.c_str());
+    removeUnfinished();
+}
+
+void WavWriter::removeUnfinished() {
+    // Only a file of our own making: an output that is a device (/dev/null,
+    // NUL) must outlive a failed run.
+    if (removable) std::remove(path.c_str());
 }
 
 bool WavWriter::fail(const std::string& reason, std::string& error) {
     if (file) {
         std::fclose(file);
         file = nullptr;
-        std::remove(path.c_str());
+        removeUnfinished();
     }
     error = "cannot write '" + path + "': " + reason;
     return false;
@@ -292,7 +294,8 @@ bool WavWriter::open(const std::string& wavPath, int channels, int sampleRate, s
     uint64_t bytesPerFrame = static_cast<uint64_t>(std::max(channels, 0)) * bytesPerSample;
     if (channels <= 0 || bytesPerFrame > 0xFFFF || sampleRate <= 0 ||
         static_cast<uint64_t>(sampleRate) * bytesPerFrame > kMaxRiffPayload) {
-        return fail(std::to_string(channels) + " channels at " + std::to_string(sampleRate) + " Hz do not fit a WAV file",
+        return fail(std::to_string(channels) + " channels at " + std::to_string(sampleRate) +
+                        " Hz do not fit a WAV file",
                     error);
     }
     uint64_t dataBytes = bytesPerFrame * frames;
@@ -305,9 +308,13 @@ bool WavWriter::open(const std::string& wavPath, int channels, int sampleRate, s
     header.bitsPerSample = static_cast<uint16_t>(bytesPerSample * 8);
     file = std::fopen(path.c_str(), "wb");
     if (!file) return fail(std::strerror(errno), error);
+    std::error_code unknown;
+    removable = std::filesystem::is_regular_file(path, unknown);
     bytes.clear();
     appendHeader(bytes, header, static_cast<uint32_t>(frames), static_cast<uint32_t>(dataBytes));
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return fail("write error (disk full?)", error);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        return fail("write error (disk full?)", error);
+    }
     return true;
 }
 
@@ -334,7 +341,7 @@ bool WavWriter::finish(std::string& error) {
     FILE* done = file;
     file = nullptr;
     if (done && std::fclose(done) == 0) return true;
-    std::remove(path.c_str());
+    removeUnfinished();
     return fail("write error (disk full?)", error);
 }
 

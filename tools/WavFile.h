@@ -76,9 +76,11 @@ public:
 
 private:
     bool fail(const std::string& reason, std::string& error);
+    void removeUnfinished();
 
     FILE* file = nullptr;
     std::string path;
+    bool removable = false;
     WavSampleFormat format = WavSampleFormat::Float32;
     size_t clipped = 0;
     std::vector<uint8_t> bytes;

@@ -1,8 +1,6 @@
-// quavix-host.exe: a command-line VST 2.4 host for Windows (and Wine) that
-// loads any plug-in DLL, tells what it is, and runs WAV files, a built-in
-// demo, or its editor through it.
-#include <windows.h>
-
+// quavix-host: a command-line VST 2.4 host, built for Windows (and Wine) and
+// for Linux, that loads any plug-in library, tells what it is, and runs WAV
+// files, a built-in demo, a benchmark or its editor through it.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -12,7 +10,6 @@
 #include "tools/HostCommands.h"
 
 int main(int argc, char** argv) {
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     HostOptions options;
     std::string error;
     if (!CommandLine::parse(argc, argv, options, error)) {
@@ -20,13 +17,13 @@ int main(int argc, char** argv) {
         CommandLine::printUsage(true);
         return HostCommands::kExitUsage;
     }
-    CrashReport::install(options.pluginPath, HostCommands::kExitFailed);
+    CrashReport::install(options.hostedPlugins(), HostCommands::kExitFailed);
     try {
         return HostCommands(options).run();
     } catch (const std::exception& failure) {
         // Chiefly memory running out for what a plug-in asked, such as a huge editor.
         std::fflush(stdout);
-        std::fprintf(stderr, "quavix-host: %s while hosting '%s'\n", failure.what(), options.pluginPath.c_str());
+        std::fprintf(stderr, "quavix-host: %s while hosting '%s'\n", failure.what(), options.hostedPlugins().c_str());
         return HostCommands::kExitFailed;
     }
 }

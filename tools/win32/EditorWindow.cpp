@@ -1,5 +1,7 @@
 #include "tools/EditorWindow.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 namespace {
@@ -15,12 +17,61 @@ const DWORD kSettleMilliseconds = 30;
 
 }  // namespace
 
-bool EditorWindow::registerClass() {
+// The Win32 side: the window, its class and procedure, and the editor in it.
+class EditorWindow::Native {
+public:
+    Native(PluginHost& host, Kind kind) : host(host), kind(kind) {}
+    ~Native() { close(); }
+
+    bool open(std::string& error);
+    void pump(DWORD milliseconds);
+    void settle();
+    bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
+    void runUntilClosed(double closeAfterSeconds);
+    void close();
+    bool resizeClient(int width, int height);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool registerClass();
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool editorSize(int& width, int& height);
+    bool createWindow(int width, int height, std::string& error);
+    void closeEditor();
+    DWORD style() const;
+
+    PluginHost& host;
+    Kind kind;
+    HWND window = nullptr;
+    bool editorOpen = false;
+};
+
+bool EditorWindow::available(std::string&) { return true; }
+
+EditorWindow::EditorWindow(PluginHost& host, Kind kind) : native(new Native(host, kind)) {}
+
+EditorWindow::~EditorWindow() = default;
+
+bool EditorWindow::open(std::string& error) { return native->open(error); }
+
+void EditorWindow::pump(unsigned milliseconds) { native->pump(static_cast<DWORD>(milliseconds)); }
+
+void EditorWindow::settle() { native->settle(); }
+
+bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
+    return native->capture(width, height, rgb, error);
+}
+
+void EditorWindow::runUntilClosed(double closeAfterSeconds) { native->runUntilClosed(closeAfterSeconds); }
+
+void EditorWindow::close() { native->close(); }
+
+bool EditorWindow::Native::registerClass() {
     static bool registered = false;
     if (registered) return true;
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &EditorWindow::windowProc;
+    windowClass.lpfnWndProc = &Native::windowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -29,12 +80,12 @@ bool EditorWindow::registerClass() {
     return registered;
 }
 
-DWORD EditorWindow::style() const {
+DWORD EditorWindow::Native::style() const {
     DWORD base = kind == Kind::Popup ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     return base | WS_CLIPCHILDREN;
 }
 
-bool EditorWindow::editorSize(int& width, int& height) {
+bool EditorWindow::Native::editorSize(int& width, int& height) {
     ERect* rect = nullptr;
     host.dispatch(effEditGetRect, 0, 0, &rect);
     if (!rect || rect->right <= rect->left || rect->bottom <= rect->top) return false;
@@ -43,7 +94,7 @@ bool EditorWindow::editorSize(int& width, int& height) {
     return true;
 }
 
-bool EditorWindow::open(std::string& error) {
+bool EditorWindow::Native::open(std::string& error) {
     if (!host.hasEditor()) {
         error = "plug-in '" + host.path() + "' has no editor (effFlagsHasEditor is clear)";
         return false;
@@ -68,7 +119,7 @@ bool EditorWindow::open(std::string& error) {
     return true;
 }
 
-bool EditorWindow::createWindow(int width, int height, std::string& error) {
+bool EditorWindow::Native::createWindow(int width, int height, std::string& error) {
     RECT frame = {0, 0, width, height};
     AdjustWindowRectEx(&frame, style(), FALSE, 0);
     int x = kind == Kind::Popup ? 0 : CW_USEDEFAULT;
@@ -86,7 +137,7 @@ bool EditorWindow::createWindow(int width, int height, std::string& error) {
     return true;
 }
 
-bool EditorWindow::resizeClient(int width, int height) {
+bool EditorWindow::Native::resizeClient(int width, int height) {
     if (!window) return false;
     RECT frame = {0, 0, width, height};
     AdjustWindowRectEx(&frame, style(), FALSE, 0);
@@ -94,7 +145,7 @@ bool EditorWindow::resizeClient(int width, int height) {
                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
-void EditorWindow::pump(DWORD milliseconds) {
+void EditorWindow::Native::pump(DWORD milliseconds) {
     DWORD start = GetTickCount();
     for (;;) {
         MSG message;
@@ -108,7 +159,7 @@ void EditorWindow::pump(DWORD milliseconds) {
     }
 }
 
-void EditorWindow::settle() {
+void EditorWindow::Native::settle() {
     if (!window) return;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     for (DWORD pass = 0; pass < kSettlePasses; ++pass) {
@@ -117,7 +168,7 @@ void EditorWindow::settle() {
     }
 }
 
-bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
+bool EditorWindow::Native::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
     RECT client;
     if (!window || !GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) {
         error = "the editor window has no area to capture";
@@ -157,7 +208,7 @@ bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, s
     return true;
 }
 
-void EditorWindow::runUntilClosed(double closeAfterSeconds) {
+void EditorWindow::Native::runUntilClosed(double closeAfterSeconds) {
     if (!window) return;
     if (closeAfterSeconds > 0.0) SetTimer(window, kCloseTimer, static_cast<UINT>(closeAfterSeconds * 1000.0), nullptr);
     MSG message;
@@ -167,7 +218,7 @@ void EditorWindow::runUntilClosed(double closeAfterSeconds) {
     }
 }
 
-void EditorWindow::closeEditor() {
+void EditorWindow::Native::closeEditor() {
     if (!editorOpen) return;
     editorOpen = false;
     KillTimer(window, kIdleTimer);
@@ -176,23 +227,23 @@ void EditorWindow::closeEditor() {
     host.setWindowSizer(nullptr);
 }
 
-void EditorWindow::close() {
+void EditorWindow::Native::close() {
     closeEditor();
     if (window) DestroyWindow(window);
     window = nullptr;
 }
 
-LRESULT CALLBACK EditorWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK EditorWindow::Native::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         CREATESTRUCTA* creation = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
-    EditorWindow* self = reinterpret_cast<EditorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    Native* self = reinterpret_cast<Native*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self || self->window != window) return DefWindowProcA(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
 
-LRESULT EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT EditorWindow::Native::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
         if (wParam == kIdleTimer && editorOpen) host.dispatch(effEditIdle);

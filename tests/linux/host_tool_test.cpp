@@ -1,0 +1,185 @@
+// The Linux quavix-host on quavix.so: the behaviour every build shares
+// (tests/tools/), how Linux answers the system's questions, and what only
+// the Linux build does: refuse editor hosting, and name the module and the
+// signal of a plug-in that crashes.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/tools/HostToolCases.h"
+#include "tests/tools/LibraryFormatCases.h"
+
+namespace hosttool {
+
+namespace {
+
+const std::chrono::seconds kRunTimeout(60);
+const int kTimedOut = 99;
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::filesystem::absolute(value).string() : "";
+}
+
+// The test plug-in of tests/linux/TestPlugin.cpp, built beside the tests.
+std::string testPluginPath() { return environment("QUAVIX_TEST_PLUGIN"); }
+
+}  // namespace
+
+std::string pluginPath() { return environment("QUAVIX_PLUGIN"); }
+
+std::string hostPath() { return environment("QUAVIX_HOST"); }
+
+bool pluginHasEditor() { return false; }
+
+std::string nullDevice() { return "/dev/null"; }
+
+std::string libraryWithoutEntry() { return "/lib/x86_64-linux-gnu/libm.so.6"; }
+
+bool growSparse(const std::string& path, uint64_t length) {
+    return truncate(path.c_str(), static_cast<off_t>(length)) == 0;
+}
+
+std::vector<std::string> aliasesOf(const std::string& directory, const std::string& name) {
+    std::filesystem::create_directory(directory + "/sub");
+    std::string link = directory + "/link.wav", hardLink = directory + "/hard.wav";
+    EXPECT_EQ(symlink(name.c_str(), link.c_str()), 0);
+    EXPECT_EQ(::link((directory + "/" + name).c_str(), hardLink.c_str()), 0);
+    return {name, "./" + name, "sub/../" + name, link, hardLink};
+}
+
+std::vector<ForeignLibrary> foreignLibraries() {
+    using namespace libraryformat;
+    return {
+        {"QUAVIX.dll", peHeader(kPeI386), "is a 32-bit Windows plug-in; use dist/win32/quavix-host.exe under Wine"},
+        {"QUAVIX64.dll", peHeader(kPeAmd64), "is a 64-bit Windows plug-in; use dist/win64/quavix-host.exe under Wine"},
+    };
+}
+
+ToolRun runTool(const std::vector<std::string>& arguments, const std::string& directory) {
+    ToolRun run;
+    std::string logPath = directory + "/tool-output.txt";
+    std::string program = hostPath();
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (log < 0 || dup2(log, STDOUT_FILENO) < 0 || dup2(log, STDERR_FILENO) < 0 || chdir(directory.c_str()) != 0) {
+            _exit(127);
+        }
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    EXPECT_GT(child, 0) << "cannot start " << program;
+    if (child <= 0) return run;
+    int status = 0;
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + kRunTimeout;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "no answer within " << kRunTimeout.count() << " s";
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            status = kTimedOut << 8;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // A death by signal shows as the shell shows it, never as a success.
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    wavbytes::Bytes text = wavbytes::readFile(logPath);
+    run.output.assign(text.begin(), text.end());
+    return run;
+}
+
+namespace {
+
+// Sets the test plug-in's fault for the tools this test starts, and clears it after.
+class PluginFault {
+public:
+    explicit PluginFault(const char* fault) { setenv("QUAVIX_TEST_PLUGIN_FAULT", fault, 1); }
+    ~PluginFault() { unsetenv("QUAVIX_TEST_PLUGIN_FAULT"); }
+};
+
+TEST_F(HostToolTest, EditorHostingIsRefusedPlainlyOnLinux) {
+    const std::vector<std::vector<std::string>> editorJobs = {
+        {"--editor-png", file("editor.png"), pluginPath()},
+        {"--gui", pluginPath(), "--close-after", "1"},
+    };
+    for (const std::vector<std::string>& job : editorJobs) {
+        SCOPED_TRACE(job[0]);
+        ToolRun run = host(job);
+        EXPECT_EQ(run.exitCode, kExitFailed) << run.output;
+        EXPECT_TRUE(run.says("editor hosting is not available in the Linux build yet")) << run.output;
+    }
+    EXPECT_FALSE(fileExists(file("editor.png")));
+}
+
+struct BenchCase {
+    const char* fault;
+    int exitCode;
+    const char* says;
+};
+
+TEST_F(HostToolTest, PluginThatOnlyExportsMainBenchesAsTwoMonoInstancesUnlessItHasNoInputs) {
+    ASSERT_FALSE(testPluginPath().empty()) << "QUAVIX_TEST_PLUGIN must name the test plug-in";
+    const BenchCase cases[] = {
+        {"none", kExitDone, "TestPlugin   "},
+        {"none", kExitDone, "(mono: two instances per stereo frame, one per channel)"},
+        {"synth", kExitFailed, "': it takes no audio input (an instrument or generator)"},
+    };
+    for (const BenchCase& row : cases) {
+        SCOPED_TRACE(row.says);
+        PluginFault fault(row.fault);
+        ToolRun run = host({"--bench", pluginPath(), testPluginPath(), "--rounds", "1"});
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.output;
+        EXPECT_TRUE(run.says(row.says)) << run.output;
+        // Quavix is measured either way.
+        ASSERT_FALSE(benchLines(run.output).empty()) << run.output;
+        EXPECT_EQ(benchLines(run.output)[0].name, "Quavix");
+    }
+}
+
+struct CrashCase {
+    const char* fault;
+    const char* report;
+    const char* reached;  // the memory reached for: only memory faults have one
+    std::vector<std::string> job;  // after the test plug-in's path
+};
+
+TEST_F(HostToolTest, CrashesNameTheSignalTheModuleAndThePlugin) {
+    std::string in = writeWav("in.wav", wavbytes::WavLayout(), wavbytes::testSignal(1000, 2));
+    const CrashCase cases[] = {
+        {"segv", "SIGSEGV (invalid memory access)", "(reaching for 0x0000000000000000)", {in, file("out.wav")}},
+        {"bus", "SIGBUS (bus error)", "(reaching for 0x", {in, file("out.wav")}},
+        {"fpe", "SIGFPE (arithmetic fault)", "", {in, file("out.wav")}},
+        {"ill", "SIGILL (illegal instruction)", "", {"--demo-out", file("out.wav")}},
+    };
+    for (const CrashCase& crash : cases) {
+        SCOPED_TRACE(crash.fault);
+        PluginFault fault(crash.fault);
+        std::vector<std::string> arguments = {testPluginPath()};
+        arguments.insert(arguments.end(), crash.job.begin(), crash.job.end());
+        ToolRun run = host(arguments);
+        EXPECT_EQ(run.exitCode, kExitFailed) << run.output;
+        EXPECT_TRUE(run.says(std::string("quavix-host: crashed with ") + crash.report + " at address 0x"))
+            << run.output;
+        EXPECT_TRUE(run.says("in '" + testPluginPath() + "'")) << run.output;
+        EXPECT_EQ(run.says("reaching for"), *crash.reached != 0) << run.output;
+        EXPECT_TRUE(run.says(crash.reached)) << run.output;
+        EXPECT_TRUE(run.says("while hosting '" + testPluginPath() + "'")) << run.output;
+        // What was printed before the crash is not lost in a buffer.
+        EXPECT_TRUE(run.says("Name           TestPlugin")) << run.output;
+    }
+}
+
+}  // namespace
+}  // namespace hosttool
