@@ -1,9 +1,11 @@
 #include "effect/Filter.h"
 
+#include <emmintrin.h>
 #include <xmmintrin.h>
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -115,30 +117,121 @@ bool writeIdentity(char* text, const char* identity) {
     return true;
 }
 
-// The memory of one channel, held in registers for a block.
-struct ChannelMemory {
-    float x1;
-    float x2;
-    float y1;
-    float y2;
+// Per block, the two channels run side by side, left in the low lane of each
+// register: every lane goes through the same double operations as a single
+// channel would, but the eight memories and the three coefficients fit the
+// eight SSE registers of i686, where two separate channels spill memories to
+// the stack in the middle of the sample-to-sample chain.
+struct StereoMemory {
+    __m128d x1;
+    __m128d x2;
+    __m128d y1;
+    __m128d y2;
 };
 
-// One sample of the difference equation: the whole expression in double,
-// rounded to float once. A result that is not finite (non-finite or absurd
-// input) restarts the channel from silence instead of poisoning its memory.
-inline float filterStep(ChannelMemory& m, float input, float alpha, float beta, float gamma) {
-    const double feedforward = input + kFeedbackScale * m.x1 + m.x2;
-    const float y = static_cast<float>(
-        kFeedbackScale * (alpha * feedforward + gamma * static_cast<double>(m.y1) - beta * static_cast<double>(m.y2)));
-    if (!std::isfinite(y)) {
-        m = ChannelMemory{0.0f, 0.0f, 0.0f, 0.0f};
-        return 0.0f;
-    }
+// The coefficients for one block, widened and doubled: the difference
+// equation is y = 2 (alpha f + gamma y1 - beta y2), and doubling in double is
+// exact, so taking the 2 into the coefficients gives the same bits with one
+// operation fewer on the chain from one sample to the next.
+struct BlockCoefficients {
+    __m128d alpha;
+    __m128d beta;
+    __m128d gamma;
+};
+
+// A left and a right float, widened, in the low and the high lane.
+inline __m128d widened(const float* left, const float* right) {
+    return _mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left), _mm_load_ss(right)));
+}
+
+// Both lanes rounded back to float, into the left and the right place.
+inline void narrowed(__m128d pair, float* left, float* right) {
+    const __m128 single = _mm_cvtpd_ps(pair);
+    _mm_store_ss(left, single);
+    _mm_store_ss(right, _mm_shuffle_ps(single, single, _MM_SHUFFLE(1, 1, 1, 1)));
+}
+
+// One sample of the difference equation for both channels: the whole
+// expression in double, rounded to float once.
+inline __m128 filterStep(StereoMemory& m, __m128d input, const BlockCoefficients& c) {
+    const __m128d feedforward = _mm_add_pd(_mm_add_pd(input, _mm_add_pd(m.x1, m.x1)), m.x2);
+    const __m128d sum =
+        _mm_sub_pd(_mm_add_pd(_mm_mul_pd(c.alpha, feedforward), _mm_mul_pd(c.gamma, m.y1)), _mm_mul_pd(c.beta, m.y2));
+    const __m128 y = _mm_cvtpd_ps(sum);
     m.x2 = m.x1;
     m.x1 = input;
     m.y2 = m.y1;
-    m.y1 = y;
+    m.y1 = _mm_cvtps_pd(y);
     return y;
+}
+
+// All ones in each lane whose result is infinite or not a number.
+inline __m128 notFinite(__m128 y) {
+    const __m128 difference = _mm_sub_ps(y, y);  // 0 for a finite y, NaN otherwise
+    return _mm_cmpunord_ps(difference, difference);
+}
+
+// A channel whose result is not finite (non-finite or absurd input) outputs 0
+// and restarts from silence instead of poisoning its memory; the other
+// channel goes on untouched. Answers the corrected result.
+inline __m128 restartNotFinite(StereoMemory& m, __m128 y, __m128 bad) {
+    const __m128d lanes = _mm_castps_pd(_mm_unpacklo_ps(bad, bad));
+    m.x1 = _mm_andnot_pd(lanes, m.x1);
+    m.x2 = _mm_andnot_pd(lanes, m.x2);
+    m.y1 = _mm_andnot_pd(lanes, m.y1);
+    m.y2 = _mm_andnot_pd(lanes, m.y2);
+    return _mm_andnot_ps(bad, y);
+}
+
+// Runs the difference equation over a block. Checking each sample, a result
+// that is not finite gives 0 and restarts its channel there. Without the
+// check, which keeps the loop at the bare arithmetic, such a result instead
+// feeds every later one of its channel through y1 (any operation on an
+// infinity or a NaN gives another, products with 0 included), so the block's
+// last y1 shows whether there was one. The memories come in and go out by
+// value: a local whose address never escapes stays in registers, where one
+// the compiler must assume an output store may touch goes back to memory at
+// every sample.
+template <bool kCheckEachSample>
+StereoMemory runFrames(StereoMemory m, const BlockCoefficients& c, __m128 gain, const float* inLeft,
+                       const float* inRight, float* outLeft, float* outRight, VstInt32 frames) {
+    for (VstInt32 n = 0; n < frames; ++n) {
+        // Both inputs first: an output may share memory with either input.
+        __m128 y = filterStep(m, widened(inLeft + n, inRight + n), c);
+        if (kCheckEachSample) {
+            const __m128 bad = notFinite(y);
+            if (_mm_movemask_ps(bad) != 0) {
+                y = restartNotFinite(m, y, bad);
+            }
+        }
+        const __m128 out = _mm_mul_ps(y, gain);
+        _mm_store_ss(outLeft + n, out);
+        _mm_store_ss(outRight + n, _mm_shuffle_ps(out, out, _MM_SHUFFLE(1, 1, 1, 1)));
+    }
+    return m;
+}
+
+// Whether both channels' last results are finite, and so all before them
+// since the block's start.
+bool lastResultsFinite(const StereoMemory& m) { return _mm_movemask_ps(notFinite(_mm_cvtpd_ps(m.y1))) == 0; }
+
+bool overlap(const float* a, const float* b, VstInt32 frames) {
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(a);
+    const std::uintptr_t second = reinterpret_cast<std::uintptr_t>(b);
+    const std::uintptr_t bytes = sizeof(float) * static_cast<std::uintptr_t>(frames);
+    return first < second + bytes && second < first + bytes;
+}
+
+// Whether writing an output may overwrite an input of the same block.
+bool sharesMemory(float** inputs, float** outputs, VstInt32 frames) {
+    for (int out = 0; out < 2; ++out) {
+        for (int in = 0; in < 2; ++in) {
+            if (overlap(outputs[out], inputs[in], frames)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -219,34 +312,44 @@ void Filter::processReplacing(float** inputs, float** outputs, VstInt32 sampleFr
         return;
     }
     const FlushDenormals flush;
+    // Parameters are read once per block: a change acts from the next block.
+    const BlockCoefficients c{_mm_set1_pd(kFeedbackScale * alpha.load(kRelaxed)),
+                              _mm_set1_pd(kFeedbackScale * beta.load(kRelaxed)),
+                              _mm_set1_pd(kFeedbackScale * gamma.load(kRelaxed))};
+    const __m128 gain = _mm_set1_ps(outputGain.load(kRelaxed));
+    const StereoMemory start{widened(&x1[0], &x1[1]), widened(&x2[0], &x2[1]), widened(&y1[0], &y1[1]),
+                             widened(&y2[0], &y2[1])};
+    // The block runs unchecked; only if a result was not finite does it run
+    // again from its start, checking each sample, which gives the same bits
+    // as checking each sample throughout. Running again needs the inputs, so
+    // where an output shares memory with one, each sample is checked at once.
     const float* inLeft = inputs[0];
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    ChannelMemory left{x1[0], x2[0], y1[0], y2[0]};
-    ChannelMemory right{x1[1], x2[1], y1[1], y2[1]};
-    for (VstInt32 n = 0; n < sampleFrames; ++n) {
-        // Read afresh each sample: a change landing mid-block acts at once.
-        const float a = alpha.load(kRelaxed);
-        const float b = beta.load(kRelaxed);
-        const float g = gamma.load(kRelaxed);
-        const float gain = outputGain.load(kRelaxed);
-        // Both inputs first: an output may share memory with either input.
-        const float xl = inLeft[n];
-        const float xr = inRight[n];
-        const float yl = filterStep(left, xl, a, b, g);
-        const float yr = filterStep(right, xr, a, b, g);
-        outLeft[n] = yl * gain;
-        outRight[n] = yr * gain;
+    const bool shared = sharesMemory(inputs, outputs, sampleFrames);
+    StereoMemory m = shared ? runFrames<true>(start, c, gain, inLeft, inRight, outLeft, outRight, sampleFrames)
+                            : runFrames<false>(start, c, gain, inLeft, inRight, outLeft, outRight, sampleFrames);
+    if (!shared && !lastResultsFinite(m)) {
+        m = runFrames<true>(start, c, gain, inLeft, inRight, outLeft, outRight, sampleFrames);
     }
-    x1[0] = left.x1;
-    x2[0] = left.x2;
-    y1[0] = left.y1;
-    y2[0] = left.y2;
-    x1[1] = right.x1;
-    x2[1] = right.x2;
-    y1[1] = right.y1;
-    y2[1] = right.y2;
+    narrowed(m.x1, &x1[0], &x1[1]);
+    narrowed(m.x2, &x2[0], &x2[1]);
+    narrowed(m.y1, &y1[0], &y1[1]);
+    narrowed(m.y2, &y2[0], &y2[1]);
+    silenceDecayedChannels();
+}
+
+// Checked once per block, so the per-sample loop carries nothing for it: a
+// channel whose four memories have all died away below the threshold holds
+// exact zeros from here on, and silent input then gives exact zeros out.
+void Filter::silenceDecayedChannels() {
+    for (int channel = 0; channel < kNumChannels; ++channel) {
+        if (std::fabs(x1[channel]) < kSilenceThreshold && std::fabs(x2[channel]) < kSilenceThreshold &&
+            std::fabs(y1[channel]) < kSilenceThreshold && std::fabs(y2[channel]) < kSilenceThreshold) {
+            x1[channel] = x2[channel] = y1[channel] = y2[channel] = 0.0f;
+        }
+    }
 }
 
 // Values for indices 0 to 2 are clamped to 0..1 and a value that is not a
@@ -318,7 +421,8 @@ float Filter::getParameter(VstInt32 index) {
         return gain + gain;
     }
     case kPeakParam:
-        return static_cast<float>(kPeakReadBack - bandwidth.load(kRelaxed));
+        // The bandwidth of peak 0 is 0.1f widened past 1.1 by rounding: never read back below 0.
+        return static_cast<float>(std::fmax(0.0, kPeakReadBack - bandwidth.load(kRelaxed)));
     case kControllerParam:
         return static_cast<float>(controllerNumber.load(kRelaxed) / double(kHighestController));
     default:

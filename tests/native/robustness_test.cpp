@@ -3,6 +3,7 @@
 // null pointers where a host should have passed memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -119,36 +120,77 @@ TEST_F(Robustness, ParameterValuesAreClampedAndNotANumberIsIgnored) {
     expectWellBehaved(extreme, "extreme values");
 }
 
-TEST_F(Robustness, NonFiniteSamplesRestartOnlyTheirChannel) {
-    FilterProbe filter;
-    FilterProbe twin;
-    StereoBuffer input = noise(3000, 2);
-    StereoBuffer poisoned = input;
-    poisoned.left[100] = kNaN;
-    poisoned.left[200] = kInf;
-    poisoned.left[300] = -kInf;
-    poisoned.left[400] = FLT_MAX;
-    const StereoBuffer out = processed(filter, poisoned);
-    const StereoBuffer clean = processed(twin, input);
-    for (size_t i = 0; i < out.left.size(); ++i) {
-        ASSERT_TRUE(std::isfinite(out.left[i])) << i;
+// One channel by the per-sample rule: a result that is not finite gives 0
+// and restarts the channel from silence.
+struct GuardedChannel {
+    float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    int restarts = 0;
+
+    float step(float x, const FilterProbe& f) {
+        const double a = f.alphaValue(), b = f.betaValue(), g = f.gammaValue();
+        const float y = static_cast<float>(2.0 * (a * (x + 2.0 * x1 + x2) + g * y1 - b * y2));
+        const bool bad = !std::isfinite(y);
+        restarts += bad;
+        *this = bad ? GuardedChannel{0, 0, 0, 0, restarts} : GuardedChannel{x, x1, y, y1, restarts};
+        return (bad ? 0.0f : y) * f.outputGainValue();
     }
-    EXPECT_EQ(out.right, clean.right);
-    EXPECT_EQ(out.left[100], 0.0f);
-    EXPECT_EQ(out.left[200], 0.0f);
-    // After the last bad sample the channel runs again from silence.
-    filter.suspend();
-    twin.suspend();
-    StereoBuffer impulse(300);
-    impulse.left[0] = 1.0f;
-    impulse.right[0] = 1.0f;
-    StereoBuffer poisonedImpulse = impulse;
-    poisonedImpulse.left[0] = kNaN;
-    poisonedImpulse.left[1] = 1.0f;
-    const StereoBuffer recovered = processed(filter, poisonedImpulse);
-    const StereoBuffer reference = processed(twin, impulse);
-    for (size_t i = 1; i < 300; ++i) {
-        ASSERT_EQ(recovered.left[i], reference.left[i - 1]) << i;
+};
+
+// How outputs lie against inputs.
+enum Layout { kSeparate, kInPlace, kCrossed, kThreeFramesBehind };
+
+// Non-finite or absurd samples anywhere in a block, on one channel or both,
+// alone or in runs, in blocks of any length, with outputs apart from the
+// inputs or over them: every output is what the per-sample rule gives (0,
+// then a restart from silence), and the other channel runs on unharmed.
+TEST_F(Robustness, NonFiniteSamplesRestartOnlyTheirChannel) {
+    const struct {
+        const char* what;
+        float value;
+        int channels;  // 1 left, 2 right, 3 both
+        size_t first, count;
+        VstInt32 block;
+        Layout layout;
+    } cases[] = {
+        {"NaN at a block's first frame", kNaN, 1, 512, 1, 256, kSeparate},
+        {"inf at a block's last frame", kInf, 2, 255, 1, 256, kSeparate},
+        {"-inf on both channels at once", -kInf, 3, 300, 1, 256, kInPlace},
+        {"a run of NaN across a block boundary", kNaN, 1, 250, 10, 256, kInPlace},
+        {"NaN in blocks of one frame", kNaN, 2, 7, 2, 1, kSeparate},
+        {"the largest float until the result overflows", FLT_MAX, 1, 100, 40, 333, kSeparate},
+        {"the largest negative float, in place", -FLT_MAX, 2, 1500, 40, 700, kInPlace},
+        {"NaN, each output over the other input", kNaN, 1, 1200, 1, 2100, kCrossed},
+        {"inf, outputs three frames behind", kInf, 2, 900, 3, 1000, kThreeFramesBehind},
+    };
+    for (const auto& c : cases) {
+        FilterProbe filter;
+        filter.setParameter(2, 1.0f);
+        StereoBuffer input = noise(2100, 4);
+        for (size_t i = c.first; i < c.first + c.count; ++i) {
+            input.left[i] = (c.channels & 1) ? c.value : input.left[i];
+            input.right[i] = (c.channels & 2) ? c.value : input.right[i];
+        }
+        StereoBuffer memory(input.left.size() + 3);  // the inputs from frame 3 on
+        std::copy(input.left.begin(), input.left.end(), memory.left.begin() + 3);
+        std::copy(input.right.begin(), input.right.end(), memory.right.begin() + 3);
+        StereoBuffer separate(input.left.size());
+        float* in[2] = {memory.left.data() + 3, memory.right.data() + 3};
+        float* const outs[][2] = {{separate.left.data(), separate.right.data()}, {in[0], in[1]}, {in[1], in[0]},
+                                  {memory.left.data(), memory.right.data()}};
+        float* const* out = outs[c.layout];
+        for (VstInt32 from = 0; from < input.frames(); from += c.block) {
+            float* blockIn[2] = {in[0] + from, in[1] + from};
+            float* blockOut[2] = {out[0] + from, out[1] + from};
+            filter.processReplacing(blockIn, blockOut, std::min(c.block, input.frames() - from));
+        }
+        GuardedChannel left, right;
+        for (size_t i = 0; i < input.left.size(); ++i) {
+            ASSERT_EQ(out[0][i], left.step(input.left[i], filter)) << c.what << ", frame " << i;
+            ASSERT_EQ(out[1][i], right.step(input.right[i], filter)) << c.what << ", frame " << i;
+        }
+        EXPECT_EQ((left.restarts > 0) + 2 * (right.restarts > 0), c.channels) << c.what;
+        EXPECT_EQ(filter.memory(0, 2), left.y1) << c.what;
+        EXPECT_EQ(filter.memory(1, 2), right.y1) << c.what;
     }
 }
 
