@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "effect/EditorFactory.h"
 #include "effect/QuavixConfig.h"
@@ -247,7 +248,9 @@ Filter::Filter(audioMasterCallback audioMaster)
       filterSampleRate(0.0),
       alpha(0.0f),
       beta(0.0f),
-      gamma(0.0f) {
+      gamma(0.0f),
+      // A frequency no setting has: the first block computes its coefficients.
+      blockSetting{std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0, 0.0f, 0.0f, 0.0f} {
     clearMemories();
     updateSampleRate();
     filterSampleRate.store(sampleRate, kRelaxed);
@@ -313,9 +316,9 @@ void Filter::processReplacing(float** inputs, float** outputs, VstInt32 sampleFr
     }
     const FlushDenormals flush;
     // Parameters are read once per block: a change acts from the next block.
-    const BlockCoefficients c{_mm_set1_pd(kFeedbackScale * alpha.load(kRelaxed)),
-                              _mm_set1_pd(kFeedbackScale * beta.load(kRelaxed)),
-                              _mm_set1_pd(kFeedbackScale * gamma.load(kRelaxed))};
+    const BlockSetting& setting = settingForBlock();
+    const BlockCoefficients c{_mm_set1_pd(kFeedbackScale * setting.alpha), _mm_set1_pd(kFeedbackScale * setting.beta),
+                              _mm_set1_pd(kFeedbackScale * setting.gamma)};
     const __m128 gain = _mm_set1_ps(outputGain.load(kRelaxed));
     const StereoMemory start{widened(&x1[0], &x1[1]), widened(&x2[0], &x2[1]), widened(&y1[0], &y1[1]),
                              widened(&y2[0], &y2[1])};
@@ -338,6 +341,23 @@ void Filter::processReplacing(float** inputs, float** outputs, VstInt32 sampleFr
     narrowed(m.y1, &y1[0], &y1[1]);
     narrowed(m.y2, &y2[0], &y2[1]);
     silenceDecayedChannels();
+}
+
+// The coefficients come from the parameters as this thread finds them, not
+// from the ones computeCoefficients stores: another thread may be storing
+// those three one by one, and a block filtered with coefficients of two
+// settings can put the poles outside the unit circle, a burst that reaches
+// 1e19 within one block. Each parameter is one atomic value, so whatever
+// this reads is one real setting. sin and cos run only when it changed.
+const Filter::BlockSetting& Filter::settingForBlock() {
+    const float frequency = frequencyValue.load(kRelaxed);
+    const float damping = bandwidth.load(kRelaxed);
+    const double rate = filterSampleRate.load(kRelaxed);
+    if (frequency != blockSetting.frequency || damping != blockSetting.damping || rate != blockSetting.rate) {
+        const Coefficients c = coefficientsFor(frequency, damping, rate);
+        blockSetting = BlockSetting{frequency, damping, rate, c.alpha, c.beta, c.gamma};
+    }
+    return blockSetting;
 }
 
 // Checked once per block, so the per-sample loop carries nothing for it: a

@@ -5,10 +5,10 @@
 // Threads: the host automates from its user-interface or automation thread
 // while its processing thread runs processReplacing and processEvents. What
 // both sides touch (parameters, coefficients, the rate the coefficients are
-// computed for) is atomic; processReplacing reads the coefficients and the
+// computed for) is atomic. processReplacing reads the parameters and the
 // gain with relaxed loads once per block, so a change acts from the next
 // block on and the per-sample loop carries no loads of its own. The channel
-// memories belong to the processing thread alone.
+// memories and the block's coefficients belong to the processing thread alone.
 #pragma once
 
 #include <atomic>
@@ -65,6 +65,17 @@ protected:
     void clearMemories();
     void silenceDecayedChannels();
 
+    // A setting and its coefficients, as one block is filtered with them.
+    struct BlockSetting {
+        float frequency;
+        float damping;
+        double rate;
+        float alpha;
+        float beta;
+        float gamma;
+    };
+    const BlockSetting& settingForBlock();
+
     std::atomic<float> frequencyValue;
     std::atomic<float> outputGain;
     std::atomic<float> bandwidth;
@@ -81,4 +92,5 @@ protected:
     float x2[kNumChannels];
     float y1[kNumChannels];
     float y2[kNumChannels];
+    BlockSetting blockSetting;
 };
