@@ -57,3 +57,20 @@ if(TARGET host_tool_test)
     set_property(TEST host_tool_test APPEND PROPERTY ENVIRONMENT
         "QUAVIX_TEST_PLUGIN=$<TARGET_FILE:quavix_test_plugin>")
 endif()
+# The validator's test plants its faults in the same plug-in.
+if(TARGET validator_test AND TARGET quavix_test_plugin)
+    add_dependencies(validator_test quavix_test_plugin)
+    set_property(TEST validator_test APPEND PROPERTY ENVIRONMENT
+        "QUAVIX_TEST_PLUGIN=$<TARGET_FILE:quavix_test_plugin>")
+endif()
+
+# --- Response pictures: cairo draws them, in the Linux host tool only ---
+# The response test measures the pass-through test plug-in too.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+target_link_libraries(quavix_host_parts PkgConfig::CAIRO)
+if(TARGET response_test AND TARGET quavix_test_plugin)
+    add_dependencies(response_test quavix_test_plugin)
+    set_property(TEST response_test APPEND PROPERTY ENVIRONMENT
+        "QUAVIX_TEST_PLUGIN=$<TARGET_FILE:quavix_test_plugin>")
+endif()

@@ -12,6 +12,8 @@ const int kMinSampleRate = 8000;
 const int kMaxSampleRate = 768000;
 
 const int kMaxBenchRounds = 1000;
+// Curves per swept parameter: more would crowd the picture past reading.
+const int kMaxSweepSteps = 20;
 
 const char* const kUsage =
     "usage:\n"
@@ -20,7 +22,11 @@ const char* const kUsage =
     "  quavix-host PLUGIN --info [--param ...]        identity and parameters only\n"
     "  quavix-host --bench PLUGIN[@SETTINGS] ...      compare the processing cost of plug-ins\n"
     "  quavix-host --editor-png FILE PLUGIN           save a picture of the editor (Windows)\n"
+    "  quavix-host --response-png FILE PLUGIN [--sweep-param ...]\n"
+    "                                                 measure and draw the magnitude response (Linux)\n"
     "  quavix-host --gui PLUGIN                       open the editor in a window (Windows)\n"
+    "  quavix-host --validate PLUGIN [--strictness N] [--seed S]\n"
+    "                                                 put a plug-in through a torture run\n"
     "  quavix-host --help\n"
     "\n"
     "PLUGIN is a VST 2.4 plug-in library: a DLL for quavix-host.exe (dist/win32 for\n"
@@ -39,6 +45,11 @@ const char* const kUsage =
     "  --demo-out FILE      where the demo goes (default quavix-demo.wav)\n"
     "  --close-after SECONDS  with --gui: close the window by itself after that time\n"
     "  --rounds N           with --bench: rounds of measurement, 1..1000 (default 9)\n"
+    "  --strictness N       with --validate: 1 (quick) .. 10 (long), default 5\n"
+    "  --seed S             with --validate: the random stream of an earlier run, to repeat it\n"
+    "  --sweep-param INDEX=FROM:TO:COUNT  with --response-png: one curve at each of COUNT\n"
+    "                       values (1..20) from FROM to TO (0..1); repeatable, giving a curve\n"
+    "                       for every combination (at most 20)\n"
     "\n"
     "Input: 16-bit or 24-bit PCM or 32-bit float WAV, mono or stereo, any rate and\n"
     "any length: it streams through, with progress shown on long files. A mono\n"
@@ -55,6 +66,12 @@ const char* const kUsage =
     "per channel; instruments (no inputs) are refused. SETTINGS are INDEX=VALUE\n"
     "pairs (normalized 0..1) separated by commas, set before processing, e.g.\n"
     "  quavix-host --bench quavix.so other.so@0=0.5,3=1\n"
+    "\n"
+    "Response: the plug-in's first output for an impulse on its first input, 65536\n"
+    "samples at --rate, read at log-spaced frequencies from 20 Hz to 20 kHz, and an\n"
+    "exponential sine sweep as a check; the tool prints how far the two disagree.\n"
+    "Without --param or --sweep-param, Quavix draws its corner at 800, 2300 and\n"
+    "3800 Hz at each peak setting, and any other plug-in one curve as it loads.\n"
     "\n"
     "Exit codes: 0 done, 1 failed (file, plug-in or editor), 2 wrong arguments.\n";
 
@@ -103,6 +120,23 @@ bool parseSettingList(const std::string& text, std::vector<ParameterSetting>& se
     }
 }
 
+// "2=0:1:3"
+bool parseParameterSweep(const std::string& text, ParameterSweep& sweep) {
+    size_t equals = text.find('=');
+    size_t first = text.find(':', equals == std::string::npos ? 0 : equals);
+    size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    double from = 0.0, to = 0.0;
+    if (second == std::string::npos || !parseInt(text.substr(0, equals).c_str(), 0, 1 << 20, sweep.index) ||
+        !parseDouble(text.substr(equals + 1, first - equals - 1).c_str(), 0.0, 1.0, from) ||
+        !parseDouble(text.substr(first + 1, second - first - 1).c_str(), 0.0, 1.0, to) ||
+        !parseInt(text.c_str() + second + 1, 1, kMaxSweepSteps, sweep.count)) {
+        return false;
+    }
+    sweep.from = static_cast<float>(from);
+    sweep.to = static_cast<float>(to);
+    return true;
+}
+
 bool parseSweep(const std::string& text, HostOptions& options) {
     size_t colon = text.find(':');
     return colon != std::string::npos && parseInt(text.substr(0, colon).c_str(), 0, 127, options.sweepStart) &&
@@ -114,8 +148,10 @@ bool parseSweep(const std::string& text, HostOptions& options) {
 void CommandLine::printUsage(bool toStandardError) { std::fputs(kUsage, toStandardError ? stderr : stdout); }
 
 bool CommandLine::takesValue(const std::string& name) {
+    if (name == "--strictness" || name == "--seed" || name == "--validate-group") return true;
     return name == "--param" || name == "--block" || name == "--cc" || name == "--sweep" || name == "--rate" ||
-           name == "--demo-out" || name == "--editor-png" || name == "--close-after" || name == "--rounds";
+           name == "--demo-out" || name == "--editor-png" || name == "--close-after" || name == "--rounds" ||
+           name == "--response-png" || name == "--sweep-param";
 }
 
 bool CommandLine::parse(int argc, char** argv, HostOptions& options, std::string& error) {
@@ -136,9 +172,10 @@ bool CommandLine::parse(int argc, char** argv, HostOptions& options, std::string
             value = argv[++i];
         }
         if (argument == "--help" || argument == "--info" || argument == "--gui" || argument == "--editor-png" ||
-            argument == "--demo-out" || argument == "--bench") {
+            argument == "--demo-out" || argument == "--bench" || argument == "--response-png") {
             modes.push_back(argument);
         }
+        if (argument == "--validate" || argument == "--validate-group") modes.push_back(argument);
         if (!parseOption(argument, value, options, error)) return false;
     }
     return chooseMode(positional, modes, options, error);
@@ -164,8 +201,23 @@ bool CommandLine::parseOption(const std::string& name, const char* value, HostOp
         valid = parseDouble(value, 0.001, 1e6, options.closeAfterSeconds);
     } else if (name == "--demo-out") {
         options.demoOutput = value;
-    } else if (name == "--editor-png") {
+    } else if (name == "--editor-png" || name == "--response-png") {
         options.pngPath = value;
+    } else if (name == "--sweep-param") {
+        ParameterSweep sweep = {0, 0.0f, 0.0f, 1};
+        valid = parseParameterSweep(value, sweep);
+        options.parameterSweeps.push_back(sweep);
+    } else if (name == "--strictness") {
+        valid = parseInt(value, 1, 10, options.strictness);
+    } else if (name == "--seed") {
+        char* end = nullptr;
+        errno = 0;
+        options.seed = std::strtoull(value, &end, 10);
+        valid = options.seedGiven = errno == 0 && end != value && *end == 0 && value[0] != '-';
+    } else if (name == "--validate-group") {
+        options.validateGroup = value;
+    } else if (name == "--validate") {
+        // A mode without a value: chooseMode takes it from the list of modes.
     } else if (name == "--pcm16") {
         options.pcm16 = true;
     } else if (name != "--help" && name != "--info" && name != "--gui" && name != "--bench") {
@@ -189,6 +241,10 @@ bool CommandLine::chooseMode(const std::vector<std::string>& positional, const s
         return false;
     }
     std::string mode = modes.empty() ? "" : modes[0];
+    if (!options.parameterSweeps.empty() && mode != "--response-png") {
+        error = "--sweep-param goes with --response-png only";
+        return false;
+    }
     if (mode == "--bench") return parseBenchEntries(positional, options, error);
     size_t wanted = mode.empty() ? (positional.size() == 3 ? 3 : 1) : 1;
     if (positional.size() != wanted) {
@@ -199,6 +255,9 @@ bool CommandLine::chooseMode(const std::vector<std::string>& positional, const s
     if (mode == "--info") options.mode = HostMode::Info;
     else if (mode == "--gui") options.mode = HostMode::Gui;
     else if (mode == "--editor-png") options.mode = HostMode::EditorPng;
+    else if (mode == "--validate") options.mode = HostMode::Validate;
+    else if (mode == "--validate-group") options.mode = HostMode::ValidateGroup;
+    else if (mode == "--response-png") options.mode = HostMode::ResponsePng;
     else if (positional.size() == 3) options.mode = HostMode::ProcessFile;
     else options.mode = HostMode::Demo;
     if (options.mode == HostMode::ProcessFile) {

@@ -4,11 +4,23 @@
 #include <string>
 #include <vector>
 
-enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui, Bench };
+enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui, Bench, ResponsePng, Validate, ValidateGroup };
 
 struct ParameterSetting {
     int index;
     float value;
+};
+
+// --sweep-param INDEX=FROM:TO:COUNT: COUNT values evenly from FROM to TO.
+struct ParameterSweep {
+    int index;
+    float from;
+    float to;
+    int count;
+
+    float valueAt(int step) const {
+        return count > 1 ? static_cast<float>(from + (to - from) * static_cast<double>(step) / (count - 1)) : from;
+    }
 };
 
 // A plug-in of the benchmark with the settings it is measured at.
@@ -25,6 +37,7 @@ struct HostOptions {
     std::string demoOutput = "quavix-demo.wav";
     std::string pngPath;
     std::vector<ParameterSetting> parameters;
+    std::vector<ParameterSweep> parameterSweeps;
     int blockSize = 512;
     int controller = 1;
     bool sweep = false;
@@ -36,6 +49,10 @@ struct HostOptions {
     double closeAfterSeconds = 0.0;  // 0: the window stays until closed
     std::vector<BenchEntry> benchPlugins;
     int benchRounds = 9;
+    int strictness = 5;           // --validate: 1 quick .. 10 long
+    unsigned long long seed = 0;  // --validate: the random stream, printed for reruns
+    bool seedGiven = false;
+    std::string validateGroup;  // the hidden --validate-group: one group in this process
 
     // The plug-in or plug-ins of the job, for messages that must name them.
     std::string hostedPlugins() const;

@@ -40,6 +40,9 @@ public:
     void runUntilClosed(double closeAfterSeconds);
     // Closes the editor, then the window.
     void close();
+    // The other order, as some hosts do it: the window goes first, taking the
+    // editor's child windows with it, and effEditClose follows.
+    void closeWindowFirst();
 
 private:
     // The window and its toolkit's state, one kind per system.

@@ -8,6 +8,9 @@
 #include "tools/PluginBench.h"
 #include "tools/PluginReport.h"
 #include "tools/PngFile.h"
+#include "tools/ResponsePicture.h"
+#include "tools/ResponsePlot.h"
+#include "tools/Validator.h"
 #include "tools/WavFile.h"
 
 namespace {
@@ -24,6 +27,9 @@ int HostCommands::run() {
     case HostMode::EditorPng: return saveEditorPicture();
     case HostMode::Gui: return runGui();
     case HostMode::Bench: return runBench();
+    case HostMode::ResponsePng: return saveResponsePicture();
+    case HostMode::Validate: return Validator(options).run();
+    case HostMode::ValidateGroup: return Validator(options).runGroup(options.validateGroup);
     }
     return kExitUsage;
 }
@@ -160,6 +166,23 @@ int HostCommands::saveEditorPicture() {
     if (!PngFile::write(options.pngPath, width, height, rgb, error)) return fail(error);
     std::printf("Wrote %s (the editor, %d x %d pixels)\n", options.pngPath.c_str(), width, height);
     return kExitDone;
+}
+
+int HostCommands::saveResponsePicture() {
+    std::string error;
+    if (!ResponsePlot::available(error)) return fail(error);
+    if (FilePaths::sameFile(options.pngPath, options.pluginPath)) {
+        return fail("refusing to write '" + options.pngPath + "': it is the plug-in '" + options.pluginPath + "'");
+    }
+    int status = loadPlugin(options.sampleRate);
+    if (status != kExitDone) return status;
+    ResponsePicture picture(host, options);
+    if (!picture.plan(error)) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "quavix-host: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    return picture.draw(error) ? kExitDone : fail(error);
 }
 
 int HostCommands::runGui() {

@@ -25,6 +25,7 @@ private:
     int renderDemo();
     int processFile();
     int saveEditorPicture();
+    int saveResponsePicture();
     int runGui();
     int runBench();
 

@@ -2,7 +2,11 @@
 // only as `main`, as older plug-ins have it. QUAVIX_TEST_PLUGIN_FAULT picks
 // how it misbehaves: "segv", "bus", "fpe" or "ill" crash in processReplacing
 // with that signal; "synth" has no audio inputs; anything else makes a mono
-// plug-in that passes its input through.
+// plug-in that passes its input through. For the validator's test, faults a
+// validator must catch: "label-overrun" writes 300 bytes of parameter label,
+// "read-past" reads one sample past the block, "sticky-nan" keeps giving NaN
+// once it has seen one, even across effMainsChanged, and "opcode-crash"
+// crashes in effSetPanLaw.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -19,6 +23,9 @@ AEffect record;
 volatile int numerator = 1;
 volatile int divisor = 0;
 int* volatile nowhere = nullptr;
+volatile float pastTheBlock = 0.0f;
+bool poisoned = false;
+const size_t kOverrunBytes = 300;
 
 bool fault(const char* name) {
     const char* chosen = std::getenv("QUAVIX_TEST_PLUGIN_FAULT");
@@ -43,11 +50,18 @@ void VSTCALLBACK processReplacing(AEffect*, float** inputs, float** outputs, Vst
     if (fault("bus")) busError();
     if (fault("fpe")) divisor = numerator / divisor;
     if (fault("ill")) __builtin_trap();
+    if (fault("read-past")) pastTheBlock = inputs[0][frames];
     std::memcpy(outputs[0], inputs[0], sizeof(float) * frames);
+    for (VstInt32 i = 0; i < frames && fault("sticky-nan"); ++i) {
+        poisoned = poisoned || inputs[0][i] != inputs[0][i];
+        if (poisoned) outputs[0][i] = inputs[0][i] * 0.0f / 0.0f;
+    }
 }
 
 VstIntPtr VSTCALLBACK dispatcher(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
     if (opcode == effGetEffectName && ptr) std::strcpy(static_cast<char*>(ptr), "TestPlugin");
+    if (opcode == effGetParamLabel && ptr && fault("label-overrun")) std::memset(ptr, 'x', kOverrunBytes);
+    if (opcode == effSetPanLaw && fault("opcode-crash")) *nowhere = 2;
     return 0;
 }
 
@@ -69,5 +83,7 @@ extern "C" AEffect* testPluginMain(audioMasterCallback) {
     record.flags = effFlagsCanReplacing;
     record.numInputs = fault("synth") ? 0 : 1;
     record.numOutputs = 1;
+    record.numParams = fault("label-overrun") ? 1 : 0;
+    record.uniqueID = 0x54655374;
     return &record;
 }

@@ -135,6 +135,15 @@ TEST_F(HostToolTest, EditorPictureIsAPngOfTheEditorsSize) {
     EXPECT_EQ(bigEndian(20), kEditorHeight);
 }
 
+// Cairo draws response pictures, and the cross-build has none.
+TEST_F(HostToolTest, ResponsePictureNamesTheLinuxBuild) {
+    ToolRun run = host({"--response-png", file("response.png"), pluginPath()});
+    EXPECT_EQ(run.exitCode, kExitFailed) << run.output;
+    EXPECT_TRUE(run.says("response pictures are available in the Linux build: run dist/linux-x86_64/quavix-host"))
+        << run.output;
+    EXPECT_FALSE(fileExists(file("response.png")));
+}
+
 TEST_F(HostToolTest, GuiSessionOpensAndClosesTheEditorCleanly) {
     ToolRun run = host({"--gui", pluginPath(), "--close-after", "1"});
     EXPECT_EQ(run.exitCode, kExitDone) << run.output;

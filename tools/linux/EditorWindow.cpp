@@ -35,3 +35,5 @@ bool EditorWindow::capture(int&, int&, std::vector<uint8_t>&, std::string& error
 void EditorWindow::runUntilClosed(double) {}
 
 void EditorWindow::close() {}
+
+void EditorWindow::closeWindowFirst() {}

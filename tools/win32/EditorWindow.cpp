@@ -29,6 +29,7 @@ public:
     bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
     void runUntilClosed(double closeAfterSeconds);
     void close();
+    void closeWindowFirst();
     bool resizeClient(int width, int height);
 
 private:
@@ -44,6 +45,7 @@ private:
     Kind kind;
     HWND window = nullptr;
     bool editorOpen = false;
+    bool windowGoesFirst = false;
 };
 
 bool EditorWindow::available(std::string&) { return true; }
@@ -65,6 +67,8 @@ bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, s
 void EditorWindow::runUntilClosed(double closeAfterSeconds) { native->runUntilClosed(closeAfterSeconds); }
 
 void EditorWindow::close() { native->close(); }
+
+void EditorWindow::closeWindowFirst() { native->closeWindowFirst(); }
 
 bool EditorWindow::Native::registerClass() {
     static bool registered = false;
@@ -233,6 +237,19 @@ void EditorWindow::Native::close() {
     window = nullptr;
 }
 
+void EditorWindow::Native::closeWindowFirst() {
+    if (!window) return;
+    windowGoesFirst = true;
+    KillTimer(window, kIdleTimer);
+    DestroyWindow(window);
+    window = nullptr;
+    windowGoesFirst = false;
+    if (!editorOpen) return;
+    editorOpen = false;
+    host.dispatch(effEditClose);
+    host.setWindowSizer(nullptr);
+}
+
 LRESULT CALLBACK EditorWindow::Native::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         CREATESTRUCTA* creation = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -253,7 +270,7 @@ LRESULT EditorWindow::Native::handle(UINT message, WPARAM wParam, LPARAM lParam)
         close();
         return 0;
     case WM_DESTROY:
-        closeEditor();
+        if (!windowGoesFirst) closeEditor();
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         window = nullptr;
         if (kind == Kind::Captioned) PostQuitMessage(0);

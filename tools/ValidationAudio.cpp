@@ -1,0 +1,461 @@
+// Processing, sample rates and MIDI: the audio paths a host drives, with
+// guard pages after every buffer, values no signal should hold, and the
+// floating-point control state watched around every call.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "tools/ValidationCheck.h"
+
+namespace {
+
+const int kRate = 44100;
+const int kAnnouncedBlock = 4096;
+const int kBlock = 512;
+// Louder than this out of a 0.5 noise in is no longer an effect: 66 dB of gain.
+const float kBound = 1000.0f;
+const float kNoiseLevel = 0.5f;
+const int kBlockSizes[] = {1, 2, 3, 7, 64, 511, 512, 513, 4096};
+const int kTooLarge = 2 * kAnnouncedBlock;
+
+// A started instance; null after a failure.
+std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, int& inputs, int& outputs) {
+    std::unique_ptr<PluginHost> host = context.load(rate, block);
+    if (!host) return nullptr;
+    if (!context.channelCounts(*host, inputs, outputs)) return nullptr;
+    context.doing("effMainsChanged 1 and effStartProcess");
+    host->start();
+    return host;
+}
+
+void checkBlock(CheckContext& context, const GuardedAudio& out, const char* what) {
+    float peak = out.peak();
+    if (!std::isfinite(peak)) context.fail("%s: the output is not finite", what);
+    else if (peak > kBound) context.fail("%s: the output peaks at %g from noise of %g", what,
+                                         static_cast<double>(peak), static_cast<double>(kNoiseLevel));
+}
+
+void blockSizes(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
+    if (!host) return;
+    const int rounds = context.strictness();
+    for (int round = 0; round < rounds; ++round) {
+        for (int frames : kBlockSizes) {
+            GuardedAudio in(inputs, frames), out(outputs, frames);
+            context.noise(in, kNoiseLevel);
+            context.doing("processReplacing %d frames into buffers that end at a guard page (round %d)", frames,
+                          round + 1);
+            context.process(*host, in, out, frames);
+            checkBlock(context, out, ("a block of " + std::to_string(frames)).c_str());
+        }
+    }
+    context.figure("block sizes (guarded in and out)", "1 2 3 7 64 511 512 513 4096, %d rounds", rounds);
+}
+
+void largerThanAnnounced(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
+    if (!host) return;
+    GuardedAudio in(inputs, kTooLarge), out(outputs, kTooLarge);
+    context.noise(in, kNoiseLevel);
+    context.doing("processReplacing %d frames after effSetBlockSize %d", kTooLarge, kAnnouncedBlock);
+    context.process(*host, in, out, kTooLarge);
+    checkBlock(context, out, "a block twice the announced size");
+    context.figure("block past the announced size", "%d frames after %d announced", kTooLarge, kAnnouncedBlock);
+}
+
+void inPlace(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> apart = started(context, kRate, kBlock, inputs, outputs);
+    std::unique_ptr<PluginHost> shared = started(context, kRate, kBlock, inputs, outputs);
+    if (!apart || !shared) return;
+    int channels = std::max(inputs, outputs);
+    int differing = 0;
+    for (int block = 0; block < 16; ++block) {
+        GuardedAudio in(channels, kBlock), out(channels, kBlock), io(channels, kBlock);
+        context.noise(in, kNoiseLevel);
+        for (int c = 0; c < channels; ++c) std::memcpy(io.channel(c), in.channel(c), sizeof(float) * kBlock);
+        context.doing("block %d out of place, then in place (outputs on the inputs)", block);
+        context.process(*apart, in, out, kBlock);
+        context.process(*shared, io, io, kBlock);
+        for (int c = 0; c < outputs; ++c) {
+            differing += std::memcmp(out.channel(c), io.channel(c), sizeof(float) * kBlock) != 0;
+        }
+        checkBlock(context, io, "in place");
+    }
+    if (differing > 0) {
+        context.fail("in place gives other samples than out of place in %d channel blocks of 16 x %d", differing,
+                     outputs);
+    }
+}
+
+struct NastyInput {
+    const char* name;
+    float value;
+};
+
+const NastyInput kNastyInputs[] = {
+    {"NaN", std::numeric_limits<float>::quiet_NaN()},
+    {"+infinity", std::numeric_limits<float>::infinity()},
+    {"-infinity", -std::numeric_limits<float>::infinity()},
+    {"huge (1e30)", 1e30f},
+    {"subnormal (1e-40)", 1e-40f},
+};
+
+// Noise blocks from here on; the sample after the last bad one, or -1 when
+// the output is still bad near the end.
+long framesUntilSound(CheckContext& context, PluginHost& host, GuardedAudio& in, GuardedAudio& out, int blocks) {
+    long lastBad = -1;
+    for (int block = 0; block < blocks; ++block) {
+        context.noise(in, kNoiseLevel);
+        context.process(host, in, out, kBlock);
+        for (int c = 0; c < out.channels(); ++c) {
+            for (int i = 0; i < kBlock; ++i) {
+                float sample = out.channel(c)[i];
+                bool bad = !std::isfinite(sample) || std::fabs(sample) > kBound;
+                if (bad) lastBad = static_cast<long>(block) * kBlock + i;
+            }
+        }
+    }
+    // Good for the last tenth of the time, or not recovered.
+    return lastBad >= static_cast<long>(blocks) * kBlock * 9 / 10 ? -1 : lastBad + 1;
+}
+
+void nastyInputs(CheckContext& context) {
+    const int second = kRate / kBlock;
+    for (const NastyInput& nasty : kNastyInputs) {
+        int inputs = 0, outputs = 0;
+        std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+        if (!host) return;
+        GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+        for (int block = 0; block < 4; ++block) {
+            context.noise(in, kNoiseLevel);
+            context.process(*host, in, out, kBlock);
+        }
+        context.doing("a block of %s input", nasty.name);
+        in.fill(nasty.value);
+        context.process(*host, in, out, kBlock);
+        context.doing("noise after %s input", nasty.name);
+        long recovered = framesUntilSound(context, *host, in, out, second);
+        if (recovered >= 0) {
+            context.figure(std::string("finite again after ") + nasty.name, "%ld samples (%.1f ms)", recovered,
+                           1000.0 * recovered / kRate);
+            continue;
+        }
+        context.doing("effMainsChanged 0/1 after %s input did not pass within a second", nasty.name);
+        host->stop();
+        host->start();
+        long afterReset = framesUntilSound(context, *host, in, out, second);
+        if (afterReset >= 0) {
+            context.figure(std::string("finite again after ") + nasty.name, "only after effMainsChanged 0/1");
+            context.warn("after a block of %s the output stays bad for a second of finite input, until "
+                         "effMainsChanged 0/1",
+                         nasty.name);
+        } else {
+            context.figure(std::string("finite again after ") + nasty.name, "never");
+            context.fail("after a block of %s the output stays not finite or past %g, even after effMainsChanged 0/1",
+                         nasty.name, static_cast<double>(kBound));
+        }
+    }
+}
+
+void silenceToZero(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+    if (!host) return;
+    GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+    for (int block = 0; block < kRate / 2 / kBlock; ++block) {
+        context.noise(in, kNoiseLevel);
+        context.process(*host, in, out, kBlock);
+    }
+    context.doing("silence after half a second of noise, up to ten seconds");
+    in.fill(0.0f);
+    const int blocks = 10 * kRate / kBlock;
+    long lastNonzero = -1;
+    for (int block = 0; block < blocks; ++block) {
+        context.process(*host, in, out, kBlock);
+        for (int c = 0; c < outputs; ++c) {
+            for (int i = 0; i < kBlock; ++i) {
+                if (out.channel(c)[i] != 0.0f) lastNonzero = static_cast<long>(block) * kBlock + i;
+            }
+        }
+    }
+    VstIntPtr tail = host->dispatch(effGetTailSize);
+    context.figure("effGetTailSize", "%ld samples", static_cast<long>(tail));
+    if (lastNonzero >= static_cast<long>(blocks - 1) * kBlock) {
+        context.figure("silence in to exact silence out", "not within 10 s");
+        context.warn("silence in never gave exact silence out within ten seconds");
+    } else {
+        context.figure("silence in to exact silence out", "%ld samples (%.1f ms)", lastNonzero + 1,
+                       1000.0 * (lastNonzero + 1) / kRate);
+    }
+}
+
+double secondsFor(CheckContext& context, PluginHost& host, GuardedAudio& in, GuardedAudio& out, float level,
+                  int blocks) {
+    context.noise(in, level);
+    auto start = std::chrono::steady_clock::now();
+    for (int block = 0; block < blocks; ++block) context.process(host, in, out, kBlock);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void subnormalCost(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+    if (!host) return;
+    GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+    const int blocks = 40 * context.strictness();
+    const int rounds = 5;
+    std::vector<double> normal, tiny;
+    context.doing("timing normal noise against subnormal noise");
+    for (int round = 0; round < rounds; ++round) {
+        normal.push_back(secondsFor(context, *host, in, out, kNoiseLevel, blocks));
+        // Every sample a subnormal: the state decays into that range as a tail does.
+        tiny.push_back(secondsFor(context, *host, in, out, 1e-39f, blocks));
+    }
+    std::sort(normal.begin(), normal.end());
+    std::sort(tiny.begin(), tiny.end());
+    double ratio = normal[rounds / 2] > 0.0 ? tiny[rounds / 2] / normal[rounds / 2] : 0.0;
+    double perFrame = normal[rounds / 2] * 1e9 / (static_cast<double>(blocks) * kBlock);
+    context.figure("cost of normal noise", "%.1f ns per frame", perFrame);
+    context.figure("cost of a subnormal tail / normal signal", "%.2f (flush-to-zero off, as the host found it)", ratio);
+    if (ratio > 10.0) context.warn("a subnormal tail costs %.1f times a normal signal", ratio);
+}
+
+void floatingPointStateKept(CheckContext& context) {
+    uint32_t before = floatingPointState();
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+    if (!host) return;
+    uint32_t afterStart = floatingPointState();
+    if (afterStart != before) {
+        context.fail("loading and starting the plug-in changed the floating-point control state from 0x%04X to 0x%04X",
+                     static_cast<unsigned>(before), static_cast<unsigned>(afterStart));
+        restoreFloatingPointState(before);
+    }
+    GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+    for (int block = 0; block < 64 * context.strictness(); ++block) {
+        context.noise(in, block % 2 ? kNoiseLevel : 1e-39f);
+        context.process(*host, in, out, kBlock);
+    }
+    context.doing("effMainsChanged 0/1 with the control state watched");
+    host->stop();
+    host->start();
+    if (floatingPointState() != before) {
+        context.fail("effMainsChanged changed the floating-point control state to 0x%04X",
+                     static_cast<unsigned>(floatingPointState()));
+    }
+    context.figure("floating-point control state", "0x%04X before and after every call%s",
+                   static_cast<unsigned>(before), context.failed() ? " (except as reported)" : "");
+}
+
+// --- sample rates ---
+
+const int kSaneRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000, 384000};
+
+float runNoise(CheckContext& context, PluginHost& host, int inputs, int outputs, int frames) {
+    GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+    float peak = 0.0f;
+    for (int done = 0; done < frames; done += kBlock) {
+        context.noise(in, kNoiseLevel);
+        context.process(host, in, out, kBlock);
+        peak = std::max(peak, out.peak());
+    }
+    return peak;
+}
+
+void setRate(PluginHost& host, float rate) {
+    host.stop();
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+    host.start();
+}
+
+void saneRates(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+    if (!host) return;
+    for (int rate : kSaneRates) {
+        context.doing("processing a tenth of a second at %d Hz", rate);
+        setRate(*host, static_cast<float>(rate));
+        float peak = runNoise(context, *host, inputs, outputs, rate / 10);
+        context.figure("output peak at " + std::to_string(rate) + " Hz", "%g", static_cast<double>(peak));
+        if (!(peak <= kBound)) context.fail("at %d Hz the output peaks at %g", rate, static_cast<double>(peak));
+    }
+}
+
+void absurdRates(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+    if (!host) return;
+    const NastyInput rates[] = {{"0", 0.0f},
+                                {"-44100", -44100.0f},
+                                {"NaN", std::numeric_limits<float>::quiet_NaN()},
+                                {"+infinity", std::numeric_limits<float>::infinity()},
+                                {"1e-3", 1e-3f},
+                                {"1e12", 1e12f}};
+    for (const NastyInput& rate : rates) {
+        context.doing("effSetSampleRate %s, then processing", rate.name);
+        setRate(*host, rate.value);
+        float during = runNoise(context, *host, inputs, outputs, 4 * kBlock);
+        context.doing("back to %d Hz after %s", kRate, rate.name);
+        setRate(*host, static_cast<float>(kRate));
+        float after = runNoise(context, *host, inputs, outputs, kRate / 5);
+        context.figure(std::string("at ") + rate.name + " Hz / back at 44100", "peak %g / %g",
+                       static_cast<double>(during), static_cast<double>(after));
+        if (!(after <= kBound)) {
+            context.fail("set back to %d Hz after %s Hz, the output peaks at %g", kRate, rate.name,
+                         static_cast<double>(after));
+        }
+    }
+}
+
+// --- MIDI ---
+
+// The system-exclusive event, which the effect headers leave out.
+struct VstMidiSysexEvent {
+    VstInt32 type;
+    VstInt32 byteSize;
+    VstInt32 deltaFrames;
+    VstInt32 flags;
+    VstInt32 dumpBytes;
+    VstIntPtr resvd1;
+    char* sysexDump;
+    VstIntPtr resvd2;
+};
+
+// A list whose pointer array ends at a guard page, its events kept alive beside it.
+class EventList {
+public:
+    explicit EventList(int count)
+        : memory(offsetof(VstEvents, events) + sizeof(VstEvent*) * static_cast<size_t>(count)),
+          midi(static_cast<size_t>(count)), sysex(static_cast<size_t>(count)) {
+        list()->numEvents = count;
+    }
+    VstEvents* list() { return reinterpret_cast<VstEvents*>(memory.data()); }
+    VstEvent** slots() { return reinterpret_cast<VstEvent**>(memory.data() + offsetof(VstEvents, events)); }
+    VstMidiEvent& midiAt(int i) { return midi[static_cast<size_t>(i)]; }
+    VstMidiSysexEvent& sysexAt(int i) { return sysex[static_cast<size_t>(i)]; }
+    std::vector<GuardedBuffer> dumps;
+
+private:
+    GuardedBuffer memory;
+    std::vector<VstMidiEvent> midi;
+    std::vector<VstMidiSysexEvent> sysex;
+};
+
+enum class EventKind { Midi, RandomBytes, Sysex, NullEntries };
+
+void fillList(CheckContext& context, EventList& events, int count, EventKind kind) {
+    for (int i = 0; i < count; ++i) {
+        VstMidiEvent& event = events.midiAt(i);
+        event = VstMidiEvent();
+        event.type = kVstMidiType;
+        event.byteSize = sizeof(VstMidiEvent);
+        event.deltaFrames = static_cast<VstInt32>(static_cast<long>(i) * kBlock / std::max(count, 1));
+        // Channel messages of every kind, every channel, with valid data bytes.
+        event.midiData[0] = static_cast<char>(0x80 | context.below(0x70));
+        event.midiData[1] = static_cast<char>(context.below(128));
+        event.midiData[2] = static_cast<char>(context.below(128));
+        events.slots()[i] = reinterpret_cast<VstEvent*>(&event);
+        if (kind == EventKind::RandomBytes) {
+            unsigned char* bytes = reinterpret_cast<unsigned char*>(&event);
+            for (size_t b = 0; b < sizeof event; ++b) bytes[b] = static_cast<unsigned char>(context.next());
+            event.byteSize = sizeof(VstMidiEvent);
+            // Half keep the MIDI type with random contents and timing; half are of types nobody knows.
+            if (context.below(2) == 0) event.type = kVstMidiType;
+        } else if (kind == EventKind::Sysex && context.below(2) == 0) {
+            VstMidiSysexEvent& dump = events.sysexAt(i);
+            dump = VstMidiSysexEvent();
+            dump.type = kVstSysExMidiType;
+            dump.byteSize = sizeof(VstMidiSysexEvent);
+            dump.deltaFrames = event.deltaFrames;
+            const VstInt32 sizes[] = {1, 2, 6, 128, 1000};
+            dump.dumpBytes = sizes[context.below(sizeof sizes / sizeof sizes[0])];
+            events.dumps.emplace_back(static_cast<size_t>(dump.dumpBytes));
+            char* data = events.dumps.back().data();
+            for (VstInt32 b = 0; b < dump.dumpBytes; ++b) data[b] = static_cast<char>(context.below(128));
+            data[0] = static_cast<char>(0xF0);
+            data[dump.dumpBytes - 1] = static_cast<char>(0xF7);
+            dump.sysexDump = data;
+            events.slots()[i] = reinterpret_cast<VstEvent*>(&dump);
+        } else if (kind == EventKind::NullEntries && context.below(3) == 0) {
+            events.slots()[i] = nullptr;
+        }
+    }
+}
+
+void sendLists(CheckContext& context, EventKind kind, const char* what) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
+    if (!host) return;
+    GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+    const int counts[] = {0, 1, 2, 16, 1030};
+    int lists = 0;
+    for (int round = 0; round < context.strictness(); ++round) {
+        for (int count : counts) {
+            EventList events(count);
+            fillList(context, events, count, kind);
+            context.doing("effProcessEvents with %d %s (round %d), then a block", count, what, round + 1);
+            host->dispatch(effProcessEvents, 0, 0, events.list());
+            context.noise(in, kNoiseLevel);
+            context.process(*host, in, out, kBlock);
+            checkBlock(context, out, (std::to_string(count) + " " + what).c_str());
+            ++lists;
+        }
+    }
+    for (VstInt32 index = 0; index < host->record()->numParams; ++index) {
+        float value = host->parameter(index);
+        if (!(value >= 0.0f && value <= 1.0f)) {
+            context.fail("after the events parameter %d reads %g", index, static_cast<double>(value));
+        }
+    }
+    context.figure(std::string("lists of ") + what, "%d (0, 1, 2, 16 and 1030 events)", lists);
+}
+
+void midiEvents(CheckContext& context) { sendLists(context, EventKind::Midi, "MIDI events"); }
+void randomEvents(CheckContext& context) { sendLists(context, EventKind::RandomBytes, "random-byte events"); }
+void sysexEvents(CheckContext& context) { sendLists(context, EventKind::Sysex, "events, half system exclusive"); }
+void nullEntries(CheckContext& context) { sendLists(context, EventKind::NullEntries, "events, a third null"); }
+
+}  // namespace
+
+ValidationGroup processingGroup() {
+    return {"processing",
+            "Processing",
+            {"input and output buffers end at a no-access page; 4096 frames announced; noise of 0.5 in, "
+             "bound 1000 out"},
+            {
+                {"block sizes from 1 to 4096, guarded", 1, blockSizes},
+                {"a block larger than the size announced", 1, largerThanAnnounced},
+                {"in place gives what out of place gives", 1, inPlace},
+                {"NaN, infinite, huge and subnormal input, then finite input", 1, nastyInputs},
+                {"silence in, exact silence out after the tail", 1, silenceToZero},
+                {"cost of a subnormal tail", 1, subnormalCost},
+                {"floating-point control state kept", 1, floatingPointStateKept},
+            }};
+}
+
+ValidationGroup sampleRatesGroup() {
+    return {"rates",
+            "Sample rates",
+            {},
+            {
+                {"8000 to 384000 Hz", 1, saneRates},
+                {"0, negative, NaN, infinite and extreme rates, then 44100 again", 1, absurdRates},
+            }};
+}
+
+ValidationGroup midiGroup() {
+    return {"midi",
+            "MIDI",
+            {"event pointer arrays and system-exclusive dumps end at a no-access page"},
+            {
+                {"lists of 0, 1, 2, 16 and 1030 MIDI events", 1, midiEvents},
+                {"events of random bytes and unknown types", 1, randomEvents},
+                {"system-exclusive events with real buffers", 1, sysexEvents},
+                {"null entries in the list", 1, nullEntries},
+            }};
+}
