@@ -13,7 +13,7 @@
 #include "gui/CFrame.h"
 #include "gui/CViewContainer.h"
 #include "platform/CDragContainer.h"
-#include "platform/CDropTarget.h"
+#include "platform/win32/CDropTarget.h"
 #include "platform/DropTargetRegistration.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/DragRecordingView.h"

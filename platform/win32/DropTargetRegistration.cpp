@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/CDropTarget.h"
+#include "platform/win32/CDropTarget.h"
 
 namespace VSTGUI {
 

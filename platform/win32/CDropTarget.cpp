@@ -1,4 +1,4 @@
-#include "platform/CDropTarget.h"
+#include "platform/win32/CDropTarget.h"
 
 #include <new>
 
