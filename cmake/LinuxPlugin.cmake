@@ -2,10 +2,64 @@
 # digest beside them.
 set(QUAVIX_DIST_DIR ${CMAKE_BINARY_DIR}/dist CACHE PATH "where quavix.so and quavix-host land")
 
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+
+# The editor: the same toolkit as on Windows over the X11 backend, drawn
+# with cairo. Off gives the headless plug-in the host shows generic controls for.
+option(QUAVIX_X11_EDITOR "give the Linux plug-in its editor (X11 and cairo)" ON)
+if(QUAVIX_X11_EDITOR)
+    pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
+    # The bitmaps of resources/quavix.rc, compiled in under the same ids.
+    set(EMBEDDED_BITMAPS ${CMAKE_BINARY_DIR}/generated/EmbeddedBitmaps.cpp)
+    file(STRINGS ${CMAKE_SOURCE_DIR}/resources/quavix.rc RC_BITMAP_LINES REGEX "BITMAP[ \t]+\"")
+    set(RC_BITMAPS "")
+    foreach(line ${RC_BITMAP_LINES})
+        string(REGEX REPLACE ".*BITMAP[ \t]+\"([^\"]+)\".*" "\\1" bitmap_file "${line}")
+        list(APPEND RC_BITMAPS ${CMAKE_SOURCE_DIR}/resources/${bitmap_file})
+    endforeach()
+    add_custom_command(OUTPUT ${EMBEDDED_BITMAPS}
+        COMMAND ${CMAKE_COMMAND} -DRC=${CMAKE_SOURCE_DIR}/resources/quavix.rc -DOUTPUT=${EMBEDDED_BITMAPS}
+            -P ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+        DEPENDS ${CMAKE_SOURCE_DIR}/resources/quavix.rc ${RC_BITMAPS} ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+        COMMENT "Embedding the editor's bitmaps")
+    file(GLOB EDITOR_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/editor/*.cpp ${CMAKE_SOURCE_DIR}/gui/*.cpp)
+    set(X11_PLATFORM_SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/x11/BmpDecoder.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/CBitmap.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/CDragContainer.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/CDrawContext.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/CDropTarget.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/COffscreenContext.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/Cursor.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/DropTargetRegistration.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/FrameWindow.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/ModuleInstance.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/MouseButtons.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/SystemServices.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/WindowGeometry.cpp
+        ${CMAKE_SOURCE_DIR}/platform/x11/X11Windows.cpp)
+    # The effect is compiled once more here with its editor; quavix_core
+    # stays headless for the benchmark, the reference and the core tests.
+    add_library(quavix_plugin_objects OBJECT ${CORE_SOURCES} ${EDITOR_SOURCES} ${X11_PLATFORM_SOURCES}
+        ${EMBEDDED_BITMAPS})
+    target_compile_definitions(quavix_plugin_objects PUBLIC QUAVIX_WITH_EDITOR=1)
+    target_link_libraries(quavix_plugin_objects PUBLIC PkgConfig::X11 PkgConfig::CAIRO)
+    # Everything of the plug-in in one library, so that test programs reach every class.
+    add_library(quavix_plugin STATIC $<TARGET_OBJECTS:quavix_plugin_objects>)
+    target_link_libraries(quavix_plugin PUBLIC PkgConfig::X11 PkgConfig::CAIRO)
+    set(PLUGIN_OBJECTS $<TARGET_OBJECTS:quavix_plugin_objects>)
+else()
+    set(PLUGIN_OBJECTS $<TARGET_OBJECTS:quavix_core>)
+endif()
+
 # The C++ runtime is linked in and hidden by the version script: a host
 # built against an older libstdc++ (or another plug-in's copy) then neither
 # refuses to load us nor hands us its own runtime's symbols.
-add_library(quavix SHARED $<TARGET_OBJECTS:quavix_core> ${CMAKE_SOURCE_DIR}/host/SharedObjectEntry.cpp)
+add_library(quavix SHARED ${PLUGIN_OBJECTS} ${CMAKE_SOURCE_DIR}/host/SharedObjectEntry.cpp)
+if(QUAVIX_X11_EDITOR)
+    target_link_libraries(quavix PRIVATE PkgConfig::X11 PkgConfig::CAIRO)
+endif()
 set_target_properties(quavix PROPERTIES PREFIX "" OUTPUT_NAME quavix
     LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
@@ -19,6 +73,9 @@ list(FILTER HOST_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES})
 target_include_directories(quavix_host_parts SYSTEM PUBLIC /usr/include/stb)
 target_link_libraries(quavix_host_parts ${CMAKE_DL_LIBS} pthread)
+# The host tool hosts editors in X windows whether or not this build's plug-in has one.
+pkg_check_modules(X11_HOST REQUIRED IMPORTED_TARGET x11)
+target_link_libraries(quavix_host_parts PkgConfig::X11_HOST)
 add_executable(quavix-host ${CMAKE_SOURCE_DIR}/tools/main.cpp)
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts)
@@ -66,11 +123,39 @@ endif()
 
 # --- Response pictures: cairo draws them, in the Linux host tool only ---
 # The response test measures the pass-through test plug-in too.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 target_link_libraries(quavix_host_parts PkgConfig::CAIRO)
 if(TARGET response_test AND TARGET quavix_test_plugin)
     add_dependencies(response_test quavix_test_plugin)
     set_property(TEST response_test APPEND PROPERTY ENVIRONMENT
         "QUAVIX_TEST_PLUGIN=$<TARGET_FILE:quavix_test_plugin>")
 endif()
+
+# --- The editor on X11: tests under a real X server with real input ---
+# Each tests/x11/*_test.cpp loads quavix.so as a host does and drives its
+# editor through the X server (XTest input, XGetImage read-back, X-Resource
+# counts, XDND from a second client). They skip without a DISPLAY;
+# cmake/run-x11-tests.sh runs them under Xvfb.
+pkg_check_modules(X11_TEST REQUIRED IMPORTED_TARGET x11 xtst xres)
+file(GLOB X11_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/x11/support/*.cpp)
+add_library(quavix_x11_test_support STATIC ${X11_TEST_SUPPORT})
+target_compile_definitions(quavix_x11_test_support PUBLIC QUAVIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(quavix_x11_test_support PUBLIC quavix_host_parts gtest PkgConfig::X11_TEST)
+file(GLOB X11_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/x11/*_test.cpp)
+foreach(test_source ${X11_TESTS})
+    get_filename_component(test_name ${test_source} NAME_WE)
+    # drop_views_test makes a frame in this process: it needs the toolkit
+    # and the X11 backend, which only the editor's build has.
+    set(test_core quavix_core)
+    if(test_name STREQUAL "drop_views_test")
+        if(NOT TARGET quavix_plugin)
+            message(WARNING "x11_drop_views_test not built: this build has no X11 editor (QUAVIX_X11_EDITOR)")
+            continue()
+        endif()
+        set(test_core quavix_plugin)
+    endif()
+    add_executable(x11_${test_name} ${test_source})
+    target_link_libraries(x11_${test_name} quavix_x11_test_support ${test_core} gtest_main)
+    add_dependencies(x11_${test_name} quavix)
+    add_test(NAME x11_${test_name} COMMAND x11_${test_name})
+    set_tests_properties(x11_${test_name} PROPERTIES ENVIRONMENT "QUAVIX_PLUGIN=$<TARGET_FILE:quavix>" TIMEOUT 600)
+endforeach()

@@ -1,7 +1,8 @@
 #!/bin/sh
 # What a Linux host and a bare Linux audio machine need of quavix.so: an
 # x86_64 shared object whose only dynamic symbols of its own are the two
-# entry points, and whose needs are libraries every Linux system has.
+# entry points, and whose needs are libraries every Linux system has, and
+# for the editor the two every Linux desktop audio machine has: Xlib and cairo.
 set -eu
 export LC_ALL=C
 so=$1
@@ -26,6 +27,7 @@ needed=$(readelf -d "$so" | awk '/NEEDED/ {gsub(/[][]/, "", $5); print $5}' | so
 for name in $needed; do
     case $name in
         libc.so.6|libm.so.6|ld-linux-x86-64.so.2|libpthread.so.0|libdl.so.2) ;;
+        libX11.so.6|libcairo.so.2) ;;
         *) echo "check-so: $so needs $name, which a Linux audio machine may lack"; status=1 ;;
     esac
 done

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The main job on Linux: quavix.so in the Linux host tool, rendering the
 # built-in demo; then what it does, as pictures measured from the plug-in
-# and its demo: the response curves and a spectrogram.
+# and its demo: the response curves and a spectrogram; and the editor.
 set -eu
 mkdir -p dist/demo
 echo "demo: rendering dist/demo/quavix-demo-linux.wav with dist/linux-x86_64/quavix.so"
@@ -21,5 +21,13 @@ if ! sox dist/demo/quavix-demo-linux.wav -n remix - rate 12k spectrogram -x 1200
     -t "Quavix demo: the wah pedal moving the corner between 800 and 3800 Hz" \
     -c "The bright band is the resonant peak following the pedal" -o dist/demo/quavix-demo-spectrogram.png; then
     echo "demo: failed: drawing the spectrogram of dist/demo/quavix-demo-linux.wav" >&2
+    exit 1
+fi
+# The editor as quavix.so shows it in a Linux host: the host tool opens it in
+# an X window of its own, on a display of its own for this one picture.
+echo "demo: saving the Linux editor picture dist/demo/quavix-editor-linux.png"
+if ! xvfb-run -a -s "-screen 0 1280x1024x24" \
+    dist/linux-x86_64/quavix-host --editor-png dist/demo/quavix-editor-linux.png dist/linux-x86_64/quavix.so; then
+    echo "demo: failed: saving the editor picture of dist/linux-x86_64/quavix.so" >&2
     exit 1
 fi

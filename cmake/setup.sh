@@ -7,7 +7,7 @@ set -eu
 PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 \
 xvfb xauth x11-utils xdotool fonts-liberation googletest libgtest-dev libstb-dev \
-python3-pil imagemagick pkg-config libcairo2-dev sox \
+python3-pil imagemagick pkg-config libcairo2-dev sox libx11-dev libxtst-dev libxres-dev \
 lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst"
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

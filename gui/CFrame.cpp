@@ -7,7 +7,6 @@
 #include "platform/CDrawContext.h"
 #include "platform/Cursor.h"
 #include "platform/FrameWindow.h"
-#include "platform/ImageFunctions.h"
 #include "platform/SystemServices.h"
 #include "platform/WindowGeometry.h"
 
@@ -41,7 +40,7 @@ CFrame::CFrame(const CRect& size, WindowHandle hostWindow, AEffGUIEditor* editor
     parentFrame = this;
     // The drop target needs OLE on this thread.
     initializeOle();
-    imageLibrary = loadImageFunctions();
+    imageLibrary = acquireDrawingFunctions();
     if (hostWindow)
         createWindow();
 }
@@ -56,7 +55,7 @@ CFrame::~CFrame() {
         setDropActive(false);
     uninitializeOle();
     if (imageLibrary)
-        freeImageFunctions(imageLibrary);
+        releaseDrawingFunctions(imageLibrary);
     if (window)
         destroyFrameWindow(window);
     if (holdsWindowClass)
@@ -118,6 +117,10 @@ void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
 }
 
 void CFrame::idle() {
+    // Where the window system leaves events to us, this is where they come in;
+    // a destroyed window closes the frame on the way.
+    if (window)
+        processPendingWindowEvents(window);
     if (!isOpen() || firstDraw || !isDirty())
         return;
     CDrawContext* context = createDrawContext();

@@ -27,5 +27,10 @@ WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t heigh
 // Unhooks the frame first, so that the destruction messages reach the
 // default procedure only.
 void destroyFrameWindow(WindowHandle window);
+// Reads and dispatches the window's pending events where the window system
+// leaves that to the window's owner (X11: at the host's idle, and paints
+// only while a control tracks the mouse in its own loop). Nothing on Win32,
+// where the host's message loop dispatches to the window procedure.
+void processPendingWindowEvents(WindowHandle window);
 
 }  // namespace VSTGUI

@@ -1,7 +1,9 @@
-// Kernel, message-queue and OLE services used by the frame and the editor.
+// Kernel, message-queue, drawing-library and OLE services used by the frame and the editor.
 #pragma once
 
 #include <cstdint>
+
+#include "platform/PlatformTypes.h"
 
 namespace VSTGUI {
 
@@ -12,6 +14,12 @@ void sleepMilliseconds(uint32_t milliseconds);
 // Removes one pending paint message of any window of the calling thread and
 // dispatches it; false when none was pending.
 bool dispatchOnePendingPaint();
+
+// The window system's optional drawing functions, held while a frame exists
+// (Win32: msimg32's blends, loaded at run time). Null when there is nothing
+// to hold; every non-null result is given back once.
+ModuleHandle acquireDrawingFunctions();
+void releaseDrawingFunctions(ModuleHandle library);
 
 // OLE for the calling thread; every initialisation is paired with one
 // uninitialisation.

@@ -2,7 +2,7 @@
 // is the editor's size, the editor opened inside it, idle time every 20 ms,
 // resizing on the plug-in's request, and a picture of what it shows. The
 // window belongs to the system's window toolkit: tools/win32/ hosts editors
-// in Win32 windows; the Linux build has no editor hosting yet.
+// in Win32 windows, tools/linux/ in X11 windows, passing the XID as parent.
 #pragma once
 
 #include <cstdint>

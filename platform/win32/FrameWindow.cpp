@@ -143,4 +143,6 @@ void destroyFrameWindow(WindowHandle window) {
     DestroyWindow(handle);
 }
 
+void processPendingWindowEvents(WindowHandle) {}
+
 }  // namespace VSTGUI

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "platform/ImageFunctions.h"
+
 namespace VSTGUI {
 
 uint32_t tickCount() { return GetTickCount(); }
@@ -16,6 +18,10 @@ bool dispatchOnePendingPaint() {
     DispatchMessageA(&message);
     return true;
 }
+
+ModuleHandle acquireDrawingFunctions() { return loadImageFunctions(); }
+
+void releaseDrawingFunctions(ModuleHandle library) { freeImageFunctions(library); }
 
 // A nested initialisation answers S_FALSE and still wants its own
 // uninitialisation, so the result is not examined.

@@ -1,0 +1,358 @@
+#include "platform/CDrawContext.h"
+
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "gui/CFrame.h"
+#include "platform/MouseButtons.h"
+#include "platform/WindowGeometry.h"
+#include "platform/x11/CairoContext.h"
+#include "platform/x11/X11Windows.h"
+
+namespace VSTGUI {
+
+namespace {
+
+using x11::cairoOf;
+
+struct FontEntry {
+    const char* face;
+    int32_t size;
+};
+
+// The faces Windows names; fontconfig maps Arial to Liberation Sans, its
+// metric twin, so text takes the same room.
+constexpr FontEntry kFontTable[kNumFonts] = {
+    {"Arial", 12},  // kFontDefault, always bold
+    {"Arial", 18},  // kFontVeryBig
+    {"Arial", 14},  // kFontBig
+    {"Arial", 12},  // kFontNormal
+    {"Arial", 11},  // kFontSmall
+    {"Arial", 10},  // kFontSmaller
+    {"Arial", 9},   // kFontVerySmall
+    {"Symbol", 13},
+};
+
+// The default rectangle clipped to when no frame gives its own.
+const CRect kUnframedClip(0, 0, 1000, 1000);
+
+const cairo_user_data_key_t kPenKey = {};
+
+void setSource(cairo_t* cairo, const CColor& color) {
+    cairo_set_source_rgb(cairo, color.red / 255.0, color.green / 255.0, color.blue / 255.0);
+}
+
+// A one-pixel pen line from one point to another, without its end point:
+// Bresenham's walk with GDI's rule of stopping before the last pixel.
+void penLine(cairo_t* cairo, CPoint from, CPoint to) {
+    const int32_t dx = std::abs(to.x - from.x);
+    const int32_t dy = std::abs(to.y - from.y);
+    if (dx == 0 && dy == 0)
+        return;
+    if (dy == 0) {
+        const int32_t left = to.x > from.x ? from.x : to.x + 1;
+        x11::fillPixels(cairo, left, from.y, left + dx, from.y + 1);
+        return;
+    }
+    if (dx == 0) {
+        const int32_t top = to.y > from.y ? from.y : to.y + 1;
+        x11::fillPixels(cairo, from.x, top, from.x + 1, top + dy);
+        return;
+    }
+    const int32_t stepX = to.x > from.x ? 1 : -1;
+    const int32_t stepY = to.y > from.y ? 1 : -1;
+    const int32_t steps = dx > dy ? dx : dy;
+    int32_t error = (dx > dy ? dx : -dy) / 2;
+    int32_t x = from.x, y = from.y;
+    for (int32_t i = 0; i < steps; ++i) {
+        cairo_rectangle(cairo, x, y, 1, 1);
+        const int32_t previous = error;
+        if (previous > -dx) {
+            error -= dy;
+            x += stepX;
+        }
+        if (previous < dy) {
+            error += dx;
+            y += stepY;
+        }
+    }
+    cairo_fill(cairo);
+}
+
+// The sum of each character's advance, rounded one by one; a character is
+// a byte below 0x80 or a whole UTF-8 sequence.
+int32_t roundedAdvances(cairo_t* cairo, const char* text) {
+    int32_t width = 0;
+    char character[8];
+    for (size_t i = 0; text[i];) {
+        size_t length = 1;
+        while (text[i + length] && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80 && length < 6)
+            ++length;
+        std::memcpy(character, text + i, length);
+        character[length] = 0;
+        cairo_text_extents_t extents;
+        cairo_text_extents(cairo, character, &extents);
+        width += int32_t(std::lround(extents.x_advance));
+        i += length;
+    }
+    return width;
+}
+
+}  // namespace
+
+namespace x11 {
+
+cairo_t* createCairo(cairo_surface_t* surface) {
+    cairo_t* cairo = cairo_create(surface);
+    cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_t* options = cairo_font_options_create();
+    // Text as the Windows build draws Arial at these sizes (the editor's
+    // picture in docs/): whole pixels on fully hinted outlines.
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    cairo_set_font_options(cairo, options);
+    cairo_font_options_destroy(options);
+    CPoint* pen = new (std::nothrow) CPoint(0, 0);
+    if (pen)
+        cairo_set_user_data(cairo, &kPenKey, pen, [](void* data) { delete static_cast<CPoint*>(data); });
+    return cairo;
+}
+
+CPoint& penPosition(cairo_t* cairo) {
+    static thread_local CPoint nowhere;
+    CPoint* pen = static_cast<CPoint*>(cairo_get_user_data(cairo, &kPenKey));
+    return pen ? *pen : nowhere;
+}
+
+void fillPixels(cairo_t* cairo, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (right <= left || bottom <= top)
+        return;
+    cairo_rectangle(cairo, left, top, right - left, bottom - top);
+    cairo_fill(cairo);
+}
+
+}  // namespace x11
+
+CDrawContext::CDrawContext(CFrame* frame, WindowHandle window, DeviceHandle device)
+    : deviceContext(device), window(window), frame(frame), clipRect(kUnframedClip) {
+    if (frame)
+        frame->getViewSize(clipRect);
+    if (!deviceContext && window) {
+        // Only a frame window of ours is drawn into; any other window (the
+        // host's) gives its position and nothing else.
+        if (x11::FrameWindowState* state = x11::findFrameWindow(x11::toWindow(window))) {
+            if (!state->destroyed) {
+                cairo_surface_t* surface = cairo_xlib_surface_create(state->display, state->window, state->visual,
+                                                                     state->width, state->height);
+                ownedDeviceContext = x11::createCairo(surface);
+                cairo_surface_destroy(surface);  // the context holds it
+                deviceContext = ownedDeviceContext;
+            }
+        }
+    }
+    if (window) {
+        const CRect bounds = windowScreenRect(window);
+        screenOrigin = CPoint(bounds.left, bounds.top);
+    }
+    setFrameColor(kColorWhite);
+    setLineWidth(1);
+    setFillColor(kColorBlack);
+    fontColor = kColorWhite;
+    setFont(kFontDefault, 0);
+}
+
+CDrawContext::~CDrawContext() {
+    if (ownedDeviceContext) {
+        cairo_t* cairo = cairoOf(ownedDeviceContext);
+        cairo_surface_t* surface = cairo_get_target(cairo);
+        cairo_surface_flush(surface);
+        if (cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_XLIB)
+            XFlush(cairo_xlib_surface_get_display(surface));
+        cairo_destroy(cairo);
+    }
+}
+
+// Pens and brushes are colours set on the cairo context when used.
+void CDrawContext::makePen() {}
+
+void CDrawContext::setFrameColor(const CColor& color) {
+    if (color == frameColor)
+        return;
+    frameColor = color;
+    makePen();
+}
+
+void CDrawContext::setLineWidth(int32_t width) {
+    if (width == lineWidth)
+        return;
+    lineWidth = width;
+    makePen();
+}
+
+void CDrawContext::setFillColor(const CColor& color) { fillColor = color; }
+
+void CDrawContext::setFontColor(const CColor& color) { fontColor = color; }
+
+void CDrawContext::setClipRect(const CRect& clip) {
+    CRect device = clip;
+    device.moveBy(offset.x, offset.y);
+    if (device == clipRect)
+        return;
+    clipRect = device;
+    if (!deviceContext)
+        return;
+    cairo_t* cairo = cairoOf(deviceContext);
+    cairo_reset_clip(cairo);
+    cairo_rectangle(cairo, device.left, device.top, device.width(), device.height());
+    cairo_clip(cairo);
+}
+
+CRect& CDrawContext::getClipRect(CRect& clip) const {
+    clip = clipRect;
+    clip.moveBy(-offset.x, -offset.y);
+    return clip;
+}
+
+void CDrawContext::drawRect(const CRect& rect) {
+    const int32_t x0 = rect.left + offset.x;
+    const int32_t y0 = rect.top + offset.y;
+    const int32_t x1 = rect.right + offset.x - 1;
+    const int32_t y1 = rect.bottom + offset.y - 1;
+    if (!deviceContext)
+        return;
+    cairo_t* cairo = cairoOf(deviceContext);
+    x11::penPosition(cairo) = CPoint(x0, y0);
+    lineTo(CPoint(x1 - offset.x, y0 - offset.y));
+    lineTo(CPoint(x1 - offset.x, y1 - offset.y));
+    lineTo(CPoint(x0 - offset.x, y1 - offset.y));
+    lineTo(CPoint(x0 - offset.x, y0 - offset.y));
+}
+
+void CDrawContext::moveTo(const CPoint& point) {
+    if (deviceContext)
+        x11::penPosition(cairoOf(deviceContext)) = CPoint(point.x + offset.x, point.y + offset.y);
+}
+
+void CDrawContext::lineTo(const CPoint& point) {
+    if (!deviceContext)
+        return;
+    cairo_t* cairo = cairoOf(deviceContext);
+    // The pen position is in device coordinates, as the device keeps it.
+    CPoint& pen = x11::penPosition(cairo);
+    const CPoint from = pen;
+    const CPoint to(point.x + offset.x, point.y + offset.y);
+    setSource(cairo, frameColor);
+    if (lineWidth <= 1) {
+        penLine(cairo, from, to);
+    } else {
+        // A wide pen is a round-capped stroke through the pixel centres.
+        cairo_set_line_width(cairo, lineWidth);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
+        cairo_move_to(cairo, from.x + 0.5, from.y + 0.5);
+        cairo_line_to(cairo, to.x + 0.5, to.y + 0.5);
+        cairo_stroke(cairo);
+    }
+    pen = to;
+}
+
+void CDrawContext::fillRect(const CRect& rect) {
+    if (!deviceContext)
+        return;
+    cairo_t* cairo = cairoOf(deviceContext);
+    setSource(cairo, fillColor);
+    // GDI's FillRect of the rectangle less its left and top edge.
+    x11::fillPixels(cairo, rect.left + offset.x + 1, rect.top + offset.y + 1, rect.right + offset.x,
+                    rect.bottom + offset.y);
+}
+
+void CDrawContext::setFont(int32_t id, int32_t style) {
+    if (id < 0 || id >= kNumFonts)
+        id = kFontDefault;
+    if (id == fontId && kFontTable[id].size == fontSize && style == fontStyle)
+        return;
+    fontStyle = style;
+    fontId = id;
+    fontSize = kFontTable[id].size;
+}
+
+void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, int32_t align) {
+    if (!text || !deviceContext)
+        return;
+    cairo_t* cairo = cairoOf(deviceContext);
+    const bool bold = (fontStyle & kFontStyleBold) || fontId == kFontDefault;
+    cairo_select_font_face(cairo, kFontTable[fontId].face,
+                           (fontStyle & kFontStyleItalic) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    // A character height in pixels, as a negative LOGFONT height asks for.
+    cairo_set_font_size(cairo, fontSize);
+    // The cell's ascent and descent as GDI takes them: the font's design
+    // values scaled and rounded, not the hinted ones rounded outward.
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_get_font_options(cairo, options);
+    cairo_font_options_t* measuring = cairo_font_options_copy(options);
+    cairo_font_options_set_hint_metrics(measuring, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cairo, measuring);
+    cairo_font_extents_t font;
+    cairo_font_extents(cairo, &font);
+    // The width the text is aligned by: each character's design advance
+    // rounded to whole pixels, as the Windows build measures it.
+    const int32_t width = roundedAdvances(cairo, text);
+    cairo_set_font_options(cairo, options);
+    cairo_font_options_destroy(measuring);
+    cairo_font_options_destroy(options);
+    const int32_t ascent = int32_t(std::lround(font.ascent));
+    const int32_t height = ascent + int32_t(std::lround(font.descent));
+
+    // DrawText's single centred line: DT_VCENTER, then DT_CENTER, DT_RIGHT,
+    // or one pixel in from the left.
+    const int32_t left = rect.left + offset.x;
+    const int32_t top = rect.top + offset.y;
+    const int32_t right = rect.right + offset.x;
+    const int32_t bottom = rect.bottom + offset.y;
+    int32_t x = left + 1;
+    if (align == kAlignCenter)
+        x = left + (right - left - width) / 2;
+    else if (align == kAlignRight)
+        x = right - width;
+    const int32_t y = top + (bottom - top - height) / 2;
+
+    cairo_save(cairo);
+    // Clipped to its rectangle, as DrawText without DT_NOCLIP is.
+    cairo_rectangle(cairo, left, top, right - left, bottom - top);
+    cairo_clip(cairo);
+    if (opaque) {
+        setSource(cairo, fillColor);
+        x11::fillPixels(cairo, x, y, x + width, y + height);
+    }
+    setSource(cairo, fontColor);
+    cairo_move_to(cairo, x, y + ascent);
+    cairo_show_text(cairo, text);
+    if (fontStyle & kFontStyleUnderline)
+        x11::fillPixels(cairo, x, y + ascent + 1, x + width, y + ascent + 2);
+    cairo_restore(cairo);
+    cairo_new_path(cairo);
+}
+
+int32_t CDrawContext::getMouseButtons() const {
+    return mouseStateFromInput(readPhysicalInputState(), areMouseButtonsSwapped());
+}
+
+void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const {
+    if (!dest || !dest->deviceContext || !deviceContext)
+        return;
+    cairo_t* target = cairoOf(dest->deviceContext);
+    cairo_surface_t* source = cairo_get_target(cairoOf(deviceContext));
+    cairo_surface_flush(source);
+    cairo_set_source_surface(target, source, destPoint.x - (rect.left + offset.x), destPoint.y - (rect.top + offset.y));
+    x11::fillPixels(target, destPoint.x, destPoint.y, destPoint.x + rect.width(), destPoint.y + rect.height());
+}
+
+void CDrawContext::selectInitialState() {}
+
+}  // namespace VSTGUI
