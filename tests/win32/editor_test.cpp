@@ -29,6 +29,7 @@
 #include "host/ExtendedEffectBase.h"
 #include "platform/CBitmap.h"
 #include "platform/FrameWindow.h"
+#include "tests/editor/EditorExpectations.h"
 #include "tests/native/EventList.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/EffectUnderTest.h"
@@ -88,23 +89,10 @@ namespace {
 
 constexpr int kHostX = 80;
 constexpr int kHostY = 60;
-constexpr int kEditorWidth = 330;
-constexpr int kEditorHeight = 354;
-
-// The layout the editor must show (frame coordinates).
-const CRect kSliderRects[3] = {CRect(50, 85, 66, 245), CRect(121, 85, 137, 245), CRect(192, 85, 208, 245)};
-const CRect kReadoutRects[3] = {CRect(45, 260, 75, 274), CRect(116, 260, 146, 274), CRect(187, 260, 217, 274)};
-const CRect kRockerRect(241, 164, 293, 182);
-const CRect kControllerReadoutRect(241, 204, 293, 222);
-constexpr int kSliderTopY = 90;     // a free click here gives 1.0
-constexpr int kSliderBottomY = 237;  // and here 0.0
-constexpr int kRockerY = 173;
-constexpr int kRockerRightX = 280;
-constexpr int kRockerLeftX = 250;
+// The layout and the gestures' values, shared with the X11 editor's tests.
+using namespace quavixtest::expected;
 
 const quavixtest::ReadoutLook kReadoutLook = {0xCCCCCC, 0xEEEEEE, 0x333333, 11, 400};
-
-int sliderCentreX(int index) { return (kSliderRects[index].left + kSliderRects[index].right) / 2; }
 
 // The whole editor as it must look, built from the resources and plain GDI:
 // the background, each slider's track and handle, the rocker at rest, the
@@ -153,9 +141,6 @@ private:
         return ::testing::AssertionFailure() << "window is " << seen.width() << " x " << seen.height();
     return quavixtest::regionMatches(seen, area.left, area.top, expected.area(area), area.width(), area.height());
 }
-
-// Where a slider draws its handle for a value (rows from the slider's top).
-int handleTopFor(float value) { return static_cast<int>(147.0f * (1.0f - value)); }
 
 std::string freqText(float value) {
     char text[kParamDisplayTextSize];
@@ -495,19 +480,14 @@ TEST_F(EditorTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
             EXPECT_NEAR(values[i], readoutDuringDrag[i], 1e-6);
         EXPECT_NEAR(0.0f, plugin.getParameter(index), 1e-6);
         idle();
-        const char* bottomTexts[] = {"800", "-oo", "Lo"};
-        EXPECT_TRUE(readoutShows(kReadoutRects[index], bottomTexts[index]));
+        EXPECT_TRUE(readoutShows(kReadoutRects[index], kBottomTexts[index]));
     }
 }
 
 TEST_F(EditorTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
     openEditor();
     const int x = sliderCentreX(kFrequencyParam);
-    // y → the value a click gives; beyond 90 and 237 it is clamped.
-    const std::vector<std::pair<int, float>> clicks = {{kSliderTopY, 1.0f}, {kSliderBottomY, 0.0f},
-                                                       {87, 1.0f},          {163, 1.0f - 73.0f / 147.0f},
-                                                       {243, 0.0f},         {kSliderTopY, 1.0f}};
-    for (const auto& [y, value] : clicks) {
+    for (const auto& [y, value] : kFreeClicks) {
         RecordingHost::instance().clear();
         ASSERT_TRUE(InputScript().clickAt(screen(x, y)).playWhilePumping());
         EXPECT_EQ(value, plugin.getParameter(kFrequencyParam)) << "click at " << y;
@@ -522,41 +502,40 @@ TEST_F(EditorTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
 }
 
 TEST_F(EditorTest, ShiftDragsTenTimesFiner) {
-    plugin.setParameter(kGainParam, 0.5f);
+    plugin.setParameter(kGainParam, kFineStartValue);
     openEditor();
     const int x = sliderCentreX(kGainParam);
     InputScript drag;
     drag.holdKey(ModifierKey::shift)
-        .moveTo(screen(x, 163))
+        .moveTo(screen(x, kFinePressY))
         .press()
-        .dragTo(screen(x, 163), screen(x, 310), 7, 25)
+        .dragTo(screen(x, kFinePressY), screen(x, kFineReleaseY), 7, 25)
         .pause(120)
         .release()
         .releaseKey(ModifierKey::shift);
     ASSERT_TRUE(drag.playWhilePumping());
     const std::vector<float> values = automatedValues(kGainParam);
     ASSERT_GE(values.size(), 2u);
-    // Measured from 0.5, the value the slider had when Shift went down: the
-    // press point is 1 − 73/147, and 147 pixels further is a tenth less.
-    const float atPress = 0.5f + ((1.0f - 73.0f / 147.0f) - 0.5f) / 10.0f;
-    EXPECT_NEAR(atPress, values.front(), 1e-6);
-    EXPECT_NEAR(atPress - 0.1f, values.back(), 1e-5);
-    EXPECT_NEAR(atPress - 0.1f, plugin.getParameter(kGainParam) , 1e-5);
+    EXPECT_NEAR(kFineValueAtPress, values.front(), 1e-6);
+    EXPECT_NEAR(kFineValueAtRelease, values.back(), 1e-5);
+    EXPECT_NEAR(kFineValueAtRelease, plugin.getParameter(kGainParam), 1e-5);
 }
 
 TEST_F(EditorTest, ControlClickResetsToTheMiddle) {
-    plugin.setParameter(kPeakParam, 0.9f);
+    plugin.setParameter(kPeakParam, kResetStartValue);
     openEditor();
     InputScript click;
-    click.holdKey(ModifierKey::control).clickAt(screen(sliderCentreX(kPeakParam), 120)).releaseKey(ModifierKey::control);
+    click.holdKey(ModifierKey::control)
+        .clickAt(screen(sliderCentreX(kPeakParam), kResetClickY))
+        .releaseKey(ModifierKey::control);
     ASSERT_TRUE(click.playWhilePumping());
     const std::vector<HostRequest> requests = edits();
     ASSERT_EQ(3u, requests.size());
     EXPECT_EQ(audioMasterBeginEdit, requests[0].opcode);
     EXPECT_EQ(audioMasterAutomate, requests[1].opcode);
-    EXPECT_EQ(0.5f, requests[1].value);
+    EXPECT_EQ(kResetValue, requests[1].value);
     EXPECT_EQ(audioMasterEndEdit, requests[2].opcode);
-    EXPECT_EQ(0.5f, editor()->getSlider(kPeakParam)->getValue());
+    EXPECT_EQ(kResetValue, editor()->getSlider(kPeakParam)->getValue());
     idle();
     EXPECT_TRUE(readoutShows(kReadoutRects[2], "Med"));
 }
@@ -583,17 +562,17 @@ TEST_F(EditorTest, ArrowKeysFromTheHostStepTheSliderLastTouched) {
 }
 
 TEST_F(EditorTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
-    plugin.setParameter(kGainParam, 0.5f);
+    plugin.setParameter(kGainParam, kWheelStartValue);
     openEditor();
-    SetCursorPos(screen(sliderCentreX(kGainParam), 150).x, screen(sliderCentreX(kGainParam), 150).y);
+    SetCursorPos(screen(sliderCentreX(kGainParam), kWheelY).x, screen(sliderCentreX(kGainParam), kWheelY).y);
     Sleep(150);
     EXPECT_TRUE(editor()->onWheel(1.0f));
-    EXPECT_NEAR(0.6f, plugin.getParameter(kGainParam), 1e-6);
+    EXPECT_NEAR(kWheelAfterUp, plugin.getParameter(kGainParam), 1e-6);
     quavixtest::setModifierHeld(ModifierKey::shift, true);
     const bool handled = editor()->onWheel(-1.0f);
     quavixtest::setModifierHeld(ModifierKey::shift, false);
     EXPECT_TRUE(handled);
-    EXPECT_NEAR(0.59f, plugin.getParameter(kGainParam), 1e-6);
+    EXPECT_NEAR(kWheelAfterShiftDown, plugin.getParameter(kGainParam), 1e-6);
     // Over the background there is no view to take the wheel.
     SetCursorPos(screen(20, 20).x, screen(20, 20).y);
     Sleep(150);

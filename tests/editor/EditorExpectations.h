@@ -1,0 +1,67 @@
+// What the editor must do whatever window system shows it: where its controls
+// sit, and which parameter values the user's gestures give. The Win32 and the
+// X11 editor tests both check against these, so that the two faces of the
+// plug-in cannot drift apart.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "gui/geometry/CRect.h"
+
+namespace quavixtest {
+namespace expected {
+
+constexpr int kEditorWidth = 330;
+constexpr int kEditorHeight = 354;
+
+// The layout the editor must show (frame coordinates).
+const VSTGUI::CRect kSliderRects[3] = {VSTGUI::CRect(50, 85, 66, 245), VSTGUI::CRect(121, 85, 137, 245),
+                                       VSTGUI::CRect(192, 85, 208, 245)};
+const VSTGUI::CRect kReadoutRects[3] = {VSTGUI::CRect(45, 260, 75, 274), VSTGUI::CRect(116, 260, 146, 274),
+                                        VSTGUI::CRect(187, 260, 217, 274)};
+const VSTGUI::CRect kRockerRect(241, 164, 293, 182);
+const VSTGUI::CRect kControllerReadoutRect(241, 204, 293, 222);
+constexpr int kSliderTopY = 90;      // a free click here gives 1.0
+constexpr int kSliderBottomY = 237;  // and here 0.0
+constexpr int kRockerY = 173;
+constexpr int kRockerRightX = 280;
+constexpr int kRockerLeftX = 250;
+
+inline int sliderCentreX(int index) { return (kSliderRects[index].left + kSliderRects[index].right) / 2; }
+
+// Where a slider draws its handle for a value (rows from the slider's top).
+inline int handleTopFor(float value) { return static_cast<int>(147.0f * (1.0f - value)); }
+
+// A free click at y gives the value; beyond 90 and 237 it is clamped.
+const std::vector<std::pair<int, float>> kFreeClicks = {{kSliderTopY, 1.0f}, {kSliderBottomY, 0.0f},
+                                                        {87, 1.0f},          {163, 1.0f - 73.0f / 147.0f},
+                                                        {243, 0.0f},         {kSliderTopY, 1.0f}};
+
+// Each slider's read-out once it has been dragged to the bottom.
+const char* const kBottomTexts[3] = {"800", "-oo", "Lo"};
+
+// Shift held: the gain slider at 0.5 is pressed at kFinePressY and dragged
+// 147 pixels down. Measured from 0.5, the value the slider had when Shift
+// went down: the press point is 1 − 73/147, and 147 pixels further is a
+// tenth less.
+constexpr float kFineStartValue = 0.5f;
+constexpr int kFinePressY = 163;
+constexpr int kFineReleaseY = 310;
+constexpr float kFineValueAtPress = kFineStartValue + ((1.0f - 73.0f / 147.0f) - kFineStartValue) / 10.0f;
+constexpr float kFineValueAtRelease = kFineValueAtPress - 0.1f;
+
+// Control-click on the peak slider at 0.9 resets it to the middle.
+constexpr float kResetStartValue = 0.9f;
+constexpr int kResetClickY = 120;
+constexpr float kResetValue = 0.5f;
+
+// The wheel over the gain slider at 0.5: a step up gives 0.6, then a step
+// down with Shift 0.59.
+constexpr float kWheelStartValue = 0.5f;
+constexpr int kWheelY = 150;
+constexpr float kWheelAfterUp = 0.6f;
+constexpr float kWheelAfterShiftDown = 0.59f;
+
+}  // namespace expected
+}  // namespace quavixtest

@@ -1,0 +1,193 @@
+// The editor played with real input through the X server: slider drags,
+// free clicks, Shift for fine moves, Control-click to reset, the wheel and
+// the controller rocker give the parameter values and the host requests the
+// Windows editor gives for the same gestures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "effect/QuavixConfig.h"
+#include "tests/editor/EditorExpectations.h"
+#include "tests/x11/support/EditorHost.h"
+#include "tests/x11/support/InputScript.h"
+#include "tests/x11/support/Pictures.h"
+
+using namespace quavix;
+using namespace quavixtest;
+using namespace quavixtest::expected;
+
+namespace {
+
+class InputTest : public EditorTest {
+protected:
+    static int screenX(int x) { return kHostX + x; }
+    static int screenY(int y) { return kHostY + y; }
+    bool clickAt(int x, int y) { return play(InputScript().clickAt(screenX(x), screenY(y))); }
+    size_t countOf(VstInt32 opcode) const { return RecordingHost::instance().requests({opcode}).size(); }
+    int controllerNumber() const { return static_cast<int>(std::lround(getParameter(kControllerParam) * 127.0)); }
+    void setControllerNumber(int number) {
+        // Only steps exist: down at each 0.0.
+        while (controllerNumber() != number)
+            setParameter(kControllerParam, 0.0f);
+    }
+};
+
+TEST_F(InputTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
+    ASSERT_TRUE(openEditor());
+    for (VstInt32 index = kFrequencyParam; index <= kPeakParam; ++index) {
+        setParameter(index, 0.5f);
+        idle();
+        RecordingHost::instance().clear();
+        const int x = screenX(sliderCentreX(index));
+        InputScript drag;
+        drag.moveTo(x, screenY(kSliderTopY))
+            .press()
+            .dragTo(x, screenY(kSliderTopY), x, screenY(kSliderBottomY), 7, 25)
+            .pause(120)
+            .release();
+        ASSERT_TRUE(play(drag));
+        const std::vector<HostRequest> requests = edits();
+        ASSERT_GE(requests.size(), 4u) << "slider " << index;
+        EXPECT_EQ(audioMasterBeginEdit, requests.front().opcode);
+        EXPECT_EQ(index, requests.front().index);
+        EXPECT_EQ(audioMasterEndEdit, requests.back().opcode);
+        EXPECT_EQ(index, requests.back().index);
+        const std::vector<float> values = automatedValues(index);
+        ASSERT_GE(values.size(), 3u);
+        EXPECT_EQ(1.0f, values.front());
+        EXPECT_EQ(0.0f, values.back());
+        EXPECT_TRUE(std::is_sorted(values.rbegin(), values.rend())) << "values must fall";
+        EXPECT_NEAR(0.0f, getParameter(index), 1e-6);
+    }
+}
+
+TEST_F(InputTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
+    ASSERT_TRUE(openEditor());
+    for (const auto& [y, value] : kFreeClicks) {
+        RecordingHost::instance().clear();
+        ASSERT_TRUE(clickAt(sliderCentreX(kFrequencyParam), y));
+        EXPECT_EQ(value, getParameter(kFrequencyParam)) << "click at " << y;
+        EXPECT_EQ(1u, countOf(audioMasterBeginEdit)) << "click at " << y;
+        EXPECT_EQ(1u, countOf(audioMasterEndEdit)) << "click at " << y;
+    }
+    EXPECT_TRUE(areaMatches(seen(), kSliderRects[0], sliderPicture(0), 0, 0));
+}
+
+TEST_F(InputTest, ShiftDragsTenTimesFiner) {
+    setParameter(kGainParam, kFineStartValue);
+    ASSERT_TRUE(openEditor());
+    const int x = screenX(sliderCentreX(kGainParam));
+    InputScript drag;
+    drag.holdKey(ModifierKey::shift)
+        .moveTo(x, screenY(kFinePressY))
+        .press()
+        .dragTo(x, screenY(kFinePressY), x, screenY(kFineReleaseY), 7, 25)
+        .pause(120)
+        .release()
+        .releaseKey(ModifierKey::shift);
+    ASSERT_TRUE(play(drag));
+    const std::vector<float> values = automatedValues(kGainParam);
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_NEAR(kFineValueAtPress, values.front(), 1e-6);
+    EXPECT_NEAR(kFineValueAtRelease, values.back(), 1e-5);
+    EXPECT_NEAR(kFineValueAtRelease, getParameter(kGainParam), 1e-5);
+}
+
+TEST_F(InputTest, ControlClickResetsToTheMiddle) {
+    setParameter(kPeakParam, kResetStartValue);
+    ASSERT_TRUE(openEditor());
+    InputScript click;
+    click.holdKey(ModifierKey::control)
+        .clickAt(screenX(sliderCentreX(kPeakParam)), screenY(kResetClickY))
+        .releaseKey(ModifierKey::control);
+    ASSERT_TRUE(play(click));
+    const std::vector<HostRequest> requests = edits();
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ(audioMasterBeginEdit, requests[0].opcode);
+    EXPECT_EQ(audioMasterAutomate, requests[1].opcode);
+    EXPECT_EQ(kResetValue, requests[1].value);
+    EXPECT_EQ(audioMasterEndEdit, requests[2].opcode);
+    EXPECT_NEAR(kResetValue, getParameter(kPeakParam), 1e-6);
+}
+
+TEST_F(InputTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
+    setParameter(kGainParam, kWheelStartValue);
+    ASSERT_TRUE(openEditor());
+    const int x = screenX(sliderCentreX(kGainParam));
+    ASSERT_TRUE(play(InputScript().moveTo(x, screenY(kWheelY)).pause(60).wheel(1)));
+    EXPECT_NEAR(kWheelAfterUp, getParameter(kGainParam), 1e-6);
+    ASSERT_TRUE(play(InputScript().holdKey(ModifierKey::shift).wheel(-1).releaseKey(ModifierKey::shift)));
+    EXPECT_NEAR(kWheelAfterShiftDown, getParameter(kGainParam), 1e-6);
+    const std::vector<HostRequest> requests = edits();
+    ASSERT_EQ(6u, requests.size());
+    for (size_t step = 0; step < 2; ++step) {
+        EXPECT_EQ(audioMasterBeginEdit, requests[3 * step].opcode);
+        EXPECT_EQ(audioMasterAutomate, requests[3 * step + 1].opcode);
+        EXPECT_EQ(audioMasterEndEdit, requests[3 * step + 2].opcode);
+    }
+    // Over the background there is no view to take the wheel.
+    RecordingHost::instance().clear();
+    ASSERT_TRUE(play(InputScript().moveTo(screenX(20), screenY(20)).pause(60).wheel(1)));
+    EXPECT_TRUE(edits().empty());
+    EXPECT_NEAR(kWheelAfterShiftDown, getParameter(kGainParam), 1e-6);
+}
+
+TEST_F(InputTest, RockerRightHalfStepsUpOnceAndWrapsFrom127To0) {
+    ASSERT_TRUE(openEditor());
+    ASSERT_TRUE(clickAt(kRockerRightX, kRockerY));
+    EXPECT_EQ(2, controllerNumber());
+    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
+    setControllerNumber(127);
+    ASSERT_TRUE(clickAt(kRockerRightX, kRockerY));
+    EXPECT_EQ(0, controllerNumber());
+}
+
+TEST_F(InputTest, RockerLeftHalfStepsDownAtTheReleaseAndWrapsFrom0To127) {
+    ASSERT_TRUE(openEditor());
+    setControllerNumber(0);
+    int numberAtPress = -1;
+    RecordingHost::instance().setObserver([&](const HostRequest& request) {
+        if (request.opcode == audioMasterAutomate && request.value == -1.0f)
+            numberAtPress = controllerNumber();
+    });
+    ASSERT_TRUE(clickAt(kRockerLeftX, kRockerY));
+    RecordingHost::instance().setObserver(nullptr);
+    // The press itself changes nothing; only the release steps down.
+    EXPECT_EQ(0, numberAtPress);
+    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), automatedValues(kControllerParam));
+    EXPECT_EQ(127, controllerNumber());
+}
+
+TEST_F(InputTest, RockerPressedRightDraggedLeftAndReleasedLeavesTheNumber) {
+    ASSERT_TRUE(openEditor());
+    setControllerNumber(64);
+    InputScript gesture;
+    gesture.moveTo(screenX(kRockerRightX), screenY(kRockerY))
+        .pause(60)
+        .press()
+        .pause(200)
+        .moveTo(screenX(kRockerLeftX), screenY(kRockerY))
+        .pause(200)
+        .release();
+    ASSERT_TRUE(play(gesture));
+    // −1 repeats until the switch has been redrawn pressed on the left.
+    const std::vector<float> values = automatedValues(kControllerParam);
+    ASSERT_GE(values.size(), 3u);
+    EXPECT_EQ(1.0f, values.front());
+    EXPECT_EQ(0.0f, values.back());
+    for (size_t i = 1; i + 1 < values.size(); ++i)
+        EXPECT_EQ(-1.0f, values[i]);
+    EXPECT_EQ(64, controllerNumber());
+}
+
+TEST_F(InputTest, HoldingTheRockersRightHalfStepsOnlyOnce) {
+    ASSERT_TRUE(openEditor());
+    ASSERT_TRUE(play(InputScript().moveTo(screenX(kRockerRightX), screenY(kRockerY)).pause(60).press().pause(500)
+                         .release()));
+    EXPECT_EQ(2, controllerNumber());
+    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
+}
+
+}  // namespace
