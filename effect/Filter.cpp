@@ -17,12 +17,12 @@ namespace {
 
 using quavix::kControllerParam;
 using quavix::kCornerRangeHz;
+using quavix::kFrequencyParam;
+using quavix::kGainParam;
 using quavix::kHighestController;
 using quavix::kHighPeakDamping;
 using quavix::kLowestCornerHz;
 using quavix::kMediumPeakDamping;
-using quavix::kFrequencyParam;
-using quavix::kGainParam;
 using quavix::kPeakParam;
 
 constexpr float kInitialFrequencyValue = 0.5f;
@@ -526,8 +526,7 @@ VstInt32 Filter::processEvents(VstEvents* events) {
 
 // Every MIDI channel acts alike; value 0 leaves the frequency where it is.
 void Filter::applyControlChange(const VstEvent& event) {
-    const unsigned char* midiData =
-        reinterpret_cast<const unsigned char*>(&event) + offsetof(VstMidiEvent, midiData);
+    const unsigned char* midiData = reinterpret_cast<const unsigned char*>(&event) + offsetof(VstMidiEvent, midiData);
     const unsigned char status = midiData[0];
     const unsigned char number = midiData[1];
     const unsigned char value = midiData[2];

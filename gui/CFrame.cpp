@@ -75,9 +75,7 @@ bool CFrame::createWindow() {
     return true;
 }
 
-CDrawContext* CFrame::createDrawContext() {
-    return new (std::nothrow) CDrawContext(this, window, nullptr);
-}
+CDrawContext* CFrame::createDrawContext() { return new (std::nothrow) CDrawContext(this, window, nullptr); }
 
 void CFrame::onWindowDestroyed() {
     // Our window dies with the host's: revoke the drop target while the
@@ -216,9 +214,7 @@ bool CFrame::isTypeOf(const char* className) const {
     return CViewContainer::isTypeOf(className);
 }
 
-CView* CFrame::getViewUnderMouse() {
-    return modalView ? modalView : CViewContainer::getViewUnderMouse();
-}
+CView* CFrame::getViewUnderMouse() { return modalView ? modalView : CViewContainer::getViewUnderMouse(); }
 
 bool CFrame::moveFocus(CView* previousFocus, bool reverse) {
     if (modalView)

@@ -7,6 +7,4 @@
 
 extern "C" QUAVIX_ENTRY_POINT AEffect* VSTCALLBACK legacyPluginMain(audioMasterCallback audioMaster) __asm__("main");
 
-extern "C" AEffect* VSTCALLBACK legacyPluginMain(audioMasterCallback audioMaster) {
-    return VSTPluginMain(audioMaster);
-}
+extern "C" AEffect* VSTCALLBACK legacyPluginMain(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }

@@ -79,7 +79,8 @@ bool parseInt(const char* text, int low, int high, int& result) {
     char* end = nullptr;
     errno = 0;
     long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != 0 || value < low || value > high) return false;
+    if (errno != 0 || end == text || *end != 0 || value < low || value > high)
+        return false;
     result = static_cast<int>(value);
     return true;
 }
@@ -88,7 +89,8 @@ bool parseDouble(const char* text, double low, double high, double& result) {
     char* end = nullptr;
     errno = 0;
     double value = std::strtod(text, &end);
-    if (errno != 0 || end == text || *end != 0 || !std::isfinite(value) || value < low || value > high) return false;
+    if (errno != 0 || end == text || *end != 0 || !std::isfinite(value) || value < low || value > high)
+        return false;
     result = value;
     return true;
 }
@@ -115,7 +117,8 @@ bool parseSettingList(const std::string& text, std::vector<ParameterSetting>& se
             return false;
         }
         settings.push_back(setting);
-        if (comma == std::string::npos) return true;
+        if (comma == std::string::npos)
+            return true;
         start = comma + 1;
     }
 }
@@ -148,7 +151,8 @@ bool parseSweep(const std::string& text, HostOptions& options) {
 void CommandLine::printUsage(bool toStandardError) { std::fputs(kUsage, toStandardError ? stderr : stdout); }
 
 bool CommandLine::takesValue(const std::string& name) {
-    if (name == "--strictness" || name == "--seed" || name == "--validate-group") return true;
+    if (name == "--strictness" || name == "--seed" || name == "--validate-group")
+        return true;
     return name == "--param" || name == "--block" || name == "--cc" || name == "--sweep" || name == "--rate" ||
            name == "--demo-out" || name == "--editor-png" || name == "--close-after" || name == "--rounds" ||
            name == "--response-png" || name == "--sweep-param";
@@ -175,8 +179,10 @@ bool CommandLine::parse(int argc, char** argv, HostOptions& options, std::string
             argument == "--demo-out" || argument == "--bench" || argument == "--response-png") {
             modes.push_back(argument);
         }
-        if (argument == "--validate" || argument == "--validate-group") modes.push_back(argument);
-        if (!parseOption(argument, value, options, error)) return false;
+        if (argument == "--validate" || argument == "--validate-group")
+            modes.push_back(argument);
+        if (!parseOption(argument, value, options, error))
+            return false;
     }
     return chooseMode(positional, modes, options, error);
 }
@@ -224,7 +230,8 @@ bool CommandLine::parseOption(const std::string& name, const char* value, HostOp
         error = "unknown option " + name;
         return false;
     }
-    if (!valid) error = "bad value for " + name + ": '" + value + "'";
+    if (!valid)
+        error = "bad value for " + name + ": '" + value + "'";
     return valid;
 }
 
@@ -245,21 +252,30 @@ bool CommandLine::chooseMode(const std::vector<std::string>& positional, const s
         error = "--sweep-param goes with --response-png only";
         return false;
     }
-    if (mode == "--bench") return parseBenchEntries(positional, options, error);
+    if (mode == "--bench")
+        return parseBenchEntries(positional, options, error);
     size_t wanted = mode.empty() ? (positional.size() == 3 ? 3 : 1) : 1;
     if (positional.size() != wanted) {
         error = positional.empty() ? "no plug-in given" : "wrong number of file arguments";
         return false;
     }
     options.pluginPath = positional[0];
-    if (mode == "--info") options.mode = HostMode::Info;
-    else if (mode == "--gui") options.mode = HostMode::Gui;
-    else if (mode == "--editor-png") options.mode = HostMode::EditorPng;
-    else if (mode == "--validate") options.mode = HostMode::Validate;
-    else if (mode == "--validate-group") options.mode = HostMode::ValidateGroup;
-    else if (mode == "--response-png") options.mode = HostMode::ResponsePng;
-    else if (positional.size() == 3) options.mode = HostMode::ProcessFile;
-    else options.mode = HostMode::Demo;
+    if (mode == "--info")
+        options.mode = HostMode::Info;
+    else if (mode == "--gui")
+        options.mode = HostMode::Gui;
+    else if (mode == "--editor-png")
+        options.mode = HostMode::EditorPng;
+    else if (mode == "--validate")
+        options.mode = HostMode::Validate;
+    else if (mode == "--validate-group")
+        options.mode = HostMode::ValidateGroup;
+    else if (mode == "--response-png")
+        options.mode = HostMode::ResponsePng;
+    else if (positional.size() == 3)
+        options.mode = HostMode::ProcessFile;
+    else
+        options.mode = HostMode::Demo;
     if (options.mode == HostMode::ProcessFile) {
         options.inputPath = positional[1];
         options.outputPath = positional[2];
@@ -283,8 +299,7 @@ bool CommandLine::parseBenchEntries(const std::vector<std::string>& positional, 
         entry.path = argument;
         // Settings start with a digit after the last '@'; any other '@' belongs to the file's name.
         size_t at = argument.rfind('@');
-        if (at != std::string::npos && at + 1 < argument.size() && argument[at + 1] >= '0' &&
-            argument[at + 1] <= '9') {
+        if (at != std::string::npos && at + 1 < argument.size() && argument[at + 1] >= '0' && argument[at + 1] <= '9') {
             entry.path = argument.substr(0, at);
             if (!parseSettingList(argument.substr(at + 1), entry.parameters)) {
                 error = "bad settings for " + entry.path + ": '" + argument.substr(at + 1) +
@@ -299,8 +314,10 @@ bool CommandLine::parseBenchEntries(const std::vector<std::string>& positional, 
 }
 
 std::string HostOptions::hostedPlugins() const {
-    if (mode != HostMode::Bench) return pluginPath;
+    if (mode != HostMode::Bench)
+        return pluginPath;
     std::string names;
-    for (const BenchEntry& entry : benchPlugins) names += (names.empty() ? "" : "', '") + entry.path;
+    for (const BenchEntry& entry : benchPlugins)
+        names += (names.empty() ? "" : "', '") + entry.path;
     return names;
 }

@@ -27,7 +27,8 @@ const double kSilentMagnitude = 1e-15;
 size_t MeasuredResponse::topIndex() const {
     size_t top = 0;
     for (size_t i = 1; i < impulseDecibels.size(); ++i) {
-        if (impulseDecibels[i] > impulseDecibels[top]) top = i;
+        if (impulseDecibels[i] > impulseDecibels[top])
+            top = i;
     }
     return top;
 }
@@ -52,13 +53,15 @@ bool FrequencyResponse::check(std::string& error) const {
 
 std::vector<double> FrequencyResponse::logFrequencies(double low, double high, int perDecade) {
     std::vector<double> result;
-    if (!(low > 0.0) || !(high >= low) || perDecade < 1) return result;
+    if (!(low > 0.0) || !(high >= low) || perDecade < 1)
+        return result;
     int steps = static_cast<int>(std::floor(std::log10(high / low) * perDecade + 1e-9));
     for (int i = 0; i <= steps; ++i) {
         result.push_back(low * std::pow(10.0, static_cast<double>(i) / perDecade));
     }
     // The top of the range is read too when it is not a whole step away.
-    if (result.back() < high * (1.0 - 1e-9)) result.push_back(high);
+    if (result.back() < high * (1.0 - 1e-9))
+        result.push_back(high);
     return result;
 }
 
@@ -77,8 +80,10 @@ std::vector<float> FrequencyResponse::exponentialSweep(size_t frames, double sta
         double t = static_cast<double>(n) / sampleRate;
         double phase = 2.0 * kPi * startHz * rise * (std::exp(t / rise) - 1.0);
         double gain = 1.0;
-        if (n < fadeIn) gain = 0.5 - 0.5 * std::cos(kPi * static_cast<double>(n) / fadeIn);
-        if (frames - n <= fadeOut) gain = 0.5 - 0.5 * std::cos(kPi * static_cast<double>(frames - n) / fadeOut);
+        if (n < fadeIn)
+            gain = 0.5 - 0.5 * std::cos(kPi * static_cast<double>(n) / fadeIn);
+        if (frames - n <= fadeOut)
+            gain = 0.5 - 0.5 * std::cos(kPi * static_cast<double>(frames - n) / fadeOut);
         result[n] = static_cast<float>(level * gain * std::sin(phase));
     }
     return result;
@@ -139,7 +144,8 @@ MeasuredResponse FrequencyResponse::measure() {
     }
     double floor = response.impulseDecibels[response.topIndex()] - kCompareRangeDb;
     for (size_t i = 0; i < frequencyList.size(); ++i) {
-        if (response.impulseDecibels[i] < floor) continue;
+        if (response.impulseDecibels[i] < floor)
+            continue;
         response.disagreement =
             std::max(response.disagreement, std::fabs(response.impulseDecibels[i] - response.sweepDecibels[i]));
     }

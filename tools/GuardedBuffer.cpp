@@ -33,11 +33,13 @@ GuardedBuffer& GuardedBuffer::operator=(GuardedBuffer&& other) noexcept {
 }
 
 void GuardedBuffer::fill(unsigned char value) {
-    if (start && bytes > 0) std::memset(start, value, bytes);
+    if (start && bytes > 0)
+        std::memset(start, value, bytes);
 }
 
 void GuardedBuffer::release() {
-    if (base) unmapPages(base, mapped);
+    if (base)
+        unmapPages(base, mapped);
     base = nullptr;
     start = nullptr;
     mapped = bytes = 0;

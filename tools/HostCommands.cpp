@@ -20,16 +20,27 @@ const unsigned kEditorPaintMilliseconds = 1000;
 
 int HostCommands::run() {
     switch (options.mode) {
-    case HostMode::Help: CommandLine::printUsage(false); return kExitDone;
-    case HostMode::Info: return showInfo();
-    case HostMode::Demo: return renderDemo();
-    case HostMode::ProcessFile: return processFile();
-    case HostMode::EditorPng: return saveEditorPicture();
-    case HostMode::Gui: return runGui();
-    case HostMode::Bench: return runBench();
-    case HostMode::ResponsePng: return saveResponsePicture();
-    case HostMode::Validate: return Validator(options).run();
-    case HostMode::ValidateGroup: return Validator(options).runGroup(options.validateGroup);
+    case HostMode::Help:
+        CommandLine::printUsage(false);
+        return kExitDone;
+    case HostMode::Info:
+        return showInfo();
+    case HostMode::Demo:
+        return renderDemo();
+    case HostMode::ProcessFile:
+        return processFile();
+    case HostMode::EditorPng:
+        return saveEditorPicture();
+    case HostMode::Gui:
+        return runGui();
+    case HostMode::Bench:
+        return runBench();
+    case HostMode::ResponsePng:
+        return saveResponsePicture();
+    case HostMode::Validate:
+        return Validator(options).run();
+    case HostMode::ValidateGroup:
+        return Validator(options).runGroup(options.validateGroup);
     }
     return kExitUsage;
 }
@@ -43,10 +54,12 @@ int HostCommands::fail(const std::string& message) const {
 int HostCommands::loadPlugin(int sampleRate) {
     std::string error;
     host.configure(sampleRate, options.blockSize);
-    if (!host.load(options.pluginPath, error)) return fail(error);
+    if (!host.load(options.pluginPath, error))
+        return fail(error);
     PluginReport(host).printIdentity();
     int status = applyParameters();
-    if (status == kExitDone) PluginReport(host).printParameters();
+    if (status == kExitDone)
+        PluginReport(host).printParameters();
     return status;
 }
 
@@ -72,7 +85,8 @@ RenderSettings HostCommands::renderSettings() const {
     settings.blockSize = options.blockSize;
     settings.controller = options.controller;
     settings.showProgress = true;
-    if (options.sweep) settings.controllerCurve = OfflineRenderer::linearSweep(options.sweepStart, options.sweepEnd);
+    if (options.sweep)
+        settings.controllerCurve = OfflineRenderer::linearSweep(options.sweepStart, options.sweepEnd);
     return settings;
 }
 
@@ -80,9 +94,11 @@ int HostCommands::renderDemo() {
     DemoPhrase phrase(options.sampleRate);
     AudioClip guitar = phrase.render();
     int status = loadPlugin(options.sampleRate);
-    if (status != kExitDone) return status;
+    if (status != kExitDone)
+        return status;
     RenderSettings settings = renderSettings();
-    if (!options.sweep) settings.controllerCurve = phrase.pedal();
+    if (!options.sweep)
+        settings.controllerCurve = phrase.pedal();
     std::printf("Demo: a funky guitar riff of %.1f s at %d Hz, the wah pedal on controller %d\n", phrase.seconds(),
                 options.sampleRate, options.controller);
     return renderToFile(OfflineRenderer::clipSource(guitar), guitar.numChannels(), guitar.numFrames(),
@@ -96,9 +112,11 @@ int HostCommands::processFile() {
     }
     WavReader input;
     std::string error;
-    if (!input.open(options.inputPath, error)) return fail(error);
+    if (!input.open(options.inputPath, error))
+        return fail(error);
     int status = loadPlugin(input.sampleRate());
-    if (status != kExitDone) return status;
+    if (status != kExitDone)
+        return status;
     printInputNotes(input);
     BlockSource source = [&input](AudioClip& block, int frames, std::string& readError) {
         return input.read(block, frames, readError);
@@ -115,9 +133,10 @@ void HostCommands::printInputNotes(const WavReader& input) const {
         std::printf("Note: --rate %d ignored: the file is processed at its own rate, %d Hz\n", options.sampleRate,
                     input.sampleRate());
     }
-    std::string routing = OfflineRenderer::describeRouting(input.numChannels(), host.record()->numInputs,
-                                                           host.record()->numOutputs);
-    if (!routing.empty()) std::printf("Note: %s\n", routing.c_str());
+    std::string routing =
+        OfflineRenderer::describeRouting(input.numChannels(), host.record()->numInputs, host.record()->numOutputs);
+    if (!routing.empty())
+        std::printf("Note: %s\n", routing.c_str());
     if (options.sweep) {
         std::printf("Sweep: controller %d from %d to %d, one control change before each block of %d\n",
                     options.controller, options.sweepStart, options.sweepEnd, options.blockSize);
@@ -150,32 +169,39 @@ int HostCommands::renderToFile(const BlockSource& source, int inputChannels, siz
 
 int HostCommands::saveEditorPicture() {
     std::string unavailable;
-    if (!EditorWindow::available(unavailable)) return fail(unavailable);
+    if (!EditorWindow::available(unavailable))
+        return fail(unavailable);
     int status = loadPlugin(options.sampleRate);
-    if (status != kExitDone) return status;
+    if (status != kExitDone)
+        return status;
     host.start();
     EditorWindow window(host, EditorWindow::Kind::Popup);
     std::string error;
-    if (!window.open(error)) return fail(error);
+    if (!window.open(error))
+        return fail(error);
     window.pump(kEditorPaintMilliseconds);
     window.settle();
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;
-    if (!window.capture(width, height, rgb, error)) return fail(error);
+    if (!window.capture(width, height, rgb, error))
+        return fail(error);
     window.close();
-    if (!PngFile::write(options.pngPath, width, height, rgb, error)) return fail(error);
+    if (!PngFile::write(options.pngPath, width, height, rgb, error))
+        return fail(error);
     std::printf("Wrote %s (the editor, %d x %d pixels)\n", options.pngPath.c_str(), width, height);
     return kExitDone;
 }
 
 int HostCommands::saveResponsePicture() {
     std::string error;
-    if (!ResponsePlot::available(error)) return fail(error);
+    if (!ResponsePlot::available(error))
+        return fail(error);
     if (FilePaths::sameFile(options.pngPath, options.pluginPath)) {
         return fail("refusing to write '" + options.pngPath + "': it is the plug-in '" + options.pluginPath + "'");
     }
     int status = loadPlugin(options.sampleRate);
-    if (status != kExitDone) return status;
+    if (status != kExitDone)
+        return status;
     ResponsePicture picture(host, options);
     if (!picture.plan(error)) {
         std::fflush(stdout);
@@ -187,13 +213,16 @@ int HostCommands::saveResponsePicture() {
 
 int HostCommands::runGui() {
     std::string unavailable;
-    if (!EditorWindow::available(unavailable)) return fail(unavailable);
+    if (!EditorWindow::available(unavailable))
+        return fail(unavailable);
     int status = loadPlugin(options.sampleRate);
-    if (status != kExitDone) return status;
+    if (status != kExitDone)
+        return status;
     host.start();
     EditorWindow window(host, EditorWindow::Kind::Captioned);
     std::string error;
-    if (!window.open(error)) return fail(error);
+    if (!window.open(error))
+        return fail(error);
     std::printf("Editor open; parameter changes are printed as they come. Close the window to quit.\n");
     std::fflush(stdout);
     window.runUntilClosed(options.closeAfterSeconds);
@@ -212,9 +241,11 @@ int HostCommands::runBench() {
     int status = kExitDone;
     for (const BenchEntry& entry : options.benchPlugins) {
         std::string error;
-        if (bench.add(entry, error)) continue;
+        if (bench.add(entry, error))
+            continue;
         // Without the first there is nothing to compare the others with.
-        if (bench.size() == 0) return fail(error + "; it is the benchmark's reference, so nothing was measured");
+        if (bench.size() == 0)
+            return fail(error + "; it is the benchmark's reference, so nothing was measured");
         status = fail(error + "; measuring the others");
     }
     bench.measure();

@@ -66,7 +66,8 @@ std::string hex(unsigned value) {
 std::string otherProcessor(const char* system, uint16_t machine, const MachineName* names, size_t count) {
     std::string processor = "machine " + hex(machine);
     for (size_t i = 0; i < count; ++i) {
-        if (names[i].machine == machine) processor = names[i].name;
+        if (names[i].machine == machine)
+            processor = names[i].name;
     }
     return std::string("is a ") + system + " library for another processor (" + processor +
            "); quavix-host loads x86 plug-ins only";
@@ -86,7 +87,8 @@ Identity notALibrary(const std::string& what) {
 }
 
 Identity identifyPe(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() < kDosHeaderSize) return notALibrary("is cut short: it ends inside its DOS header");
+    if (bytes.size() < kDosHeaderSize)
+        return notALibrary("is cut short: it ends inside its DOS header");
     uint32_t peOffset = read32(bytes, kPeOffsetField);
     if (peOffset > bytes.size() || bytes.size() - peOffset < kPeSignatureSize) {
         std::string at = "its PE header would start at byte " + std::to_string(peOffset);
@@ -98,18 +100,22 @@ Identity identifyPe(const std::vector<uint8_t>& bytes) {
         return notALibrary("is a DOS program, not a Windows DLL (no PE signature)");
     }
     size_t coff = peOffset + kPeSignatureSize;
-    if (bytes.size() - coff < kCoffHeaderSize) return notALibrary("is cut short: it ends inside its PE header");
+    if (bytes.size() - coff < kCoffHeaderSize)
+        return notALibrary("is cut short: it ends inside its PE header");
     uint16_t machine = read16(bytes, coff);
     if (!(read16(bytes, coff + kCoffCharacteristics) & kPeFileIsDll)) {
         return notALibrary("is a Windows program, not a plug-in DLL");
     }
-    if (machine == kPeMachineI386) return found(LibraryFormat::System::Windows, 32);
-    if (machine == kPeMachineAmd64) return found(LibraryFormat::System::Windows, 64);
+    if (machine == kPeMachineI386)
+        return found(LibraryFormat::System::Windows, 32);
+    if (machine == kPeMachineAmd64)
+        return found(LibraryFormat::System::Windows, 64);
     return notALibrary(otherProcessor("Windows", machine, kPeMachines, sizeof kPeMachines / sizeof kPeMachines[0]));
 }
 
 Identity identifyElf(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() < kElfHeaderStart) return notALibrary("is cut short: it ends inside its ELF header");
+    if (bytes.size() < kElfHeaderStart)
+        return notALibrary("is cut short: it ends inside its ELF header");
     uint8_t elfClass = bytes[kElfClass];
     bool bigEndian = bytes[kElfData] == kElfBigEndian;
     if (elfClass != kElfClass32 && elfClass != kElfClass64) {
@@ -129,7 +135,8 @@ Identity identifyElf(const std::vector<uint8_t>& bytes) {
 }
 
 Identity identify(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z') return identifyPe(bytes);
+    if (bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z')
+        return identifyPe(bytes);
     if (bytes.size() >= sizeof kElfMagic && std::memcmp(bytes.data(), kElfMagic, sizeof kElfMagic) == 0) {
         return identifyElf(bytes);
     }
@@ -158,11 +165,14 @@ std::string LibraryFormat::toolFor(Target target) {
 std::string LibraryFormat::refusal(const std::string& name, const std::vector<uint8_t>& header, Target tool) {
     Identity identity = identify(header);
     std::string quoted = "'" + name + "' ";
-    if (!identity.isX86Library) return quoted + identity.otherwise;
+    if (!identity.isX86Library)
+        return quoted + identity.otherwise;
     Target target = identity.target;
-    if (target.system == tool.system && target.bits == tool.bits) return "";
+    if (target.system == tool.system && target.bits == tool.bits)
+        return "";
     std::string other = toolFor(target);
-    if (other.empty()) return quoted + "is " + describe(target) + "; no build of quavix-host loads those";
+    if (other.empty())
+        return quoted + "is " + describe(target) + "; no build of quavix-host loads those";
     bool underWine = target.system == System::Windows && tool.system == System::Linux;
     return quoted + "is " + describe(target) + "; use " + other + (underWine ? " under Wine" : "");
 }

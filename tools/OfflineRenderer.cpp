@@ -42,7 +42,8 @@ std::string OfflineRenderer::describeRouting(int fileChannels, int numInputs, in
     } else if (fileChannels == 2 && numInputs > 2) {
         inputs = "plug-in inputs 3 to " + std::to_string(numInputs) + " get silence";
     }
-    if (numOutputs == fileChannels) return inputs;
+    if (numOutputs == fileChannels)
+        return inputs;
     return (inputs.empty() ? "" : inputs + "; ") + "the output is " + AudioClip::layoutName(numOutputs);
 }
 
@@ -60,28 +61,33 @@ bool OfflineRenderer::checkChannels(std::string& error) const {
 
 bool OfflineRenderer::render(int inputChannels, size_t numFrames, const BlockSource& source, const BlockSink& sink,
                              std::string& error) {
-    if (!checkChannels(error)) return false;
+    if (!checkChannels(error))
+        return false;
     allocate(inputChannels, host.record()->numInputs, host.record()->numOutputs);
     size_t blockSize = static_cast<size_t>(settings.blockSize);
     size_t numBlocks = (numFrames + blockSize - 1) / blockSize;
     bool progress = settings.showProgress && numFrames >= kProgressMinFrames;
     bool done = true;
-    if (progress) std::fflush(stdout);  // what was said before comes before the progress line
+    if (progress)
+        std::fflush(stdout);  // what was said before comes before the progress line
     host.start();
     for (size_t block = 0; done && block < numBlocks; ++block) {
         size_t start = block * blockSize;
         int frames = static_cast<int>(std::min(blockSize, numFrames - start));
         done = renderBlock(block, numBlocks, frames, source, sink, error);
-        if (progress) showProgress(start + frames, numFrames);
+        if (progress)
+            showProgress(start + frames, numFrames);
     }
     host.stop();
-    if (progress) std::fputc('\n', stderr);
+    if (progress)
+        std::fputc('\n', stderr);
     return done;
 }
 
 bool OfflineRenderer::renderBlock(size_t block, size_t numBlocks, int frames, const BlockSource& source,
                                   const BlockSink& sink, std::string& error) {
-    if (!source(sourceBlock, frames, error)) return false;
+    if (!source(sourceBlock, frames, error))
+        return false;
     fillInputs(frames);
     sendController(block, numBlocks);
     host.process(inputPointers.data(), outputPointers.data(), frames);
@@ -96,8 +102,10 @@ void OfflineRenderer::allocate(int inputChannels, int numInputs, int numOutputs)
     outputBlock.resize(std::max(numOutputs, 1), frames);
     inputPointers.clear();
     outputPointers.clear();
-    for (std::vector<float>& buffer : inputBlock.channels) inputPointers.push_back(buffer.data());
-    for (std::vector<float>& buffer : outputBlock.channels) outputPointers.push_back(buffer.data());
+    for (std::vector<float>& buffer : inputBlock.channels)
+        inputPointers.push_back(buffer.data());
+    for (std::vector<float>& buffer : outputBlock.channels)
+        outputPointers.push_back(buffer.data());
     lastPercent = -1;
 }
 
@@ -109,16 +117,20 @@ void OfflineRenderer::fillInputs(int frames) {
     for (size_t input = 0; input < to.size(); ++input) {
         for (int frame = 0; frame < frames; ++frame) {
             float value = 0.0f;
-            if (from.size() == 1) value = from[0][frame];
-            else if (to.size() == 1) value = 0.5f * (from[0][frame] + from[1][frame]);
-            else if (input < from.size()) value = from[input][frame];
+            if (from.size() == 1)
+                value = from[0][frame];
+            else if (to.size() == 1)
+                value = 0.5f * (from[0][frame] + from[1][frame]);
+            else if (input < from.size())
+                value = from[input][frame];
             to[input][frame] = value;
         }
     }
 }
 
 void OfflineRenderer::sendController(size_t block, size_t numBlocks) {
-    if (!settings.controllerCurve) return;
+    if (!settings.controllerCurve)
+        return;
     int value = std::max(0, std::min(127, settings.controllerCurve(block, numBlocks)));
     midi.clear();
     midi.addControlChange(0, settings.controller, value);
@@ -127,7 +139,8 @@ void OfflineRenderer::sendController(size_t block, size_t numBlocks) {
 
 void OfflineRenderer::showProgress(size_t done, size_t total) {
     int percent = static_cast<int>(100.0 * static_cast<double>(done) / static_cast<double>(total));
-    if (percent == lastPercent) return;
+    if (percent == lastPercent)
+        return;
     lastPercent = percent;
     std::fprintf(stderr, "\rprocessing: %3d%%", percent);
     std::fflush(stderr);

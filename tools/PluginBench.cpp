@@ -45,9 +45,7 @@ std::string fileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string plural(int count, const char* word) {
-    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
+std::string plural(int count, const char* word) { return std::to_string(count) + " " + word + (count == 1 ? "" : "s"); }
 
 }  // namespace
 
@@ -81,7 +79,8 @@ PluginBench::PluginBench(const BenchSettings& benchSettings) : settings(benchSet
 PluginBench::~PluginBench() = default;
 
 double PluginBench::median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
+    if (values.empty())
+        return 0.0;
     std::sort(values.begin(), values.end());
     size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
@@ -90,8 +89,10 @@ double PluginBench::median(std::vector<double> values) {
 bool PluginBench::add(const BenchEntry& entry, std::string& error) {
     std::unique_ptr<Contender> contender(new Contender);
     contender->entry = entry;
-    if (!setUp(*contender, error)) return false;
-    for (std::unique_ptr<PluginHost>& instance : contender->instances) instance->start();
+    if (!setUp(*contender, error))
+        return false;
+    for (std::unique_ptr<PluginHost>& instance : contender->instances)
+        instance->start();
     contenders.push_back(std::move(contender));
     return true;
 }
@@ -99,7 +100,8 @@ bool PluginBench::add(const BenchEntry& entry, std::string& error) {
 bool PluginBench::addInstance(Contender& contender, std::string& error) {
     std::unique_ptr<PluginHost> host(new PluginHost);
     host->configure(settings.sampleRate, settings.blockSize);
-    if (!host->load(contender.entry.path, error)) return false;
+    if (!host->load(contender.entry.path, error))
+        return false;
     contender.instances.push_back(std::move(host));
     return true;
 }
@@ -110,12 +112,13 @@ bool PluginBench::applySettings(Contender& contender, std::string& error) {
         PluginReport report(host);
         for (const ParameterSetting& setting : contender.entry.parameters) {
             if (setting.index >= host.record()->numParams) {
-                error = "parameter index " + std::to_string(setting.index) + " out of range: '" +
-                        contender.entry.path + "' has " + plural(host.record()->numParams, "parameter");
+                error = "parameter index " + std::to_string(setting.index) + " out of range: '" + contender.entry.path +
+                        "' has " + plural(host.record()->numParams, "parameter");
                 return false;
             }
             host.setParameter(setting.index, setting.value);
-            if (instance == 0) std::printf("  set parameter %s\n", report.describeParameter(setting.index).c_str());
+            if (instance == 0)
+                std::printf("  set parameter %s\n", report.describeParameter(setting.index).c_str());
         }
     }
     return true;
@@ -124,16 +127,19 @@ bool PluginBench::applySettings(Contender& contender, std::string& error) {
 bool PluginBench::setUp(Contender& contender, std::string& error) {
     const std::string& path = contender.entry.path;
     std::printf("Plug-in %lu: %s\n", static_cast<unsigned long>(contenders.size() + 1), path.c_str());
-    if (!addInstance(contender, error)) return false;
+    if (!addInstance(contender, error))
+        return false;
     PluginHost& host = *contender.instances[0];
     AEffect* record = host.record();
     contender.name = host.text(effGetEffectName);
-    if (contender.name.empty()) contender.name = fileName(path);
+    if (contender.name.empty())
+        contender.name = fileName(path);
     int inputs = record->numInputs, outputs = record->numOutputs;
     std::printf("  \"%s\", %s, %s\n", contender.name.c_str(), plural(inputs, "input").c_str(),
                 plural(outputs, "output").c_str());
     if (inputs == 0) {
-        error = "refusing '" + path + "': it takes no audio input (an instrument or generator), so there is no "
+        error = "refusing '" + path +
+                "': it takes no audio input (an instrument or generator), so there is no "
                 "filtering to compare";
         return false;
     }
@@ -144,7 +150,8 @@ bool PluginBench::setUp(Contender& contender, std::string& error) {
         return false;
     }
     if (inputs == 1 && outputs == 1) {
-        if (!addInstance(contender, error)) return false;
+        if (!addInstance(contender, error))
+            return false;
         contender.note = "mono: two instances per stereo frame, one per channel";
     } else if (inputs == 1) {
         contender.note = "1 input: fed the left channel only";
@@ -154,7 +161,8 @@ bool PluginBench::setUp(Contender& contender, std::string& error) {
     if (outputs != inputs) {
         contender.note += (contender.note.empty() ? "" : "; ") + plural(outputs, "output");
     }
-    if (!applySettings(contender, error)) return false;
+    if (!applySettings(contender, error))
+        return false;
     route(contender);
     return true;
 }
@@ -190,7 +198,8 @@ double PluginBench::run(Contender& contender, size_t frames) {
             const std::vector<int>& sources = contender.sources[instance];
             std::vector<float*>& inputs = contender.inputs[instance];
             for (size_t input = 0; input < sources.size(); ++input) {
-                if (sources[input] >= 0) inputs[input] = noise[sources[input]].data() + offset;
+                if (sources[input] >= 0)
+                    inputs[input] = noise[sources[input]].data() + offset;
             }
             contender.instances[instance]->process(inputs.data(), contender.outputs[instance].data(),
                                                    settings.blockSize);
@@ -204,7 +213,8 @@ void PluginBench::measure() {
     std::printf("Measuring: %d rounds of %lu frames per plug-in, at %d Hz in blocks of %d\n", settings.rounds,
                 static_cast<unsigned long>(settings.framesPerRound), settings.sampleRate, settings.blockSize);
     std::fflush(stdout);
-    for (std::unique_ptr<Contender>& contender : contenders) run(*contender, settings.framesPerRound / kWarmUpDivisor);
+    for (std::unique_ptr<Contender>& contender : contenders)
+        run(*contender, settings.framesPerRound / kWarmUpDivisor);
     size_t count = contenders.size();
     for (int round = 0; round < settings.rounds; ++round) {
         for (size_t turn = 0; turn < count; ++turn) {
@@ -215,9 +225,11 @@ void PluginBench::measure() {
 }
 
 void PluginBench::printTable() const {
-    if (contenders.empty()) return;
+    if (contenders.empty())
+        return;
     size_t width = std::string("plug-in").size();
-    for (const std::unique_ptr<Contender>& contender : contenders) width = std::max(width, contender->name.size());
+    for (const std::unique_ptr<Contender>& contender : contenders)
+        width = std::max(width, contender->name.size());
     width = std::min(width, kMaxNameWidth);
     double reference = median(contenders[0]->nanosecondsPerFrame);
     std::printf("\nns per stereo frame (median of %d rounds, and the best); ratio to %s\n", settings.rounds,
@@ -229,7 +241,8 @@ void PluginBench::printTable() const {
         double middle = median(contender.nanosecondsPerFrame);
         double best = *std::min_element(contender.nanosecondsPerFrame.begin(), contender.nanosecondsPerFrame.end());
         std::string file = fileName(contender.entry.path);
-        if (!contender.note.empty()) file += " (" + contender.note + ")";
+        if (!contender.note.empty())
+            file += " (" + contender.note + ")";
         std::printf("  %2lu  %-*.*s %9.2f %9.2f %7.2f  %s\n", static_cast<unsigned long>(i + 1),
                     static_cast<int>(width), static_cast<int>(width), contender.name.c_str(), middle, best,
                     reference > 0.0 ? middle / reference : 0.0, file.c_str());

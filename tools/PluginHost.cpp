@@ -28,7 +28,8 @@ const char* const kHostCapabilities[] = {"sendVstEvents", "sendVstMidiEvent", "s
 // effect comes from the plug-in's own calls, where it may be a record still
 // under construction.
 std::string queryText(AEffect* effect, VstInt32 opcode, VstInt32 index) {
-    if (!effect || !effect->dispatcher) return "";
+    if (!effect || !effect->dispatcher)
+        return "";
     std::vector<char> buffer(kTextBufferSize, 0);
     effect->dispatcher(effect, opcode, index, 0, buffer.data(), 0.0f);
     buffer.back() = 0;
@@ -36,7 +37,8 @@ std::string queryText(AEffect* effect, VstInt32 opcode, VstInt32 index) {
 }
 
 void copyText(void* destination, const char* text, size_t capacity) {
-    if (!destination) return;
+    if (!destination)
+        return;
     std::strncpy(static_cast<char*>(destination), text, capacity - 1);
     static_cast<char*>(destination)[capacity - 1] = 0;
 }
@@ -48,12 +50,16 @@ PluginHost::~PluginHost() { close(); }
 bool PluginHost::load(const std::string& libraryPath, std::string& error) {
     close();
     std::vector<uint8_t> header;
-    if (!LibraryFormat::readHeader(libraryPath, header, error)) return false;
+    if (!LibraryFormat::readHeader(libraryPath, header, error))
+        return false;
     error = LibraryFormat::refusal(libraryPath, header, PluginModule::nativeTarget());
-    if (!error.empty()) return false;
-    if (!module.open(FilePaths::fullPath(libraryPath), libraryPath, error)) return false;
+    if (!error.empty())
+        return false;
+    if (!module.open(FilePaths::fullPath(libraryPath), libraryPath, error))
+        return false;
     void* entry = module.function("VSTPluginMain");
-    if (!entry) entry = module.function("main");
+    if (!entry)
+        entry = module.function("main");
     if (!entry) {
         error = "'" + libraryPath + "' is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main";
         unload();
@@ -77,7 +83,8 @@ bool PluginHost::callEntry(PluginEntry entry, std::string& error) {
     setConstructing(this);
     AEffect* effect = entry(&PluginHost::hostCallback);
     setConstructing(nullptr);
-    if (!checkRecord(effect, error)) return false;
+    if (!checkRecord(effect, error))
+        return false;
     plugin = effect;
     std::lock_guard<std::mutex> lock(registry);
     attached.push_back(this);
@@ -110,7 +117,8 @@ bool PluginHost::checkRecord(AEffect* effect, std::string& error) const {
 
 void PluginHost::close() {
     if (plugin) {
-        if (running) stop();
+        if (running)
+            stop();
         dispatch(effClose);
         plugin = nullptr;
     }
@@ -121,7 +129,8 @@ void PluginHost::unload() {
     {
         std::lock_guard<std::mutex> lock(registry);
         attached.erase(std::remove(attached.begin(), attached.end(), this), attached.end());
-        if (constructing == this) constructing = nullptr;
+        if (constructing == this)
+            constructing = nullptr;
     }
     module.close();
     plugin = nullptr;
@@ -130,9 +139,11 @@ void PluginHost::unload() {
 PluginHost* PluginHost::hostOf(AEffect* effect) {
     std::lock_guard<std::mutex> lock(registry);
     for (PluginHost* host : attached) {
-        if (effect && host->plugin == effect) return host;
+        if (effect && host->plugin == effect)
+            return host;
     }
-    if (constructing) return constructing;
+    if (constructing)
+        return constructing;
     // A plug-in that names some other record is still the only one there is.
     return attached.size() == 1 ? attached[0] : nullptr;
 }
@@ -146,7 +157,8 @@ std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return queryText
 float PluginHost::parameter(VstInt32 index) { return plugin ? plugin->getParameter(plugin, index) : 0.0f; }
 
 void PluginHost::setParameter(VstInt32 index, float value) {
-    if (plugin) plugin->setParameter(plugin, index, value);
+    if (plugin)
+        plugin->setParameter(plugin, index, value);
 }
 
 void PluginHost::configure(int newSampleRate, int maxBlockSize) {
@@ -173,47 +185,71 @@ void PluginHost::stop() {
 }
 
 void PluginHost::process(float** inputs, float** outputs, VstInt32 frames) {
-    if (!plugin) return;
+    if (!plugin)
+        return;
     if ((plugin->flags & effFlagsCanReplacing) && plugin->processReplacing) {
         plugin->processReplacing(plugin, inputs, outputs, frames);
         return;
     }
     // Old plug-ins only accumulate into the outputs.
-    for (VstInt32 i = 0; i < plugin->numOutputs; ++i) std::memset(outputs[i], 0, sizeof(float) * frames);
-    if (plugin->process) plugin->process(plugin, inputs, outputs, frames);
+    for (VstInt32 i = 0; i < plugin->numOutputs; ++i)
+        std::memset(outputs[i], 0, sizeof(float) * frames);
+    if (plugin->process)
+        plugin->process(plugin, inputs, outputs, frames);
 }
 
 VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                                void* ptr, float opt) {
-    if (opcode == audioMasterVersion) return kHostVersion;
+    if (opcode == audioMasterVersion)
+        return kHostVersion;
     PluginHost* host = hostOf(effect);
     return host ? host->answer(effect, opcode, index, value, ptr, opt) : 0;
 }
 
-VstIntPtr PluginHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                             float opt) {
+VstIntPtr PluginHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     switch (opcode) {
-    case audioMasterAutomate: logAutomation(effect, index, opt); return 0;
-    case audioMasterBeginEdit: logEdit(effect, "begin edit", index); return 1;
-    case audioMasterEndEdit: logEdit(effect, "end edit", index); return 1;
-    case audioMasterCurrentId: return effect ? effect->uniqueID : 0;
-    case audioMasterIdle: return 1;
-    case audioMasterWantMidi: return 1;
-    case audioMasterGetSampleRate: return sampleRate;
-    case audioMasterGetBlockSize: return blockSize;
-    case audioMasterCanDo: return answerCanDo(static_cast<const char*>(ptr));
-    case audioMasterSizeWindow: return answerSizeWindow(index, static_cast<int>(value));
-    case audioMasterGetVendorString: copyText(ptr, kHostVendor, kVstMaxVendorStrLen); return 1;
-    case audioMasterGetProductString: copyText(ptr, kHostProduct, kVstMaxProductStrLen); return 1;
-    case audioMasterGetVendorVersion: return kHostVendorVersion;
-    default: return 0;
+    case audioMasterAutomate:
+        logAutomation(effect, index, opt);
+        return 0;
+    case audioMasterBeginEdit:
+        logEdit(effect, "begin edit", index);
+        return 1;
+    case audioMasterEndEdit:
+        logEdit(effect, "end edit", index);
+        return 1;
+    case audioMasterCurrentId:
+        return effect ? effect->uniqueID : 0;
+    case audioMasterIdle:
+        return 1;
+    case audioMasterWantMidi:
+        return 1;
+    case audioMasterGetSampleRate:
+        return sampleRate;
+    case audioMasterGetBlockSize:
+        return blockSize;
+    case audioMasterCanDo:
+        return answerCanDo(static_cast<const char*>(ptr));
+    case audioMasterSizeWindow:
+        return answerSizeWindow(index, static_cast<int>(value));
+    case audioMasterGetVendorString:
+        copyText(ptr, kHostVendor, kVstMaxVendorStrLen);
+        return 1;
+    case audioMasterGetProductString:
+        copyText(ptr, kHostProduct, kVstMaxProductStrLen);
+        return 1;
+    case audioMasterGetVendorVersion:
+        return kHostVendorVersion;
+    default:
+        return 0;
     }
 }
 
 VstIntPtr PluginHost::answerCanDo(const char* text) const {
-    if (!text) return 0;
+    if (!text)
+        return 0;
     for (const char* capability : kHostCapabilities) {
-        if (std::strcmp(text, capability) == 0) return 1;
+        if (std::strcmp(text, capability) == 0)
+            return 1;
     }
     return 0;
 }

@@ -41,8 +41,7 @@ public:
     const std::string& path() const { return pluginPath; }
     bool hasEditor() const { return plugin && (plugin->flags & effFlagsHasEditor); }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // A text opcode's answer, whole however long the plug-in writes it.
     std::string text(VstInt32 opcode, VstInt32 index = 0);
     float parameter(VstInt32 index);

@@ -10,21 +10,26 @@ struct FlagName {
 };
 
 const FlagName kFlagNames[] = {
-    {effFlagsHasEditor, "HasEditor"},         {effFlagsHasClip, "HasClip"},
-    {effFlagsHasVu, "HasVu"},                 {effFlagsCanMono, "CanMono"},
-    {effFlagsCanReplacing, "CanReplacing"},   {effFlagsProgramChunks, "ProgramChunks"},
-    {effFlagsIsSynth, "IsSynth"},             {effFlagsNoSoundInStop, "NoSoundInStop"},
-    {effFlagsExtIsAsync, "ExtIsAsync"},       {effFlagsExtHasBuffer, "ExtHasBuffer"},
+    {effFlagsHasEditor, "HasEditor"},
+    {effFlagsHasClip, "HasClip"},
+    {effFlagsHasVu, "HasVu"},
+    {effFlagsCanMono, "CanMono"},
+    {effFlagsCanReplacing, "CanReplacing"},
+    {effFlagsProgramChunks, "ProgramChunks"},
+    {effFlagsIsSynth, "IsSynth"},
+    {effFlagsNoSoundInStop, "NoSoundInStop"},
+    {effFlagsExtIsAsync, "ExtIsAsync"},
+    {effFlagsExtHasBuffer, "ExtHasBuffer"},
     {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
 };
 
-const char* const kCategoryNames[] = {"Unknown",    "Effect",      "Synth",          "Analysis",
-                                      "Mastering",  "Spacializer", "RoomFx",         "SurroundFx",
-                                      "Restoration", "OfflineProcess", "Shell",      "Generator"};
+const char* const kCategoryNames[] = {"Unknown",     "Effect",         "Synth",  "Analysis",
+                                      "Mastering",   "Spacializer",    "RoomFx", "SurroundFx",
+                                      "Restoration", "OfflineProcess", "Shell",  "Generator"};
 
 // The texts a host commonly asks about.
-const char* const kCanDoTexts[] = {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents",
-                                   "sendVstMidiEvent", "offline",             "bypass"};
+const char* const kCanDoTexts[] = {
+    "receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents", "sendVstMidiEvent", "offline", "bypass"};
 
 std::string hexText(unsigned value) {
     char hex[16];
@@ -33,8 +38,10 @@ std::string hexText(unsigned value) {
 }
 
 const char* canDoMeaning(VstIntPtr answer) {
-    if (answer > 0) return "yes";
-    if (answer < 0) return "no";
+    if (answer > 0)
+        return "yes";
+    if (answer < 0)
+        return "no";
     return "don't know";
 }
 
@@ -45,7 +52,8 @@ std::string PluginReport::decodeFlags(VstInt32 flags) {
     VstInt32 known = 0;
     for (const FlagName& flag : kFlagNames) {
         known |= flag.bit;
-        if (flags & flag.bit) names += (names.empty() ? "" : ", ") + std::string(flag.name);
+        if (flags & flag.bit)
+            names += (names.empty() ? "" : ", ") + std::string(flag.name);
     }
     if (flags & ~known) {
         char unknown[32];

@@ -15,7 +15,8 @@ const double kLinearTolerance = 1.0;
 
 std::string trimmed(const std::string& text) {
     size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return "";
+    if (first == std::string::npos)
+        return "";
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
@@ -53,7 +54,8 @@ bool ResponsePicture::isQuavix() const {
 bool ResponsePicture::plan(std::string& error) {
     sweeps = options.parameterSweeps;
     quavixDefault = sweeps.empty() && options.parameters.empty() && isQuavix();
-    if (quavixDefault) sweeps = quavixSweeps();
+    if (quavixDefault)
+        sweeps = quavixSweeps();
     size_t curves = 1;
     for (const ParameterSweep& sweep : sweeps) {
         if (sweep.index >= host.record()->numParams) {
@@ -124,21 +126,25 @@ std::string ResponsePicture::curveLabel(const Setting& setting) {
     for (const ParameterSetting& value : setting.values) {
         parts.push_back(describe(value, false));
     }
-    if (!parts.empty()) return joined(parts, ", ");
+    if (!parts.empty())
+        return joined(parts, ", ");
     return options.parameters.empty() ? "as the plug-in starts" : "as set";
 }
 
 std::string ResponsePicture::title() const {
     std::string name = trimmed(host.text(effGetEffectName));
-    if (name.empty()) name = trimmed(host.text(effGetProductString));
-    if (name.empty()) name = baseName(host.path());
+    if (name.empty())
+        name = trimmed(host.text(effGetProductString));
+    if (name.empty())
+        name = baseName(host.path());
     return name + ": magnitude response at " + formatted("%g", options.sampleRate / 1000.0) + " kHz";
 }
 
 std::string ResponsePicture::subtitle(double disagreement) const {
     std::string text = "Measured from " + baseName(host.path()) + ": impulse response, " +
                        std::to_string(FrequencyResponse::kImpulseFrames) + " samples";
-    if (host.record()->numInputs > 1 || host.record()->numOutputs > 1) text += ", input 1 to output 1";
+    if (host.record()->numInputs > 1 || host.record()->numOutputs > 1)
+        text += ", input 1 to output 1";
     if (disagreement > kLinearTolerance) {
         return text + "; a sine sweep differs by up to " + formatted("%.2g", disagreement) +
                " dB: not one linear, time-invariant filter";
@@ -151,17 +157,21 @@ std::string ResponsePicture::fixedSettings() {
     for (const ParameterSetting& setting : options.parameters) {
         bool swept = std::any_of(sweeps.begin(), sweeps.end(),
                                  [&](const ParameterSweep& sweep) { return sweep.index == setting.index; });
-        if (!swept) fixed.push_back(describe(setting, true));
+        if (!swept)
+            fixed.push_back(describe(setting, true));
     }
-    if (!fixed.empty()) return "Set: " + joined(fixed, ", ");
+    if (!fixed.empty())
+        return "Set: " + joined(fixed, ", ");
     // Quavix's own curves sit at its starting gain, which the reader should not have to guess.
-    if (quavixDefault) return describe({quavix::kGainParam, 0.0f}, true) + ", as the plug-in starts";
+    if (quavixDefault)
+        return describe({quavix::kGainParam, 0.0f}, true) + ", as the plug-in starts";
     return "";
 }
 
 bool ResponsePicture::draw(std::string& error) {
     FrequencyResponse response(host, options.sampleRate, options.blockSize);
-    if (!response.check(error)) return false;
+    if (!response.check(error))
+        return false;
     ResponseChart chart;
     chart.frequencies = response.frequencies();
     chart.legendHeading = legendHeading();
@@ -216,7 +226,8 @@ bool ResponsePicture::draw(std::string& error) {
     chart.title = title();
     chart.subtitle = subtitle(disagreement);
     chart.settings = fixedSettings();
-    if (!ResponsePlot::write(options.pngPath, chart, error)) return false;
+    if (!ResponsePlot::write(options.pngPath, chart, error))
+        return false;
     std::printf("Wrote %s (response curves, %d x %d pixels)\n", options.pngPath.c_str(), ResponsePlot::kWidth,
                 ResponsePlot::kHeight);
     return true;

@@ -23,8 +23,10 @@ const int kTooLarge = 2 * kAnnouncedBlock;
 // A started instance; null after a failure.
 std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, int& inputs, int& outputs) {
     std::unique_ptr<PluginHost> host = context.load(rate, block);
-    if (!host) return nullptr;
-    if (!context.channelCounts(*host, inputs, outputs)) return nullptr;
+    if (!host)
+        return nullptr;
+    if (!context.channelCounts(*host, inputs, outputs))
+        return nullptr;
     context.doing("effMainsChanged 1 and effStartProcess");
     host->start();
     return host;
@@ -32,15 +34,18 @@ std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, 
 
 void checkBlock(CheckContext& context, const GuardedAudio& out, const char* what) {
     float peak = out.peak();
-    if (!std::isfinite(peak)) context.fail("%s: the output is not finite", what);
-    else if (peak > kBound) context.fail("%s: the output peaks at %g from noise of %g", what,
-                                         static_cast<double>(peak), static_cast<double>(kNoiseLevel));
+    if (!std::isfinite(peak))
+        context.fail("%s: the output is not finite", what);
+    else if (peak > kBound)
+        context.fail("%s: the output peaks at %g from noise of %g", what, static_cast<double>(peak),
+                     static_cast<double>(kNoiseLevel));
 }
 
 void blockSizes(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     const int rounds = context.strictness();
     for (int round = 0; round < rounds; ++round) {
         for (int frames : kBlockSizes) {
@@ -58,7 +63,8 @@ void blockSizes(CheckContext& context) {
 void largerThanAnnounced(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     GuardedAudio in(inputs, kTooLarge), out(outputs, kTooLarge);
     context.noise(in, kNoiseLevel);
     context.doing("processReplacing %d frames after effSetBlockSize %d", kTooLarge, kAnnouncedBlock);
@@ -71,13 +77,15 @@ void inPlace(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> apart = started(context, kRate, kBlock, inputs, outputs);
     std::unique_ptr<PluginHost> shared = started(context, kRate, kBlock, inputs, outputs);
-    if (!apart || !shared) return;
+    if (!apart || !shared)
+        return;
     int channels = std::max(inputs, outputs);
     int differing = 0;
     for (int block = 0; block < 16; ++block) {
         GuardedAudio in(channels, kBlock), out(channels, kBlock), io(channels, kBlock);
         context.noise(in, kNoiseLevel);
-        for (int c = 0; c < channels; ++c) std::memcpy(io.channel(c), in.channel(c), sizeof(float) * kBlock);
+        for (int c = 0; c < channels; ++c)
+            std::memcpy(io.channel(c), in.channel(c), sizeof(float) * kBlock);
         context.doing("block %d out of place, then in place (outputs on the inputs)", block);
         context.process(*apart, in, out, kBlock);
         context.process(*shared, io, io, kBlock);
@@ -116,7 +124,8 @@ long framesUntilSound(CheckContext& context, PluginHost& host, GuardedAudio& in,
             for (int i = 0; i < kBlock; ++i) {
                 float sample = out.channel(c)[i];
                 bool bad = !std::isfinite(sample) || std::fabs(sample) > kBound;
-                if (bad) lastBad = static_cast<long>(block) * kBlock + i;
+                if (bad)
+                    lastBad = static_cast<long>(block) * kBlock + i;
             }
         }
     }
@@ -129,7 +138,8 @@ void nastyInputs(CheckContext& context) {
     for (const NastyInput& nasty : kNastyInputs) {
         int inputs = 0, outputs = 0;
         std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-        if (!host) return;
+        if (!host)
+            return;
         GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
         for (int block = 0; block < 4; ++block) {
             context.noise(in, kNoiseLevel);
@@ -151,9 +161,10 @@ void nastyInputs(CheckContext& context) {
         long afterReset = framesUntilSound(context, *host, in, out, second);
         if (afterReset >= 0) {
             context.figure(std::string("finite again after ") + nasty.name, "only after effMainsChanged 0/1");
-            context.warn("after a block of %s the output stays bad for a second of finite input, until "
-                         "effMainsChanged 0/1",
-                         nasty.name);
+            context.warn(
+                "after a block of %s the output stays bad for a second of finite input, until "
+                "effMainsChanged 0/1",
+                nasty.name);
         } else {
             context.figure(std::string("finite again after ") + nasty.name, "never");
             context.fail("after a block of %s the output stays not finite or past %g, even after effMainsChanged 0/1",
@@ -165,7 +176,8 @@ void nastyInputs(CheckContext& context) {
 void silenceToZero(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
     for (int block = 0; block < kRate / 2 / kBlock; ++block) {
         context.noise(in, kNoiseLevel);
@@ -179,7 +191,8 @@ void silenceToZero(CheckContext& context) {
         context.process(*host, in, out, kBlock);
         for (int c = 0; c < outputs; ++c) {
             for (int i = 0; i < kBlock; ++i) {
-                if (out.channel(c)[i] != 0.0f) lastNonzero = static_cast<long>(block) * kBlock + i;
+                if (out.channel(c)[i] != 0.0f)
+                    lastNonzero = static_cast<long>(block) * kBlock + i;
             }
         }
     }
@@ -198,14 +211,16 @@ double secondsFor(CheckContext& context, PluginHost& host, GuardedAudio& in, Gua
                   int blocks) {
     context.noise(in, level);
     auto start = std::chrono::steady_clock::now();
-    for (int block = 0; block < blocks; ++block) context.process(host, in, out, kBlock);
+    for (int block = 0; block < blocks; ++block)
+        context.process(host, in, out, kBlock);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void subnormalCost(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
     const int blocks = 40 * context.strictness();
     const int rounds = 5;
@@ -222,14 +237,16 @@ void subnormalCost(CheckContext& context) {
     double perFrame = normal[rounds / 2] * 1e9 / (static_cast<double>(blocks) * kBlock);
     context.figure("cost of normal noise", "%.1f ns per frame", perFrame);
     context.figure("cost of a subnormal tail / normal signal", "%.2f (flush-to-zero off, as the host found it)", ratio);
-    if (ratio > 10.0) context.warn("a subnormal tail costs %.1f times a normal signal", ratio);
+    if (ratio > 10.0)
+        context.warn("a subnormal tail costs %.1f times a normal signal", ratio);
 }
 
 void floatingPointStateKept(CheckContext& context) {
     uint32_t before = floatingPointState();
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     uint32_t afterStart = floatingPointState();
     if (afterStart != before) {
         context.fail("loading and starting the plug-in changed the floating-point control state from 0x%04X to 0x%04X",
@@ -276,20 +293,23 @@ void setRate(PluginHost& host, float rate) {
 void saneRates(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     for (int rate : kSaneRates) {
         context.doing("processing a tenth of a second at %d Hz", rate);
         setRate(*host, static_cast<float>(rate));
         float peak = runNoise(context, *host, inputs, outputs, rate / 10);
         context.figure("output peak at " + std::to_string(rate) + " Hz", "%g", static_cast<double>(peak));
-        if (!(peak <= kBound)) context.fail("at %d Hz the output peaks at %g", rate, static_cast<double>(peak));
+        if (!(peak <= kBound))
+            context.fail("at %d Hz the output peaks at %g", rate, static_cast<double>(peak));
     }
 }
 
 void absurdRates(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     const NastyInput rates[] = {{"0", 0.0f},
                                 {"-44100", -44100.0f},
                                 {"NaN", std::numeric_limits<float>::quiet_NaN()},
@@ -331,7 +351,8 @@ class EventList {
 public:
     explicit EventList(int count)
         : memory(offsetof(VstEvents, events) + sizeof(VstEvent*) * static_cast<size_t>(count)),
-          midi(static_cast<size_t>(count)), sysex(static_cast<size_t>(count)) {
+          midi(static_cast<size_t>(count)),
+          sysex(static_cast<size_t>(count)) {
         list()->numEvents = count;
     }
     VstEvents* list() { return reinterpret_cast<VstEvents*>(memory.data()); }
@@ -362,10 +383,12 @@ void fillList(CheckContext& context, EventList& events, int count, EventKind kin
         events.slots()[i] = reinterpret_cast<VstEvent*>(&event);
         if (kind == EventKind::RandomBytes) {
             unsigned char* bytes = reinterpret_cast<unsigned char*>(&event);
-            for (size_t b = 0; b < sizeof event; ++b) bytes[b] = static_cast<unsigned char>(context.next());
+            for (size_t b = 0; b < sizeof event; ++b)
+                bytes[b] = static_cast<unsigned char>(context.next());
             event.byteSize = sizeof(VstMidiEvent);
             // Half keep the MIDI type with random contents and timing; half are of types nobody knows.
-            if (context.below(2) == 0) event.type = kVstMidiType;
+            if (context.below(2) == 0)
+                event.type = kVstMidiType;
         } else if (kind == EventKind::Sysex && context.below(2) == 0) {
             VstMidiSysexEvent& dump = events.sysexAt(i);
             dump = VstMidiSysexEvent();
@@ -376,7 +399,8 @@ void fillList(CheckContext& context, EventList& events, int count, EventKind kin
             dump.dumpBytes = sizes[context.below(sizeof sizes / sizeof sizes[0])];
             events.dumps.emplace_back(static_cast<size_t>(dump.dumpBytes));
             char* data = events.dumps.back().data();
-            for (VstInt32 b = 0; b < dump.dumpBytes; ++b) data[b] = static_cast<char>(context.below(128));
+            for (VstInt32 b = 0; b < dump.dumpBytes; ++b)
+                data[b] = static_cast<char>(context.below(128));
             data[0] = static_cast<char>(0xF0);
             data[dump.dumpBytes - 1] = static_cast<char>(0xF7);
             dump.sysexDump = data;
@@ -390,7 +414,8 @@ void fillList(CheckContext& context, EventList& events, int count, EventKind kin
 void sendLists(CheckContext& context, EventKind kind, const char* what) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
     const int counts[] = {0, 1, 2, 16, 1030};
     int lists = 0;

@@ -35,20 +35,24 @@ void restoreFloatingPointState(uint32_t state) {
 
 GuardedAudio::GuardedAudio(int channels, int frames) : numChannels(channels), numFrames(frames) {
     int count = channels > 0 ? channels : 1;
-    for (int i = 0; i < count; ++i) buffers.emplace_back(sizeof(float) * static_cast<size_t>(frames));
-    for (GuardedBuffer& buffer : buffers) table.push_back(buffer.floats());
+    for (int i = 0; i < count; ++i)
+        buffers.emplace_back(sizeof(float) * static_cast<size_t>(frames));
+    for (GuardedBuffer& buffer : buffers)
+        table.push_back(buffer.floats());
 }
 
 bool GuardedAudio::valid() const {
     for (const GuardedBuffer& buffer : buffers) {
-        if (!buffer.valid()) return false;
+        if (!buffer.valid())
+            return false;
     }
     return true;
 }
 
 void GuardedAudio::fill(float value) {
     for (GuardedBuffer& buffer : buffers) {
-        for (int i = 0; i < numFrames; ++i) buffer.floats()[i] = value;
+        for (int i = 0; i < numFrames; ++i)
+            buffer.floats()[i] = value;
     }
 }
 
@@ -57,7 +61,8 @@ float GuardedAudio::peak() const {
     for (int c = 0; c < numChannels; ++c) {
         const float* samples = buffers[static_cast<size_t>(c)].floats();
         for (int i = 0; i < numFrames; ++i) {
-            if (!std::isfinite(samples[i])) return INFINITY;
+            if (!std::isfinite(samples[i]))
+                return INFINITY;
             largest = std::fmax(largest, std::fabs(samples[i]));
         }
     }
@@ -65,7 +70,8 @@ float GuardedAudio::peak() const {
 }
 
 bool GuardedAudio::sameAs(const GuardedAudio& other) const {
-    if (other.numChannels != numChannels || other.numFrames != numFrames) return false;
+    if (other.numChannels != numChannels || other.numFrames != numFrames)
+        return false;
     for (int c = 0; c < numChannels; ++c) {
         if (std::memcmp(buffers[static_cast<size_t>(c)].data(), other.buffers[static_cast<size_t>(c)].data(),
                         sizeof(float) * static_cast<size_t>(numFrames)) != 0) {
@@ -94,7 +100,8 @@ double CheckContext::uniform() { return static_cast<double>(next() >> 11) * (1.0
 void CheckContext::noise(GuardedAudio& audio, float amplitude) {
     for (int c = 0; c < audio.channels(); ++c) {
         float* samples = audio.channel(c);
-        for (int i = 0; i < audio.frames(); ++i) samples[i] = static_cast<float>((uniform() * 2.0 - 1.0) * amplitude);
+        for (int i = 0; i < audio.frames(); ++i)
+            samples[i] = static_cast<float>((uniform() * 2.0 - 1.0) * amplitude);
     }
 }
 
@@ -120,11 +127,13 @@ void CheckContext::doing(const char* format, ...) {
 
 void CheckContext::detail(const char* kind, int& count, const char* format, va_list arguments) {
     ++count;
-    if (count > kDetailLimit) return;
+    if (count > kDetailLimit)
+        return;
     char text[1024];
     std::vsnprintf(text, sizeof text, format, arguments);
     for (char* c = text; *c; ++c) {
-        if (*c == '\n' || *c == '\r') *c = ' ';
+        if (*c == '\n' || *c == '\r')
+            *c = ' ';
     }
     emit(std::string("@") + kind + " " + text);
 }
@@ -209,7 +218,8 @@ const unsigned char kFiller = 0x01;
 TextAnswer guardedText(PluginHost& host, VstInt32 opcode, VstInt32 index, size_t bytes) {
     TextAnswer answer;
     GuardedBuffer buffer(bytes);
-    if (!buffer.valid()) return answer;
+    if (!buffer.valid())
+        return answer;
     buffer.fill(kFiller);
     buffer.data()[0] = 0;
     answer.result = host.dispatch(opcode, index, 0, buffer.data());
@@ -221,25 +231,86 @@ TextAnswer guardedText(PluginHost& host, VstInt32 opcode, VstInt32 index, size_t
 }
 
 const char* opcodeName(VstInt32 opcode) {
-    static const char* const kNames[] = {
-        "effOpen", "effClose", "effSetProgram", "effGetProgram", "effSetProgramName", "effGetProgramName",
-        "effGetParamLabel", "effGetParamDisplay", "effGetParamName", "effGetVu", "effSetSampleRate",
-        "effSetBlockSize", "effMainsChanged", "effEditGetRect", "effEditOpen", "effEditClose", "effEditDraw",
-        "effEditMouse", "effEditKey", "effEditIdle", "effEditTop", "effEditSleep", "effIdentify", "effGetChunk",
-        "effSetChunk", "effProcessEvents", "effCanBeAutomated", "effString2Parameter",
-        "effGetNumProgramCategories", "effGetProgramNameIndexed", "effCopyProgram", "effConnectInput",
-        "effConnectOutput", "effGetInputProperties", "effGetOutputProperties", "effGetPlugCategory",
-        "effGetCurrentPosition", "effGetDestinationBuffer", "effOfflineNotify", "effOfflinePrepare",
-        "effOfflineRun", "effProcessVarIo", "effSetSpeakerArrangement", "effSetBlockSizeAndSampleRate",
-        "effSetBypass", "effGetEffectName", "effGetErrorText", "effGetVendorString", "effGetProductString",
-        "effGetVendorVersion", "effVendorSpecific", "effCanDo", "effGetTailSize", "effIdle", "effGetIcon",
-        "effSetViewPosition", "effGetParameterProperties", "effKeysRequired", "effGetVstVersion",
-        "effEditKeyDown", "effEditKeyUp", "effSetEditKnobMode", "effGetMidiProgramName",
-        "effGetCurrentMidiProgram", "effGetMidiProgramCategory", "effHasMidiProgramsChanged",
-        "effGetMidiKeyName", "effBeginSetProgram", "effEndSetProgram", "effGetSpeakerArrangement",
-        "effShellGetNextPlugin", "effStartProcess", "effStopProcess", "effSetTotalSampleToProcess",
-        "effSetPanLaw", "effBeginLoadBank", "effBeginLoadProgram", "effSetProcessPrecision",
-        "effGetNumMidiInputChannels", "effGetNumMidiOutputChannels"};
+    static const char* const kNames[] = {"effOpen",
+                                         "effClose",
+                                         "effSetProgram",
+                                         "effGetProgram",
+                                         "effSetProgramName",
+                                         "effGetProgramName",
+                                         "effGetParamLabel",
+                                         "effGetParamDisplay",
+                                         "effGetParamName",
+                                         "effGetVu",
+                                         "effSetSampleRate",
+                                         "effSetBlockSize",
+                                         "effMainsChanged",
+                                         "effEditGetRect",
+                                         "effEditOpen",
+                                         "effEditClose",
+                                         "effEditDraw",
+                                         "effEditMouse",
+                                         "effEditKey",
+                                         "effEditIdle",
+                                         "effEditTop",
+                                         "effEditSleep",
+                                         "effIdentify",
+                                         "effGetChunk",
+                                         "effSetChunk",
+                                         "effProcessEvents",
+                                         "effCanBeAutomated",
+                                         "effString2Parameter",
+                                         "effGetNumProgramCategories",
+                                         "effGetProgramNameIndexed",
+                                         "effCopyProgram",
+                                         "effConnectInput",
+                                         "effConnectOutput",
+                                         "effGetInputProperties",
+                                         "effGetOutputProperties",
+                                         "effGetPlugCategory",
+                                         "effGetCurrentPosition",
+                                         "effGetDestinationBuffer",
+                                         "effOfflineNotify",
+                                         "effOfflinePrepare",
+                                         "effOfflineRun",
+                                         "effProcessVarIo",
+                                         "effSetSpeakerArrangement",
+                                         "effSetBlockSizeAndSampleRate",
+                                         "effSetBypass",
+                                         "effGetEffectName",
+                                         "effGetErrorText",
+                                         "effGetVendorString",
+                                         "effGetProductString",
+                                         "effGetVendorVersion",
+                                         "effVendorSpecific",
+                                         "effCanDo",
+                                         "effGetTailSize",
+                                         "effIdle",
+                                         "effGetIcon",
+                                         "effSetViewPosition",
+                                         "effGetParameterProperties",
+                                         "effKeysRequired",
+                                         "effGetVstVersion",
+                                         "effEditKeyDown",
+                                         "effEditKeyUp",
+                                         "effSetEditKnobMode",
+                                         "effGetMidiProgramName",
+                                         "effGetCurrentMidiProgram",
+                                         "effGetMidiProgramCategory",
+                                         "effHasMidiProgramsChanged",
+                                         "effGetMidiKeyName",
+                                         "effBeginSetProgram",
+                                         "effEndSetProgram",
+                                         "effGetSpeakerArrangement",
+                                         "effShellGetNextPlugin",
+                                         "effStartProcess",
+                                         "effStopProcess",
+                                         "effSetTotalSampleToProcess",
+                                         "effSetPanLaw",
+                                         "effBeginLoadBank",
+                                         "effBeginLoadProgram",
+                                         "effSetProcessPrecision",
+                                         "effGetNumMidiInputChannels",
+                                         "effGetNumMidiOutputChannels"};
     const VstInt32 count = static_cast<VstInt32>(sizeof kNames / sizeof kNames[0]);
     return opcode >= 0 && opcode < count ? kNames[opcode] : "(past the last opcode)";
 }

@@ -34,7 +34,8 @@ struct ThreadRandom {
 
 std::unique_ptr<PluginHost> started(CheckContext& context, int block, int& inputs, int& outputs) {
     std::unique_ptr<PluginHost> host = context.load(kRate, block);
-    if (!host || !context.channelCounts(*host, inputs, outputs)) return nullptr;
+    if (!host || !context.channelCounts(*host, inputs, outputs))
+        return nullptr;
     host->start();
     return host;
 }
@@ -49,7 +50,8 @@ public:
 
     void finish() {
         stopping = true;
-        if (worker.joinable()) worker.join();
+        if (worker.joinable())
+            worker.join();
     }
     long changes() const { return done; }
     long badReads() const { return bad; }
@@ -66,7 +68,8 @@ private:
             }
             ++seen;
             doneSteps = seen;
-            if (count <= 0) continue;
+            if (count <= 0)
+                continue;
             VstInt32 index = static_cast<VstInt32>(random.next() % static_cast<uint64_t>(count));
             host.setParameter(index, random.unit());
             float read = host.parameter(index);
@@ -94,7 +97,8 @@ public:
     ~EditorCycler() { finish(); }
     void finish() {
         stopping = true;
-        if (worker.joinable()) worker.join();
+        if (worker.joinable())
+            worker.join();
     }
     long cycles() const { return done; }
     const std::string& error() const { return failure; }
@@ -103,7 +107,8 @@ private:
     void run() {
         while (!stopping) {
             EditorWindow window(host, EditorWindow::Kind::Popup);
-            if (!window.open(failure)) return;
+            if (!window.open(failure))
+                return;
             window.pump(kIdleMilliseconds);
             host.dispatch(effEditIdle);
             window.close();
@@ -134,7 +139,8 @@ bool editorHostable(CheckContext& context, PluginHost& host) {
 void threadsAtOnce(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kAutomationStep, inputs, outputs);
-    if (!host) return;
+    if (!host)
+        return;
     std::string reason;
     bool withEditor = EditorWindow::available(reason) && host->hasEditor();
     if (!withEditor) {
@@ -150,7 +156,8 @@ void threadsAtOnce(CheckContext& context) {
                   withEditor ? " and a third cycles the editor" : "");
     for (long block = 0; block < blocks; ++block) {
         // At most one automation step in flight: one change every 32 samples.
-        while (automation.progress().load() + 1 < steps.load()) std::this_thread::yield();
+        while (automation.progress().load() + 1 < steps.load())
+            std::this_thread::yield();
         context.noise(in, kNoiseLevel);
         context.process(*host, in, out, kAutomationStep);
         float peak = out.peak();
@@ -159,17 +166,22 @@ void threadsAtOnce(CheckContext& context) {
         steps.store(block + 1);
     }
     automation.finish();
-    if (editor) editor->finish();
+    if (editor)
+        editor->finish();
     context.figure("blocks of 32 processed / automation changes", "%ld / %ld", blocks, automation.changes());
-    if (editor) context.figure("editor cycles on the third thread", "%ld", editor->cycles());
-    if (silentFailures > 0) context.fail("%ld of %ld blocks came out not finite", silentFailures, blocks);
+    if (editor)
+        context.figure("editor cycles on the third thread", "%ld", editor->cycles());
+    if (silentFailures > 0)
+        context.fail("%ld of %ld blocks came out not finite", silentFailures, blocks);
     // Random settings may rightly be loud (an equalizer at full boost): a figure, and a warning.
     context.figure("blocks past 1000 under random automation", "%ld", loudBlocks);
-    if (loudBlocks > 0) context.warn("%ld of %ld blocks peaked past %g under random automation", loudBlocks, blocks,
-                                     static_cast<double>(kBound));
-    if (automation.badReads() > 0) context.fail("%ld parameter reads on the automation thread were outside 0..1",
-                                                automation.badReads());
-    if (editor && !editor->error().empty()) context.fail("the editor thread: %s", editor->error().c_str());
+    if (loudBlocks > 0)
+        context.warn("%ld of %ld blocks peaked past %g under random automation", loudBlocks, blocks,
+                     static_cast<double>(kBound));
+    if (automation.badReads() > 0)
+        context.fail("%ld parameter reads on the automation thread were outside 0..1", automation.badReads());
+    if (editor && !editor->error().empty())
+        context.fail("the editor thread: %s", editor->error().c_str());
 }
 
 int editorCycles(int strictness) {
@@ -196,7 +208,8 @@ bool cycleEditor(CheckContext& context, PluginHost& host, int cycle) {
 void editorCyclesWhileAutomated(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kBlock, inputs, outputs);
-    if (!host || !editorHostable(context, *host)) return;
+    if (!host || !editorHostable(context, *host))
+        return;
     const int cycles = editorCycles(context.strictness());
     std::atomic<long> steps{0};
     Automation automation(*host, context.next(), steps);
@@ -212,7 +225,8 @@ void editorCyclesWhileAutomated(CheckContext& context) {
         ThreadRandom random{audioSeed};
         while (!stopping) {
             for (int c = 0; c < inputs; ++c) {
-                for (int i = 0; i < kBlock; ++i) in.channel(c)[i] = (random.unit() - 0.5f) * 2.0f * kNoiseLevel;
+                for (int i = 0; i < kBlock; ++i)
+                    in.channel(c)[i] = (random.unit() - 0.5f) * 2.0f * kNoiseLevel;
             }
             host->process(in.pointers(), out.pointers(), kBlock);
             float peak = out.peak();
@@ -229,7 +243,8 @@ void editorCyclesWhileAutomated(CheckContext& context) {
     ResourceCounts before;
     bool opened = true;
     for (int cycle = 0; cycle < cycles + warmUp && opened; ++cycle) {
-        if (cycle == warmUp) before = ProcessResources::count();
+        if (cycle == warmUp)
+            before = ProcessResources::count();
         opened = cycleEditor(context, *host, cycle);
     }
     ResourceCounts after = ProcessResources::count();
@@ -237,35 +252,40 @@ void editorCyclesWhileAutomated(CheckContext& context) {
     audio.join();
     automation.finish();
     context.figure("editor open/idle/close cycles", "%d (after %d to warm up)", cycles, warmUp);
-    context.figure("blocks processed meanwhile / automation changes", "%ld / %ld", blocks.load(),
-                   automation.changes());
+    context.figure("blocks processed meanwhile / automation changes", "%ld / %ld", blocks.load(), automation.changes());
     if (badBlocks > 0) {
-        context.fail("%ld of %ld blocks came out not finite or past %g while the editor cycled; the first, block "
-                     "%ld, peaks at %g",
-                     badBlocks, blocks.load(), static_cast<double>(kBound), firstBad, static_cast<double>(badPeak));
+        context.fail(
+            "%ld of %ld blocks came out not finite or past %g while the editor cycled; the first, block "
+            "%ld, peaks at %g",
+            badBlocks, blocks.load(), static_cast<double>(kBound), firstBad, static_cast<double>(badPeak));
     }
-    if (!opened) return;
+    if (!opened)
+        return;
     long memory = static_cast<long>(after.privateBytes) - static_cast<long>(before.privateBytes);
     context.figure("private memory growth", "%ld KB (%.1f KB per cycle)", memory / 1024,
                    static_cast<double>(memory) / 1024.0 / cycles);
     if (memory > 1024L * 1024 && memory / cycles > 16 * 1024) {
         context.warn("private memory grew %ld KB over %d cycles", memory / 1024, cycles);
     }
-    if (!after.windowObjects) return;
+    if (!after.windowObjects)
+        return;
     long gdi = static_cast<long>(after.gdi) - static_cast<long>(before.gdi);
     long user = static_cast<long>(after.user) - static_cast<long>(before.user);
     context.figure("GDI objects before / after", "%u / %u (%+ld)", before.gdi, after.gdi, gdi);
     context.figure("USER objects (windows) before / after", "%u / %u (%+ld)", before.user, after.user, user);
     // One object per cycle or more is a leak; a handful is a cache filling.
     const long tolerance = std::max(8L, static_cast<long>(cycles / 2));
-    if (gdi >= tolerance) context.fail("%ld GDI objects more after %d editor cycles: a leak per cycle", gdi, cycles);
-    if (user >= tolerance) context.fail("%ld windows more after %d editor cycles: a leak per cycle", user, cycles);
+    if (gdi >= tolerance)
+        context.fail("%ld GDI objects more after %d editor cycles: a leak per cycle", gdi, cycles);
+    if (user >= tolerance)
+        context.fail("%ld windows more after %d editor cycles: a leak per cycle", user, cycles);
 }
 
 void windowDestroyedFirst(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kBlock, inputs, outputs);
-    if (!host || !editorHostable(context, *host)) return;
+    if (!host || !editorHostable(context, *host))
+        return;
     for (int round = 0; round < 3; ++round) {
         EditorWindow window(*host, EditorWindow::Kind::Popup);
         std::string error;
@@ -281,13 +301,15 @@ void windowDestroyedFirst(CheckContext& context) {
         host->dispatch(effEditIdle);
     }
     context.doing("opening the editor the ordinary way after all that");
-    if (!cycleEditor(context, *host, 0)) context.fail("the editor does not open again after its window was taken");
+    if (!cycleEditor(context, *host, 0))
+        context.fail("the editor does not open again after its window was taken");
 }
 
 void editorRectStable(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kBlock, inputs, outputs);
-    if (!host || !editorHostable(context, *host)) return;
+    if (!host || !editorHostable(context, *host))
+        return;
     ERect* before = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &before);
     int width = before ? before->right - before->left : 0, height = before ? before->bottom - before->top : 0;
@@ -301,9 +323,11 @@ void editorRectStable(CheckContext& context) {
     ERect* during = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &during);
     window.close();
-    if (!during) context.fail("effEditGetRect gives no rectangle while the editor is open");
-    else context.figure("editor size before / while open", "%d x %d / %d x %d", width, height,
-                        during->right - during->left, during->bottom - during->top);
+    if (!during)
+        context.fail("effEditGetRect gives no rectangle while the editor is open");
+    else
+        context.figure("editor size before / while open", "%d x %d / %d x %d", width, height,
+                       during->right - during->left, during->bottom - during->top);
 }
 
 // --- instances ---
@@ -314,7 +338,8 @@ void eightInstances(CheckContext& context) {
     for (int i = 0; i < kInstances; ++i) {
         context.doing("creating instance %d of %d", i + 1, kInstances);
         std::unique_ptr<PluginHost> host = started(context, kBlock, inputs, outputs);
-        if (!host) return;
+        if (!host)
+            return;
         hosts.push_back(std::move(host));
     }
     std::vector<float> settings;
@@ -347,7 +372,8 @@ void eightInstances(CheckContext& context) {
             }
         });
     }
-    for (std::thread& thread : threads) thread.join();
+    for (std::thread& thread : threads)
+        thread.join();
     int differing = 0, badOutputs = 0;
     for (int i = 0; i < kInstances; ++i) {
         const std::vector<float>& result = results[static_cast<size_t>(i)];
@@ -360,8 +386,10 @@ void eightInstances(CheckContext& context) {
         }
     }
     std::vector<int> order(kInstances);
-    for (int i = 0; i < kInstances; ++i) order[static_cast<size_t>(i)] = i;
-    for (int i = kInstances - 1; i > 0; --i) std::swap(order[static_cast<size_t>(i)], order[context.below(i + 1)]);
+    for (int i = 0; i < kInstances; ++i)
+        order[static_cast<size_t>(i)] = i;
+    for (int i = kInstances - 1; i > 0; --i)
+        std::swap(order[static_cast<size_t>(i)], order[context.below(i + 1)]);
     std::string orderText;
     for (int i : order) {
         context.doing("destroying instance %d (order %s)", i + 1, orderText.c_str());
@@ -371,11 +399,13 @@ void eightInstances(CheckContext& context) {
     context.figure("instances / blocks each", "%d / %d of %d frames", kInstances, blocks, kBlock);
     context.figure("destroyed in the order", "%s", orderText.c_str());
     context.figure("instances whose output differs from the first's", "%d", differing);
-    if (badOutputs > 0) context.fail("%d instances gave output that is not finite", badOutputs);
+    if (badOutputs > 0)
+        context.fail("%d instances gave output that is not finite", badOutputs);
     if (differing > 0) {
-        context.warn("%d of %d instances fed the same input and settings gave other output than the first: shared "
-                     "state, or randomness of their own",
-                     differing, kInstances);
+        context.warn(
+            "%d of %d instances fed the same input and settings gave other output than the first: shared "
+            "state, or randomness of their own",
+            differing, kInstances);
     }
 }
 
@@ -390,7 +420,8 @@ long firstDifference(CheckContext& context, PluginHost& first, PluginHost& secon
         context.noise(in, kNoiseLevel);
         context.process(first, in, outA, kBlock);
         context.process(second, in, outB, kBlock);
-        if (!outA.sameAs(outB)) return block;
+        if (!outA.sameAs(outB))
+            return block;
     }
     return -1;
 }
@@ -399,22 +430,27 @@ void parametersCarryOver(CheckContext& context) {
     std::unique_ptr<PluginHost> first = context.load(kRate, kBlock);
     std::unique_ptr<PluginHost> second = context.load(kRate, kBlock);
     int inputs = 0, outputs = 0;
-    if (!first || !second || !context.channelCounts(*first, inputs, outputs)) return;
+    if (!first || !second || !context.channelCounts(*first, inputs, outputs))
+        return;
     const VstInt32 count = first->record()->numParams;
     context.doing("setting %d parameters at random, reading them and setting them on a fresh instance", count);
     // A plug-in that is not deterministic by itself cannot be compared bit for bit.
     std::unique_ptr<PluginHost> plainA = context.load(kRate, kBlock), plainB = context.load(kRate, kBlock);
-    if (!plainA || !plainB) return;
+    if (!plainA || !plainB)
+        return;
     context.doing("the same noise through two fresh instances with their defaults");
     long plain = firstDifference(context, *plainA, *plainB, inputs, outputs);
     if (plain >= 0) {
-        context.warn("two fresh instances fed the same noise differ from block %ld on: randomness of its own, or "
-                     "state shared between instances; parameters not compared",
-                     plain);
+        context.warn(
+            "two fresh instances fed the same noise differ from block %ld on: randomness of its own, or "
+            "state shared between instances; parameters not compared",
+            plain);
         return;
     }
-    for (VstInt32 index = 0; index < count; ++index) first->setParameter(index, static_cast<float>(context.uniform()));
-    for (VstInt32 index = 0; index < count; ++index) second->setParameter(index, first->parameter(index));
+    for (VstInt32 index = 0; index < count; ++index)
+        first->setParameter(index, static_cast<float>(context.uniform()));
+    for (VstInt32 index = 0; index < count; ++index)
+        second->setParameter(index, first->parameter(index));
     context.doing("the same noise through both instances");
     long block = firstDifference(context, *first, *second, inputs, outputs);
     context.figure("parameters carried over", "%d", count);
@@ -425,14 +461,16 @@ void parametersCarryOver(CheckContext& context) {
 
 void chunkCarriesOver(CheckContext& context) {
     std::unique_ptr<PluginHost> first = context.load(kRate, kBlock);
-    if (!first) return;
+    if (!first)
+        return;
     if (!(first->record()->flags & effFlagsProgramChunks)) {
         context.skip("the plug-in keeps no chunks (effFlagsProgramChunks is clear)");
         return;
     }
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> second = context.load(kRate, kBlock);
-    if (!second || !context.channelCounts(*first, inputs, outputs)) return;
+    if (!second || !context.channelCounts(*first, inputs, outputs))
+        return;
     for (VstInt32 index = 0; index < first->record()->numParams; ++index) {
         first->setParameter(index, static_cast<float>(context.uniform()));
     }
@@ -450,7 +488,8 @@ void chunkCarriesOver(CheckContext& context) {
                   static_cast<long>(size));
     second->dispatch(effSetChunk, 0, size, copy.data());
     long block = firstDifference(context, *first, *second, inputs, outputs);
-    if (block >= 0) context.fail("an instance given another's chunk sounds different from block %ld on", block);
+    if (block >= 0)
+        context.fail("an instance given another's chunk sounds different from block %ld on", block);
 }
 
 }  // namespace
@@ -485,12 +524,12 @@ ValidationGroup instancesGroup() {
 }
 
 ValidationGroup stateGroup() {
-    return {"state",
-            "State",
-            {},
-            {
-                {"parameters read and set on a fresh instance give the same output bit for bit", 1,
-                 parametersCarryOver},
-                {"a chunk set on a fresh instance gives the same output bit for bit", 1, chunkCarriesOver},
-            }};
+    return {
+        "state",
+        "State",
+        {},
+        {
+            {"parameters read and set on a fresh instance give the same output bit for bit", 1, parametersCarryOver},
+            {"a chunk set on a fresh instance gives the same output bit for bit", 1, chunkCarriesOver},
+        }};
 }

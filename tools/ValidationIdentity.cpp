@@ -20,16 +20,22 @@ struct NamedText {
 
 void recordIsSound(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     const AEffect* record = host->record();
-    if (record->magic != kEffectMagic) context.fail("magic is 0x%08X", static_cast<unsigned>(record->magic));
-    if (record->numParams < 0) context.fail("numParams is %d", record->numParams);
-    if (record->numPrograms < 0) context.fail("numPrograms is %d", record->numPrograms);
+    if (record->magic != kEffectMagic)
+        context.fail("magic is 0x%08X", static_cast<unsigned>(record->magic));
+    if (record->numParams < 0)
+        context.fail("numParams is %d", record->numParams);
+    if (record->numPrograms < 0)
+        context.fail("numPrograms is %d", record->numPrograms);
     if (record->numInputs < 0 || record->numOutputs < 0) {
         context.fail("numInputs %d, numOutputs %d", record->numInputs, record->numOutputs);
     }
-    if (record->initialDelay < 0) context.fail("initialDelay is %d", record->initialDelay);
-    if (!record->processReplacing && !record->process) context.fail("neither processReplacing nor process is set");
+    if (record->initialDelay < 0)
+        context.fail("initialDelay is %d", record->initialDelay);
+    if (!record->processReplacing && !record->process)
+        context.fail("neither processReplacing nor process is set");
     context.figure("inputs / outputs", "%d / %d", record->numInputs, record->numOutputs);
     context.figure("parameters / programs", "%d / %d", record->numParams, record->numPrograms);
     context.figure("flags", "%s", PluginReport::decodeFlags(record->flags).c_str());
@@ -38,7 +44,8 @@ void recordIsSound(CheckContext& context) {
 
 void flagsMatchBehaviour(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     const AEffect* record = host->record();
     bool canReplacing = (record->flags & effFlagsCanReplacing) != 0;
     if (canReplacing && !record->processReplacing) {
@@ -63,8 +70,10 @@ void flagsMatchBehaviour(CheckContext& context) {
                          rect->right, rect->bottom);
         }
     }
-    if (hasEditor && !gaveRect) context.warn("effFlagsHasEditor is set, but effEditGetRect gives no rectangle");
-    if (!hasEditor && gaveRect) context.fail("effEditGetRect gives a rectangle, but effFlagsHasEditor is clear");
+    if (hasEditor && !gaveRect)
+        context.warn("effFlagsHasEditor is set, but effEditGetRect gives no rectangle");
+    if (!hasEditor && gaveRect)
+        context.fail("effEditGetRect gives a rectangle, but effFlagsHasEditor is clear");
     VstIntPtr category = host->dispatch(effGetPlugCategory);
     context.figure("category", "%ld (%s)", static_cast<long>(category), PluginReport::categoryName(category));
     if (category < 0 || category > kHighestCategory) {
@@ -81,15 +90,15 @@ void flagsMatchBehaviour(CheckContext& context) {
 
 void measureText(CheckContext& context, PluginHost& host, const char* what, VstInt32 opcode, VstInt32 index,
                  size_t nominal, size_t& longest) {
-    context.doing("asking %s index %d into a guarded buffer of %zu bytes", opcodeName(opcode), index,
-                  kTextBufferBytes);
+    context.doing("asking %s index %d into a guarded buffer of %zu bytes", opcodeName(opcode), index, kTextBufferBytes);
     TextAnswer answer = guardedText(host, opcode, index);
     if (!answer.terminated) {
-        context.fail("%s (%s, index %d) is not terminated within the %zu bytes given", what, opcodeName(opcode),
-                     index, kTextBufferBytes);
+        context.fail("%s (%s, index %d) is not terminated within the %zu bytes given", what, opcodeName(opcode), index,
+                     kTextBufferBytes);
         return;
     }
-    if (answer.length > longest) longest = answer.length;
+    if (answer.length > longest)
+        longest = answer.length;
     if (answer.length > nominal) {
         context.warn("%s %d is %zu characters, past the interface's nominal %zu: \"%s\"", what, index, answer.length,
                      nominal, answer.text.c_str());
@@ -98,7 +107,8 @@ void measureText(CheckContext& context, PluginHost& host, const char* what, VstI
 
 void textsWithinBuffers(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     const NamedText names[] = {
         {"effect name", effGetEffectName, kVstMaxEffectNameLen},
         {"vendor", effGetVendorString, kVstMaxVendorStrLen},
@@ -115,8 +125,10 @@ void textsWithinBuffers(CheckContext& context) {
     for (VstInt32 program = 0; program < record->numPrograms && program < kProgramsWalked; ++program) {
         context.doing("asking effGetProgramNameIndexed for program %d", program);
         TextAnswer answer = guardedText(*host, effGetProgramNameIndexed, program);
-        if (!answer.terminated) context.fail("indexed program name %d is not terminated", program);
-        else if (answer.length > longestProgram) longestProgram = answer.length;
+        if (!answer.terminated)
+            context.fail("indexed program name %d is not terminated", program);
+        else if (answer.length > longestProgram)
+            longestProgram = answer.length;
     }
     context.figure("longest indexed program name", "%zu chars (nominal %d)", longestProgram, kVstMaxProgNameLen);
     const NamedText parameterTexts[] = {
@@ -144,10 +156,12 @@ void textsWithinBuffers(CheckContext& context) {
 
 void uniqueIdentity(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     VstInt32 id = host->record()->uniqueID;
     context.figure("unique ID", "%s", PluginReport::uniqueIdText(id).c_str());
-    if (id == 0) context.fail("uniqueID is 0: hosts cannot tell this plug-in's presets and projects apart");
+    if (id == 0)
+        context.fail("uniqueID is 0: hosts cannot tell this plug-in's presets and projects apart");
     context.figure("record version", "%d", host->record()->version);
     context.figure("vendor version", "%ld", static_cast<long>(host->dispatch(effGetVendorVersion)));
     // A second instance must say the same.
@@ -159,17 +173,19 @@ void uniqueIdentity(CheckContext& context) {
 
 void programsHold(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     VstInt32 count = host->record()->numPrograms;
     VstIntPtr start = host->dispatch(effGetProgram);
     context.figure("current program at start", "%ld of %d", static_cast<long>(start), count);
-    if (count > 0 && (start < 0 || start >= count)) context.fail("effGetProgram answers %ld", static_cast<long>(start));
+    if (count > 0 && (start < 0 || start >= count))
+        context.fail("effGetProgram answers %ld", static_cast<long>(start));
     for (VstInt32 program = 0; program < count && program < kProgramsWalked; ++program) {
         context.doing("effSetProgram %d", program);
         host->dispatch(effSetProgram, 0, program);
         VstIntPtr now = host->dispatch(effGetProgram);
-        if (now != program) context.fail("after effSetProgram %d, effGetProgram answers %ld", program,
-                                         static_cast<long>(now));
+        if (now != program)
+            context.fail("after effSetProgram %d, effGetProgram answers %ld", program, static_cast<long>(now));
     }
     const VstIntPtr outside[] = {count, count + 1, -1, 1 << 30};
     for (VstIntPtr program : outside) {

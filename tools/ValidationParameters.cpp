@@ -21,22 +21,39 @@ const int kDoingEvery = 4096;
 // The size of VstParameterProperties, which the interface fixes.
 const size_t kParameterPropertiesBytes = 152;
 
-const float kNastyValues[] = {
-    std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
-    std::numeric_limits<float>::infinity(),  -std::numeric_limits<float>::infinity(),
-    std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
-    1e-40f, std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(), 1e30f, -1.0f, -0.0f, 1.0f,
-    1.0000001f, 2.0f, 0.0f};
+const float kNastyValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                              -std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity(),
+                              std::numeric_limits<float>::denorm_min(),
+                              -std::numeric_limits<float>::denorm_min(),
+                              1e-40f,
+                              std::numeric_limits<float>::max(),
+                              -std::numeric_limits<float>::max(),
+                              1e30f,
+                              -1.0f,
+                              -0.0f,
+                              1.0f,
+                              1.0000001f,
+                              2.0f,
+                              0.0f};
 const size_t kNastyCount = sizeof kNastyValues / sizeof kNastyValues[0];
 
 float randomValue(CheckContext& context) {
-    if (context.below(2) == 0) return static_cast<float>(context.uniform());
+    if (context.below(2) == 0)
+        return static_cast<float>(context.uniform());
     return kNastyValues[context.below(kNastyCount)];
 }
 
 VstInt32 randomIndex(CheckContext& context, VstInt32 count) {
-    if (count > 0 && context.below(4) != 0) return static_cast<VstInt32>(context.below(static_cast<uint32_t>(count)));
-    const VstInt32 outside[] = {-1, -2, count, count + 1, count + 100, std::numeric_limits<VstInt32>::min(),
+    if (count > 0 && context.below(4) != 0)
+        return static_cast<VstInt32>(context.below(static_cast<uint32_t>(count)));
+    const VstInt32 outside[] = {-1,
+                                -2,
+                                count,
+                                count + 1,
+                                count + 100,
+                                std::numeric_limits<VstInt32>::min(),
                                 std::numeric_limits<VstInt32>::max()};
     return outside[context.below(sizeof outside / sizeof outside[0])];
 }
@@ -50,8 +67,8 @@ void checkTexts(CheckContext& context, PluginHost& host, VstInt32 index, float s
                       static_cast<double>(setTo));
         TextAnswer answer = guardedText(host, opcode, index);
         if (!answer.terminated) {
-            context.fail("%s of parameter %d (set to %g) is not terminated within %zu bytes", opcodeName(opcode),
-                         index, static_cast<double>(setTo), kTextBufferBytes);
+            context.fail("%s of parameter %d (set to %g) is not terminated within %zu bytes", opcodeName(opcode), index,
+                         static_cast<double>(setTo), kTextBufferBytes);
         } else if (opcode == effGetParamDisplay && answer.length > longestDisplay) {
             longestDisplay = answer.length;
         }
@@ -60,19 +77,22 @@ void checkTexts(CheckContext& context, PluginHost& host, VstInt32 index, float s
 
 void setGetFuzz(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     const VstInt32 count = host->record()->numParams;
     const long pairs = static_cast<long>(kPairsPerLevel) * context.strictness();
     long outOfRange = 0, notNumbers = 0, textsRead = 0;
     size_t longestDisplay = 0;
     auto started = std::chrono::steady_clock::now();
     for (long i = 0; i < pairs; ++i) {
-        if (i % kDoingEvery == 0) context.doing("set/get pairs %ld..%ld of %ld", i, i + kDoingEvery - 1, pairs);
+        if (i % kDoingEvery == 0)
+            context.doing("set/get pairs %ld..%ld of %ld", i, i + kDoingEvery - 1, pairs);
         VstInt32 index = randomIndex(context, count);
         float value = randomValue(context);
         host->setParameter(index, value);
         float read = host->parameter(index);
-        if (index < 0 || index >= count) continue;
+        if (index < 0 || index >= count)
+            continue;
         if (std::isnan(read)) {
             if (++notNumbers <= CheckContext::kDetailLimit) {
                 context.fail("parameter %d set to %.9g reads back NaN", index, static_cast<double>(value));
@@ -101,7 +121,8 @@ void setGetFuzz(CheckContext& context) {
 
 void everyValueEveryParameter(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     size_t longestDisplay = 0;
     for (VstInt32 index = 0; index < host->record()->numParams; ++index) {
         for (float value : kNastyValues) {
@@ -120,7 +141,8 @@ void everyValueEveryParameter(CheckContext& context) {
 
 void propertiesStayInTheirRecord(CheckContext& context) {
     std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
-    if (!host) return;
+    if (!host)
+        return;
     int answered = 0, automatable = 0;
     for (VstInt32 index = 0; index < host->record()->numParams; ++index) {
         GuardedBuffer properties(kParameterPropertiesBytes);
@@ -133,8 +155,8 @@ void propertiesStayInTheirRecord(CheckContext& context) {
         context.doing("effString2Parameter %d \"0.5\"", index);
         host->dispatch(effString2Parameter, index, 0, text.data());
         float read = host->parameter(index);
-        if (!inUnitRange(read)) context.fail("after effString2Parameter %d \"0.5\" it reads %g", index,
-                                             static_cast<double>(read));
+        if (!inUnitRange(read))
+            context.fail("after effString2Parameter %d \"0.5\" it reads %g", index, static_cast<double>(read));
     }
     context.figure("parameters with properties / automatable", "%d / %d", answered, automatable);
 }

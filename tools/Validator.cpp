@@ -25,13 +25,15 @@ std::vector<ValidationGroup> allGroups() {
 // one seed repeats every group, whichever ran before it.
 uint64_t groupSeed(uint64_t seed, const std::string& id) {
     uint64_t hash = 1469598103934665603ull;
-    for (char c : id) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    for (char c : id)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     return seed ^ hash;
 }
 
 bool startsWith(const std::string& text, const char* prefix, std::string& rest) {
     size_t length = std::char_traits<char>::length(prefix);
-    if (text.compare(0, length, prefix) != 0) return false;
+    if (text.compare(0, length, prefix) != 0)
+        return false;
     rest = text.substr(length);
     return true;
 }
@@ -57,10 +59,10 @@ Validator::Validator(const HostOptions& options)
 
 int Validator::run() {
     std::vector<ValidationGroup> groups = allGroups();
-    std::printf("Validating '%s' at strictness %d (%d quick .. %d long), seed %llu\n", pluginPath.c_str(),
-                strictness, kMinStrictness, kMaxStrictness, static_cast<unsigned long long>(seed));
-    std::printf("Rerun with: quavix-host --validate '%s' --strictness %d --seed %llu\n", pluginPath.c_str(),
-                strictness, static_cast<unsigned long long>(seed));
+    std::printf("Validating '%s' at strictness %d (%d quick .. %d long), seed %llu\n", pluginPath.c_str(), strictness,
+                kMinStrictness, kMaxStrictness, static_cast<unsigned long long>(seed));
+    std::printf("Rerun with: quavix-host --validate '%s' --strictness %d --seed %llu\n", pluginPath.c_str(), strictness,
+                static_cast<unsigned long long>(seed));
     for (size_t i = 0; i < groups.size(); ++i) {
         std::printf("\n== %s (group %zu of %zu: %s)\n", groups[i].title, i + 1, groups.size(), groups[i].id);
         std::fflush(stdout);
@@ -78,8 +80,8 @@ int Validator::run() {
 }
 
 std::vector<std::string> Validator::childArguments(const std::string& id) const {
-    return {"--validate-group", id, "--strictness", std::to_string(strictness), "--seed", std::to_string(seed),
-            pluginPath};
+    return {"--validate-group",   id,        "--strictness", std::to_string(strictness), "--seed",
+            std::to_string(seed), pluginPath};
 }
 
 void Validator::runInChild(size_t groupIndex, GroupTally& tally) {
@@ -90,19 +92,22 @@ void Validator::runInChild(size_t groupIndex, GroupTally& tally) {
                                              [this, &tally](const std::string& line) { handleLine(line, tally); });
     if (!tally.done) {
         ++failed;
-        std::string how = !outcome.ending.empty() ? outcome.ending : "ended with exit code " +
-                                                                         std::to_string(outcome.exitCode);
+        std::string how =
+            !outcome.ending.empty() ? outcome.ending : "ended with exit code " + std::to_string(outcome.exitCode);
         std::printf("  FAIL  %s: the group's process %s", tally.title.c_str(), how.c_str());
-        if (!tally.check.empty()) std::printf(" during check '%s'", tally.check.c_str());
-        if (!tally.doing.empty()) std::printf(" while %s", tally.doing.c_str());
+        if (!tally.check.empty())
+            std::printf(" during check '%s'", tally.check.c_str());
+        if (!tally.doing.empty())
+            std::printf(" while %s", tally.doing.c_str());
         std::printf("\n");
-        for (const std::string& line : tally.otherLines) std::printf("        %s\n", line.c_str());
+        for (const std::string& line : tally.otherLines)
+            std::printf("        %s\n", line.c_str());
         std::printf("        (the rest of this group did not run; the run goes on)\n");
     }
     if (!tally.figures.empty()) {
         std::printf("  figures:\n");
-        for (const auto& figure : tally.figures) std::printf("    %-46s %s\n", figure.first.c_str(),
-                                                             figure.second.c_str());
+        for (const auto& figure : tally.figures)
+            std::printf("    %-46s %s\n", figure.first.c_str(), figure.second.c_str());
     }
     std::fflush(stdout);
 }
@@ -130,10 +135,13 @@ void Validator::handleLine(const std::string& line, GroupTally& tally) {
     } else if (startsWith(line, "@pass ", rest) || startsWith(line, "@failed ", rest) ||
                startsWith(line, "@skip ", rest)) {
         const char* verdict = line[1] == 'p' ? "pass" : line[1] == 'f' ? "FAIL" : "skip";
-        if (line[1] == 'p') ++passed;
-        if (line[1] == 'f') ++failed;
+        if (line[1] == 'p')
+            ++passed;
+        if (line[1] == 'f')
+            ++failed;
         std::printf("  %-4s  %s\n", verdict, rest.c_str());
-        for (const std::string& text : tally.details) std::printf("        %s\n", text.c_str());
+        for (const std::string& text : tally.details)
+            std::printf("        %s\n", text.c_str());
         tally.details.clear();
         tally.check.clear();
         tally.doing.clear();
@@ -144,20 +152,23 @@ void Validator::handleLine(const std::string& line, GroupTally& tally) {
     } else if (!line.empty()) {
         // The plug-in's own chatter, and the crash report: the last few lines explain a death.
         tally.otherLines.push_back(line);
-        if (tally.otherLines.size() > kRememberedLines) tally.otherLines.erase(tally.otherLines.begin());
+        if (tally.otherLines.size() > kRememberedLines)
+            tally.otherLines.erase(tally.otherLines.begin());
     }
     std::fflush(stdout);
 }
 
 int Validator::runGroup(const std::string& id) {
     for (const ValidationGroup& group : allGroups()) {
-        if (id != group.id) continue;
+        if (id != group.id)
+            continue;
         ValidationSettings settings;
         settings.pluginPath = pluginPath;
         settings.strictness = strictness;
         settings.seed = seed;
         CheckContext context(settings, groupSeed(seed, id));
-        for (const std::string& text : group.notes) CheckContext::emit("@note " + text);
+        for (const std::string& text : group.notes)
+            CheckContext::emit("@note " + text);
         for (const ValidationCheck& check : group.checks) {
             if (strictness < check.minStrictness) {
                 CheckContext::emit(std::string("@skip ") + check.name + ": runs from strictness " +
@@ -177,12 +188,15 @@ int Validator::runGroup(const std::string& id) {
                 CheckContext::emit("@more ... " + std::to_string(context.failureCount() - CheckContext::kDetailLimit) +
                                    " more failures like these");
             }
-            if (context.failed()) CheckContext::emit(std::string("@failed ") + check.name);
-            else if (context.skipped()) CheckContext::emit(std::string("@skip ") + check.name + ": " +
-                                                           context.skipText());
-            else CheckContext::emit(std::string("@pass ") + check.name);
+            if (context.failed())
+                CheckContext::emit(std::string("@failed ") + check.name);
+            else if (context.skipped())
+                CheckContext::emit(std::string("@skip ") + check.name + ": " + context.skipText());
+            else
+                CheckContext::emit(std::string("@pass ") + check.name);
             // Without a plug-in the other checks would only repeat the failure.
-            if (context.fatal()) break;
+            if (context.fatal())
+                break;
         }
         CheckContext::emit("@done");
         return 0;

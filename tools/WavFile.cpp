@@ -20,15 +20,14 @@ const size_t kPlainFormatSize = 16;
 const size_t kExtensibleFormatSize = 40;
 const uint16_t kExtensionSize = 22;
 // Every extensible sub-format GUID ends with these 14 bytes after its tag.
-const uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                    0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+const uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 const uint64_t kMaxRiffPayload = 0xFFFFFFFFull;
 const uint64_t kMaxHeaderSize = 128;
 
 uint16_t readU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t readU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // Where the chunks that matter lie. Offsets are 64-bit: a WAV file may
@@ -43,7 +42,8 @@ struct ChunkScan {
 
 std::string chunkName(const uint8_t* id) {
     std::string name;
-    for (int i = 0; i < 4; ++i) name += (id[i] >= 0x20 && id[i] < 0x7F) ? static_cast<char>(id[i]) : '?';
+    for (int i = 0; i < 4; ++i)
+        name += (id[i] >= 0x20 && id[i] < 0x7F) ? static_cast<char>(id[i]) : '?';
     return name;
 }
 
@@ -66,7 +66,8 @@ bool parseFormat(const uint8_t* body, uint64_t size, WavFormat& format, std::str
     format.sampleRate = readU32(body + 4);
     format.blockAlign = readU16(body + 12);
     format.bitsPerSample = readU16(body + 14);
-    if (format.tag != kFormatExtensible) return true;
+    if (format.tag != kFormatExtensible)
+        return true;
     if (size < kExtensibleFormatSize || readU16(body + 16) < kExtensionSize) {
         error = "malformed: extensible 'fmt ' chunk is too short for its sub-format";
         return false;
@@ -111,7 +112,8 @@ bool scanChunks(FILE* file, ChunkScan& scan, std::string& error) {
     }
     uint64_t offset = kRiffHeaderSize;
     while (!(scan.hasFormat && scan.hasData) && offset + kChunkHeaderSize <= length) {
-        if (!readAt(file, offset, header, kChunkHeaderSize)) break;
+        if (!readAt(file, offset, header, kChunkHeaderSize))
+            break;
         uint64_t size = readU32(header + 4);
         uint64_t bodyOffset = offset + kChunkHeaderSize;
         if (size > length - bodyOffset) {
@@ -119,12 +121,15 @@ bool scanChunks(FILE* file, ChunkScan& scan, std::string& error) {
                     std::to_string(size) + " bytes, but only " + std::to_string(length - bodyOffset) + " follow";
             return false;
         }
-        if (!takeChunk(file, header, bodyOffset, size, scan, error)) return false;
+        if (!takeChunk(file, header, bodyOffset, size, scan, error))
+            return false;
         // Chunks are padded to even lengths; a missing final pad byte is harmless.
         offset = bodyOffset + size + (size & 1);
     }
-    if (!scan.hasFormat) error = "malformed: no 'fmt ' chunk";
-    else if (!scan.hasData) error = "malformed: no 'data' chunk";
+    if (!scan.hasFormat)
+        error = "malformed: no 'fmt ' chunk";
+    else if (!scan.hasData)
+        error = "malformed: no 'data' chunk";
     return scan.hasFormat && scan.hasData;
 }
 
@@ -159,10 +164,11 @@ float decodeSample(const uint8_t* p, const WavFormat& format) {
         std::memcpy(&value, p, sizeof value);
         return value;
     }
-    if (format.bitsPerSample == 16) return static_cast<int16_t>(readU16(p)) / 32768.0f;
+    if (format.bitsPerSample == 16)
+        return static_cast<int16_t>(readU16(p)) / 32768.0f;
     // Put the 24 bits at the top of an int32 so that the shift back extends the sign.
-    uint32_t raw = (static_cast<uint32_t>(p[0]) << 8) | (static_cast<uint32_t>(p[1]) << 16) |
-                   (static_cast<uint32_t>(p[2]) << 24);
+    uint32_t raw =
+        (static_cast<uint32_t>(p[0]) << 8) | (static_cast<uint32_t>(p[1]) << 16) | (static_cast<uint32_t>(p[2]) << 24);
     return static_cast<float>(static_cast<int32_t>(raw) >> 8) / 8388608.0f;
 }
 
@@ -178,7 +184,8 @@ void putId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id
 
 // Rounds to the nearest 16-bit step and saturates; a NaN becomes silence.
 int16_t encodePcm16(float value, size_t& clipped) {
-    if (std::isnan(value)) return 0;
+    if (std::isnan(value))
+        return 0;
     double scaled = std::nearbyint(static_cast<double>(value) * 32768.0);
     if (scaled > 32767.0 || scaled < -32768.0) {
         ++clipped;
@@ -203,7 +210,8 @@ void appendHeader(std::vector<uint8_t>& out, const WavFormat& format, uint32_t f
     putU32(out, format.sampleRate * format.blockAlign);
     putU16(out, format.blockAlign);
     putU16(out, format.bitsPerSample);
-    if (formatSize > kPlainFormatSize) putU16(out, extensible ? kExtensionSize : 0);
+    if (formatSize > kPlainFormatSize)
+        putU16(out, extensible ? kExtensionSize : 0);
     if (extensible) {
         putU16(out, format.bitsPerSample);
         putU32(out, format.channels >= 32 ? 0xFFFFFFFFu : (1u << format.channels) - 1);
@@ -222,7 +230,8 @@ void appendHeader(std::vector<uint8_t>& out, const WavFormat& format, uint32_t f
 }  // namespace
 
 WavReader::~WavReader() {
-    if (file) std::fclose(file);
+    if (file)
+        std::fclose(file);
 }
 
 bool WavReader::fail(const std::string& reason, std::string& error) const {
@@ -233,11 +242,14 @@ bool WavReader::fail(const std::string& reason, std::string& error) const {
 bool WavReader::open(const std::string& wavPath, std::string& error) {
     path = wavPath;
     file = LargeFile::openForReading(path);
-    if (!file) return fail(std::string("cannot open: ") + std::strerror(errno), error);
+    if (!file)
+        return fail(std::string("cannot open: ") + std::strerror(errno), error);
     ChunkScan scan;
     std::string reason;
-    if (!scanChunks(file, scan, reason) || !checkFormat(scan.format, reason)) return fail(reason, error);
-    if (!seekTo(file, scan.dataOffset)) return fail("cannot seek to the 'data' chunk", error);
+    if (!scanChunks(file, scan, reason) || !checkFormat(scan.format, reason))
+        return fail(reason, error);
+    if (!seekTo(file, scan.dataOffset))
+        return fail("cannot seek to the 'data' chunk", error);
     format = scan.format;
     // A trailing partial frame is dropped rather than read past.
     frames = static_cast<size_t>(scan.dataSize / format.blockAlign);
@@ -252,7 +264,8 @@ std::string WavReader::description() const {
 bool WavReader::read(AudioClip& block, int count, std::string& error) {
     size_t size = static_cast<size_t>(count) * format.blockAlign;
     bytes.resize(size);
-    if (!file || std::fread(bytes.data(), 1, size, file) != size) return fail("read error", error);
+    if (!file || std::fread(bytes.data(), 1, size, file) != size)
+        return fail("read error", error);
     size_t bytesPerSample = format.bitsPerSample / 8;
     for (int frame = 0; frame < count; ++frame) {
         const uint8_t* p = bytes.data() + static_cast<size_t>(frame) * format.blockAlign;
@@ -264,7 +277,8 @@ bool WavReader::read(AudioClip& block, int count, std::string& error) {
 }
 
 WavWriter::~WavWriter() {
-    if (!file) return;
+    if (!file)
+        return;
     std::fclose(file);
     removeUnfinished();
 }
@@ -272,7 +286,8 @@ WavWriter::~WavWriter() {
 void WavWriter::removeUnfinished() {
     // Only a file of our own making: an output that is a device (/dev/null,
     // NUL) must outlive a failed run.
-    if (removable) std::remove(path.c_str());
+    if (removable)
+        std::remove(path.c_str());
 }
 
 bool WavWriter::fail(const std::string& reason, std::string& error) {
@@ -294,12 +309,13 @@ bool WavWriter::open(const std::string& wavPath, int channels, int sampleRate, s
     uint64_t bytesPerFrame = static_cast<uint64_t>(std::max(channels, 0)) * bytesPerSample;
     if (channels <= 0 || bytesPerFrame > 0xFFFF || sampleRate <= 0 ||
         static_cast<uint64_t>(sampleRate) * bytesPerFrame > kMaxRiffPayload) {
-        return fail(std::to_string(channels) + " channels at " + std::to_string(sampleRate) +
-                        " Hz do not fit a WAV file",
-                    error);
+        return fail(
+            std::to_string(channels) + " channels at " + std::to_string(sampleRate) + " Hz do not fit a WAV file",
+            error);
     }
     uint64_t dataBytes = bytesPerFrame * frames;
-    if (dataBytes + kMaxHeaderSize > kMaxRiffPayload) return fail("too long for a WAV file (4 GB limit)", error);
+    if (dataBytes + kMaxHeaderSize > kMaxRiffPayload)
+        return fail("too long for a WAV file (4 GB limit)", error);
     WavFormat header;
     header.tag = isFloat ? kFormatFloat : kFormatPcm;
     header.channels = static_cast<uint16_t>(channels);
@@ -307,7 +323,8 @@ bool WavWriter::open(const std::string& wavPath, int channels, int sampleRate, s
     header.blockAlign = static_cast<uint16_t>(bytesPerFrame);
     header.bitsPerSample = static_cast<uint16_t>(bytesPerSample * 8);
     file = std::fopen(path.c_str(), "wb");
-    if (!file) return fail(std::strerror(errno), error);
+    if (!file)
+        return fail(std::strerror(errno), error);
     std::error_code unknown;
     removable = std::filesystem::is_regular_file(path, unknown);
     bytes.clear();
@@ -340,7 +357,8 @@ bool WavWriter::write(const AudioClip& block, int count, std::string& error) {
 bool WavWriter::finish(std::string& error) {
     FILE* done = file;
     file = nullptr;
-    if (done && std::fclose(done) == 0) return true;
+    if (done && std::fclose(done) == 0)
+        return true;
     removeUnfinished();
     return fail("write error (disk full?)", error);
 }

@@ -157,8 +157,8 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
     SourceDevice picture(context->deviceContext, bitmapHandle);
     const Placement to = placementOf(context, rect);
     if (TransparentBltFunction transparentBlt = getTransparentBlt())
-        transparentBlt(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w,
-                       to.h, transparentColor.deviceColor());
+        transparentBlt(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w, to.h,
+                       transparentColor.deviceColor());
     else
         drawThroughMask(dc(context->deviceContext), to, picture.device, source, transparentColor.deviceColor());
 }
@@ -177,8 +177,8 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPo
     if (isWindows98())
         blendThroughCopy(alphaBlend, context->deviceContext, to, picture.device, source, blend);
     else
-        alphaBlend(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w,
-                   to.h, blend);
+        alphaBlend(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w, to.h,
+                   blend);
 }
 
 void CBitmap::dispose() {

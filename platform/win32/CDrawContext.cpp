@@ -188,9 +188,7 @@ void CDrawContext::moveTo(const CPoint& point) {
     MoveToEx(dc(deviceContext), point.x + offset.x, point.y + offset.y, nullptr);
 }
 
-void CDrawContext::lineTo(const CPoint& point) {
-    LineTo(dc(deviceContext), point.x + offset.x, point.y + offset.y);
-}
+void CDrawContext::lineTo(const CPoint& point) { LineTo(dc(deviceContext), point.x + offset.x, point.y + offset.y); }
 
 void CDrawContext::fillRect(const CRect& rect) {
     RECT area = deviceRect(rect, offset);
@@ -238,8 +236,8 @@ int32_t CDrawContext::getMouseButtons() const {
 void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const {
     if (!dest)
         return;
-    BitBlt(dc(dest->deviceContext), destPoint.x, destPoint.y, rect.width(), rect.height(),
-           dc(deviceContext), rect.left + offset.x, rect.top + offset.y, SRCCOPY);
+    BitBlt(dc(dest->deviceContext), destPoint.x, destPoint.y, rect.width(), rect.height(), dc(deviceContext),
+           rect.left + offset.x, rect.top + offset.y, SRCCOPY);
 }
 
 void CDrawContext::selectInitialState() {

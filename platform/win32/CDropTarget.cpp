@@ -16,21 +16,13 @@ int32_t liveTargets = 0;
 
 }  // namespace
 
-CDropTarget::CDropTarget(CFrame* frame) : frame(frame) {
-    ++liveTargets;
-}
+CDropTarget::CDropTarget(CFrame* frame) : frame(frame) { ++liveTargets; }
 
-CDropTarget::~CDropTarget() {
-    --liveTargets;
-}
+CDropTarget::~CDropTarget() { --liveTargets; }
 
-CDragContainer* CDropTarget::getCurrentDragContainer() {
-    return currentDragContainer;
-}
+CDragContainer* CDropTarget::getCurrentDragContainer() { return currentDragContainer; }
 
-int32_t CDropTarget::getLiveCount() {
-    return liveTargets;
-}
+int32_t CDropTarget::getLiveCount() { return liveTargets; }
 
 STDMETHODIMP CDropTarget::QueryInterface(REFIID iid, void** object) {
     if (!object)
@@ -44,9 +36,7 @@ STDMETHODIMP CDropTarget::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CDropTarget::AddRef() {
-    return ULONG(++referenceCount);
-}
+STDMETHODIMP_(ULONG) CDropTarget::AddRef() { return ULONG(++referenceCount); }
 
 STDMETHODIMP_(ULONG) CDropTarget::Release() {
     if (--referenceCount > 0)
@@ -109,18 +99,18 @@ void CDropTarget::deliver(DragEvent event) {
     CPoint where(0, 0);
     frame->getMouseLocation(context, where);
     switch (event) {
-        case DragEvent::enter:
-            frame->onDragEnter(context, container, where);
-            break;
-        case DragEvent::move:
-            frame->onDragMove(context, container, where);
-            break;
-        case DragEvent::leave:
-            frame->onDragLeave(context, container, where);
-            break;
-        case DragEvent::drop:
-            frame->onDrop(context, container, where);
-            break;
+    case DragEvent::enter:
+        frame->onDragEnter(context, container, where);
+        break;
+    case DragEvent::move:
+        frame->onDragMove(context, container, where);
+        break;
+    case DragEvent::leave:
+        frame->onDragLeave(context, container, where);
+        break;
+    case DragEvent::drop:
+        frame->onDrop(context, container, where);
+        break;
     }
     container->dropReference();
     context->dropReference();

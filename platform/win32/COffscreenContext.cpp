@@ -8,8 +8,7 @@
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height,
-                                     const CColor& backgroundColor)
+COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor)
     : CDrawContext(frame, nullptr, nullptr), height(height), width(width), backgroundColor(backgroundColor) {
     clipRect = CRect(std::min(0, width), std::min(0, height), std::max(0, width), std::max(0, height));
 
@@ -45,8 +44,8 @@ COffscreenContext::~COffscreenContext() {
 void COffscreenContext::transferTo(CDrawContext* dest, const CRect& rect, const CPoint& source) {
     if (!dest)
         return;
-    BitBlt(static_cast<HDC>(dest->deviceContext), rect.left + dest->offset.x, rect.top + dest->offset.y,
-           rect.width(), rect.height(), static_cast<HDC>(deviceContext), source.x, source.y, SRCCOPY);
+    BitBlt(static_cast<HDC>(dest->deviceContext), rect.left + dest->offset.x, rect.top + dest->offset.y, rect.width(),
+           rect.height(), static_cast<HDC>(deviceContext), source.x, source.y, SRCCOPY);
 }
 
 }  // namespace VSTGUI

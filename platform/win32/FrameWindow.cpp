@@ -24,9 +24,7 @@ char className[32] = "";
 
 HINSTANCE moduleInstance() { return static_cast<HINSTANCE>(getModuleInstance()); }
 
-CFrame* frameOfWindow(HWND window) {
-    return reinterpret_cast<CFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+CFrame* frameOfWindow(HWND window) { return reinterpret_cast<CFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 LRESULT paint(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
     RECT updateRect;
@@ -59,8 +57,7 @@ LRESULT wheel(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
         // negative on a monitor left of or above the primary one.
         CPoint where(static_cast<int16_t>(LOWORD(lParam)) - context.screenOrigin.x,
                      static_cast<int16_t>(HIWORD(lParam)) - context.screenOrigin.y);
-        const float distance =
-            static_cast<float>(static_cast<int16_t>(HIWORD(wParam)) / kWheelDeltaPerNotch);
+        const float distance = static_cast<float>(static_cast<int16_t>(HIWORD(wParam)) / kWheelDeltaPerNotch);
         frame->onWheel(&context, where, distance);
     }
     return DefWindowProcA(window, WM_MOUSEWHEEL, wParam, lParam);

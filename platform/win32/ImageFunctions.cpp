@@ -36,7 +36,8 @@ ModuleHandle loadImageFunctions() {
     alphaBlendSlot = lookUp<AlphaBlendFunction>(library, "AlphaBlend");
     std::memset(&versionRecord, 0, sizeof(versionRecord));
     versionRecord.dwOSVersionInfoSize = kVersionRecordSize;
-    if (GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&versionRecord)) && versionRecord.dwPlatformId >= VER_PLATFORM_WIN32_NT)
+    if (GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&versionRecord)) &&
+        versionRecord.dwPlatformId >= VER_PLATFORM_WIN32_NT)
         transparentBltSlot = lookUp<TransparentBltFunction>(library, "TransparentBlt");
     return library;
 }
@@ -56,8 +57,8 @@ AlphaBlendFunction getAlphaBlend() { return alphaBlendSlot; }
 TransparentBltFunction getTransparentBlt() { return transparentBltSlot; }
 
 SystemVersion getSystemVersion() {
-    return {versionRecord.dwOSVersionInfoSize, versionRecord.dwMajorVersion,
-            versionRecord.dwMinorVersion, versionRecord.dwPlatformId};
+    return {versionRecord.dwOSVersionInfoSize, versionRecord.dwMajorVersion, versionRecord.dwMinorVersion,
+            versionRecord.dwPlatformId};
 }
 
 bool isWindows98() {

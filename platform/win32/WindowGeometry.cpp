@@ -11,9 +11,7 @@ namespace {
 const int kClassNameCapacity = 1024;
 int32_t dialogFrameHeightOverride = -1;
 
-HWND handle(WindowHandle window) {
-    return static_cast<HWND>(window);
-}
+HWND handle(WindowHandle window) { return static_cast<HWND>(window); }
 
 }  // namespace
 
@@ -24,9 +22,7 @@ CRect windowScreenRect(WindowHandle window) {
     return CRect(rect.left, rect.top, rect.right, rect.bottom);
 }
 
-WindowHandle parentWindow(WindowHandle window) {
-    return window ? GetParent(handle(window)) : nullptr;
-}
+WindowHandle parentWindow(WindowHandle window) { return window ? GetParent(handle(window)) : nullptr; }
 
 bool hasWindowClass(WindowHandle window, const char* className) {
     char name[kClassNameCapacity];
@@ -35,9 +31,7 @@ bool hasWindowClass(WindowHandle window, const char* className) {
     return std::strcmp(name, className) == 0;
 }
 
-bool hasCaption(WindowHandle window) {
-    return window && (GetWindowLongA(handle(window), GWL_STYLE) & WS_CAPTION) != 0;
-}
+bool hasCaption(WindowHandle window) { return window && (GetWindowLongA(handle(window), GWL_STYLE) & WS_CAPTION) != 0; }
 
 void resizeWindow(WindowHandle window, int32_t width, int32_t height) {
     if (window)
@@ -56,8 +50,6 @@ int32_t dialogFrameHeight() {
     return GetSystemMetrics(SM_CYDLGFRAME);
 }
 
-void overrideDialogFrameHeight(int32_t height) {
-    dialogFrameHeightOverride = height < 0 ? -1 : height;
-}
+void overrideDialogFrameHeight(int32_t height) { dialogFrameHeightOverride = height < 0 ? -1 : height; }
 
 }  // namespace VSTGUI

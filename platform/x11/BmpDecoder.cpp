@@ -10,8 +10,8 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderMinSize = 40;
-constexpr uint32_t kUncompressed = 0;      // BI_RGB
-constexpr uint32_t kBitFields = 3;         // BI_BITFIELDS, read as plain 32-bit BGRX
+constexpr uint32_t kUncompressed = 0;       // BI_RGB
+constexpr uint32_t kBitFields = 3;          // BI_BITFIELDS, read as plain 32-bit BGRX
 constexpr int32_t kMaxDimension = 1 << 14;  // far beyond any panel picture
 
 uint32_t read16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }

@@ -108,8 +108,8 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
     if (!bitmapHandle || !context || !context->deviceContext)
         return;
     // Cairo's pixels are 0xRRGGBB, the device colour's are 0xBBGGRR.
-    const uint32_t key = uint32_t(transparentColor.red) << 16 | uint32_t(transparentColor.green) << 8 |
-                         transparentColor.blue;
+    const uint32_t key =
+        uint32_t(transparentColor.red) << 16 | uint32_t(transparentColor.green) << 8 | transparentColor.blue;
     if (cairo_surface_t* copy = keyedCopy(surfaceOf(bitmapHandle), key))
         paintPicture(context, rect, source, copy, 1.0);
 }

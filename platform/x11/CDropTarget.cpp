@@ -93,12 +93,16 @@ std::vector<std::string> itemsOfUriList(const std::string& list) {
 
 struct CDropTarget::Atoms {
     explicit Atoms(Display* display) {
-        const char* names[] = {"XdndAware",    "XdndEnter",      "XdndPosition", "XdndStatus",
-                               "XdndLeave",    "XdndDrop",       "XdndFinished", "XdndSelection",
-                               "XdndActionCopy", "XdndTypeList", "text/uri-list", "text/plain",
-                               "UTF8_STRING",  "text/plain;charset=utf-8", "QUAVIX_XDND_DATA"};
-        Atom* slots[] = {&aware, &enter,    &position, &status,  &leave,     &drop,      &finished,  &selection,
-                         &copy,  &typeList, &uriList,  &plain,   &utf8,      &plainUtf8, &property};
+        const char* names[] = {"XdndAware",       "XdndEnter",
+                               "XdndPosition",    "XdndStatus",
+                               "XdndLeave",       "XdndDrop",
+                               "XdndFinished",    "XdndSelection",
+                               "XdndActionCopy",  "XdndTypeList",
+                               "text/uri-list",   "text/plain",
+                               "UTF8_STRING",     "text/plain;charset=utf-8",
+                               "QUAVIX_XDND_DATA"};
+        Atom* slots[] = {&aware, &enter,    &position, &status, &leave, &drop,      &finished, &selection,
+                         &copy,  &typeList, &uriList,  &plain,  &utf8,  &plainUtf8, &property};
         static_assert(sizeof(names) / sizeof(names[0]) == sizeof(slots) / sizeof(slots[0]), "one slot a name");
         Atom values[sizeof(slots) / sizeof(slots[0])] = {};
         XInternAtoms(display, const_cast<char**>(names), int(sizeof(names) / sizeof(names[0])), False, values);

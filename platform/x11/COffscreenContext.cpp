@@ -9,8 +9,7 @@
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height,
-                                     const CColor& backgroundColor)
+COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor)
     : CDrawContext(frame, nullptr, nullptr), height(height), width(width), backgroundColor(backgroundColor) {
     clipRect = CRect(std::min(0, width), std::min(0, height), std::max(0, width), std::max(0, height));
     // The window's pixels are 24-bit colour; so are ours.

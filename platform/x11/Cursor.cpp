@@ -48,8 +48,8 @@ CPoint getCursorScreenPosition() {
     Window root = None, child = None;
     int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
     unsigned int mask = 0;
-    XQueryPointer(state->display, DefaultRootWindow(state->display), &root, &child, &rootX, &rootY, &windowX,
-                  &windowY, &mask);
+    XQueryPointer(state->display, DefaultRootWindow(state->display), &root, &child, &rootX, &rootY, &windowX, &windowY,
+                  &mask);
     return CPoint(rootX, rootY);
 }
 

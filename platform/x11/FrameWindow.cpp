@@ -115,22 +115,55 @@ void translateKey(XKeyEvent& event, VstKeyCode& keyCode) {
     XLookupString(&event, text, sizeof(text) - 1, &symbol, nullptr);
     keyCode = VstKeyCode();
     switch (symbol) {
-    case XK_BackSpace: keyCode.virt = VKEY_BACK; break;
-    case XK_Tab: case XK_ISO_Left_Tab: keyCode.virt = VKEY_TAB; break;
-    case XK_Return: keyCode.virt = VKEY_RETURN; break;
-    case XK_KP_Enter: keyCode.virt = VKEY_ENTER; break;
-    case XK_Escape: keyCode.virt = VKEY_ESCAPE; break;
-    case XK_space: keyCode.virt = VKEY_SPACE; break;
-    case XK_Home: keyCode.virt = VKEY_HOME; break;
-    case XK_End: keyCode.virt = VKEY_END; break;
-    case XK_Left: keyCode.virt = VKEY_LEFT; break;
-    case XK_Up: keyCode.virt = VKEY_UP; break;
-    case XK_Right: keyCode.virt = VKEY_RIGHT; break;
-    case XK_Down: keyCode.virt = VKEY_DOWN; break;
-    case XK_Page_Up: keyCode.virt = VKEY_PAGEUP; break;
-    case XK_Page_Down: keyCode.virt = VKEY_PAGEDOWN; break;
-    case XK_Insert: keyCode.virt = VKEY_INSERT; break;
-    case XK_Delete: keyCode.virt = VKEY_DELETE; break;
+    case XK_BackSpace:
+        keyCode.virt = VKEY_BACK;
+        break;
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+        keyCode.virt = VKEY_TAB;
+        break;
+    case XK_Return:
+        keyCode.virt = VKEY_RETURN;
+        break;
+    case XK_KP_Enter:
+        keyCode.virt = VKEY_ENTER;
+        break;
+    case XK_Escape:
+        keyCode.virt = VKEY_ESCAPE;
+        break;
+    case XK_space:
+        keyCode.virt = VKEY_SPACE;
+        break;
+    case XK_Home:
+        keyCode.virt = VKEY_HOME;
+        break;
+    case XK_End:
+        keyCode.virt = VKEY_END;
+        break;
+    case XK_Left:
+        keyCode.virt = VKEY_LEFT;
+        break;
+    case XK_Up:
+        keyCode.virt = VKEY_UP;
+        break;
+    case XK_Right:
+        keyCode.virt = VKEY_RIGHT;
+        break;
+    case XK_Down:
+        keyCode.virt = VKEY_DOWN;
+        break;
+    case XK_Page_Up:
+        keyCode.virt = VKEY_PAGEUP;
+        break;
+    case XK_Page_Down:
+        keyCode.virt = VKEY_PAGEDOWN;
+        break;
+    case XK_Insert:
+        keyCode.virt = VKEY_INSERT;
+        break;
+    case XK_Delete:
+        keyCode.virt = VKEY_DELETE;
+        break;
     default:
         if (text[0] > 0 && text[0] < 0x7F)
             keyCode.character = text[0];
@@ -277,9 +310,9 @@ WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t heigh
     attributes.background_pixmap = None;  // every pixel is ours to paint
     attributes.event_mask = kEventMask;
     x11::ErrorTrap trap(display);
-    state->window = XCreateWindow(display, state->parent, 0, 0, unsigned(width), unsigned(height), 0,
-                                  DefaultDepth(display, screen), InputOutput, state->visual,
-                                  CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+    state->window =
+        XCreateWindow(display, state->parent, 0, 0, unsigned(width), unsigned(height), 0, DefaultDepth(display, screen),
+                      InputOutput, state->visual, CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
     if (state->window) {
         XClassHint hint = {className, className};
         XSetClassHint(display, state->window, &hint);

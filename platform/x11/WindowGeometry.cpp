@@ -103,8 +103,8 @@ CPoint screenToClient(WindowHandle window, const CPoint& screenPoint) {
     x11::ErrorTrap trap(display);
     int x = screenPoint.x, y = screenPoint.y;
     Window child = None;
-    const bool translated = XTranslateCoordinates(display, rootOf(display), xid, screenPoint.x, screenPoint.y, &x,
-                                                  &y, &child) != 0;
+    const bool translated =
+        XTranslateCoordinates(display, rootOf(display), xid, screenPoint.x, screenPoint.y, &x, &y, &child) != 0;
     if (trap.failed() || !translated)
         return screenPoint;
     return CPoint(x, y);

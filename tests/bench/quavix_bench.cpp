@@ -83,8 +83,7 @@ Figures timeOnce(const Subject& subject, Signal& input, Signal& output) {
 
 // The best of several runs of each subject, the runs of the two taking turns
 // so that a disturbance from elsewhere on the machine weighs on both alike.
-void measurePair(const Subject& first, const Subject& second, Signal& input, Signal& output, Figures& a,
-                 Figures& b) {
+void measurePair(const Subject& first, const Subject& second, Signal& input, Signal& output, Figures& a, Figures& b) {
     a = b = Figures{1e30, 1e30};
     timeOnce(first, input, output);  // caches, pages and clock warmed up for both
     timeOnce(second, input, output);
@@ -138,8 +137,8 @@ struct Floor {
         for (int32_t n = 0; n < frames; ++n) {
             const __m128d x = widened(inLeft + n, inRight + n);
             const __m128d feedforward = _mm_add_pd(_mm_add_pd(x, _mm_add_pd(mx1, mx1)), mx2);
-            const __m128 y =
-                _mm_cvtpd_ps(_mm_sub_pd(_mm_add_pd(_mm_mul_pd(a, feedforward), _mm_mul_pd(g, my1)), _mm_mul_pd(b, my2)));
+            const __m128 y = _mm_cvtpd_ps(
+                _mm_sub_pd(_mm_add_pd(_mm_mul_pd(a, feedforward), _mm_mul_pd(g, my1)), _mm_mul_pd(b, my2)));
             mx2 = mx1;
             mx1 = x;
             my2 = my1;
@@ -203,8 +202,8 @@ void compare(const char* signal, AEffect* effect, Signal& input, Signal& output)
     std::printf("%s:\n", signal);
     print("processReplacing", p);
     print("floor (the filter's arithmetic alone)", f);
-    std::printf("  %-46s %8.3f    (target at most %.2f: %s)\n", "ratio processReplacing / floor", ratio,
-                kTargetRatio, ratio <= kTargetRatio ? "met" : "MISSED");
+    std::printf("  %-46s %8.3f    (target at most %.2f: %s)\n", "ratio processReplacing / floor", ratio, kTargetRatio,
+                ratio <= kTargetRatio ? "met" : "MISSED");
 }
 
 int run(AEffect* effect, const char* what) {

@@ -36,32 +36,44 @@ bool fault(const char* name) {
 void busError() {
     char path[] = "/tmp/quavix-test-plugin-XXXXXX";
     int file = mkstemp(path);
-    if (file < 0) return;
+    if (file < 0)
+        return;
     unlink(path);
     long page = sysconf(_SC_PAGESIZE);
-    if (ftruncate(file, page) != 0) return;
+    if (ftruncate(file, page) != 0)
+        return;
     volatile char* mapped = static_cast<volatile char*>(mmap(nullptr, page, PROT_READ, MAP_SHARED, file, 0));
-    if (mapped == MAP_FAILED || ftruncate(file, 0) != 0) return;
+    if (mapped == MAP_FAILED || ftruncate(file, 0) != 0)
+        return;
     divisor = mapped[0];
 }
 
 void VSTCALLBACK processReplacing(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
-    if (fault("segv")) *nowhere = 1;
-    if (fault("bus")) busError();
-    if (fault("fpe")) divisor = numerator / divisor;
-    if (fault("ill")) __builtin_trap();
-    if (fault("read-past")) pastTheBlock = inputs[0][frames];
+    if (fault("segv"))
+        *nowhere = 1;
+    if (fault("bus"))
+        busError();
+    if (fault("fpe"))
+        divisor = numerator / divisor;
+    if (fault("ill"))
+        __builtin_trap();
+    if (fault("read-past"))
+        pastTheBlock = inputs[0][frames];
     std::memcpy(outputs[0], inputs[0], sizeof(float) * frames);
     for (VstInt32 i = 0; i < frames && fault("sticky-nan"); ++i) {
         poisoned = poisoned || inputs[0][i] != inputs[0][i];
-        if (poisoned) outputs[0][i] = inputs[0][i] * 0.0f / 0.0f;
+        if (poisoned)
+            outputs[0][i] = inputs[0][i] * 0.0f / 0.0f;
     }
 }
 
 VstIntPtr VSTCALLBACK dispatcher(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-    if (opcode == effGetEffectName && ptr) std::strcpy(static_cast<char*>(ptr), "TestPlugin");
-    if (opcode == effGetParamLabel && ptr && fault("label-overrun")) std::memset(ptr, 'x', kOverrunBytes);
-    if (opcode == effSetPanLaw && fault("opcode-crash")) *nowhere = 2;
+    if (opcode == effGetEffectName && ptr)
+        std::strcpy(static_cast<char*>(ptr), "TestPlugin");
+    if (opcode == effGetParamLabel && ptr && fault("label-overrun"))
+        std::memset(ptr, 'x', kOverrunBytes);
+    if (opcode == effSetPanLaw && fault("opcode-crash"))
+        *nowhere = 2;
     return 0;
 }
 

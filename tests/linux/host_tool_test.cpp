@@ -68,7 +68,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& di
     std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
+    for (std::string& word : words)
+        argv.push_back(&word[0]);
     argv.push_back(nullptr);
     pid_t child = fork();
     if (child == 0) {
@@ -80,7 +81,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& di
         _exit(127);
     }
     EXPECT_GT(child, 0) << "cannot start " << program;
-    if (child <= 0) return run;
+    if (child <= 0)
+        return run;
     int status = 0;
     std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + kRunTimeout;
     while (waitpid(child, &status, WNOHANG) == 0) {
@@ -168,7 +170,7 @@ TEST_F(HostToolTest, PluginThatOnlyExportsMainBenchesAsTwoMonoInstancesUnlessItH
 struct CrashCase {
     const char* fault;
     const char* report;
-    const char* reached;  // the memory reached for: only memory faults have one
+    const char* reached;           // the memory reached for: only memory faults have one
     std::vector<std::string> job;  // after the test plug-in's path
 };
 

@@ -25,10 +25,12 @@ ToolRun validate(const std::string& plugin, const std::string& extra = "") {
     ToolRun run;
     std::string command = "'" + environment("QUAVIX_HOST") + "' --validate '" + plugin + "' " + extra + " 2>&1";
     std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
+    if (!pipe)
+        return run;
     char chunk[4096];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        run.output.append(chunk, got);
     int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -37,14 +39,16 @@ ToolRun validate(const std::string& plugin, const std::string& extra = "") {
 // The report of one group: from its "== Title" line to the next group's.
 std::string groupReport(const std::string& output, const std::string& title) {
     size_t start = output.find("\n== " + title + " (");
-    if (start == std::string::npos) return "";
+    if (start == std::string::npos)
+        return "";
     size_t end = output.find("\n== ", start + 1);
     return output.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 std::string lastLine(const std::string& output) {
     size_t end = output.find_last_not_of('\n');
-    if (end == std::string::npos) return "";
+    if (end == std::string::npos)
+        return "";
     size_t start = output.rfind('\n', end);
     start = start == std::string::npos ? 0 : start + 1;
     return output.substr(start, end - start + 1);
@@ -56,8 +60,9 @@ public:
     ~PluginFault() { unsetenv("QUAVIX_TEST_PLUGIN_FAULT"); }
 };
 
-const char* const kGroups[] = {"Identity and record", "Parameters", "Dispatcher fuzz", "Processing", "Sample rates",
-                               "MIDI", "Threads", "Editor", "Instances", "State"};
+const char* const kGroups[] = {"Identity and record", "Parameters", "Dispatcher fuzz", "Processing",
+                               "Sample rates",        "MIDI",       "Threads",         "Editor",
+                               "Instances",           "State"};
 
 TEST(Validator, QuavixPassesEveryGroupAtTheQuickestStrictness) {
     // Without an X display the editor groups say why they skip instead of passing.
@@ -68,7 +73,8 @@ TEST(Validator, QuavixPassesEveryGroupAtTheQuickestStrictness) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Rerun with: quavix-host --validate"), std::string::npos);
     EXPECT_NE(run.output.find("--strictness 1 --seed 5"), std::string::npos);
-    for (const char* group : kGroups) EXPECT_FALSE(groupReport(run.output, group).empty()) << group;
+    for (const char* group : kGroups)
+        EXPECT_FALSE(groupReport(run.output, group).empty()) << group;
     EXPECT_EQ(run.output.find("  FAIL  "), std::string::npos) << run.output;
     EXPECT_NE(lastLine(run.output).find(" passed, 0 failed"), std::string::npos) << run.output;
     EXPECT_NE(groupReport(run.output, "Editor").find("skip  open/idle/close cycles"), std::string::npos);

@@ -62,8 +62,8 @@ TEST_F(Robustness, UnusableSampleRatesAreIgnored) {
 }
 
 TEST_F(Robustness, EveryRateAndSettingGivesAStableFilter) {
-    const float rates[] = {1e-6f, 1.0f, 100.0f, 1000.0f, 7599.0f, 7600.0f, 8000.0f, 11025.0f,
-                           44100.0f, 384000.0f, 1e6f, 1e7f, 1e9f, FLT_MAX};
+    const float rates[] = {1e-6f,    1.0f,     100.0f,    1000.0f, 7599.0f, 7600.0f, 8000.0f,
+                           11025.0f, 44100.0f, 384000.0f, 1e6f,    1e7f,    1e9f,    FLT_MAX};
     for (float rate : rates) {
         for (float frequency : {0.0f, 0.5f, 1.0f}) {
             for (float peak : {0.0f, 0.5f, 1.0f}) {
@@ -92,9 +92,8 @@ TEST_F(Robustness, BelowTwiceTheTopCornerTheCornerStaysBelowHalfTheRate) {
         filter.setSampleRate(static_cast<float>(c[0]));
         filter.setParameter(0, 1.0f);
         const float theta = static_cast<float>(c[1] * 6.2831854820251465 / c[0]);
-        EXPECT_EQ(filter.gammaValue(),
-                  static_cast<float>(static_cast<float>(std::cos(static_cast<double>(theta))) *
-                                     (0.5 + static_cast<double>(filter.betaValue()))))
+        EXPECT_EQ(filter.gammaValue(), static_cast<float>(static_cast<float>(std::cos(static_cast<double>(theta))) *
+                                                          (0.5 + static_cast<double>(filter.betaValue()))))
             << "at " << c[0] << " Hz";
     }
 }
@@ -175,7 +174,9 @@ TEST_F(Robustness, NonFiniteSamplesRestartOnlyTheirChannel) {
         std::copy(input.right.begin(), input.right.end(), memory.right.begin() + 3);
         StereoBuffer separate(input.left.size());
         float* in[2] = {memory.left.data() + 3, memory.right.data() + 3};
-        float* const outs[][2] = {{separate.left.data(), separate.right.data()}, {in[0], in[1]}, {in[1], in[0]},
+        float* const outs[][2] = {{separate.left.data(), separate.right.data()},
+                                  {in[0], in[1]},
+                                  {in[1], in[0]},
                                   {memory.left.data(), memory.right.data()}};
         float* const* out = outs[c.layout];
         for (VstInt32 from = 0; from < input.frames(); from += c.block) {
@@ -210,14 +211,15 @@ TEST_F(Robustness, NullBuffersAreIgnored) {
 
 TEST_F(Robustness, NullPointersFromTheHostAnswerZero) {
     LoadedEffect effect(host);
-    for (VstInt32 opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                            effGetParamName, effGetChunk, effProcessEvents, effString2Parameter,
-                            effGetProgramNameIndexed, effGetInputProperties, effGetOutputProperties,
-                            effOfflineNotify, effOfflinePrepare, effOfflineRun, effProcessVarIo, effGetEffectName,
-                            effGetErrorText, effGetVendorString, effGetProductString, effCanDo,
-                            effGetParameterProperties, effGetMidiProgramName, effGetMidiProgramCategory,
-                            effGetMidiKeyName, effGetSpeakerArrangement, effShellGetNextPlugin, effBeginLoadBank,
-                            effBeginLoadProgram, effSetSpeakerArrangement}) {
+    for (VstInt32 opcode :
+         {effSetProgramName,         effGetProgramName,     effGetParamLabel,          effGetParamDisplay,
+          effGetParamName,           effGetChunk,           effProcessEvents,          effString2Parameter,
+          effGetProgramNameIndexed,  effGetInputProperties, effGetOutputProperties,    effOfflineNotify,
+          effOfflinePrepare,         effOfflineRun,         effProcessVarIo,           effGetEffectName,
+          effGetErrorText,           effGetVendorString,    effGetProductString,       effCanDo,
+          effGetParameterProperties, effGetMidiProgramName, effGetMidiProgramCategory, effGetMidiKeyName,
+          effGetSpeakerArrangement,  effShellGetNextPlugin, effBeginLoadBank,          effBeginLoadProgram,
+          effSetSpeakerArrangement}) {
         EXPECT_EQ(effect.dispatch(opcode, 0, 0, nullptr), 0) << opcode;
     }
     EXPECT_EQ(effect.text(effGetProgramName), "Default");

@@ -47,7 +47,8 @@ TEST_F(HostToolTest, SixteenBitTwentyFourBitAndFloatInputsOfOneSignalGiveOneOutp
     EXPECT_TRUE(sameSamples(from16, fromExtensible));
     // The plug-in filtered: the output is not the input.
     size_t differing = 0;
-    for (size_t i = 0; i < signal.size(); ++i) differing += std::fabs(from16.samples[i] - signal[i]) > 1e-3;
+    for (size_t i = 0; i < signal.size(); ++i)
+        differing += std::fabs(from16.samples[i] - signal[i]) > 1e-3;
     EXPECT_GT(differing, signal.size() / 2);
 }
 
@@ -71,7 +72,8 @@ TEST_F(HostToolTest, MonoInputIsFedToBothInputsAndWrittenAsStereo) {
     const size_t kFrames = 3000;
     std::vector<double> mono = testSignal(kFrames, 1);
     std::vector<double> doubled;
-    for (double v : mono) doubled.insert(doubled.end(), {v, v});
+    for (double v : mono)
+        doubled.insert(doubled.end(), {v, v});
     WavLayout monoLayout;
     monoLayout.channels = 1;
     monoLayout.rate = 22050;
@@ -94,7 +96,8 @@ TEST_F(HostToolTest, MonoInputIsFedToBothInputsAndWrittenAsStereo) {
 
 TEST_F(HostToolTest, StereoChannelsStayApart) {
     std::vector<double> leftOnly = testSignal(2000, 2);
-    for (size_t i = 1; i < leftOnly.size(); i += 2) leftOnly[i] = 0.0;
+    for (size_t i = 1; i < leftOnly.size(); i += 2)
+        leftOnly[i] = 0.0;
     Wav out = processed(writeWav("left.wav", WavLayout(), leftOnly), "out.wav");
     ASSERT_TRUE(out.valid);
     float leftPeak = 0.0f, rightPeak = 0.0f;
@@ -144,7 +147,8 @@ TEST_F(HostToolTest, MalformedUnsupportedAndMissingFilesFailNamingTheFile) {
     files.push_back({"missing.wav", Bytes()});
     for (const BrokenFile& broken : files) {
         SCOPED_TRACE(broken.name);
-        if (std::string(broken.name) != "missing.wav") writeFile(file(broken.name), broken.bytes);
+        if (std::string(broken.name) != "missing.wav")
+            writeFile(file(broken.name), broken.bytes);
         ToolRun run = process(file(broken.name), file("out.wav"));
         EXPECT_EQ(run.exitCode, kExitFailed) << run.output;
         EXPECT_TRUE(run.says(broken.name)) << run.output;
@@ -260,8 +264,8 @@ TEST_F(HostToolTest, InfoPrintsIdentityCapabilitiesAndParameters) {
     ToolRun run = host({pluginPath(), "--info"});
     EXPECT_EQ(run.exitCode, kExitDone) << run.output;
     for (const char* expected : {"Quavix", "Morvella", "0x00515658", "'.QVX'", "CanReplacing", "receiveVstMidiEvent",
-                                 "parameters 4, inputs 2, outputs 2", "Center Frequency", "2300.000000", "Gain",
-                                 "peak", "midi controller #"}) {
+                                 "parameters 4, inputs 2, outputs 2", "Center Frequency", "2300.000000", "Gain", "peak",
+                                 "midi controller #"}) {
         EXPECT_TRUE(run.says(expected)) << expected << "\n" << run.output;
     }
     EXPECT_EQ(run.says("HasEditor"), pluginHasEditor()) << run.output;
@@ -288,7 +292,8 @@ TEST_F(HostToolTest, ParameterSettingsReachThePluginBeforeProcessing) {
     EXPECT_TRUE(silent.says("-oo")) << silent.output;
     Wav zero = parseWav(readFile(file("silent.wav")));
     ASSERT_TRUE(zero.valid);
-    for (float v : zero.samples) ASSERT_EQ(v, 0.0f);
+    for (float v : zero.samples)
+        ASSERT_EQ(v, 0.0f);
 }
 
 TEST_F(HostToolTest, BlockSizeDoesNotChangeAConstantRun) {
@@ -356,7 +361,8 @@ inline std::vector<BenchLine> benchLines(const std::string& output) {
         std::istringstream fields(line);
         BenchLine row;
         int number = 0;
-        if (fields >> number >> row.name >> row.nanoseconds >> row.best >> row.ratio >> row.file) lines.push_back(row);
+        if (fields >> number >> row.name >> row.nanoseconds >> row.best >> row.ratio >> row.file)
+            lines.push_back(row);
     }
     return lines;
 }
@@ -416,7 +422,8 @@ struct OddPlugin {
                opcode == effGetEffectName || opcode == effGetVendorString || opcode == effGetProductString;
     }
     static VstIntPtr VSTCALLBACK dispatcher(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-        if (!ptr || !isText(opcode)) return 0;
+        if (!ptr || !isText(opcode))
+            return 0;
         std::memset(ptr, 'q', textLength);
         static_cast<char*>(ptr)[textLength] = 0;
         return 1;
@@ -425,7 +432,8 @@ struct OddPlugin {
     static void VSTCALLBACK setParameter(AEffect*, VstInt32, float) {}
     static void VSTCALLBACK processReplacing(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
         for (int k = 0; k < numOutputs; ++k) {
-            for (int i = 0; i < frames; ++i) outputs[k][i] = k < numInputs ? inputs[k][i] : 0.0f;
+            for (int i = 0; i < frames; ++i)
+                outputs[k][i] = k < numInputs ? inputs[k][i] : 0.0f;
         }
     }
     static AEffect* VSTCALLBACK entry(audioMasterCallback) {
@@ -462,8 +470,9 @@ inline AudioClip throughOddPlugin(int inputs, int outputs, const AudioClip& clip
         return true;
     };
     OfflineRenderer renderer(host, settings);
-    EXPECT_TRUE(renderer.render(clip.numChannels(), clip.numFrames(), OfflineRenderer::clipSource(clip), collect,
-                                error)) << error;
+    EXPECT_TRUE(
+        renderer.render(clip.numChannels(), clip.numFrames(), OfflineRenderer::clipSource(clip), collect, error))
+        << error;
     return result;
 }
 
@@ -489,7 +498,8 @@ TEST_F(HostToolTest, PluginsWithOneOrThreeChannelsAreFedAndWritten) {
         EXPECT_EQ(wide.channels[0][i], stereo.channels[0][i]);
         EXPECT_EQ(wide.channels[1][i], stereo.channels[1][i]);
         EXPECT_EQ(wide.channels[2][i], 0.0f);
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(spread.channels[c][i], mono.channels[0][i]);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(spread.channels[c][i], mono.channels[0][i]);
     }
 
     // Three channels need the extensible header; they come back as written.
@@ -501,7 +511,8 @@ TEST_F(HostToolTest, PluginsWithOneOrThreeChannelsAreFedAndWritten) {
     ASSERT_TRUE(back.valid);
     EXPECT_EQ(back.channels, 3);
     ASSERT_EQ(back.frames(), kFrames);
-    for (size_t i = 0; i < kFrames; ++i) EXPECT_EQ(back.at(i, 1), wide.channels[1][i]);
+    for (size_t i = 0; i < kFrames; ++i)
+        EXPECT_EQ(back.at(i, 1), wide.channels[1][i]);
 }
 
 TEST(HostToolPlugins, LongTextAnswersComeBackWhole) {
@@ -552,7 +563,8 @@ struct AskingPlugin {
 
     static VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
         int which = effect == &records[0] ? 0 : 1;
-        if (opcode == effMainsChanged) askedWhenOn[which] = hosts[which](effect, audioMasterGetSampleRate, 0, 0, 0, 0);
+        if (opcode == effMainsChanged)
+            askedWhenOn[which] = hosts[which](effect, audioMasterGetSampleRate, 0, 0, 0, 0);
         return 0;
     }
     static AEffect* VSTCALLBACK entry(audioMasterCallback host) {
@@ -573,7 +585,8 @@ TEST(HostToolPlugins, EachOfSeveralPluginsHearsItsOwnHost) {
         hosts[i].configure(rates[i], 512);
         ASSERT_TRUE(hosts[i].attach(&AskingPlugin::entry, "asking.so", error)) << error;
     }
-    for (int i = 1; i >= 0; --i) hosts[i].start();
+    for (int i = 1; i >= 0; --i)
+        hosts[i].start();
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(AskingPlugin::askedWhileMade[i], rates[i]);
         EXPECT_EQ(AskingPlugin::askedWhenOn[i], rates[i]);

@@ -76,7 +76,8 @@ inline void putSample(Bytes& out, double value, const WavLayout& layout) {
 // the data, so that the reader must walk and pad chunks.
 inline Bytes makeWav(const WavLayout& layout, const std::vector<double>& interleaved) {
     Bytes data;
-    for (double value : interleaved) putSample(data, value, layout);
+    for (double value : interleaved)
+        putSample(data, value, layout);
     Bytes format;
     uint32_t blockAlign = layout.channels * layout.bits / 8;
     put16(format, layout.extensible ? 0xFFFE : layout.tag);
@@ -128,10 +129,12 @@ inline Wav parseWav(const Bytes& b) {
     size_t offset = 12, dataOffset = 0, dataSize = 0;
     while (offset + 8 <= b.size()) {
         uint32_t size = get32(&b[offset + 4]);
-        if (offset + 8 + size > b.size()) return wav;
+        if (offset + 8 + size > b.size())
+            return wav;
         if (std::memcmp(&b[offset], "fmt ", 4) == 0) {
             wav.tag = get16(&b[offset + 8]);
-            if (wav.tag == 0xFFFE) wav.tag = get16(&b[offset + 32]);  // the extensible sub-format
+            if (wav.tag == 0xFFFE)
+                wav.tag = get16(&b[offset + 32]);  // the extensible sub-format
             wav.channels = get16(&b[offset + 10]);
             wav.rate = static_cast<int>(get32(&b[offset + 12]));
             wav.bits = get16(&b[offset + 22]);
@@ -141,7 +144,8 @@ inline Wav parseWav(const Bytes& b) {
         }
         offset += 8 + size + (size & 1);
     }
-    if (!dataOffset || !wav.channels) return wav;
+    if (!dataOffset || !wav.channels)
+        return wav;
     for (size_t at = dataOffset; at + wav.bits / 8 <= dataOffset + dataSize; at += wav.bits / 8) {
         if (wav.tag == kFloat && wav.bits == 32) {
             float f;
@@ -181,7 +185,8 @@ inline bool sameSamples(const Wav& a, const Wav& b) {
 inline bool allFiniteAndHeard(const Wav& wav) {
     float peak = 0.0f;
     for (float v : wav.samples) {
-        if (!std::isfinite(v)) return false;
+        if (!std::isfinite(v))
+            return false;
         peak = std::max(peak, std::fabs(v));
     }
     return peak > 0.01f;

@@ -85,14 +85,14 @@ TEST_F(DllLoad, HostAnsweringVersionZeroGetsNothing) {
 // out by hand, not taken from the declaration, so that a changed member type
 // or a packing pragma shows.
 struct RecordOffsets {
-    size_t size, dispatcher, process, setParameter, getParameter, numPrograms, numParams, numInputs, numOutputs,
-        flags, resvd1, resvd2, initialDelay, realQualities, offQualities, ioRatio, object, user, uniqueID, version,
+    size_t size, dispatcher, process, setParameter, getParameter, numPrograms, numParams, numInputs, numOutputs, flags,
+        resvd1, resvd2, initialDelay, realQualities, offQualities, ioRatio, object, user, uniqueID, version,
         processReplacing, processDoubleReplacing, future;
 };
-constexpr RecordOffsets kHostOffsets32{144, 4,  8,  12, 16, 20, 24, 28, 32, 36,  40,  44, 48,
-                                       52,  56, 60, 64, 68, 72, 76, 80, 84, 88};
-constexpr RecordOffsets kHostOffsets64{192, 8,  16, 24,  32,  40,  44,  48,  52,  56,  64, 72, 80,
-                                       84,  88, 92, 96, 104, 112, 116, 120, 128, 136};
+constexpr RecordOffsets kHostOffsets32{144, 4,  8,  12, 16, 20, 24, 28, 32, 36, 40, 44,
+                                       48,  52, 56, 60, 64, 68, 72, 76, 80, 84, 88};
+constexpr RecordOffsets kHostOffsets64{192, 8,  16, 24, 32, 40,  44,  48,  52,  56,  64, 72,
+                                       80,  84, 88, 92, 96, 104, 112, 116, 120, 128, 136};
 constexpr const RecordOffsets& kHostOffsets = sizeof(void*) == 8 ? kHostOffsets64 : kHostOffsets32;
 
 TEST_F(DllLoad, RecordBytesAtTheirOffsets) {

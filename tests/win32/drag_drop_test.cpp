@@ -41,9 +41,9 @@ const CRect kLeftSize(10, 10, 150, 150);
 const CPoint kInnerOrigin(170, 20);
 const CRect kNestedSize(10, 30, 140, 200);
 
-const CPoint kOverLeft(40, 50);       // frame coordinates
+const CPoint kOverLeft(40, 50);  // frame coordinates
 const CPoint kOverLeftLater(60, 70);
-const CPoint kOverNested(200, 100);   // (30, 80) in the container
+const CPoint kOverNested(200, 100);  // (30, 80) in the container
 const CPoint kOverNestedLater(220, 150);
 const CPoint kOverNoView(100, 300);
 const POINT kOutside = {kHostOrigin.x + 600, kHostOrigin.y + 600};  // off the host window
@@ -83,9 +83,8 @@ std::string step(const DragRecord& entry) {
 std::string describe(const std::vector<DragRecord>& log) {
     std::string text;
     for (const DragRecord& entry : log) {
-        text += step(entry) + " at " + std::to_string(entry.where.x) + "," +
-                std::to_string(entry.where.y) + " pointer " + std::to_string(entry.pointer.x) + "," +
-                std::to_string(entry.pointer.y) + "\n";
+        text += step(entry) + " at " + std::to_string(entry.where.x) + "," + std::to_string(entry.where.y) +
+                " pointer " + std::to_string(entry.pointer.x) + "," + std::to_string(entry.pointer.y) + "\n";
     }
     return text;
 }
@@ -215,9 +214,9 @@ TEST_P(RealOleDrag, ViewsUnderThePointerReceiveEnterMoveLeaveAndDrop) {
     };
     ASSERT_NO_FATAL_FAILURE(dragAlong(drag, path, DragCommand::drop));
 
-    const std::vector<std::string> expected = {"left.enter",   "left.move",   "left.leave",   "nested.enter",
-                                               "nested.move",  "nested.leave", "nested.enter", "nested.move",
-                                               "nested.drop",  "nested.leave"};
+    const std::vector<std::string> expected = {"left.enter",  "left.move",    "left.leave",   "nested.enter",
+                                               "nested.move", "nested.leave", "nested.enter", "nested.move",
+                                               "nested.drop", "nested.leave"};
     EXPECT_EQ(compressed(log), expected) << describe(log);
     for (const DragRecord& entry : log)
         EXPECT_EQ(entry.itemCount, GetParam().itemCount);
@@ -243,8 +242,7 @@ TEST_P(RealOleDrag, ViewsUnderThePointerReceiveEnterMoveLeaveAndDrop) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Payloads, RealOleDrag,
-                         ::testing::Values(RealDragCase{DragPayload::text, 1},
-                                           RealDragCase{DragPayload::threeFiles, 3},
+                         ::testing::Values(RealDragCase{DragPayload::text, 1}, RealDragCase{DragPayload::threeFiles, 3},
                                            RealDragCase{DragPayload::neither, 0}),
                          [](const ::testing::TestParamInfo<RealDragCase>& info) {
                              return payloadName(info.param.payload);
@@ -252,8 +250,7 @@ INSTANTIATE_TEST_SUITE_P(Payloads, RealOleDrag,
 
 TEST_F(DragDrop, ACancelledRealDragLeavesTheViewAndDropsNothing) {
     OleDragSession drag(DragPayload::text);
-    ASSERT_NO_FATAL_FAILURE(
-        dragAlong(drag, {{kOutside, 200}, {onScreen(kOverLeft), kRestMs}}, DragCommand::cancel));
+    ASSERT_NO_FATAL_FAILURE(dragAlong(drag, {{kOutside, 200}, {onScreen(kOverLeft), kRestMs}}, DragCommand::cancel));
 
     const std::vector<std::string> expected = {"left.enter", "left.move", "left.leave"};
     EXPECT_EQ(compressed(log), expected);
@@ -331,9 +328,7 @@ struct CountCase {
     int media;     // media handed out, each to be given back
 };
 
-void PrintTo(const CountCase& c, std::ostream* out) {
-    *out << payloadName(c.payload) << " counting " << c.itemCount;
-}
+void PrintTo(const CountCase& c, std::ostream* out) { *out << payloadName(c.payload) << " counting " << c.itemCount; }
 
 class DirectDrag : public DragDrop, public ::testing::WithParamInterface<CountCase> {};
 
@@ -377,14 +372,11 @@ TEST_P(DirectDrag, EnterOverAndDropReachTheViewWithTheItemCount) {
     data->Release();
 }
 
-INSTANTIATE_TEST_SUITE_P(Payloads, DirectDrag,
-                         ::testing::Values(CountCase{DragPayload::text, 1, 1, 1},
-                                           CountCase{DragPayload::threeFiles, 3, 2, 1},
-                                           CountCase{DragPayload::neither, 0, 2, 0},
-                                           CountCase{DragPayload::fileListWithoutMemory, 0, 2, 1}),
-                         [](const ::testing::TestParamInfo<CountCase>& info) {
-                             return payloadName(info.param.payload);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Payloads, DirectDrag,
+    ::testing::Values(CountCase{DragPayload::text, 1, 1, 1}, CountCase{DragPayload::threeFiles, 3, 2, 1},
+                      CountCase{DragPayload::neither, 0, 2, 0}, CountCase{DragPayload::fileListWithoutMemory, 0, 2, 1}),
+    [](const ::testing::TestParamInfo<CountCase>& info) { return payloadName(info.param.payload); });
 
 TEST_F(DragDrop, LeavingTheWindowReleasesTheDragAndTellsTheView) {
     TargetHeld target(frame.get());
@@ -486,7 +478,7 @@ TEST_F(DragDrop, TheFrameRegistersItsWindowAndRevokingDestroysTheTarget) {
 
     EXPECT_TRUE(frame->setDropActive(false));  // already inactive: nothing to do
     EXPECT_TRUE(frame->setDropActive(true));
-    EXPECT_TRUE(frame->setDropActive(true));   // registers afresh, the old one goes
+    EXPECT_TRUE(frame->setDropActive(true));  // registers afresh, the old one goes
     EXPECT_EQ(CDropTarget::getLiveCount(), targetsBefore + 2);
     frame.reset();
     EXPECT_EQ(CDropTarget::getLiveCount(), targetsBefore + 1);

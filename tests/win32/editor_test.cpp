@@ -80,10 +80,10 @@ using quavixtest::HostRequest;
 using quavixtest::HostWindow;
 using quavixtest::InputScript;
 using quavixtest::ModifierKey;
+using quavixtest::pumpPendingMessages;
 using quavixtest::RecordingHost;
 using quavixtest::ResourcePicture;
 using quavixtest::WindowPixels;
-using quavixtest::pumpPendingMessages;
 
 namespace {
 
@@ -111,8 +111,8 @@ public:
         paste(rocker.rows(stateHeight, stateHeight), rocker.width, stateHeight, kRockerRect.left, kRockerRect.top);
     }
     void readout(HWND window, const CRect& at, const char* text) {
-        paste(quavixtest::renderReadout(window, at.width(), at.height(), kReadoutLook, text), at.width(),
-              at.height(), at.left, at.top);
+        paste(quavixtest::renderReadout(window, at.width(), at.height(), kReadoutLook, text), at.width(), at.height(),
+              at.left, at.top);
     }
     // The pixels of one area, top-down rows.
     std::vector<uint32_t> area(const CRect& at) const {
@@ -178,8 +178,8 @@ protected:
     POINT screen(int x, int y) const { return host.toScreen(x, y); }
     WindowPixels seen() const { return WindowPixels(frameWindow()); }
     std::vector<HostRequest> edits() const {
-        return RecordingHost::instance().requests(record(), {audioMasterAutomate, audioMasterBeginEdit,
-                                                             audioMasterEndEdit});
+        return RecordingHost::instance().requests(record(),
+                                                  {audioMasterAutomate, audioMasterBeginEdit, audioMasterEndEdit});
     }
     std::vector<float> automatedValues(VstInt32 index) const {
         std::vector<float> values;
@@ -198,8 +198,8 @@ protected:
         other.readout(frameWindow(), at, wrong.c_str());
         const WindowPixels now = seen();
         if (looksLike(now, other, at))
-            return ::testing::AssertionFailure() << "the read-out cannot tell \"" << text << "\" from \"" << wrong
-                                                 << "\"";
+            return ::testing::AssertionFailure()
+                   << "the read-out cannot tell \"" << text << "\" from \"" << wrong << "\"";
         return looksLike(now, expected, at) << " (read-out \"" << text << "\")";
     }
 
@@ -396,8 +396,8 @@ TEST_F(EditorTest, ReadoutTextsFollowTheParameterMappings) {
         QuavixEditor::gainToText(value, text, effect);
         EXPECT_STREQ(expected, text) << value;
     }
-    const std::vector<std::pair<float, const char*>> peaks = {
-        {1.0f, "Hi"}, {0.67f, "Hi"}, {0.5f, "Med"}, {0.34f, "Med"}, {0.0f, "Lo"}, {std::nanf(""), "Lo"}};
+    const std::vector<std::pair<float, const char*>> peaks = {{1.0f, "Hi"},   {0.67f, "Hi"}, {0.5f, "Med"},
+                                                              {0.34f, "Med"}, {0.0f, "Lo"},  {std::nanf(""), "Lo"}};
     for (const auto& [value, expected] : peaks) {
         QuavixEditor::peakToText(value, text, effect);
         EXPECT_STREQ(expected, text) << value;
@@ -584,7 +584,9 @@ TEST_F(EditorTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
 class RockerTest : public EditorTest {
 protected:
     // Controller number from the effect, as the read-out shows it.
-    int controllerNumber() const { return static_cast<int>(std::lround(plugin.getParameter(kControllerParam) * 127.0)); }
+    int controllerNumber() const {
+        return static_cast<int>(std::lround(plugin.getParameter(kControllerParam) * 127.0));
+    }
     void setControllerNumber(int number) {
         // Only steps exist: down at each 0.0 (the flag is clear at rest).
         while (controllerNumber() != number)
@@ -766,9 +768,8 @@ TEST_F(EditorTest, AUserChangeKeepsExactlyTheValueTheUserGave) {
 
 long privateBytes() {
     typedef BOOL(WINAPI * MemoryInfo)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
-    static const MemoryInfo query =
-        reinterpret_cast<MemoryInfo>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    static const MemoryInfo query = reinterpret_cast<MemoryInfo>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     if (!query || !query(GetCurrentProcess(), &counters, sizeof(counters)))
@@ -809,10 +810,11 @@ TEST_F(EditorTest, OpenIdleCloseCyclesUnderParameterTrafficLeakNothing) {
     const uint32_t gdiAfter = quavixtest::countGdiObjects();
     const uint32_t userAfter = quavixtest::countUserObjects();
     const long memoryAfter = privateBytes();
-    std::printf("[ figures  ] %d cycles, %ld parameter changes meanwhile; GDI objects %u -> %u, USER objects "
-                "%u -> %u, live allocations %ld -> %ld, private bytes %ld -> %ld\n",
-                kCycles, changes.load(), gdiBefore, gdiAfter, userBefore, userAfter, allocationsBefore,
-                allocationsAfter, memoryBefore, memoryAfter);
+    std::printf(
+        "[ figures  ] %d cycles, %ld parameter changes meanwhile; GDI objects %u -> %u, USER objects "
+        "%u -> %u, live allocations %ld -> %ld, private bytes %ld -> %ld\n",
+        kCycles, changes.load(), gdiBefore, gdiAfter, userBefore, userAfter, allocationsBefore, allocationsAfter,
+        memoryBefore, memoryAfter);
     EXPECT_GT(changes.load(), kCycles);
     EXPECT_EQ(gdiBefore, gdiAfter);
     EXPECT_EQ(userBefore, userAfter);

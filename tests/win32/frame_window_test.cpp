@@ -24,10 +24,10 @@
 using namespace VSTGUI;
 using quavixtest::HostWindow;
 using quavixtest::MouseRobot;
-using quavixtest::WindowPixels;
 using quavixtest::pumpPendingMessages;
 using quavixtest::pumpUntil;
 using quavixtest::rgb;
+using quavixtest::WindowPixels;
 
 namespace {
 
@@ -767,8 +767,8 @@ TEST(FrameLeaks, HandleCountersSeeWhatIsMade) {
         HostWindow host(kHostX, kHostY, 50, 50);
         const uint32_t withHost = quavixtest::countUserObjects();
         EXPECT_GT(withHost, userBefore);
-        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, host.handle(), nullptr,
-                        GetModuleHandleA(nullptr), nullptr);
+        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, host.handle(), nullptr, GetModuleHandleA(nullptr),
+                        nullptr);
         EXPECT_EQ(quavixtest::countUserObjects(), withHost + 1);
     }
     EXPECT_EQ(quavixtest::countUserObjects(), userBefore);

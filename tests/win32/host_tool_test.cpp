@@ -33,7 +33,8 @@ std::string pluginPath() {
 
 // The tool sits beside the plug-in in dist/ unless QUAVIX_HOST says otherwise.
 std::string hostPath() {
-    if (const char* host = std::getenv("QUAVIX_HOST")) return fullPath(host);
+    if (const char* host = std::getenv("QUAVIX_HOST"))
+        return fullPath(host);
     std::string dll = pluginPath();
     size_t slash = dll.find_last_of("\\/");
     return slash == std::string::npos ? "quavix-host.exe" : dll.substr(0, slash + 1) + "quavix-host.exe";
@@ -51,7 +52,8 @@ std::string libraryWithoutEntry() {
 
 bool growSparse(const std::string& path, uint64_t length) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(length);
     bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
@@ -62,8 +64,10 @@ bool growSparse(const std::string& path, uint64_t length) {
 // Windows ignores case, and resolves ".." before it looks for a directory.
 std::vector<std::string> aliasesOf(const std::string& directory, const std::string& name) {
     std::string upper = name, lower = name;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return {directory + "\\" + upper, lower, "sub\\..\\" + name};
 }
 
@@ -82,7 +86,8 @@ std::vector<ForeignLibrary> foreignLibraries() {
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& directory) {
     ToolRun run;
     std::string commandLine = quote(hostPath());
-    for (const std::string& argument : arguments) commandLine += " " + quote(argument);
+    for (const std::string& argument : arguments)
+        commandLine += " " + quote(argument);
     std::string logPath = directory + "\\tool-output.txt";
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE log = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
@@ -99,7 +104,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& di
                                   &startup, &child);
     CloseHandle(log);
     EXPECT_TRUE(started) << commandLine;
-    if (!started) return run;
+    if (!started)
+        return run;
     if (WaitForSingleObject(child.hProcess, kRunTimeoutMs) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "no answer within " << kRunTimeoutMs << " ms: " << commandLine;
         TerminateProcess(child.hProcess, kTimedOut);
@@ -112,8 +118,10 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& di
     CloseHandle(child.hProcess);
     // Text-mode streams end lines with CR LF; the shared checks expect LF.
     for (uint8_t c : wavbytes::readFile(logPath)) {
-        if (c == '\n' && !run.output.empty() && run.output.back() == '\r') run.output.back() = '\n';
-        else run.output += static_cast<char>(c);
+        if (c == '\n' && !run.output.empty() && run.output.back() == '\r')
+            run.output.back() = '\n';
+        else
+            run.output += static_cast<char>(c);
     }
     return run;
 }
@@ -166,7 +174,8 @@ TEST(HostToolPlugins, CrashReportNamesTheModuleTheAddressesAndThePlugin) {
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(inProgram)));
     EXPECT_NE(report.find(address), std::string::npos) << report;
     EXPECT_NE(report.find(std::string("(reaching for 0x") + std::string(sizeof(void*) * 2, '0') + ")"),
-              std::string::npos) << report;
+              std::string::npos)
+        << report;
     CrashReport::describe({0xC0000005, nullptr, nullptr}, "odd.dll", text, sizeof text);
     EXPECT_NE(std::string(text).find("outside every module"), std::string::npos) << text;
     CrashReport::describe({0xC0000094, inProgram, nullptr}, "odd.dll", text, sizeof text);

@@ -55,8 +55,7 @@ TEST_P(DropTest, TheEditorAcceptsACopyAtMostAndFinishes) {
     const Window editor = editorWindow();
     ASSERT_NE(0u, editor);
     // Over the frequency slider, over the background, and dropped on the gain slider.
-    const XdndSource::Result result = dragOverEditor(
-        {{sliderCentreX(0), 150}, {20, 20}, {sliderCentreX(1), 150}});
+    const XdndSource::Result result = dragOverEditor({{sliderCentreX(0), 150}, {20, 20}, {sliderCentreX(1), 150}});
     ASSERT_NE(0u, result.target) << "no window under the editor is XdndAware";
     EXPECT_EQ(editor, result.target);
     EXPECT_GE(result.version, 3);

@@ -135,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(Payloads, DropViewsTest,
                          ::testing::Values(DropCase{"Text", "text/plain", "a wah for the bridge", 1},
                                            DropCase{"ThreeFiles", "text/uri-list",
                                                     "file:///tmp/one.wav\r\nfile:///tmp/two%20words.wav\r\n"
-                                                    "file:///tmp/three.fxp\r\n", 3}),
+                                                    "file:///tmp/three.fxp\r\n",
+                                                    3}),
                          [](const ::testing::TestParamInfo<DropCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -184,8 +184,8 @@ TEST_F(InputTest, RockerPressedRightDraggedLeftAndReleasedLeavesTheNumber) {
 
 TEST_F(InputTest, HoldingTheRockersRightHalfStepsOnlyOnce) {
     ASSERT_TRUE(openEditor());
-    ASSERT_TRUE(play(InputScript().moveTo(screenX(kRockerRightX), screenY(kRockerY)).pause(60).press().pause(500)
-                         .release()));
+    ASSERT_TRUE(
+        play(InputScript().moveTo(screenX(kRockerRightX), screenY(kRockerY)).pause(60).press().pause(500).release()));
     EXPECT_EQ(2, controllerNumber());
     EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
 }

@@ -91,9 +91,10 @@ TEST_F(EditorTest, OpenIdleCloseCyclesUnderAutomationLeaveNothingBehind) {
     for (const auto& [type, count] : after)
         counts += " " + type + " " + std::to_string(before.count(type) ? before.at(type) : 0) + " -> " +
                   std::to_string(count) + ";";
-    std::printf("[ figures  ] %d cycles, %ld parameter changes meanwhile; X resources of all clients:%s heap in "
-                "use %zu -> %zu, resident %ld -> %ld bytes\n",
-                kCycles, changes.load(), counts.c_str(), heapBefore, heapAfter, residentBefore, residentAfter);
+    std::printf(
+        "[ figures  ] %d cycles, %ld parameter changes meanwhile; X resources of all clients:%s heap in "
+        "use %zu -> %zu, resident %ld -> %ld bytes\n",
+        kCycles, changes.load(), counts.c_str(), heapBefore, heapAfter, residentBefore, residentAfter);
     EXPECT_GT(changes.load(), kCycles);
     ASSERT_FALSE(before.empty());
     EXPECT_EQ(before, after);

@@ -34,7 +34,8 @@ const FatalSignal kFatalSignals[] = {
 
 const FatalSignal* findSignal(unsigned long number) {
     for (const FatalSignal& signal : kFatalSignals) {
-        if (static_cast<unsigned long>(signal.number) == number) return &signal;
+        if (static_cast<unsigned long>(signal.number) == number)
+            return &signal;
     }
     return nullptr;
 }
@@ -55,7 +56,8 @@ void writeAll(const char* text) {
     size_t left = std::strlen(text);
     while (left > 0) {
         ssize_t written = write(STDERR_FILENO, text, left);
-        if (written <= 0) return;
+        if (written <= 0)
+            return;
         text += written;
         left -= static_cast<size_t>(written);
     }
@@ -64,7 +66,8 @@ void writeAll(const char* text) {
 void report(int number, siginfo_t* info, void* context) {
     const FatalSignal* signal = findSignal(static_cast<unsigned long>(number));
     const void* instruction = instructionOf(context);
-    if (!instruction && signal && !signal->reportsData) instruction = info->si_addr;
+    if (!instruction && signal && !signal->reportsData)
+        instruction = info->si_addr;
     CrashFacts facts = {static_cast<unsigned long>(number), instruction,
                         signal && signal->reportsData ? info->si_addr : nullptr};
     char text[kPathBytes * 3];
@@ -96,14 +99,17 @@ void CrashReport::install(const std::string& pluginPath, int exitCode) {
     action.sa_sigaction = &report;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
-    for (const FatalSignal& signal : kFatalSignals) sigaction(signal.number, &action, nullptr);
+    for (const FatalSignal& signal : kFatalSignals)
+        sigaction(signal.number, &action, nullptr);
 }
 
 void CrashReport::describe(const CrashFacts& facts, const char* pluginPath, char* text, size_t size) {
     const FatalSignal* signal = findSignal(facts.code);
     char name[64];
-    if (signal) std::snprintf(name, sizeof name, "%s (%s)", signal->name, signal->meaning);
-    else std::snprintf(name, sizeof name, "signal %lu", facts.code);
+    if (signal)
+        std::snprintf(name, sizeof name, "%s (%s)", signal->name, signal->meaning);
+    else
+        std::snprintf(name, sizeof name, "signal %lu", facts.code);
     char where[kPathBytes + 8] = "outside every module";
     Dl_info owner = {};
     if (facts.instruction && dladdr(facts.instruction, &owner) && owner.dli_fname && owner.dli_fname[0]) {
@@ -113,7 +119,8 @@ void CrashReport::describe(const CrashFacts& facts, const char* pluginPath, char
     hexAddress(address, sizeof address, facts.instruction);
     hexAddress(data, sizeof data, facts.dataAddress);
     char reached[48] = "";
-    if (signal && signal->reportsData) std::snprintf(reached, sizeof reached, " (reaching for %s)", data);
+    if (signal && signal->reportsData)
+        std::snprintf(reached, sizeof reached, " (reaching for %s)", data);
     std::snprintf(text, size, "crashed with %s at address %s %s%s while hosting '%s'", name, address, where, reached,
                   pluginPath);
 }

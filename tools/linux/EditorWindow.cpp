@@ -25,8 +25,7 @@ const char* const kNoDisplay =
 using Clock = std::chrono::steady_clock;
 
 unsigned millisecondsSince(Clock::time_point start) {
-    return static_cast<unsigned>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    return static_cast<unsigned>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
 // Errors about the window a plug-in made in ours (it may be gone already)
@@ -37,7 +36,8 @@ int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 void maskShape(unsigned long mask, int& shift, int& bits) {
     shift = 0;
     bits = 0;
-    if (!mask) return;
+    if (!mask)
+        return;
     while (!(mask & 1)) {
         mask >>= 1;
         ++shift;
@@ -49,7 +49,8 @@ void maskShape(unsigned long mask, int& shift, int& bits) {
 }
 
 uint8_t channel(unsigned long pixel, int shift, int bits) {
-    if (bits == 0) return 0;
+    if (bits == 0)
+        return 0;
     const unsigned long value = (pixel >> shift) & ((1ul << bits) - 1);
     return static_cast<uint8_t>(bits >= 8 ? value >> (bits - 8) : (value * 255) / ((1ul << bits) - 1));
 }
@@ -126,7 +127,8 @@ void EditorWindow::closeWindowFirst() { native->closeWindowFirst(); }
 bool EditorWindow::Native::editorSize(int& width, int& height) {
     ERect* rect = nullptr;
     host.dispatch(effEditGetRect, 0, 0, &rect);
-    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top) return false;
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return false;
     width = rect->right - rect->left;
     height = rect->bottom - rect->top;
     return true;
@@ -139,7 +141,8 @@ bool EditorWindow::Native::open(std::string& error) {
     }
     int width = kFallbackWidth, height = kFallbackHeight;
     bool sized = editorSize(width, height);
-    if (!createWindow(width, height, error)) return false;
+    if (!createWindow(width, height, error))
+        return false;
     host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
     // Linux hosts hand over the parent's XID as the pointer.
     void* parent = reinterpret_cast<void*>(static_cast<uintptr_t>(window));
@@ -152,7 +155,8 @@ bool EditorWindow::Native::open(std::string& error) {
         }
     }
     editorOpen = true;
-    if (!sized && editorSize(width, height)) resizeClient(width, height);
+    if (!sized && editorSize(width, height))
+        resizeClient(width, height);
     lastIdle = Clock::now();
     return true;
 }
@@ -191,24 +195,28 @@ void EditorWindow::Native::waitForMap() {
     const Clock::time_point start = Clock::now();
     XEvent event;
     while (millisecondsSince(start) < kMapTimeoutMilliseconds) {
-        if (XCheckTypedWindowEvent(display, window, MapNotify, &event)) return;
+        if (XCheckTypedWindowEvent(display, window, MapNotify, &event))
+            return;
         pollfd descriptor = {ConnectionNumber(display), POLLIN, 0};
         poll(&descriptor, 1, 10);
     }
 }
 
 bool EditorWindow::Native::hasChild() const {
-    if (!display || !window) return false;
+    if (!display || !window)
+        return false;
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
     XQueryTree(display, window, &root, &parent, &children, &count);
-    if (children) XFree(children);
+    if (children)
+        XFree(children);
     return count > 0;
 }
 
 bool EditorWindow::Native::resizeClient(int width, int height) {
-    if (!display || !window || width <= 0 || height <= 0) return false;
+    if (!display || !window || width <= 0 || height <= 0)
+        return false;
     XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XFlush(display);
     return true;
@@ -223,7 +231,8 @@ void EditorWindow::Native::handle(XEvent& event) {
 }
 
 void EditorWindow::Native::idleIfDue() {
-    if (!editorOpen || millisecondsSince(lastIdle) < kIdleMilliseconds) return;
+    if (!editorOpen || millisecondsSince(lastIdle) < kIdleMilliseconds)
+        return;
     lastIdle = Clock::now();
     host.dispatch(effEditIdle);
 }
@@ -238,7 +247,8 @@ void EditorWindow::Native::pump(unsigned milliseconds) {
         }
         idleIfDue();
         const unsigned elapsed = millisecondsSince(start);
-        if (elapsed >= milliseconds || closeRequested) return;
+        if (elapsed >= milliseconds || closeRequested)
+            return;
         const unsigned untilIdle =
             kIdleMilliseconds - std::min<unsigned>(kIdleMilliseconds, millisecondsSince(lastIdle));
         pollfd descriptor = {ConnectionNumber(display), POLLIN, 0};
@@ -247,15 +257,18 @@ void EditorWindow::Native::pump(unsigned milliseconds) {
 }
 
 void EditorWindow::Native::settle() {
-    if (!display || !window) return;
+    if (!display || !window)
+        return;
     // Every window of the editor is told it is exposed, so it paints in full.
     XErrorHandler previous = XSetErrorHandler(ignoreErrors);
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
     XQueryTree(display, window, &root, &parent, &children, &count);
-    for (unsigned i = 0; i < count; ++i) XClearArea(display, children[i], 0, 0, 0, 0, True);
-    if (children) XFree(children);
+    for (unsigned i = 0; i < count; ++i)
+        XClearArea(display, children[i], 0, 0, 0, 0, True);
+    if (children)
+        XFree(children);
     XSync(display, False);
     XSetErrorHandler(previous);
     for (int pass = 0; pass < kSettlePasses; ++pass) {
@@ -302,12 +315,14 @@ void EditorWindow::Native::runUntilClosed(double closeAfterSeconds) {
     const Clock::time_point start = Clock::now();
     while (display && window && !closeRequested) {
         pump(kIdleMilliseconds);
-        if (closeAfterSeconds > 0.0 && millisecondsSince(start) >= closeAfterSeconds * 1000.0) break;
+        if (closeAfterSeconds > 0.0 && millisecondsSince(start) >= closeAfterSeconds * 1000.0)
+            break;
     }
 }
 
 void EditorWindow::Native::closeEditor() {
-    if (!editorOpen) return;
+    if (!editorOpen)
+        return;
     editorOpen = false;
     // The plug-in destroys its own child window before ours goes.
     host.dispatch(effEditClose);
@@ -317,7 +332,8 @@ void EditorWindow::Native::closeEditor() {
 void EditorWindow::Native::close() {
     closeEditor();
     if (display) {
-        if (window) XDestroyWindow(display, window);
+        if (window)
+            XDestroyWindow(display, window);
         XCloseDisplay(display);
     }
     window = 0;
@@ -325,7 +341,8 @@ void EditorWindow::Native::close() {
 }
 
 void EditorWindow::Native::closeWindowFirst() {
-    if (!display || !window) return;
+    if (!display || !window)
+        return;
     XDestroyWindow(display, window);
     XSync(display, False);
     window = 0;

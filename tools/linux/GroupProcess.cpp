@@ -29,8 +29,8 @@ void deliverLines(std::string& pending, const GroupProcess::LineSink& sink) {
 
 }  // namespace
 
-GroupOutcome GroupProcess::run(const std::function<int()>& body, const std::vector<std::string>&,
-                               double timeoutSeconds, const LineSink& sink) {
+GroupOutcome GroupProcess::run(const std::function<int()>& body, const std::vector<std::string>&, double timeoutSeconds,
+                               const LineSink& sink) {
     GroupOutcome outcome;
     int channel[2];
     if (pipe(channel) != 0) {
@@ -66,7 +66,8 @@ GroupOutcome GroupProcess::run(const std::function<int()>& body, const std::vect
         int ready = poll(&watch, 1, kPollMilliseconds);
         if (ready > 0) {
             ssize_t got = read(channel[0], chunk, sizeof chunk);
-            if (got <= 0) break;
+            if (got <= 0)
+                break;
             pending.append(chunk, static_cast<size_t>(got));
             deliverLines(pending, sink);
         }
@@ -77,7 +78,8 @@ GroupOutcome GroupProcess::run(const std::function<int()>& body, const std::vect
         }
     }
     close(channel[0]);
-    if (!pending.empty()) sink(pending);
+    if (!pending.empty())
+        sink(pending);
     int status = 0;
     waitpid(child, &status, 0);
     if (outcome.timedOut) {

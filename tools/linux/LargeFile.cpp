@@ -14,7 +14,8 @@ FILE* LargeFile::openForReading(const std::string& path) {
 bool LargeFile::seek(FILE* file, uint64_t offset) { return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0; }
 
 uint64_t LargeFile::length(FILE* file) {
-    if (fseeko(file, 0, SEEK_END) != 0) return 0;
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return 0;
     off_t length = ftello(file);
     return length > 0 ? static_cast<uint64_t>(length) : 0;
 }

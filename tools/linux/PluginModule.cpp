@@ -22,6 +22,7 @@ bool PluginModule::open(const std::string& fullPath, const std::string& name, st
 void* PluginModule::function(const char* symbol) const { return handle ? dlsym(handle, symbol) : nullptr; }
 
 void PluginModule::close() {
-    if (handle) dlclose(handle);
+    if (handle)
+        dlclose(handle);
     handle = nullptr;
 }

@@ -79,12 +79,14 @@ void decibelRange(const ResponseChart& chart, double& bottom, double& top) {
     double highest = -INFINITY, lowest = INFINITY;
     for (const PlottedCurve& curve : chart.curves) {
         for (double value : curve.decibels) {
-            if (!std::isfinite(value)) continue;
+            if (!std::isfinite(value))
+                continue;
             highest = std::max(highest, value);
             lowest = std::min(lowest, value);
         }
     }
-    if (!std::isfinite(highest)) highest = lowest = 0.0;
+    if (!std::isfinite(highest))
+        highest = lowest = 0.0;
     top = std::ceil((highest + kHeadroom) / kDecibelStep) * kDecibelStep;
     bottom = std::floor(lowest / kDecibelStep) * kDecibelStep;
     bottom = std::min(std::max(bottom, top - kMostRange), top - kLeastRange);
@@ -130,7 +132,8 @@ public:
         for (double decade = 10.0; decade <= kHighestHz; decade *= 10.0) {
             for (int multiple = 1; multiple <= 9; ++multiple) {
                 double hertz = decade * multiple;
-                if (hertz < kLowestHz || hertz > kHighestHz) continue;
+                if (hertz < kLowestHz || hertz > kHighestHz)
+                    continue;
                 bool labelled =
                     std::find(std::begin(kLabelledHz), std::end(kLabelledHz), hertz) != std::end(kLabelledHz);
                 line(x(hertz), kPlot.top, x(hertz), kPlot.bottom, labelled ? kMajorGrid : kMinorGrid, 1.0);
@@ -196,7 +199,8 @@ public:
 private:
     // Cut with an ellipsis to fit maxWidth (0: no limit), in the font set now.
     std::string fitted(const std::string& words, double maxWidth) {
-        if (maxWidth <= 0.0) return words;
+        if (maxWidth <= 0.0)
+            return words;
         std::string kept = words, shown = words;
         cairo_text_extents_t extents;
         cairo_text_extents(cr, shown.c_str(), &extents);
@@ -205,7 +209,8 @@ private:
             while (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0x80) {
                 kept.pop_back();
             }
-            if (!kept.empty()) kept.pop_back();
+            if (!kept.empty())
+                kept.pop_back();
             shown = kept + "\xE2\x80\xA6";
             cairo_text_extents(cr, shown.c_str(), &extents);
         }

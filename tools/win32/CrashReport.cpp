@@ -11,7 +11,8 @@ int crashExitCode = 1;
 
 // Access violations tell what they reached for, and whether to read or write.
 const void* dataAddressOf(const EXCEPTION_RECORD& record) {
-    if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record.NumberParameters < 2) return nullptr;
+    if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record.NumberParameters < 2)
+        return nullptr;
     return reinterpret_cast<const void*>(record.ExceptionInformation[1]);
 }
 
@@ -54,8 +55,8 @@ void CrashReport::describe(const CrashFacts& facts, const char* pluginPath, char
         std::snprintf(reached, sizeof reached, " (reaching for 0x%0*llX)", static_cast<int>(sizeof(void*) * 2),
                       static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(facts.dataAddress)));
     }
-    std::snprintf(text, size, "crashed with exception 0x%08lX at address 0x%0*llX %s%s while hosting '%s'",
-                  facts.code, static_cast<int>(sizeof(void*) * 2),
+    std::snprintf(text, size, "crashed with exception 0x%08lX at address 0x%0*llX %s%s while hosting '%s'", facts.code,
+                  static_cast<int>(sizeof(void*) * 2),
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(facts.instruction)), where, reached,
                   pluginPath);
 }

@@ -72,7 +72,8 @@ void EditorWindow::closeWindowFirst() { native->closeWindowFirst(); }
 
 bool EditorWindow::Native::registerClass() {
     static bool registered = false;
-    if (registered) return true;
+    if (registered)
+        return true;
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Native::windowProc;
@@ -92,7 +93,8 @@ DWORD EditorWindow::Native::style() const {
 bool EditorWindow::Native::editorSize(int& width, int& height) {
     ERect* rect = nullptr;
     host.dispatch(effEditGetRect, 0, 0, &rect);
-    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top) return false;
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return false;
     width = rect->right - rect->left;
     height = rect->bottom - rect->top;
     return true;
@@ -105,7 +107,8 @@ bool EditorWindow::Native::open(std::string& error) {
     }
     int width = kFallbackWidth, height = kFallbackHeight;
     bool sized = editorSize(width, height);
-    if (!createWindow(width, height, error)) return false;
+    if (!createWindow(width, height, error))
+        return false;
     host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
     if (!host.dispatch(effEditOpen, 0, 0, window)) {
         // Plug-ins answer 0 here as often as 1; only a missing child window is a failure.
@@ -116,7 +119,8 @@ bool EditorWindow::Native::open(std::string& error) {
         }
     }
     editorOpen = true;
-    if (!sized && editorSize(width, height)) resizeClient(width, height);
+    if (!sized && editorSize(width, height))
+        resizeClient(width, height);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     SetTimer(window, kIdleTimer, kIdleMilliseconds, nullptr);
@@ -142,7 +146,8 @@ bool EditorWindow::Native::createWindow(int width, int height, std::string& erro
 }
 
 bool EditorWindow::Native::resizeClient(int width, int height) {
-    if (!window) return false;
+    if (!window)
+        return false;
     RECT frame = {0, 0, width, height};
     AdjustWindowRectEx(&frame, style(), FALSE, 0);
     return SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -158,13 +163,15 @@ void EditorWindow::Native::pump(DWORD milliseconds) {
             DispatchMessageA(&message);
         }
         DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds || !window) return;
+        if (elapsed >= milliseconds || !window)
+            return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
 
 void EditorWindow::Native::settle() {
-    if (!window) return;
+    if (!window)
+        return;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     for (DWORD pass = 0; pass < kSettlePasses; ++pass) {
         host.dispatch(effEditIdle);
@@ -213,8 +220,10 @@ bool EditorWindow::Native::capture(int& width, int& height, std::vector<uint8_t>
 }
 
 void EditorWindow::Native::runUntilClosed(double closeAfterSeconds) {
-    if (!window) return;
-    if (closeAfterSeconds > 0.0) SetTimer(window, kCloseTimer, static_cast<UINT>(closeAfterSeconds * 1000.0), nullptr);
+    if (!window)
+        return;
+    if (closeAfterSeconds > 0.0)
+        SetTimer(window, kCloseTimer, static_cast<UINT>(closeAfterSeconds * 1000.0), nullptr);
     MSG message;
     while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -223,7 +232,8 @@ void EditorWindow::Native::runUntilClosed(double closeAfterSeconds) {
 }
 
 void EditorWindow::Native::closeEditor() {
-    if (!editorOpen) return;
+    if (!editorOpen)
+        return;
     editorOpen = false;
     KillTimer(window, kIdleTimer);
     // The plug-in destroys its own child window before ours goes.
@@ -233,18 +243,21 @@ void EditorWindow::Native::closeEditor() {
 
 void EditorWindow::Native::close() {
     closeEditor();
-    if (window) DestroyWindow(window);
+    if (window)
+        DestroyWindow(window);
     window = nullptr;
 }
 
 void EditorWindow::Native::closeWindowFirst() {
-    if (!window) return;
+    if (!window)
+        return;
     windowGoesFirst = true;
     KillTimer(window, kIdleTimer);
     DestroyWindow(window);
     window = nullptr;
     windowGoesFirst = false;
-    if (!editorOpen) return;
+    if (!editorOpen)
+        return;
     editorOpen = false;
     host.dispatch(effEditClose);
     host.setWindowSizer(nullptr);
@@ -256,24 +269,29 @@ LRESULT CALLBACK EditorWindow::Native::windowProc(HWND window, UINT message, WPA
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
     Native* self = reinterpret_cast<Native*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self || self->window != window) return DefWindowProcA(window, message, wParam, lParam);
+    if (!self || self->window != window)
+        return DefWindowProcA(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
 
 LRESULT EditorWindow::Native::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        if (wParam == kIdleTimer && editorOpen) host.dispatch(effEditIdle);
-        if (wParam == kCloseTimer) PostMessageA(window, WM_CLOSE, 0, 0);
+        if (wParam == kIdleTimer && editorOpen)
+            host.dispatch(effEditIdle);
+        if (wParam == kCloseTimer)
+            PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_CLOSE:
         close();
         return 0;
     case WM_DESTROY:
-        if (!windowGoesFirst) closeEditor();
+        if (!windowGoesFirst)
+            closeEditor();
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         window = nullptr;
-        if (kind == Kind::Captioned) PostQuitMessage(0);
+        if (kind == Kind::Captioned)
+            PostQuitMessage(0);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

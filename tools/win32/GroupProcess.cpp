@@ -28,7 +28,8 @@ void deliverLines(std::string& pending, const GroupProcess::LineSink& sink) {
     while ((end = pending.find('\n')) != std::string::npos) {
         std::string line = pending.substr(0, end);
         // The child writes its pipe in text mode.
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         sink(line);
         pending.erase(0, end + 1);
     }
@@ -46,7 +47,8 @@ GroupOutcome GroupProcess::run(const std::function<int()>&, const std::vector<st
         return outcome;
     }
     std::string commandLine = quoted(self);
-    for (const std::string& argument : arguments) commandLine += " " + quoted(argument);
+    for (const std::string& argument : arguments)
+        commandLine += " " + quoted(argument);
 
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -55,8 +57,8 @@ GroupOutcome GroupProcess::run(const std::function<int()>&, const std::vector<st
         return outcome;
     }
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE nothing = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                 nullptr);
+    HANDLE nothing =
+        CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -66,10 +68,11 @@ GroupOutcome GroupProcess::run(const std::function<int()>&, const std::vector<st
     PROCESS_INFORMATION process = {};
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back(0);
-    BOOL started = CreateProcessA(self, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &process);
+    BOOL started = CreateProcessA(self, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &process);
     CloseHandle(writeEnd);
-    if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
+    if (nothing != INVALID_HANDLE_VALUE)
+        CloseHandle(nothing);
     if (!started) {
         CloseHandle(readEnd);
         outcome.ending = "could not start the group's process (error " + std::to_string(GetLastError()) + ")";
@@ -81,7 +84,8 @@ GroupOutcome GroupProcess::run(const std::function<int()>&, const std::vector<st
     char chunk[4096];
     for (;;) {
         DWORD available = 0;
-        if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) break;  // the child closed its end
+        if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr))
+            break;  // the child closed its end
         if (available > 0) {
             DWORD got = 0;
             if (!ReadFile(readEnd, chunk, available < sizeof chunk ? available : sizeof chunk, &got, nullptr) ||
@@ -99,16 +103,20 @@ GroupOutcome GroupProcess::run(const std::function<int()>&, const std::vector<st
         }
         // The child may have ended while something it started still holds the pipe.
         if (WaitForSingleObject(process.hProcess, kPollMilliseconds) == WAIT_OBJECT_0) {
-            if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) || available == 0) break;
+            if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) || available == 0)
+                break;
         }
     }
     CloseHandle(readEnd);
-    if (!pending.empty()) sink(pending);
+    if (!pending.empty())
+        sink(pending);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
-    if (outcome.timedOut) outcome.ending = "no answer within the time allowed: killed";
-    else outcome.exitCode = static_cast<int>(code);
+    if (outcome.timedOut)
+        outcome.ending = "no answer within the time allowed: killed";
+    else
+        outcome.exitCode = static_cast<int>(code);
     return outcome;
 }

@@ -10,7 +10,8 @@ size_t GuardedBuffer::pageSize() {
 
 void* GuardedBuffer::mapPages(size_t total) {
     void* pages = VirtualAlloc(nullptr, total, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-    if (!pages) return nullptr;
+    if (!pages)
+        return nullptr;
     DWORD previous = 0;
     if (!VirtualProtect(static_cast<char*>(pages) + total - pageSize(), pageSize(), PAGE_NOACCESS, &previous)) {
         VirtualFree(pages, 0, MEM_RELEASE);

@@ -13,7 +13,8 @@ bool LargeFile::seek(FILE* file, uint64_t offset) {
 }
 
 uint64_t LargeFile::length(FILE* file) {
-    if (_fseeki64(file, 0, SEEK_END) != 0) return 0;
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return 0;
     __int64 length = _ftelli64(file);
     return length > 0 ? static_cast<uint64_t>(length) : 0;
 }

@@ -14,7 +14,8 @@ std::string systemMessage(DWORD code) {
     std::string message = length > 0 ? buffer : "unknown error";
     // Some system texts expect the file name as an insert.
     size_t insert = message.find("%1");
-    if (insert != std::string::npos) message.replace(insert, 2, "the file");
+    if (insert != std::string::npos)
+        message.replace(insert, 2, "the file");
     return message + " (error " + std::to_string(code) + ")";
 }
 
@@ -40,6 +41,7 @@ void* PluginModule::function(const char* symbol) const {
 }
 
 void PluginModule::close() {
-    if (handle) FreeLibrary(static_cast<HMODULE>(handle));
+    if (handle)
+        FreeLibrary(static_cast<HMODULE>(handle));
     handle = nullptr;
 }

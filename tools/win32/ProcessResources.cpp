@@ -13,7 +13,8 @@ const uint32_t kHandleIndices = 0x10000;
 BOOL CALLBACK countWindow(HWND window, LPARAM counter) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId()) ++*reinterpret_cast<uint32_t*>(counter);
+    if (process == GetCurrentProcessId())
+        ++*reinterpret_cast<uint32_t*>(counter);
     return TRUE;
 }
 
@@ -28,17 +29,20 @@ BOOL CALLBACK countWindowAndDescendants(HWND window, LPARAM counter) {
 // and this process's windows are counted one by one.
 uint32_t gdiObjects() {
     DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported) return reported;
+    if (reported)
+        return reported;
     uint32_t live = 0;
     for (uint32_t index = 1; index < kHandleIndices; ++index) {
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(index)))) ++live;
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(index))))
+            ++live;
     }
     return live;
 }
 
 uint32_t userObjects() {
     DWORD reported = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    if (reported) return reported;
+    if (reported)
+        return reported;
     uint32_t live = 0;
     EnumWindows(countWindowAndDescendants, reinterpret_cast<LPARAM>(&live));
     return live;
@@ -49,9 +53,11 @@ uint64_t committedPrivateBytes() {
     MEMORY_BASIC_INFORMATION region;
     const char* address = nullptr;
     while (VirtualQuery(address, &region, sizeof region) == sizeof region) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
         const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= address) break;
+        if (next <= address)
+            break;
         address = next;
     }
     return total;

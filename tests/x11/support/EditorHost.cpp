@@ -30,8 +30,8 @@ RecordingHost& RecordingHost::instance() {
     return host;
 }
 
-VstIntPtr VSTCALLBACK RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
-                                              void*, float opt) {
+VstIntPtr VSTCALLBACK RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+                                              float opt) {
     RecordingHost& host = instance();
     std::function<void(const HostRequest&)> observer;
     const HostRequest request{effect, opcode, index, opt};
@@ -129,9 +129,9 @@ bool EditorTest::openEditor() {
         XSetWindowAttributes attributes = {};
         attributes.override_redirect = True;
         attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
-        hostWindow = XCreateWindow(display, DefaultRootWindow(display), kHostX, kHostY, editorWidth, editorHeight,
-                                   0, CopyFromParent, InputOutput, CopyFromParent,
-                                   CWOverrideRedirect | CWBackPixel, &attributes);
+        hostWindow =
+            XCreateWindow(display, DefaultRootWindow(display), kHostX, kHostY, editorWidth, editorHeight, 0,
+                          CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
         XMapRaised(display, hostWindow);
         XSync(display, False);
     }

@@ -36,8 +36,8 @@ struct HostRequest {
 class RecordingHost {
 public:
     static RecordingHost& instance();
-    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                         void* ptr, float opt);
+    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt);
     std::vector<HostRequest> requests(std::initializer_list<VstInt32> opcodes) const;
     void clear();
     // Called on the requesting thread after the request is logged.

@@ -53,8 +53,8 @@ Pixels sliderPicture(int handleTop) {
             const uint32_t got = seen.at(at.left + x, at.top + y);
             const uint32_t want = picture.at(pictureLeft + x, pictureTop + y);
             if (got != want && differing++ == 0)
-                first << "first at (" << at.left + x << ", " << at.top + y << "): " << std::hex << got
-                      << ", expected " << want;
+                first << "first at (" << at.left + x << ", " << at.top + y << "): " << std::hex << got << ", expected "
+                      << want;
         }
     if (differing)
         return ::testing::AssertionFailure() << differing << " pixels differ, " << first;

@@ -33,8 +33,8 @@ long awareVersion(Display* display, Window window, const Atoms& atom) {
     unsigned long count = 0, remaining = 0;
     unsigned char* value = nullptr;
     long version = 0;
-    if (XGetWindowProperty(display, window, atom("XdndAware"), 0, 1, False, XA_ATOM, &type, &format, &count,
-                           &remaining, &value) == Success &&
+    if (XGetWindowProperty(display, window, atom("XdndAware"), 0, 1, False, XA_ATOM, &type, &format, &count, &remaining,
+                           &value) == Success &&
         value && count == 1 && format == 32)
         version = static_cast<long>(*reinterpret_cast<unsigned long*>(value));
     if (value)
