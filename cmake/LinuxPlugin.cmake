@@ -25,6 +25,8 @@ if(QUAVIX_X11_EDITOR)
         COMMENT "Embedding the editor's bitmaps")
     file(GLOB EDITOR_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/editor/*.cpp ${CMAKE_SOURCE_DIR}/gui/*.cpp)
     set(X11_PLATFORM_SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/DragEvent.cpp
+        ${CMAKE_SOURCE_DIR}/platform/MouseButtons.cpp
         ${CMAKE_SOURCE_DIR}/platform/x11/BmpDecoder.cpp
         ${CMAKE_SOURCE_DIR}/platform/x11/CBitmap.cpp
         ${CMAKE_SOURCE_DIR}/platform/x11/CDragContainer.cpp

@@ -14,7 +14,8 @@ set(WIN32_SYSTEM_LIBS ole32 shell32 gdi32 user32 kernel32 uuid)
 
 file(GLOB PLUGIN_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/editor/*.cpp
-    ${CMAKE_SOURCE_DIR}/gui/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
+    ${CMAKE_SOURCE_DIR}/gui/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
 list(FILTER PLUGIN_SOURCES EXCLUDE REGEX "(DllMain|SharedObjectEntry)\\.cpp$")
 set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/quavix.rc)
 # Each build directory keeps its own outputs; `make win32` points this at the

@@ -152,6 +152,16 @@ VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     return plugin ? plugin->dispatcher(plugin, opcode, index, value, ptr, opt) : 0;
 }
 
+bool PluginHost::editorSize(int& width, int& height) {
+    ERect* rect = nullptr;
+    dispatch(effEditGetRect, 0, 0, &rect);
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
+}
+
 std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return queryText(plugin, opcode, index); }
 
 float PluginHost::parameter(VstInt32 index) { return plugin ? plugin->getParameter(plugin, index) : 0.0f; }

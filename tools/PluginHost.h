@@ -40,6 +40,9 @@ public:
     AEffect* record() const { return plugin; }
     const std::string& path() const { return pluginPath; }
     bool hasEditor() const { return plugin && (plugin->flags & effFlagsHasEditor); }
+    // The editor's size as effEditGetRect reports it; false for no answer or
+    // an empty rectangle, leaving width and height as they were.
+    bool editorSize(int& width, int& height);
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // A text opcode's answer, whole however long the plug-in writes it.

@@ -4,6 +4,7 @@
 
 #include "gui/CFrame.h"
 #include "platform/CDragContainer.h"
+#include "platform/DragEvent.h"
 #include "platform/CDrawContext.h"
 
 namespace VSTGUI {
@@ -93,26 +94,9 @@ void CDropTarget::deliver(DragEvent event) {
     CDrawContext* context = frame->createDrawContext();
     if (!context)
         return;
-    // A view that pumps messages could let OLE end the drag under our feet.
-    CDragContainer* container = currentDragContainer;
-    container->addReference();
     CPoint where(0, 0);
     frame->getMouseLocation(context, where);
-    switch (event) {
-    case DragEvent::enter:
-        frame->onDragEnter(context, container, where);
-        break;
-    case DragEvent::move:
-        frame->onDragMove(context, container, where);
-        break;
-    case DragEvent::leave:
-        frame->onDragLeave(context, container, where);
-        break;
-    case DragEvent::drop:
-        frame->onDrop(context, container, where);
-        break;
-    }
-    container->dropReference();
+    deliverDragEvent(frame, context, currentDragContainer, event, where);
     context->dropReference();
 }
 

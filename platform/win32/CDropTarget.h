@@ -3,6 +3,8 @@
 // in frame coordinates.
 #pragma once
 
+#include "platform/DragEvent.h"
+
 #include <windows.h>
 #include <ole2.h>
 
@@ -40,7 +42,6 @@ protected:
     virtual ~CDropTarget();
 
 private:
-    enum class DragEvent { enter, move, leave, drop };
     void deliver(DragEvent event);
     static void releaseCurrentDragContainer();
 

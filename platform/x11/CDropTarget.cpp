@@ -7,6 +7,7 @@
 
 #include "gui/CFrame.h"
 #include "platform/CDragContainer.h"
+#include "platform/DragEvent.h"
 #include "platform/CDrawContext.h"
 #include "platform/x11/X11Windows.h"
 
@@ -323,30 +324,13 @@ void CDropTarget::deliver(DragEvent event) {
     CDrawContext* context = frame->createDrawContext();
     if (!context)
         return;
-    // A view that pumps events could let the drag end under our feet.
-    CDragContainer* container = currentDragContainer;
-    container->addReference();
     // The position the source reported, in the frame's coordinates.
     int localX = 0, localY = 0;
     Window child = None;
     XTranslateCoordinates(window->display, DefaultRootWindow(window->display), window->window, rootX, rootY, &localX,
                           &localY, &child);
     const CPoint where(localX, localY);
-    switch (event) {
-    case DragEvent::enter:
-        frame->onDragEnter(context, container, where);
-        break;
-    case DragEvent::move:
-        frame->onDragMove(context, container, where);
-        break;
-    case DragEvent::leave:
-        frame->onDragLeave(context, container, where);
-        break;
-    case DragEvent::drop:
-        frame->onDrop(context, container, where);
-        break;
-    }
-    container->dropReference();
+    deliverDragEvent(frame, context, currentDragContainer, event, where);
     context->dropReference();
 }
 

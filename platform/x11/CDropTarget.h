@@ -6,6 +6,8 @@
 // knows its items (one text, or one path per file).
 #pragma once
 
+#include "platform/DragEvent.h"
+
 #include <X11/Xlib.h>
 
 #include <cstdint>
@@ -43,7 +45,6 @@ public:
     static int32_t getLiveCount();
 
 private:
-    enum class DragEvent { enter, move, leave, drop };
     struct Atoms;
 
     void enter(const XClientMessageEvent& message);

@@ -40,21 +40,4 @@ PhysicalInputState readPhysicalInputState() {
     return input;
 }
 
-int32_t mouseStateFromInput(const PhysicalInputState& input, bool swapped) {
-    int32_t state = 0;
-    if (input.leftButton)
-        state |= swapped ? kButtonRight : kButtonLeft;
-    if (input.middleButton)
-        state |= kButtonMiddle;
-    if (input.rightButton)
-        state |= swapped ? kButtonLeft : kButtonRight;
-    if (input.shift)
-        state |= kModifierShift;
-    if (input.control)
-        state |= kModifierControl;
-    if (input.alt)
-        state |= kModifierAlt;
-    return state;
-}
-
 }  // namespace VSTGUI

@@ -74,7 +74,6 @@ public:
     bool resizeClient(int width, int height);
 
 private:
-    bool editorSize(int& width, int& height);
     bool createWindow(int width, int height, std::string& error);
     void waitForMap();
     void handle(XEvent& event);
@@ -124,23 +123,13 @@ void EditorWindow::close() { native->close(); }
 
 void EditorWindow::closeWindowFirst() { native->closeWindowFirst(); }
 
-bool EditorWindow::Native::editorSize(int& width, int& height) {
-    ERect* rect = nullptr;
-    host.dispatch(effEditGetRect, 0, 0, &rect);
-    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
-        return false;
-    width = rect->right - rect->left;
-    height = rect->bottom - rect->top;
-    return true;
-}
-
 bool EditorWindow::Native::open(std::string& error) {
     if (!host.hasEditor()) {
         error = "plug-in '" + host.path() + "' has no editor (effFlagsHasEditor is clear)";
         return false;
     }
     int width = kFallbackWidth, height = kFallbackHeight;
-    bool sized = editorSize(width, height);
+    bool sized = host.editorSize(width, height);
     if (!createWindow(width, height, error))
         return false;
     host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
@@ -155,7 +144,7 @@ bool EditorWindow::Native::open(std::string& error) {
         }
     }
     editorOpen = true;
-    if (!sized && editorSize(width, height))
+    if (!sized && host.editorSize(width, height))
         resizeClient(width, height);
     lastIdle = Clock::now();
     return true;

@@ -36,7 +36,6 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static bool registerClass();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    bool editorSize(int& width, int& height);
     bool createWindow(int width, int height, std::string& error);
     void closeEditor();
     DWORD style() const;
@@ -90,23 +89,13 @@ DWORD EditorWindow::Native::style() const {
     return base | WS_CLIPCHILDREN;
 }
 
-bool EditorWindow::Native::editorSize(int& width, int& height) {
-    ERect* rect = nullptr;
-    host.dispatch(effEditGetRect, 0, 0, &rect);
-    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
-        return false;
-    width = rect->right - rect->left;
-    height = rect->bottom - rect->top;
-    return true;
-}
-
 bool EditorWindow::Native::open(std::string& error) {
     if (!host.hasEditor()) {
         error = "plug-in '" + host.path() + "' has no editor (effFlagsHasEditor is clear)";
         return false;
     }
     int width = kFallbackWidth, height = kFallbackHeight;
-    bool sized = editorSize(width, height);
+    bool sized = host.editorSize(width, height);
     if (!createWindow(width, height, error))
         return false;
     host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
@@ -119,7 +108,7 @@ bool EditorWindow::Native::open(std::string& error) {
         }
     }
     editorOpen = true;
-    if (!sized && editorSize(width, height))
+    if (!sized && host.editorSize(width, height))
         resizeClient(width, height);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
