@@ -25,6 +25,7 @@ if(QUAVIX_X11_EDITOR)
         COMMENT "Embedding the editor's bitmaps")
     file(GLOB EDITOR_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/editor/*.cpp ${CMAKE_SOURCE_DIR}/gui/*.cpp)
     set(X11_PLATFORM_SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/CDrawContext.cpp
         ${CMAKE_SOURCE_DIR}/platform/DragEvent.cpp
         ${CMAKE_SOURCE_DIR}/platform/MouseButtons.cpp
         ${CMAKE_SOURCE_DIR}/platform/x11/BmpDecoder.cpp
@@ -75,8 +76,9 @@ list(FILTER HOST_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES})
 target_include_directories(quavix_host_parts SYSTEM PUBLIC /usr/include/stb)
 target_link_libraries(quavix_host_parts ${CMAKE_DL_LIBS} pthread)
-# The host tool hosts editors in X windows whether or not this build's plug-in has one.
-pkg_check_modules(X11_HOST REQUIRED IMPORTED_TARGET x11)
+# The host tool hosts editors in X windows whether or not this build's plug-in
+# has one, and its validator counts the X server's resources.
+pkg_check_modules(X11_HOST REQUIRED IMPORTED_TARGET x11 xres)
 target_link_libraries(quavix_host_parts PkgConfig::X11_HOST)
 add_executable(quavix-host ${CMAKE_SOURCE_DIR}/tools/main.cpp)
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})

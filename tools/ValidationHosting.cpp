@@ -267,18 +267,18 @@ void editorCyclesWhileAutomated(CheckContext& context) {
     if (memory > 1024L * 1024 && memory / cycles > 16 * 1024) {
         context.warn("private memory grew %ld KB over %d cycles", memory / 1024, cycles);
     }
-    if (!after.windowObjects)
+    if (after.objects.size() != before.objects.size())
         return;
-    long gdi = static_cast<long>(after.gdi) - static_cast<long>(before.gdi);
-    long user = static_cast<long>(after.user) - static_cast<long>(before.user);
-    context.figure("GDI objects before / after", "%u / %u (%+ld)", before.gdi, after.gdi, gdi);
-    context.figure("USER objects (windows) before / after", "%u / %u (%+ld)", before.user, after.user, user);
     // One object per cycle or more is a leak; a handful is a cache filling.
     const long tolerance = std::max(8L, static_cast<long>(cycles / 2));
-    if (gdi >= tolerance)
-        context.fail("%ld GDI objects more after %d editor cycles: a leak per cycle", gdi, cycles);
-    if (user >= tolerance)
-        context.fail("%ld windows more after %d editor cycles: a leak per cycle", user, cycles);
+    for (size_t kind = 0; kind < after.objects.size(); ++kind) {
+        const ObjectCount& was = before.objects[kind];
+        const ObjectCount& is = after.objects[kind];
+        const long growth = static_cast<long>(is.count) - static_cast<long>(was.count);
+        context.figure(is.kind + " before / after", "%u / %u (%+ld)", was.count, is.count, growth);
+        if (growth >= tolerance)
+            context.fail("%ld %s more after %d editor cycles: a leak per cycle", growth, is.kind.c_str(), cycles);
+    }
 }
 
 void windowDestroyedFirst(CheckContext& context) {

@@ -125,20 +125,6 @@ void CDrawContext::makePen() {
     pen = replaceObject(deviceContext, pen, CreatePenIndirect(&record));
 }
 
-void CDrawContext::setFrameColor(const CColor& color) {
-    if (color == frameColor)
-        return;
-    frameColor = color;
-    makePen();
-}
-
-void CDrawContext::setLineWidth(int32_t width) {
-    if (width == lineWidth)
-        return;
-    lineWidth = width;
-    makePen();
-}
-
 void CDrawContext::setFillColor(const CColor& color) {
     if (color == fillColor)
         return;
@@ -163,12 +149,6 @@ void CDrawContext::setClipRect(const CRect& clip) {
     HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
     SelectClipRgn(dc(deviceContext), region);
     DeleteObject(region);  // the device keeps its own copy
-}
-
-CRect& CDrawContext::getClipRect(CRect& clip) const {
-    clip = clipRect;
-    clip.moveBy(-offset.x, -offset.y);
-    return clip;
 }
 
 void CDrawContext::drawRect(const CRect& rect) {

@@ -181,20 +181,6 @@ CDrawContext::~CDrawContext() {
 // Pens and brushes are colours set on the cairo context when used.
 void CDrawContext::makePen() {}
 
-void CDrawContext::setFrameColor(const CColor& color) {
-    if (color == frameColor)
-        return;
-    frameColor = color;
-    makePen();
-}
-
-void CDrawContext::setLineWidth(int32_t width) {
-    if (width == lineWidth)
-        return;
-    lineWidth = width;
-    makePen();
-}
-
 void CDrawContext::setFillColor(const CColor& color) { fillColor = color; }
 
 void CDrawContext::setFontColor(const CColor& color) { fontColor = color; }
@@ -211,12 +197,6 @@ void CDrawContext::setClipRect(const CRect& clip) {
     cairo_reset_clip(cairo);
     cairo_rectangle(cairo, device.left, device.top, device.width(), device.height());
     cairo_clip(cairo);
-}
-
-CRect& CDrawContext::getClipRect(CRect& clip) const {
-    clip = clipRect;
-    clip.moveBy(-offset.x, -offset.y);
-    return clip;
 }
 
 void CDrawContext::drawRect(const CRect& rect) {

@@ -67,9 +67,7 @@ uint64_t committedPrivateBytes() {
 
 ResourceCounts ProcessResources::count() {
     ResourceCounts counts;
-    counts.windowObjects = true;
-    counts.gdi = gdiObjects();
-    counts.user = userObjects();
+    counts.objects = {{"GDI objects", gdiObjects()}, {"USER objects (windows)", userObjects()}};
     counts.privateBytes = committedPrivateBytes();
     return counts;
 }
