@@ -16,10 +16,10 @@ if ! dist/linux-x86_64/quavix-host --response-png dist/demo/quavix-response.png 
 fi
 # Mixed to mono and resampled to 12 kHz, so that the picture spends its
 # height on 0 to 6 kHz, where the wah moves.
-echo "demo: drawing the spectrogram dist/demo/quavix-demo-spectrogram.png with sox"
+echo "demo: drawing the spectrogram dist/demo/quavix-demo-sonogram.png with sox"
 if ! sox dist/demo/quavix-demo-linux.wav -n remix - rate 12k spectrogram -x 1200 -y 400 -z 80 \
     -t "Quavix demo: the wah pedal moving the corner between 800 and 3800 Hz" \
-    -c "The bright band is the resonant peak following the pedal" -o dist/demo/quavix-demo-spectrogram.png; then
+    -c "The bright band is the resonant peak following the pedal" -o dist/demo/quavix-demo-sonogram.png; then
     echo "demo: failed: drawing the spectrogram of dist/demo/quavix-demo-linux.wav" >&2
     exit 1
 fi
