@@ -1,17 +1,17 @@
-// How many GDI objects and windows the process holds, for leak checks.
-// GetGuiResources answers where the system implements it; Wine's is a stub
-// that answers 0, and there live GDI handles and this process's windows are
-// counted one by one instead.
+// How many GDI objects and windows the process holds, for leak checks: the
+// host tool's own counters, and a check that the GDI count sees anything.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
+#include "tools/win32/GuiObjects.h"
+
 namespace quavixtest {
 
-uint32_t countGdiObjects();
-uint32_t countUserObjects();
+using ::countGdiObjects;
+using ::countUserObjects;
 
 // Whether the GDI count follows objects made and deleted here: a leak check
 // on a count that sees nothing would pass whatever leaked.
