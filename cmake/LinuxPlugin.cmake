@@ -98,9 +98,10 @@ add_test(NAME shared_object_digest
     -P ${CMAKE_SOURCE_DIR}/cmake/CompareDigests.cmake)
 
 file(GLOB LINUX_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/linux/*_test.cpp)
+file(GLOB LINUX_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/linux/support/*.cpp)
 foreach(test_source ${LINUX_TESTS})
     get_filename_component(test_name ${test_source} NAME_WE)
-    add_executable(${test_name} ${test_source})
+    add_executable(${test_name} ${test_source} ${LINUX_TEST_SUPPORT})
     target_link_libraries(${test_name} quavix_host_parts quavix_core gtest_main)
     add_dependencies(${test_name} quavix quavix-host)
     add_test(NAME ${test_name} COMMAND ${test_name})

@@ -5,7 +5,6 @@
 // the tool as a user runs it, and what it refuses.
 #include <cairo.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,12 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "tests/linux/support/ToolProcess.h"
 #include "tests/native/FilterProbe.h"
 #include "tools/FrequencyResponse.h"
 #include "tools/PluginHost.h"
@@ -26,16 +24,14 @@
 
 namespace {
 
-const int kExitDone = 0;
-const int kExitFailed = 1;
-const int kExitUsage = 2;
+using hosttool::kExitDone;
+using hosttool::kExitFailed;
+using hosttool::kExitUsage;
+using hosttool::pluginPath;
+using hosttool::testPluginPath;
+using hosttool::ToolRun;
 const double kHighestComparedHz = 15000.0;
 const double kToleranceDb = 0.1;
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::filesystem::absolute(value).string() : "";
-}
 
 // |H(e^jw)| of y[n] = 2 (a (x[n] + 2 x[n-1] + x[n-2]) + g y[n-1] - b y[n-2]), times the output gain.
 double transferDecibels(const FilterProbe& filter, double hertz, double rate) {
@@ -59,7 +55,7 @@ public:
     explicit LoadedQuavix(const Setting& row) {
         host.configure(row.rate, 512);
         std::string error;
-        loaded = host.load(environment("QUAVIX_PLUGIN"), error);
+        loaded = host.load(pluginPath(), error);
         EXPECT_TRUE(loaded) << error;
         host.setParameter(0, row.frequency);
         host.setParameter(1, row.gain);
@@ -144,7 +140,7 @@ TEST(ResponseMeasurement, PassThroughIsFlatAtZeroDecibels) {
     PluginHost host;
     host.configure(44100, 256);
     std::string error;
-    ASSERT_TRUE(host.load(environment("QUAVIX_TEST_PLUGIN"), error)) << error;
+    ASSERT_TRUE(host.load(testPluginPath(), error)) << error;
     FrequencyResponse response(host, 44100, 256);
     ASSERT_TRUE(response.check(error)) << error;
     MeasuredResponse measured = response.measure();
@@ -159,41 +155,8 @@ TEST(ResponseMeasurement, PassThroughIsFlatAtZeroDecibels) {
 
 // --- the tool as a user runs it ---
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
-    bool says(const std::string& text) const { return output.find(text) != std::string::npos; }
-};
-
-class ResponseTool : public ::testing::Test {
-protected:
-    void SetUp() override {
-        directory =
-            std::filesystem::temp_directory_path() /
-            ("quavix-response-test-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(directory);
-        std::filesystem::create_directories(directory);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory); }
-
-    std::string file(const std::string& name) const { return (directory / name).string(); }
-
-    ToolRun run(const std::vector<std::string>& arguments) const {
-        std::string command = "'" + environment("QUAVIX_HOST") + "'";
-        for (const std::string& argument : arguments) {
-            command += " '" + argument + "'";
-        }
-        command += " > '" + file("output.txt") + "' 2>&1";
-        int status = std::system(command.c_str());
-        ToolRun result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::ifstream text(file("output.txt"));
-        result.output.assign(std::istreambuf_iterator<char>(text), std::istreambuf_iterator<char>());
-        return result;
-    }
-
-    std::filesystem::path directory;
-};
+// The tool run in a scratch directory of its own, as the host tool tests run it.
+using ResponseTool = hosttool::HostToolTest;
 
 struct PictureCase {
     std::vector<std::string> options;
@@ -207,9 +170,9 @@ TEST_F(ResponseTool, PicturesAreOfTheStatedSizeAndShowCurves) {
     };
     for (const PictureCase& row : cases) {
         SCOPED_TRACE(row.says[0]);
-        std::vector<std::string> arguments = {"--response-png", file("response.png"), environment("QUAVIX_PLUGIN")};
+        std::vector<std::string> arguments = {"--response-png", file("response.png"), pluginPath()};
         arguments.insert(arguments.end(), row.options.begin(), row.options.end());
-        ToolRun tool = run(arguments);
+        ToolRun tool = host(arguments);
         ASSERT_EQ(tool.exitCode, kExitDone) << tool.output;
         for (const std::string& text : row.says) {
             EXPECT_TRUE(tool.says(text)) << text << "\n" << tool.output;
@@ -240,7 +203,7 @@ TEST_F(ResponseTool, PicturesAreOfTheStatedSizeAndShowCurves) {
 
 TEST_F(ResponseTool, PassThroughPluginDrawsOneFlatCurve) {
     unsetenv("QUAVIX_TEST_PLUGIN_FAULT");
-    ToolRun tool = run({"--response-png", file("flat.png"), environment("QUAVIX_TEST_PLUGIN")});
+    ToolRun tool = host({"--response-png", file("flat.png"), testPluginPath()});
     ASSERT_EQ(tool.exitCode, kExitDone) << tool.output;
     EXPECT_TRUE(tool.says("curve 1 of 1, as the plug-in starts: top +0.0 dB at 20 Hz, +0.0 dB at 20 Hz"))
         << tool.output;
@@ -285,7 +248,7 @@ TEST_F(ResponseTool, BadRequestsAreRefusedNamingWhatIsWrong) {
     };
     // The plug-in a mistaken write would land on is a copy.
     std::string plugin = file("quavix-copy.so");
-    std::filesystem::copy_file(environment("QUAVIX_PLUGIN"), plugin);
+    std::filesystem::copy_file(pluginPath(), plugin);
     uintmax_t size = std::filesystem::file_size(plugin);
     for (const RefusalCase& row : cases) {
         SCOPED_TRACE(row.says);
@@ -293,11 +256,11 @@ TEST_F(ResponseTool, BadRequestsAreRefusedNamingWhatIsWrong) {
         for (const std::string& argument : row.arguments) {
             arguments.push_back(argument == "PLUGIN"       ? plugin
                                 : argument == "OUT"        ? file("out.png")
-                                : argument == "TESTPLUGIN" ? environment("QUAVIX_TEST_PLUGIN")
+                                : argument == "TESTPLUGIN" ? testPluginPath()
                                                            : argument);
         }
         setenv("QUAVIX_TEST_PLUGIN_FAULT", row.fault, 1);
-        ToolRun tool = run(arguments);
+        ToolRun tool = host(arguments);
         unsetenv("QUAVIX_TEST_PLUGIN_FAULT");
         EXPECT_EQ(tool.exitCode, row.exitCode) << tool.output;
         EXPECT_TRUE(tool.says(row.says)) << tool.output;

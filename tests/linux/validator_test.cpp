@@ -2,39 +2,32 @@
 // planted: Quavix passes at the quickest strictness, and every planted fault
 // is failed by the group meant to catch it, with the run going on after.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sstream>
 #include <vector>
+
+#include "tests/linux/support/ToolProcess.h"
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
+using hosttool::PluginFault;
+using hosttool::pluginPath;
+using hosttool::testPluginPath;
+using hosttool::ToolRun;
+
+class Validator : public hosttool::HostToolTest {
+protected:
+    ToolRun validate(const std::string& plugin, const std::string& extra = "") const {
+        std::vector<std::string> arguments = {"--validate", plugin};
+        std::istringstream words(extra);
+        for (std::string word; words >> word;)
+            arguments.push_back(word);
+        return host(arguments);
+    }
 };
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-ToolRun validate(const std::string& plugin, const std::string& extra = "") {
-    ToolRun run;
-    std::string command = "'" + environment("QUAVIX_HOST") + "' --validate '" + plugin + "' " + extra + " 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        run.output.append(chunk, got);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 // The report of one group: from its "== Title" line to the next group's.
 std::string groupReport(const std::string& output, const std::string& title) {
@@ -54,22 +47,16 @@ std::string lastLine(const std::string& output) {
     return output.substr(start, end - start + 1);
 }
 
-class PluginFault {
-public:
-    explicit PluginFault(const char* fault) { setenv("QUAVIX_TEST_PLUGIN_FAULT", fault, 1); }
-    ~PluginFault() { unsetenv("QUAVIX_TEST_PLUGIN_FAULT"); }
-};
-
 const char* const kGroups[] = {"Identity and record", "Parameters", "Dispatcher fuzz", "Processing",
                                "Sample rates",        "MIDI",       "Threads",         "Editor",
                                "Instances",           "State"};
 
-TEST(Validator, QuavixPassesEveryGroupAtTheQuickestStrictness) {
+TEST_F(Validator, QuavixPassesEveryGroupAtTheQuickestStrictness) {
     // Without an X display the editor groups say why they skip instead of passing.
     const char* display = std::getenv("DISPLAY");
     const std::string savedDisplay = display ? display : "";
     unsetenv("DISPLAY");
-    ToolRun run = validate(environment("QUAVIX_PLUGIN"), "--strictness 1 --seed 5");
+    ToolRun run = validate(pluginPath(), "--strictness 1 --seed 5");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Rerun with: quavix-host --validate"), std::string::npos);
     EXPECT_NE(run.output.find("--strictness 1 --seed 5"), std::string::npos);
@@ -90,8 +77,8 @@ struct PlantedFault {
     const char* caught;  // what the failure in that group says
 };
 
-TEST(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
-    const std::string plugin = environment("QUAVIX_TEST_PLUGIN");
+TEST_F(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
+    const std::string plugin = testPluginPath();
     ASSERT_FALSE(plugin.empty()) << "QUAVIX_TEST_PLUGIN must name the test plug-in";
     const PlantedFault faults[] = {
         {"label-overrun", "Identity and record", "while asking effGetParamLabel for parameter 0"},
@@ -115,17 +102,17 @@ TEST(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
     }
 }
 
-TEST(Validator, TheSamePluginWithoutFaultsPassesWhereTheFaultsFailed) {
-    ToolRun run = validate(environment("QUAVIX_TEST_PLUGIN"), "--strictness 1 --seed 9");
+TEST_F(Validator, TheSamePluginWithoutFaultsPassesWhereTheFaultsFailed) {
+    ToolRun run = validate(testPluginPath(), "--strictness 1 --seed 9");
     for (const char* group : {"Parameters", "Dispatcher fuzz", "Processing"}) {
         EXPECT_EQ(groupReport(run.output, group).find("  FAIL  "), std::string::npos) << run.output;
     }
 }
 
-TEST(Validator, BadArgumentsAndMissingPluginsEndWithAMessage) {
-    EXPECT_EQ(validate(environment("QUAVIX_PLUGIN"), "--strictness 0").exitCode, 2);
-    EXPECT_EQ(validate(environment("QUAVIX_PLUGIN"), "--strictness 11").exitCode, 2);
-    EXPECT_EQ(validate(environment("QUAVIX_PLUGIN"), "--seed -3").exitCode, 2);
+TEST_F(Validator, BadArgumentsAndMissingPluginsEndWithAMessage) {
+    EXPECT_EQ(validate(pluginPath(), "--strictness 0").exitCode, 2);
+    EXPECT_EQ(validate(pluginPath(), "--strictness 11").exitCode, 2);
+    EXPECT_EQ(validate(pluginPath(), "--seed -3").exitCode, 2);
     ToolRun missing = validate("/nonexistent/plugin.so", "--strictness 1");
     EXPECT_EQ(missing.exitCode, 1) << missing.output;
     EXPECT_NE(missing.output.find("not run: the plug-in does not load"), std::string::npos) << missing.output;
