@@ -4,10 +4,14 @@
 // plug-in cannot drift apart.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "gui/geometry/CRect.h"
+#include "host/VstInterface.h"
 
 namespace quavixtest {
 namespace expected {
@@ -62,6 +66,21 @@ constexpr float kWheelStartValue = 0.5f;
 constexpr int kWheelY = 150;
 constexpr float kWheelAfterUp = 0.6f;
 constexpr float kWheelAfterShiftDown = 0.59f;
+
+// A slider dragged from its top to its bottom: one edit bracket for its
+// parameter around automated values that fall from 1 to 0.
+template <typename Request>
+void expectTopToBottomDrag(const std::vector<Request>& edits, const std::vector<float>& values, VstInt32 index) {
+    ASSERT_GE(edits.size(), 4u) << "slider " << index;
+    EXPECT_EQ(audioMasterBeginEdit, edits.front().opcode);
+    EXPECT_EQ(index, edits.front().index);
+    EXPECT_EQ(audioMasterEndEdit, edits.back().opcode);
+    EXPECT_EQ(index, edits.back().index);
+    ASSERT_GE(values.size(), 3u);
+    EXPECT_EQ(1.0f, values.front());
+    EXPECT_EQ(0.0f, values.back());
+    EXPECT_TRUE(std::is_sorted(values.rbegin(), values.rend())) << "values must fall";
+}
 
 }  // namespace expected
 }  // namespace quavixtest
