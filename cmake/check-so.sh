@@ -18,6 +18,10 @@ if readelf -d "$so" | grep -q TEXTREL; then
     echo "check-so: $so has text relocations (not position-independent)"
     status=1
 fi
+if ! readelf -d "$so" | grep -q 'Flags:.*NODELETE'; then
+    echo "check-so: $so can be unloaded; each load would leak its runtime's exception pool"
+    status=1
+fi
 defined=$(nm -D --defined-only "$so" | awk '{print $3}' | sort | tr '\n' ' ')
 if [ "$defined" != "VSTPluginMain main " ]; then
     echo "check-so: $so defines '$defined', expected 'VSTPluginMain main'"

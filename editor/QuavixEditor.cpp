@@ -22,7 +22,7 @@ namespace {
 // bitmap changes. Sliders are as large as their track bitmap.
 constexpr int32_t kSliderLeft = 50;
 constexpr int32_t kSliderTop = 85;
-constexpr int32_t kSliderGap = 55;  // from one track's right edge to the next track
+constexpr int32_t kSliderGap = 55;    // from one track's right edge to the next track
 constexpr int32_t kHandleInsetX = 1;  // the handle sits one pixel into the track
 constexpr int32_t kReadoutInset = 5;  // a read-out starts this far left of its slider
 constexpr int32_t kReadoutWidth = 30;
@@ -34,6 +34,10 @@ constexpr int32_t kRockerLeftMargin = 65;
 constexpr int32_t kRockerTop = 164;
 constexpr int32_t kRockerStates = 3;
 constexpr int32_t kControllerReadoutDrop = 40;  // below the rocker
+// What the rocker reports: a press on its left or right half, and rest.
+constexpr float kRockerLeft = -1.0f;
+constexpr float kRockerRest = 0.0f;
+constexpr float kRockerRight = 1.0f;
 
 // Read-out conversions.
 constexpr int32_t kGainTextLength = 5;
@@ -134,8 +138,8 @@ void QuavixEditor::addControllerRocker(CBitmap* track, CBitmap* rockerImage) {
     const int32_t left = kRockerLeftTracks * track->getWidth() + kRockerLeftMargin;
     const CRect size(left, kRockerTop, left + rockerImage->getWidth(), kRockerTop + stateHeight);
     // The rocker starts at rest; it is never set from the effect.
-    controllerRocker = new CRockerSwitch(size, this, kControllerParam, stateHeight, rockerImage, CPoint(0, 0),
-                                         kStyleHorizontal);
+    controllerRocker =
+        new CRockerSwitch(size, this, kControllerParam, stateHeight, rockerImage, CPoint(0, 0), kStyleHorizontal);
     frame->addView(controllerRocker);
 }
 
@@ -205,9 +209,53 @@ void QuavixEditor::valueChanged(CDrawContext* /*context*/, CControl* control) {
     const int32_t tag = control->getTag();
     if (tag < kMinParameterTag || tag > kMaxParameterTag || !effect)
         return;
+    if (control == controllerRocker) {
+        rockerMoved(value);
+        return;
+    }
     effect->setParameterAutomated(tag, value);
     // Keep exactly the value the user gave, not its round trip through the effect.
     control->setValue(value);
+}
+
+// The right half steps up at the press and swallows its release; the left
+// half steps down at the release; a press that slides from one half to the
+// other steps as it enters the right half and only ends the swallow on the
+// left. A position reported twice is one position.
+void QuavixEditor::rockerMoved(float position) {
+    if (position == rockerPosition)
+        return;
+    rockerPosition = position;
+    if (position == kRockerRight) {
+        stepController(+1);
+        rockerSteppedUp = true;
+    } else if (position == kRockerRest && !rockerSteppedUp) {
+        stepController(-1);
+    } else {
+        rockerSteppedUp = false;
+    }
+}
+
+// The new number goes to the host as one complete edit, as a value it can
+// save, echo and restore; 127 and 0 wrap into each other.
+void QuavixEditor::stepController(int32_t direction) {
+    const int32_t current =
+        static_cast<int32_t>(std::lround(static_cast<double>(parameter(kControllerParam)) * kHighestController));
+    const int32_t count = kHighestController + 1;
+    const int32_t next = ((current + direction) % count + count) % count;
+    AEffGUIEditor::beginEdit(kControllerParam);
+    effect->setParameterAutomated(kControllerParam, static_cast<float>(next / double(kHighestController)));
+    AEffGUIEditor::endEdit(kControllerParam);
+}
+
+void QuavixEditor::beginEdit(VstInt32 index) {
+    if (index != kControllerParam)
+        AEffGUIEditor::beginEdit(index);
+}
+
+void QuavixEditor::endEdit(VstInt32 index) {
+    if (index != kControllerParam)
+        AEffGUIEditor::endEdit(index);
 }
 
 CVerticalSlider* QuavixEditor::getSlider(VstInt32 index) const {

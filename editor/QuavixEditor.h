@@ -30,6 +30,10 @@ public:
     // controls; the value passed in is not read.
     void setParameter(VstInt32 index, float value) override;
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+    // The rocker's own gesture is not the host's business: each step it
+    // makes is reported as an edit of its own.
+    void beginEdit(VstInt32 index) override;
+    void endEdit(VstInt32 index) override;
 
     // Read-out conversions; userData is the effect the read-out belongs to.
     static void freqToText(float value, char* text, void* userData);
@@ -50,6 +54,8 @@ private:
     void addControllerDisplay();
     VSTGUI::CParamDisplay* makeDisplay(const VSTGUI::CRect& rect, VstInt32 index);
     void showParameter(VstInt32 index);
+    void rockerMoved(float position);
+    void stepController(int32_t direction);
     float parameter(VstInt32 index) const;
 
     VSTGUI::CVerticalSlider* freqSlider = nullptr;
@@ -61,6 +67,10 @@ private:
     VSTGUI::CParamDisplay* controllerDisplay = nullptr;
     VSTGUI::CRockerSwitch* controllerRocker = nullptr;
     VSTGUI::CBitmap* background = nullptr;
+    // The rocker's last position (-1, 0 or +1), and whether its press on the
+    // right half has stepped up, so that the release does not step down.
+    float rockerPosition = 0.0f;
+    bool rockerSteppedUp = false;
     // Decides alone whether parameter changes touch the controls. Cleared by
     // close before anything is destroyed; close then waits until no
     // setParameter that saw it set is still storing (parameterWriters).

@@ -243,7 +243,6 @@ Filter::Filter(audioMasterCallback audioMaster)
       outputGain(kInitialOutputGain),
       bandwidth(kInitialBandwidth),
       controllerNumber(kInitialController),
-      justSteppedUp(false),
       programName(),
       filterSampleRate(0.0),
       alpha(0.0f),
@@ -254,7 +253,9 @@ Filter::Filter(audioMasterCallback audioMaster)
     clearMemories();
     updateSampleRate();
     filterSampleRate.store(sampleRate, kRelaxed);
-    cEffect.flags |= effFlagsCanReplacing | effFlagsIsSynth;
+    // An effect, not an instrument: hosts sort, and some refuse, plug-ins by
+    // this flag. MIDI still arrives through the event requests of resume.
+    cEffect.flags |= effFlagsCanReplacing;
     cEffect.numInputs = quavix::kNumInputs;
     cEffect.numOutputs = quavix::kNumOutputs;
     cEffect.uniqueID = quavix::kUniqueId;
@@ -372,8 +373,8 @@ void Filter::silenceDecayedChannels() {
     }
 }
 
-// Values for indices 0 to 2 are clamped to 0..1 and a value that is not a
-// number is ignored, so no host can push the corner out of its range.
+// Values are clamped to 0..1 and a value that is not a number is ignored, so
+// no host can push the corner out of its range or the controller out of 0..127.
 void Filter::setParameter(VstInt32 index, float value) {
     switch (index) {
     case kFrequencyParam:
@@ -386,7 +387,7 @@ void Filter::setParameter(VstInt32 index, float value) {
         setPeakValue(value);
         break;
     case kControllerParam:
-        stepControllerNumber(value);
+        setControllerValue(value);
         break;
     default:
         break;
@@ -417,19 +418,16 @@ void Filter::setPeakValue(float value) {
     computeCoefficients();
 }
 
-// The rocker switch sends +1.0 or -1.0 on press and 0.0 on release: up steps
-// at the press and swallows its release, down steps at the release. Any other
-// value (a host restoring a saved value) only ends a pending swallow.
-void Filter::stepControllerNumber(float value) {
-    const int32_t current = controllerNumber.load(kRelaxed);
-    if (value == 1.0f) {
-        controllerNumber.store(current == kHighestController ? 0 : current + 1, kRelaxed);
-        justSteppedUp.store(true, kRelaxed);
-    } else if (value == 0.0f && !justSteppedUp.load(kRelaxed)) {
-        controllerNumber.store(current == 0 ? kHighestController : current - 1, kRelaxed);
-    } else {
-        justSteppedUp.store(false, kRelaxed);
+// The controller number is a value like the others, so that a host that
+// echoes what the editor automates, or restores a saved session, sets the
+// number it heard instead of stepping it. The editor's rocker does its own
+// stepping and reports the new number.
+void Filter::setControllerValue(float value) {
+    if (std::isnan(value)) {
+        return;
     }
+    const double number = std::round(static_cast<double>(clampedUnit(value)) * kHighestController);
+    controllerNumber.store(static_cast<int32_t>(number), kRelaxed);
 }
 
 float Filter::getParameter(VstInt32 index) {

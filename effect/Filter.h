@@ -60,7 +60,7 @@ protected:
     void setFrequencyValue(float value);
     void setOutputGainValue(float value);
     void setPeakValue(float value);
-    void stepControllerNumber(float value);
+    void setControllerValue(float value);
     void applyControlChange(const VstEvent& event);
     void clearMemories();
     void silenceDecayedChannels();
@@ -80,7 +80,6 @@ protected:
     std::atomic<float> outputGain;
     std::atomic<float> bandwidth;
     std::atomic<int32_t> controllerNumber;
-    std::atomic<bool> justSteppedUp;
     char programName[kProgramNameSize];
 
     std::atomic<double> filterSampleRate;

@@ -82,5 +82,40 @@ void expectTopToBottomDrag(const std::vector<Request>& edits, const std::vector<
     EXPECT_TRUE(std::is_sorted(values.rbegin(), values.rend())) << "values must fall";
 }
 
+// Rocker gestures: the controller number before, the numbers the host is
+// told one edit each, and so the number after.
+struct RockerGesture {
+    const char* what;
+    int start;
+    std::vector<int> steps;
+};
+const RockerGesture kRockerRightClick = {"a click on the right half", 1, {2}};
+const RockerGesture kRockerRightClickWraps = {"a click on the right half at 127", 127, {0}};
+const RockerGesture kRockerLeftClickWraps = {"a click on the left half at 0", 0, {127}};
+const RockerGesture kRockerRightDraggedLeft = {"a press on the right half released on the left", 64, {65, 64}};
+const RockerGesture kRockerRightHeld = {"the right half held", 1, {2}};
+// A wheel notch is a click on one half: away from the user, the left.
+const RockerGesture kRockerWheelAway = {"a wheel notch away", 5, {4}};
+const RockerGesture kRockerWheelToward = {"a wheel notch toward", 5, {6}};
+
+// Each step of the rocker reaches the host as an edit of its own: begin,
+// the new number as n / 127, end. The rocker's own -1, +1 and 0 never do.
+template <typename Request>
+void expectControllerSteps(const std::vector<Request>& edits, const RockerGesture& gesture) {
+    std::vector<Request> controller;
+    for (const Request& request : edits)
+        if (request.index == 3)
+            controller.push_back(request);
+    ASSERT_EQ(3 * gesture.steps.size(), controller.size()) << gesture.what;
+    for (size_t step = 0; step < gesture.steps.size(); ++step) {
+        const Request* edit = &controller[3 * step];
+        EXPECT_EQ(audioMasterBeginEdit, edit[0].opcode) << gesture.what;
+        EXPECT_EQ(audioMasterAutomate, edit[1].opcode) << gesture.what;
+        EXPECT_EQ(static_cast<float>(gesture.steps[step] / 127.0), static_cast<float>(edit[1].value))
+            << gesture.what << ", step " << step;
+        EXPECT_EQ(audioMasterEndEdit, edit[2].opcode) << gesture.what;
+    }
+}
+
 }  // namespace expected
 }  // namespace quavixtest

@@ -84,8 +84,9 @@ TEST(EntryPoint, RecordRightAfterCreation) {
     EXPECT_EQ(r.numParams, 4);
     EXPECT_EQ(r.numInputs, 2);
     EXPECT_EQ(r.numOutputs, 2);
-    // This build has no editor: replacing and instrument bits only.
-    EXPECT_EQ(r.flags, 0x110);
+    // This build has no editor: the replacing bit only. Never the instrument
+    // bit: hosts list, or refuse, an effect that carries it.
+    EXPECT_EQ(r.flags, 0x10);
     EXPECT_EQ(r.resvd1, 0);
     EXPECT_EQ(r.resvd2, 0);
     EXPECT_EQ(r.initialDelay, 0);

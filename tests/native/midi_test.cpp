@@ -47,11 +47,12 @@ TEST_F(MidiInput, ValueZeroLeavesTheFrequency) {
 TEST_F(MidiInput, OtherMessagesChangeNothing) {
     effect.filter().setParameter(0, 0.7f);
     EventList others;
-    others.controlChange(0xB0, 2, 0x40)          // another controller
-        .controlChange(0x90, 1, 0x40)            // note-on
-        .controlChange(0xE0, 1, 0x40)            // pitch bend
-        .controlChange(0xB0, 1, 0x80)            // not a data byte
-        .controlChange(0xB0, 0x81, 0x40)         // not a controller number
+    others
+        .controlChange(0xB0, 2, 0x40)     // another controller
+        .controlChange(0x90, 1, 0x40)     // note-on
+        .controlChange(0xE0, 1, 0x40)     // pitch bend
+        .controlChange(0xB0, 1, 0x80)     // not a data byte
+        .controlChange(0xB0, 0x81, 0x40)  // not a controller number
         .otherEvent(kVstSysExMidiType, 0xB0, 1, 0x40)
         .otherEvent(0, 0xB0, 1, 0x40);
     EXPECT_EQ(send(others), 1);
@@ -59,10 +60,7 @@ TEST_F(MidiInput, OtherMessagesChangeNothing) {
 }
 
 TEST_F(MidiInput, OnlyTheSelectedControllerMoves) {
-    for (int i = 0; i < 6; ++i) {
-        effect.filter().setParameter(3, 1.0f);
-        effect.filter().setParameter(3, 0.0f);
-    }
+    effect.filter().setParameter(3, 7 / 127.0f);
     ASSERT_EQ(effect.text(effGetParamDisplay, 3), "7");
     effect.filter().setParameter(0, 0.7f);
     sendControlChange(0xB0, 1, 20);

@@ -269,6 +269,10 @@ TEST_F(HostToolTest, InfoPrintsIdentityCapabilitiesAndParameters) {
         EXPECT_TRUE(run.says(expected)) << expected << "\n" << run.output;
     }
     EXPECT_EQ(run.says("HasEditor"), pluginHasEditor()) << run.output;
+    // An effect to every host: never the instrument flag that some hosts refuse.
+    EXPECT_TRUE(run.says("1 (Effect)")) << run.output;
+    EXPECT_TRUE(run.says(pluginHasEditor() ? "Flags          0x00000011" : "Flags          0x00000010")) << run.output;
+    EXPECT_FALSE(run.says("IsSynth")) << run.output;
 }
 
 TEST_F(HostToolTest, ParameterSettingsReachThePluginBeforeProcessing) {

@@ -108,7 +108,7 @@ TEST_F(DllLoad, RecordBytesAtTheirOffsets) {
     EXPECT_EQ(fieldAt<int32_t>(record, at.numParams), 4);
     EXPECT_EQ(fieldAt<int32_t>(record, at.numInputs), 2);
     EXPECT_EQ(fieldAt<int32_t>(record, at.numOutputs), 2);
-    EXPECT_EQ(fieldAt<int32_t>(record, at.flags), 0x111);
+    EXPECT_EQ(fieldAt<int32_t>(record, at.flags), 0x11);
     EXPECT_EQ(fieldAt<VstIntPtr>(record, at.resvd1), 0);
     EXPECT_EQ(fieldAt<VstIntPtr>(record, at.resvd2), 0);
     EXPECT_EQ(fieldAt<int32_t>(record, at.initialDelay), 0);
@@ -129,8 +129,9 @@ TEST_F(DllLoad, RecordBytesAtTheirOffsets) {
 TEST_F(DllLoad, FlagsAnnounceAnEditorExactlyWhenThereIsOne) {
     ASSERT_NE(load(), nullptr);
     const int32_t flags = fieldAt<int32_t>(record, kHostOffsets.flags);
-    EXPECT_EQ(flags & 0x110, 0x110);
-    EXPECT_EQ(flags & ~0x111, 0);
+    // Replacing, and the editor where there is one; never the instrument bit.
+    EXPECT_EQ(flags & 0x10, 0x10);
+    EXPECT_EQ(flags & ~0x11, 0);
     ERect* rect = nullptr;
     const bool editorAnswers = reference::dispatch(record, effEditGetRect, 0, 0, &rect) == 1;
     EXPECT_EQ((flags & 0x1) != 0, editorAnswers);

@@ -403,7 +403,7 @@ TEST_F(EditorTest, ReadoutTextsFollowTheParameterMappings) {
         EXPECT_STREQ(expected, text) << value;
     }
     // The controller read-out shows the effect's number whatever it holds.
-    plugin.setParameter(kControllerParam, 1.0f);
+    plugin.setParameter(kControllerParam, 2 / 127.0f);
     QuavixEditor::controllerToText(0.9f, text, effect);
     EXPECT_STREQ("2", text);
     QuavixEditor::controllerToText(0.0f, text, effect);
@@ -418,8 +418,7 @@ TEST_F(EditorTest, ReadoutsAlwaysUseTheirOwnEditorsEffect) {
     HostWindow otherHost(kHostX + 400, kHostY, kEditorWidth, kEditorHeight);
     plugin.setParameter(kGainParam, 0.5f);
     other->setParameter(kGainParam, 0.0f);
-    other->setParameter(kControllerParam, 0.0f);  // 1 → 0
-    other->setParameter(kControllerParam, 0.0f);  // 0 → 127
+    other->setParameter(kControllerParam, 1.0f);
     char mine[kParamDisplayTextSize], theirs[kParamDisplayTextSize];
     QuavixEditor::controllerToText(0.0f, mine, plugin.effect());
     QuavixEditor::controllerToText(0.0f, theirs, other->effect());
@@ -434,7 +433,7 @@ TEST_F(EditorTest, ReadoutsAlwaysUseTheirOwnEditorsEffect) {
     // The other effect goes away first; this editor goes on with its own.
     other->closeEditor();
     other.reset();
-    plugin.setParameter(kControllerParam, 1.0f);
+    plugin.setParameter(kControllerParam, 2 / 127.0f);
     idle();
     EXPECT_TRUE(readoutShows(kControllerReadoutRect, "2"));
 }
@@ -580,49 +579,57 @@ protected:
     int controllerNumber() const {
         return static_cast<int>(std::lround(plugin.getParameter(kControllerParam) * 127.0));
     }
-    void setControllerNumber(int number) {
-        // Only steps exist: down at each 0.0 (the flag is clear at rest).
-        while (controllerNumber() != number)
-            plugin.setParameter(kControllerParam, 0.0f);
+    void startAt(const RockerGesture& gesture) {
+        plugin.setParameter(kControllerParam, static_cast<float>(gesture.start / 127.0));
+        idle();
+        RecordingHost::instance().clear();
     }
     void clickRocker(int x) {
         ASSERT_TRUE(InputScript().clickAt(screen(x, kRockerY)).playWhilePumping());
         idle();
     }
+    void expectAfter(const RockerGesture& gesture) {
+        expectControllerSteps(edits(), gesture);
+        EXPECT_EQ(gesture.steps.back(), controllerNumber()) << gesture.what;
+        EXPECT_TRUE(readoutShows(kControllerReadoutRect, std::to_string(gesture.steps.back()).c_str()));
+        EXPECT_EQ(0.0f, editor()->getRocker()->getValue());
+    }
 };
 
-TEST_F(RockerTest, RightHalfStepsUpOnceAndWrapsFrom127To0) {
+TEST_F(RockerTest, ClicksStepOnceAndWrap) {
     openEditor();
-    clickRocker(kRockerRightX);
-    EXPECT_EQ(2, controllerNumber());
-    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
-    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "2"));
-    setControllerNumber(127);
-    clickRocker(kRockerRightX);
-    EXPECT_EQ(0, controllerNumber());
-    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "0"));
-    EXPECT_EQ(0.0f, editor()->getRocker()->getValue());
+    const std::pair<const RockerGesture*, int> clicks[] = {
+        {&kRockerRightClick, kRockerRightX},
+        {&kRockerRightClickWraps, kRockerRightX},
+        {&kRockerLeftClickWraps, kRockerLeftX},
+    };
+    for (const auto& click : clicks) {
+        startAt(*click.first);
+        clickRocker(click.second);
+        expectAfter(*click.first);
+    }
 }
 
-TEST_F(RockerTest, LeftHalfStepsDownAtTheReleaseAndWrapsFrom0To127) {
+TEST_F(RockerTest, TheLeftHalfStepsDownAtTheReleaseNotThePress) {
     openEditor();
-    setControllerNumber(0);
-    RecordingHost::instance().setObserver([&](const HostRequest& request) {
-        // The press itself changes nothing; only the release steps down.
-        if (request.opcode == audioMasterAutomate && request.value == -1.0f) {
-            EXPECT_EQ(0, controllerNumber());
-        }
+    startAt(kRockerLeftClickWraps);
+    // The first request the host gets is the release's step beginning: the
+    // press held for a while has not moved the number.
+    int numberAtFirstRequest = -1;
+    RecordingHost::instance().setObserver([&](const HostRequest&) {
+        if (numberAtFirstRequest < 0)
+            numberAtFirstRequest = controllerNumber();
     });
-    clickRocker(kRockerLeftX);
+    ASSERT_TRUE(InputScript().moveTo(screen(kRockerLeftX, kRockerY)).press().pause(200).release().playWhilePumping());
     RecordingHost::instance().setObserver(nullptr);
-    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), automatedValues(kControllerParam));
-    EXPECT_EQ(127, controllerNumber());
-    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "127"));
+    EXPECT_EQ(0, numberAtFirstRequest);
+    idle();
+    expectAfter(kRockerLeftClickWraps);
 }
 
-TEST_F(RockerTest, PressRightDragLeftAndReleaseLeavesTheNumber) {
+TEST_F(RockerTest, PressRightDragLeftAndReleaseStepsUpThenDown) {
     openEditor();
-    setControllerNumber(64);
+    startAt(kRockerRightDraggedLeft);
     InputScript gesture;
     gesture.moveTo(screen(kRockerRightX, kRockerY))
         .press()
@@ -631,25 +638,44 @@ TEST_F(RockerTest, PressRightDragLeftAndReleaseLeavesTheNumber) {
         .pause(200)
         .release();
     ASSERT_TRUE(gesture.playWhilePumping());
-    // −1 repeats until the switch has been redrawn pressed on the left.
-    const std::vector<float> values = automatedValues(kControllerParam);
-    ASSERT_GE(values.size(), 3u);
-    EXPECT_EQ(1.0f, values.front());
-    EXPECT_EQ(0.0f, values.back());
-    for (size_t i = 1; i + 1 < values.size(); ++i)
-        EXPECT_EQ(-1.0f, values[i]);
-    EXPECT_EQ(64, controllerNumber());
     idle();
-    EXPECT_TRUE(readoutShows(kControllerReadoutRect, "64"));
+    expectAfter(kRockerRightDraggedLeft);
 }
 
 TEST_F(RockerTest, HoldingTheRightHalfStepsOnlyOnce) {
     openEditor();
+    startAt(kRockerRightHeld);
     InputScript hold;
     hold.moveTo(screen(kRockerRightX, kRockerY)).press().pause(500).release();
     ASSERT_TRUE(hold.playWhilePumping());
-    EXPECT_EQ(2, controllerNumber());
-    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
+    idle();
+    expectAfter(kRockerRightHeld);
+}
+
+TEST_F(RockerTest, AWheelNotchStepsOnce) {
+    openEditor();
+    SetCursorPos(screen(kRockerRightX, kRockerY).x, screen(kRockerRightX, kRockerY).y);
+    Sleep(150);
+    for (const auto& notch : {std::make_pair(&kRockerWheelAway, 1.0f), std::make_pair(&kRockerWheelToward, -1.0f)}) {
+        startAt(*notch.first);
+        EXPECT_TRUE(editor()->onWheel(notch.second));
+        idle();
+        expectAfter(*notch.first);
+    }
+}
+
+// A host that echoes each automated value back, as most do, leaves the
+// number where the rocker put it.
+TEST_F(RockerTest, AHostEchoingTheStepChangesNothing) {
+    openEditor();
+    startAt(kRockerRightClick);
+    RecordingHost::instance().setObserver([&](const HostRequest& request) {
+        if (request.opcode == audioMasterAutomate)
+            plugin.setParameter(request.index, request.value);
+    });
+    clickRocker(kRockerRightX);
+    RecordingHost::instance().setObserver(nullptr);
+    expectAfter(kRockerRightClick);
 }
 
 // ---------------------------------------------------------------- synchronisation
@@ -706,7 +732,7 @@ TEST_F(EditorTest, ChangesWhileClosedTouchNoControlAndTheNextOpenShowsThem) {
     plugin.setParameter(kFrequencyParam, 0.9f);
     plugin.setParameter(kGainParam, 0.0f);
     plugin.setParameter(kPeakParam, 0.5f);
-    plugin.setParameter(kControllerParam, 1.0f);
+    plugin.setParameter(kControllerParam, 2 / 127.0f);
     EXPECT_EQ(sliderBefore, oldSlider->getValue());
     EXPECT_EQ(controllerBefore, oldController->getValue());
     oldSlider->dropReference();

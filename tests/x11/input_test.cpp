@@ -27,10 +27,13 @@ protected:
     bool clickAt(int x, int y) { return play(InputScript().clickAt(screenX(x), screenY(y))); }
     size_t countOf(VstInt32 opcode) const { return RecordingHost::instance().requests({opcode}).size(); }
     int controllerNumber() const { return static_cast<int>(std::lround(getParameter(kControllerParam) * 127.0)); }
-    void setControllerNumber(int number) {
-        // Only steps exist: down at each 0.0.
-        while (controllerNumber() != number)
-            setParameter(kControllerParam, 0.0f);
+    void startAt(const RockerGesture& gesture) {
+        setParameter(kControllerParam, static_cast<float>(gesture.start / 127.0));
+        RecordingHost::instance().clear();
+    }
+    void expectAfter(const RockerGesture& gesture) {
+        expectControllerSteps(edits(), gesture);
+        EXPECT_EQ(gesture.steps.back(), controllerNumber()) << gesture.what;
     }
 };
 
@@ -127,35 +130,39 @@ TEST_F(InputTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
     EXPECT_NEAR(kWheelAfterShiftDown, getParameter(kGainParam), 1e-6);
 }
 
-TEST_F(InputTest, RockerRightHalfStepsUpOnceAndWrapsFrom127To0) {
+TEST_F(InputTest, RockerClicksStepOnceAndWrap) {
     ASSERT_TRUE(openEditor());
-    ASSERT_TRUE(clickAt(kRockerRightX, kRockerY));
-    EXPECT_EQ(2, controllerNumber());
-    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
-    setControllerNumber(127);
-    ASSERT_TRUE(clickAt(kRockerRightX, kRockerY));
-    EXPECT_EQ(0, controllerNumber());
+    const std::pair<const RockerGesture*, int> clicks[] = {
+        {&kRockerRightClick, kRockerRightX},
+        {&kRockerRightClickWraps, kRockerRightX},
+        {&kRockerLeftClickWraps, kRockerLeftX},
+    };
+    for (const auto& click : clicks) {
+        startAt(*click.first);
+        ASSERT_TRUE(clickAt(click.second, kRockerY));
+        expectAfter(*click.first);
+    }
 }
 
-TEST_F(InputTest, RockerLeftHalfStepsDownAtTheReleaseAndWrapsFrom0To127) {
+TEST_F(InputTest, RockerLeftHalfStepsDownAtTheReleaseNotThePress) {
     ASSERT_TRUE(openEditor());
-    setControllerNumber(0);
-    int numberAtPress = -1;
-    RecordingHost::instance().setObserver([&](const HostRequest& request) {
-        if (request.opcode == audioMasterAutomate && request.value == -1.0f)
-            numberAtPress = controllerNumber();
+    startAt(kRockerLeftClickWraps);
+    // The first request the host gets is the release's step beginning.
+    int numberAtFirstRequest = -1;
+    RecordingHost::instance().setObserver([&](const HostRequest&) {
+        if (numberAtFirstRequest < 0)
+            numberAtFirstRequest = controllerNumber();
     });
-    ASSERT_TRUE(clickAt(kRockerLeftX, kRockerY));
+    ASSERT_TRUE(
+        play(InputScript().moveTo(screenX(kRockerLeftX), screenY(kRockerY)).pause(60).press().pause(200).release()));
     RecordingHost::instance().setObserver(nullptr);
-    // The press itself changes nothing; only the release steps down.
-    EXPECT_EQ(0, numberAtPress);
-    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), automatedValues(kControllerParam));
-    EXPECT_EQ(127, controllerNumber());
+    EXPECT_EQ(0, numberAtFirstRequest);
+    expectAfter(kRockerLeftClickWraps);
 }
 
-TEST_F(InputTest, RockerPressedRightDraggedLeftAndReleasedLeavesTheNumber) {
+TEST_F(InputTest, RockerPressedRightDraggedLeftAndReleasedStepsUpThenDown) {
     ASSERT_TRUE(openEditor());
-    setControllerNumber(64);
+    startAt(kRockerRightDraggedLeft);
     InputScript gesture;
     gesture.moveTo(screenX(kRockerRightX), screenY(kRockerY))
         .pause(60)
@@ -165,22 +172,39 @@ TEST_F(InputTest, RockerPressedRightDraggedLeftAndReleasedLeavesTheNumber) {
         .pause(200)
         .release();
     ASSERT_TRUE(play(gesture));
-    // −1 repeats until the switch has been redrawn pressed on the left.
-    const std::vector<float> values = automatedValues(kControllerParam);
-    ASSERT_GE(values.size(), 3u);
-    EXPECT_EQ(1.0f, values.front());
-    EXPECT_EQ(0.0f, values.back());
-    for (size_t i = 1; i + 1 < values.size(); ++i)
-        EXPECT_EQ(-1.0f, values[i]);
-    EXPECT_EQ(64, controllerNumber());
+    expectAfter(kRockerRightDraggedLeft);
 }
 
 TEST_F(InputTest, HoldingTheRockersRightHalfStepsOnlyOnce) {
     ASSERT_TRUE(openEditor());
+    startAt(kRockerRightHeld);
     ASSERT_TRUE(
         play(InputScript().moveTo(screenX(kRockerRightX), screenY(kRockerY)).pause(60).press().pause(500).release()));
-    EXPECT_EQ(2, controllerNumber());
-    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), automatedValues(kControllerParam));
+    expectAfter(kRockerRightHeld);
+}
+
+TEST_F(InputTest, AWheelNotchOverTheRockerStepsOnce) {
+    ASSERT_TRUE(openEditor());
+    for (const auto& notch : {std::make_pair(&kRockerWheelAway, 1), std::make_pair(&kRockerWheelToward, -1)}) {
+        startAt(*notch.first);
+        ASSERT_TRUE(
+            play(InputScript().moveTo(screenX(kRockerRightX), screenY(kRockerY)).pause(60).wheel(notch.second)));
+        expectAfter(*notch.first);
+    }
+}
+
+// A host that echoes each automated value back, as most do, leaves the
+// number where the rocker put it.
+TEST_F(InputTest, AHostEchoingTheRockersStepChangesNothing) {
+    ASSERT_TRUE(openEditor());
+    startAt(kRockerRightClick);
+    RecordingHost::instance().setObserver([&](const HostRequest& request) {
+        if (request.opcode == audioMasterAutomate)
+            setParameter(request.index, request.value);
+    });
+    ASSERT_TRUE(clickAt(kRockerRightX, kRockerY));
+    RecordingHost::instance().setObserver(nullptr);
+    expectAfter(kRockerRightClick);
 }
 
 }  // namespace
