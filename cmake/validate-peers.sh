@@ -1,8 +1,10 @@
 #!/bin/sh
 # The Linux host tool's validator over the peers of cmake/run-peer-bench.sh,
 # Debian's VST 2.4 packages, run as black boxes: for each, the checks that
-# failed and the tally. Their faults are their projects' to fix, so this
-# never fails for them; it fails only when the tool itself is missing.
+# failed, the whole of the Host habits group (what real hosts do with
+# parameters, flags and scans, with its figures), and the tally. Their faults
+# are their projects' to fix, so this never fails for them; it fails only
+# when the tool itself is missing.
 #
 #   cmake/validate-peers.sh [STRICTNESS]    (default 3)
 set -u
@@ -25,7 +27,10 @@ sed -n '/^PEERS$/q;/<<.PEERS.$/,$p' "$here/run-peer-bench.sh" | sed 1d | while I
         continue
     fi
     "$host" --validate "$file" --strictness "$strictness" >"$log" 2>&1
-    grep -E '^Rerun with:|^  FAIL|^        (failure|warning):|^        quavix-host: crashed' "$log" | sed 's/^/   /'
+    # Host habits is the last group: its lines come whole after the others' failures.
+    sed '/^== Host habits (/,$d' "$log" |
+        grep -E '^Rerun with:|^  FAIL|^        (failure|warning):|^        quavix-host: crashed' | sed 's/^/   /'
+    sed -n '/^== Host habits (/,/^== \|^[0-9]* warnings$/p' "$log" | sed '/^$/d;/^[0-9]* warnings$/d;s/^/   /'
     echo "   $(tail -n 1 "$log"), $(grep -c '^        warning:' "$log") warnings"
 done
 exit 0

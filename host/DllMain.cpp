@@ -4,7 +4,15 @@
 
 #include "platform/ModuleInstance.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
     VSTGUI::setModuleInstance(instance);
+    // The runtime linked in sets aside its emergency exception pool (about
+    // 70 KB) at load and never gives it back, so a host that scans, frees
+    // and loads us again would lose that much each time: once loaded, we stay.
+    if (reason == DLL_PROCESS_ATTACH) {
+        HMODULE pinned = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&DllMain), &pinned);
+    }
     return TRUE;
 }

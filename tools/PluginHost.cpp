@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/FilePaths.h"
+#include "tools/HeapCount.h"
 #include "tools/LibraryFormat.h"
 
 PluginHost* PluginHost::constructing = nullptr;
@@ -210,6 +211,8 @@ void PluginHost::process(float** inputs, float** outputs, VstInt32 frames) {
 
 VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                                void* ptr, float opt) {
+    // What the host allocates to answer is not the plug-in's allocation.
+    HeapCount::Paused paused;
     if (opcode == audioMasterVersion)
         return kHostVersion;
     PluginHost* host = hostOf(effect);
@@ -220,6 +223,7 @@ VstIntPtr PluginHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, V
     switch (opcode) {
     case audioMasterAutomate:
         logAutomation(effect, index, opt);
+        echo(index, opt);
         return 0;
     case audioMasterBeginEdit:
         logEdit(effect, "begin edit", index);
@@ -278,6 +282,28 @@ void PluginHost::logAutomation(AEffect* effect, VstInt32 index, float value) {
     std::string readOut = label.empty() ? display : display + " " + label;
     std::printf("host: automate parameter %d \"%s\" = %f (%s)\n", index, name.c_str(), value, readOut.c_str());
     std::fflush(stdout);
+}
+
+void PluginHost::setEcho(bool on, EchoWatcher watcher) {
+    echoWatcher = std::move(watcher);
+    echoing = on;
+}
+
+void PluginHost::echo(VstInt32 index, float value) {
+    ++heard;
+    // A plug-in that reports the value it was just sent would otherwise be
+    // sent it again and again on this thread; other threads echo on their own.
+    thread_local bool inEcho = false;
+    if (!echoing || inEcho || !plugin)
+        return;
+    inEcho = true;
+    if (echoWatcher)
+        echoWatcher(false, index, value);
+    plugin->setParameter(plugin, index, value);
+    ++echoed;
+    if (echoWatcher)
+        echoWatcher(true, index, value);
+    inEcho = false;
 }
 
 void PluginHost::logEdit(AEffect* effect, const char* what, VstInt32 index) {

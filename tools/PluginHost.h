@@ -4,6 +4,7 @@
 // instance each, as in the benchmark.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -17,6 +18,9 @@ public:
     // Resizes the editor's host window to a client area of width x height;
     // answers whether it did.
     using WindowSizer = std::function<bool(int width, int height)>;
+    // Told of each echo on the thread the plug-in reported from: once with
+    // sent false just before the value goes back, once with sent true after.
+    using EchoWatcher = std::function<void(bool sent, VstInt32 index, float value)>;
 
     static const VstInt32 kHostVersion = 2400;
 
@@ -59,6 +63,13 @@ public:
 
     void setWindowSizer(WindowSizer sizer) { windowSizer = std::move(sizer); }
 
+    // As hosts that record automation do: every value the plug-in reports
+    // through audioMasterAutomate goes straight back through setParameter.
+    // Best switched before the plug-in can report (the watcher is not locked).
+    void setEcho(bool on, EchoWatcher watcher = nullptr);
+    long automationsHeard() const { return heard.load(); }
+    long echoesSent() const { return echoed.load(); }
+
 private:
     static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                               void* ptr, float opt);
@@ -66,6 +77,7 @@ private:
     VstIntPtr answerCanDo(const char* text) const;
     VstIntPtr answerSizeWindow(int width, int height);
     void logAutomation(AEffect* effect, VstInt32 index, float value);
+    void echo(VstInt32 index, float value);
     void logEdit(AEffect* effect, const char* what, VstInt32 index);
     bool callEntry(PluginEntry entry, std::string& error);
     bool checkRecord(AEffect* effect, std::string& error) const;
@@ -88,4 +100,8 @@ private:
     int blockSize = 512;
     bool running = false;
     WindowSizer windowSizer;
+    std::atomic<bool> echoing{false};
+    EchoWatcher echoWatcher;
+    std::atomic<long> heard{0};
+    std::atomic<long> echoed{0};
 };

@@ -4,9 +4,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <string>
+#include <vector>
 
+#include "tools/HeapCount.h"
 #include "tools/ValidationCheck.h"
 
 namespace {
@@ -18,7 +23,15 @@ const int kBlock = 512;
 const float kBound = 1000.0f;
 const float kNoiseLevel = 0.5f;
 const int kBlockSizes[] = {1, 2, 3, 7, 64, 511, 512, 513, 4096};
+// Primes and odd sizes: hosts cut blocks wherever automation or a loop point
+// falls, so no plug-in may assume a power of two or a multiple of its vector width.
+const int kOddSizes[] = {5, 13, 31, 97, 127, 257, 383, 1021, 2047, 4093, 4095};
+// Sizes drawn from the seeded stream per round, so a seed repeats them.
+const int kRandomSizes = 8;
 const int kTooLarge = 2 * kAnnouncedBlock;
+// From this strictness on, a heap allocation inside processReplacing fails;
+// below it warns: many plug-ins ship that way, and most hosts cope.
+const int kHeapFailsFrom = 7;
 
 // A started instance; null after a failure.
 std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, int& inputs, int& outputs) {
@@ -41,14 +54,30 @@ void checkBlock(CheckContext& context, const GuardedAudio& out, const char* what
                      static_cast<double>(kNoiseLevel));
 }
 
+// A block size as a host's automation or loop points cut it: often short,
+// sometimes anything up to the announced maximum.
+int randomBlockSize(CheckContext& context, int largest) {
+    const uint32_t kind = context.below(4);
+    const int limit = kind == 0 ? 32 : kind == 1 ? 600 : largest;
+    return 1 + static_cast<int>(context.below(static_cast<uint32_t>(std::min(limit, largest))));
+}
+
 void blockSizes(CheckContext& context) {
     int inputs = 0, outputs = 0;
     std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
     if (!host)
         return;
     const int rounds = context.strictness();
+    std::string randomText;
     for (int round = 0; round < rounds; ++round) {
-        for (int frames : kBlockSizes) {
+        std::vector<int> sizes(std::begin(kBlockSizes), std::end(kBlockSizes));
+        sizes.insert(sizes.end(), std::begin(kOddSizes), std::end(kOddSizes));
+        for (int i = 0; i < kRandomSizes; ++i) {
+            sizes.push_back(randomBlockSize(context, kAnnouncedBlock));
+            if (round == 0)
+                randomText += " " + std::to_string(sizes.back());
+        }
+        for (int frames : sizes) {
             GuardedAudio in(inputs, frames), out(outputs, frames);
             context.noise(in, kNoiseLevel);
             context.doing("processReplacing %d frames into buffers that end at a guard page (round %d)", frames,
@@ -58,6 +87,8 @@ void blockSizes(CheckContext& context) {
         }
     }
     context.figure("block sizes (guarded in and out)", "1 2 3 7 64 511 512 513 4096, %d rounds", rounds);
+    context.figure("odd and prime block sizes", "5 13 31 97 127 257 383 1021 2047 4093 4095");
+    context.figure("random block sizes, first round", "%s (%d more per round)", randomText.c_str() + 1, kRandomSizes);
 }
 
 void largerThanAnnounced(CheckContext& context) {
@@ -271,7 +302,11 @@ void floatingPointStateKept(CheckContext& context) {
 
 // --- sample rates ---
 
-const int kSaneRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000, 384000};
+// Every rate a studio or a telephone line uses, up to eight times 96 kHz, and
+// rates that are not whole numbers: video pull-down (48000 / 1.001, 44100 /
+// 1.001) and a host that reports its sound card's measured clock.
+const double kSaneRates[] = {8000,   11025,  16000,  22050,  32000,  44100,   48000,    88200,    96000,  176400,
+                             192000, 352800, 384000, 705600, 768000, 44099.7, 47952.05, 44055.94, 95904.1};
 
 float runNoise(CheckContext& context, PluginHost& host, int inputs, int outputs, int frames) {
     GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
@@ -295,13 +330,15 @@ void saneRates(CheckContext& context) {
     std::unique_ptr<PluginHost> host = started(context, kRate, kBlock, inputs, outputs);
     if (!host)
         return;
-    for (int rate : kSaneRates) {
-        context.doing("processing a tenth of a second at %d Hz", rate);
+    for (double rate : kSaneRates) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%.10g", rate);
+        context.doing("processing a tenth of a second at %s Hz", name);
         setRate(*host, static_cast<float>(rate));
-        float peak = runNoise(context, *host, inputs, outputs, rate / 10);
-        context.figure("output peak at " + std::to_string(rate) + " Hz", "%g", static_cast<double>(peak));
+        float peak = runNoise(context, *host, inputs, outputs, static_cast<int>(rate / 10));
+        context.figure(std::string("output peak at ") + name + " Hz", "%g", static_cast<double>(peak));
         if (!(peak <= kBound))
-            context.fail("at %d Hz the output peaks at %g", rate, static_cast<double>(peak));
+            context.fail("at %s Hz the output peaks at %g", name, static_cast<double>(peak));
     }
 }
 
@@ -445,6 +482,102 @@ void randomEvents(CheckContext& context) { sendLists(context, EventKind::RandomB
 void sysexEvents(CheckContext& context) { sendLists(context, EventKind::Sysex, "events, half system exclusive"); }
 void nullEntries(CheckContext& context) { sendLists(context, EventKind::NullEntries, "events, a third null"); }
 
+// --- a host playing automation ---
+
+// Calls of processReplacing per level of strictness.
+const int kPlayedCallsPerLevel = 256;
+
+struct Played {
+    long calls = 0;
+    long frames = 0;
+    int smallest = kAnnouncedBlock;
+    int largest = 0;
+    long changes = 0;
+    long events = 0;
+};
+
+// A host playing a song with automation: the audio cut into blocks wherever
+// a parameter moves, so that the size changes from call to call, with
+// parameters set and MIDI sent between the calls. `process` makes each call.
+template <typename Process>
+Played playAutomated(CheckContext& context, PluginHost& host, int inputs, int outputs, long calls, Process process) {
+    Played played;
+    const VstInt32 count = host.record()->numParams;
+    for (; played.calls < calls; ++played.calls) {
+        const int frames = randomBlockSize(context, kAnnouncedBlock);
+        for (uint32_t change = context.below(3); change > 0 && count > 0; --change) {
+            host.setParameter(static_cast<VstInt32>(context.below(static_cast<uint32_t>(count))),
+                              static_cast<float>(context.uniform()));
+            ++played.changes;
+        }
+        // Alive until the block has been processed, as hosts keep their lists.
+        std::unique_ptr<EventList> events;
+        if (context.below(4) == 0) {
+            const int number = 1 + static_cast<int>(context.below(3));
+            events.reset(new EventList(number));
+            fillList(context, *events, number, EventKind::Midi);
+            for (int i = 0; i < number; ++i)
+                events->midiAt(i).deltaFrames = static_cast<VstInt32>(context.below(static_cast<uint32_t>(frames)));
+            host.dispatch(effProcessEvents, 0, 0, events->list());
+            played.events += number;
+        }
+        GuardedAudio in(inputs, frames), out(outputs, frames);
+        context.noise(in, kNoiseLevel);
+        context.doing("call %ld: %d frames from frame %ld, blocks cut where automation falls", played.calls + 1, frames,
+                      played.frames);
+        process(in, out, frames);
+        checkBlock(context, out, ("a block of " + std::to_string(frames) + " between parameter changes").c_str());
+        played.frames += frames;
+        played.smallest = std::min(played.smallest, frames);
+        played.largest = std::max(played.largest, frames);
+    }
+    return played;
+}
+
+void changingBlockSizes(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
+    if (!host)
+        return;
+    Played played = playAutomated(
+        context, *host, inputs, outputs, kPlayedCallsPerLevel * context.strictness(),
+        [&](GuardedAudio& in, GuardedAudio& out, int frames) { context.process(*host, in, out, frames); });
+    context.figure("calls / frames played", "%ld / %ld (%.1f s)", played.calls, played.frames,
+                   static_cast<double>(played.frames) / kRate);
+    context.figure("block sizes from call to call", "%d to %d", played.smallest, played.largest);
+    context.figure("parameter changes / MIDI events between calls", "%ld / %ld", played.changes, played.events);
+}
+
+void noHeapInProcessing(CheckContext& context) {
+    if (!HeapCount::available()) {
+        context.skip("this host tool cannot see the plug-in's allocations here (it counts them on Linux)");
+        return;
+    }
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> host = started(context, kRate, kAnnouncedBlock, inputs, outputs);
+    if (!host)
+        return;
+    const unsigned long before = HeapCount::counted();
+    Played played = playAutomated(context, *host, inputs, outputs, kPlayedCallsPerLevel * context.strictness(),
+                                  [&](GuardedAudio& in, GuardedAudio& out, int frames) {
+                                      HeapCount::Counting counting;
+                                      host->process(in.pointers(), out.pointers(), frames);
+                                  });
+    const unsigned long allocations = HeapCount::counted() - before;
+    context.figure("heap allocations in processReplacing", "%lu in %ld calls", allocations, played.calls);
+    if (allocations == 0)
+        return;
+    if (context.strictness() >= kHeapFailsFrom) {
+        context.fail(
+            "%lu heap allocations in %ld calls of processReplacing: one that waits on the allocator's lock "
+            "drops out the audio",
+            allocations, played.calls);
+    } else {
+        context.warn("%lu heap allocations in %ld calls of processReplacing (a failure from strictness %d)",
+                     allocations, played.calls, kHeapFailsFrom);
+    }
+}
+
 }  // namespace
 
 ValidationGroup processingGroup() {
@@ -453,12 +586,14 @@ ValidationGroup processingGroup() {
             {"input and output buffers end at a no-access page; 4096 frames announced; noise of 0.5 in, "
              "bound 1000 out"},
             {
-                {"block sizes from 1 to 4096, guarded", 1, blockSizes},
-                {"a block larger than the size announced", 1, largerThanAnnounced},
+                {"block sizes from 1 to 4096: powers of two, primes, odd and random, guarded", 1, blockSizes},
+                {"block sizes changing from call to call, with automation and MIDI between", 2, changingBlockSizes},
+                {"no heap allocation inside processReplacing", 1, noHeapInProcessing},
+                {"a block larger than the size announced", 2, largerThanAnnounced},
                 {"in place gives what out of place gives", 1, inPlace},
                 {"NaN, infinite, huge and subnormal input, then finite input", 1, nastyInputs},
-                {"silence in, exact silence out after the tail", 1, silenceToZero},
-                {"cost of a subnormal tail", 1, subnormalCost},
+                {"silence in, exact silence out after the tail", 3, silenceToZero},
+                {"cost of a subnormal tail", 3, subnormalCost},
                 {"floating-point control state kept", 1, floatingPointStateKept},
             }};
 }
@@ -468,8 +603,8 @@ ValidationGroup sampleRatesGroup() {
             "Sample rates",
             {},
             {
-                {"8000 to 384000 Hz", 1, saneRates},
-                {"0, negative, NaN, infinite and extreme rates, then 44100 again", 1, absurdRates},
+                {"8000 to 768000 Hz, fractional rates among them", 1, saneRates},
+                {"0, negative, NaN, infinite and extreme rates, then 44100 again", 2, absurdRates},
             }};
 }
 
@@ -479,8 +614,8 @@ ValidationGroup midiGroup() {
             {"event pointer arrays and system-exclusive dumps end at a no-access page"},
             {
                 {"lists of 0, 1, 2, 16 and 1030 MIDI events", 1, midiEvents},
-                {"events of random bytes and unknown types", 1, randomEvents},
-                {"system-exclusive events with real buffers", 1, sysexEvents},
-                {"null entries in the list", 1, nullEntries},
+                {"events of random bytes and unknown types", 3, randomEvents},
+                {"system-exclusive events with real buffers", 2, sysexEvents},
+                {"null entries in the list", 2, nullEntries},
             }};
 }

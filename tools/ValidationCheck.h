@@ -129,6 +129,7 @@ ValidationGroup threadsGroup();
 ValidationGroup editorGroup();
 ValidationGroup instancesGroup();
 ValidationGroup stateGroup();
+ValidationGroup hostHabitsGroup();
 
 // The floating-point control state that processing must leave as found:
 // MXCSR on x86, 0 elsewhere.

@@ -191,7 +191,7 @@ ValidationGroup dispatcherGroup() {
             "Dispatcher fuzz",
             exclusionNotes(),
             {
-                {"every opcode with random index, value, option and pointers", 1, everyOpcode},
+                {"every opcode with random index, value, option and pointers", 4, everyOpcode},
                 {"effCanDo with questions of exact length", 1, canDoStrings},
             }};
 }

@@ -133,6 +133,8 @@ bool editorHostable(CheckContext& context, PluginHost& host) {
         context.skip("the plug-in has no editor (effFlagsHasEditor is clear)");
         return false;
     }
+    // Hosts send what the editor automates straight back.
+    host.setEcho(true);
     return true;
 }
 
@@ -141,6 +143,8 @@ void threadsAtOnce(CheckContext& context) {
     std::unique_ptr<PluginHost> host = started(context, kAutomationStep, inputs, outputs);
     if (!host)
         return;
+    // What the editor reports goes back as hosts send it: from the editor's thread, amid the automation.
+    host->setEcho(true);
     std::string reason;
     bool withEditor = EditorWindow::available(reason) && host->hasEditor();
     if (!withEditor) {
@@ -171,6 +175,7 @@ void threadsAtOnce(CheckContext& context) {
     context.figure("blocks of 32 processed / automation changes", "%ld / %ld", blocks, automation.changes());
     if (editor)
         context.figure("editor cycles on the third thread", "%ld", editor->cycles());
+    context.figure("automation reported / echoed back", "%ld / %ld", host->automationsHeard(), host->echoesSent());
     if (silentFailures > 0)
         context.fail("%ld of %ld blocks came out not finite", silentFailures, blocks);
     // Random settings may rightly be loud (an equalizer at full boost): a figure, and a warning.
@@ -185,7 +190,7 @@ void threadsAtOnce(CheckContext& context) {
 }
 
 int editorCycles(int strictness) {
-    // 100 at strictness 5, 1000 at 10, 16 at 1.
+    // 100 at strictness 5, the least it runs at, and 1000 at 10.
     return static_cast<int>(std::lround(100.0 * std::pow(10.0, (strictness - 5) / 5.0)));
 }
 
@@ -323,11 +328,17 @@ void editorRectStable(CheckContext& context) {
     ERect* during = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &during);
     window.close();
-    if (!during)
+    if (!during) {
         context.fail("effEditGetRect gives no rectangle while the editor is open");
-    else
-        context.figure("editor size before / while open", "%d x %d / %d x %d", width, height,
-                       during->right - during->left, during->bottom - during->top);
+        return;
+    }
+    const int widthOpen = during->right - during->left, heightOpen = during->bottom - during->top;
+    context.figure("editor size before / while open", "%d x %d / %d x %d", width, height, widthOpen, heightOpen);
+    // Hosts size their window from the answer before effEditOpen; an editor
+    // that grows on opening is cut off unless it asks for a new size.
+    if (before && (widthOpen != width || heightOpen != height))
+        context.fail("effEditGetRect answers %d x %d before the editor opens and %d x %d while it is open", width,
+                     height, widthOpen, heightOpen);
 }
 
 // --- instances ---
@@ -407,6 +418,72 @@ void eightInstances(CheckContext& context) {
             "state, or randomness of their own",
             differing, kInstances);
     }
+}
+
+// One instance processing the source block by block with these settings;
+// another, when given, started beside it and fed other noise with settings
+// of its own in between. What the first gave, all channels in a row.
+std::vector<float> soundOf(CheckContext& context, PluginHost& host, const std::vector<float>& settings,
+                           GuardedAudio& source, PluginHost* other, const std::vector<float>& otherSettings) {
+    for (size_t index = 0; index < settings.size(); ++index)
+        host.setParameter(static_cast<VstInt32>(index), settings[index]);
+    if (other) {
+        for (size_t index = 0; index < otherSettings.size(); ++index)
+            other->setParameter(static_cast<VstInt32>(index), otherSettings[index]);
+        other->start();
+    }
+    host.start();
+    const int inputs = source.channels(), outputs = host.record()->numOutputs;
+    GuardedAudio in(inputs, kBlock), out(outputs, kBlock), otherIn(inputs, kBlock), otherOut(outputs, kBlock);
+    std::vector<float> sound;
+    for (int block = 0; block < source.frames() / kBlock; ++block) {
+        for (int c = 0; c < inputs; ++c)
+            std::memcpy(in.channel(c), source.channel(c) + block * kBlock, sizeof(float) * kBlock);
+        context.process(host, in, out, kBlock);
+        if (other) {
+            context.noise(otherIn, kNoiseLevel);
+            context.process(*other, otherIn, otherOut, kBlock);
+        }
+        for (int c = 0; c < outputs; ++c)
+            sound.insert(sound.end(), out.channel(c), out.channel(c) + kBlock);
+    }
+    return sound;
+}
+
+void instancesKeepToThemselves(CheckContext& context) {
+    int inputs = 0, outputs = 0;
+    std::unique_ptr<PluginHost> alone = context.load(kRate, kBlock);
+    if (!alone || !context.channelCounts(*alone, inputs, outputs))
+        return;
+    std::vector<float> mine, theirs;
+    for (VstInt32 index = 0; index < alone->record()->numParams; ++index) {
+        mine.push_back(static_cast<float>(context.uniform()));
+        theirs.push_back(static_cast<float>(context.uniform()));
+    }
+    GuardedAudio source(inputs, kBlock * 8 * context.strictness());
+    context.noise(source, kNoiseLevel);
+    context.doing("one instance alone, with its settings");
+    const std::vector<float> first = soundOf(context, *alone, mine, source, nullptr, {});
+    alone.reset();
+    std::unique_ptr<PluginHost> again = context.load(kRate, kBlock);
+    if (!again)
+        return;
+    context.doing("a second instance alone, with the same settings");
+    if (soundOf(context, *again, mine, source, nullptr, {}) != first) {
+        context.skip("two instances alone with the same settings sound different: randomness of its own");
+        return;
+    }
+    again.reset();
+    std::unique_ptr<PluginHost> beside = context.load(kRate, kBlock), other = context.load(kRate, kBlock);
+    if (!beside || !other)
+        return;
+    context.doing("an instance with the same settings beside another with other settings and other input");
+    if (soundOf(context, *beside, mine, source, other.get(), theirs) != first) {
+        context.fail(
+            "an instance sounds different while another, with other settings and input, runs beside it: the two "
+            "share state");
+    }
+    context.figure("instance alone / beside another", "%zu samples compared bit for bit", first.size());
 }
 
 // --- state ---
@@ -499,7 +576,7 @@ ValidationGroup threadsGroup() {
             "Threads",
             {},
             {
-                {"processing, automation every 32 samples and the editor, each on its own thread", 1, threadsAtOnce},
+                {"processing, automation every 32 samples and the editor, each on its own thread", 4, threadsAtOnce},
             }};
 }
 
@@ -508,8 +585,8 @@ ValidationGroup editorGroup() {
             "Editor",
             {},
             {
-                {"open/idle/close cycles while automated and processing", 1, editorCyclesWhileAutomated},
-                {"the host destroys its window before effEditClose", 1, windowDestroyedFirst},
+                {"open/idle/close cycles while automated and processing", 5, editorCyclesWhileAutomated},
+                {"the host destroys its window before effEditClose", 2, windowDestroyedFirst},
                 {"effEditGetRect before and while open", 1, editorRectStable},
             }};
 }
@@ -519,7 +596,8 @@ ValidationGroup instancesGroup() {
             "Instances",
             {},
             {
-                {"8 instances processed on 8 threads, destroyed in random order", 1, eightInstances},
+                {"8 instances processed on 8 threads, destroyed in random order", 5, eightInstances},
+                {"an instance is not disturbed by another's settings and input", 1, instancesKeepToThemselves},
             }};
 }
 
@@ -530,6 +608,6 @@ ValidationGroup stateGroup() {
         {},
         {
             {"parameters read and set on a fresh instance give the same output bit for bit", 1, parametersCarryOver},
-            {"a chunk set on a fresh instance gives the same output bit for bit", 1, chunkCarriesOver},
+            {"a chunk set on a fresh instance gives the same output bit for bit", 2, chunkCarriesOver},
         }};
 }

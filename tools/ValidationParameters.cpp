@@ -168,8 +168,8 @@ ValidationGroup parametersGroup() {
             "Parameters",
             {"text buffers are " + std::to_string(kTextBufferBytes) + " bytes with a no-access page right after"},
             {
-                {"random set/get, in and out of range, with texts", 1, setGetFuzz},
+                {"random set/get, in and out of range, with texts", 4, setGetFuzz},
                 {"every extreme value on every parameter", 1, everyValueEveryParameter},
-                {"properties, automatable flags and string-to-parameter", 1, propertiesStayInTheirRecord},
+                {"properties, automatable flags and string-to-parameter", 2, propertiesStayInTheirRecord},
             }};
 }

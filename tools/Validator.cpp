@@ -17,8 +17,8 @@ const double kGroupSecondsPerLevel = 60.0;
 const size_t kRememberedLines = 4;
 
 std::vector<ValidationGroup> allGroups() {
-    return {identityGroup(), parametersGroup(), dispatcherGroup(), processingGroup(), sampleRatesGroup(),
-            midiGroup(),     threadsGroup(),    editorGroup(),     instancesGroup(),  stateGroup()};
+    return {identityGroup(), parametersGroup(), dispatcherGroup(), processingGroup(), sampleRatesGroup(), midiGroup(),
+            threadsGroup(),  editorGroup(),     instancesGroup(),  stateGroup(),      hostHabitsGroup()};
 }
 
 // Each group draws its own stream from the run's seed, so that a rerun of

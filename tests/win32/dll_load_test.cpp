@@ -69,6 +69,23 @@ protected:
     AEffect* record = nullptr;
 };
 
+// A scanning host frees and loads the library again and again; its runtime
+// would leave its exception pool behind each time, so it stays loaded.
+TEST_F(DllLoad, StaysLoadedAfterTheHostFreesIt) {
+    HMODULE module = nullptr;
+    ASSERT_TRUE(
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(entry), &module));
+    { PluginLibrary again{libraryPath()}; }
+    for (int i = 0; i < 4; ++i)
+        FreeLibrary(module);
+    HMODULE still = nullptr;
+    EXPECT_TRUE(
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(entry), &still));
+    EXPECT_EQ(module, still);
+}
+
 TEST_F(DllLoad, ExportsVSTPluginMainAndMainAsOneFunction) {
     const PluginEntry main = library.entry("main");
     ASSERT_NE(main, nullptr);
