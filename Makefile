@@ -50,6 +50,7 @@ demo: linux $(WINDOWS_ARCHS)
 	@$(XVFB) ./cmake/run-demo.sh
 
 test: builds
+	@./cmake/check-layers.sh
 	@echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 	@cd build/native && ctest --output-on-failure
 	@echo "== native thread tests (ThreadSanitizer)"

@@ -6,72 +6,46 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 
 # The editor: the same toolkit as on Windows over the X11 backend, drawn
-# with cairo. Off gives the headless plug-in the host shows generic controls for.
-option(QUAVIX_X11_EDITOR "give the Linux plug-in its editor (X11 and cairo)" ON)
-if(QUAVIX_X11_EDITOR)
+# with cairo, its bitmaps those of resources/quavix.rc compiled in under the
+# same ids. QUAVIX_EDITOR off gives the headless plug-in.
+if(QUAVIX_EDITOR)
     pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
-    # The bitmaps of resources/quavix.rc, compiled in under the same ids.
     set(EMBEDDED_BITMAPS ${CMAKE_BINARY_DIR}/generated/EmbeddedBitmaps.cpp)
-    file(STRINGS ${CMAKE_SOURCE_DIR}/resources/quavix.rc RC_BITMAP_LINES REGEX "BITMAP[ \t]+\"")
+    file(STRINGS ${QUAVIX_RESOURCE_SCRIPT} RC_BITMAP_LINES REGEX "BITMAP[ \t]+\"")
     set(RC_BITMAPS "")
     foreach(line ${RC_BITMAP_LINES})
         string(REGEX REPLACE ".*BITMAP[ \t]+\"([^\"]+)\".*" "\\1" bitmap_file "${line}")
         list(APPEND RC_BITMAPS ${CMAKE_SOURCE_DIR}/resources/${bitmap_file})
     endforeach()
     add_custom_command(OUTPUT ${EMBEDDED_BITMAPS}
-        COMMAND ${CMAKE_COMMAND} -DRC=${CMAKE_SOURCE_DIR}/resources/quavix.rc -DOUTPUT=${EMBEDDED_BITMAPS}
+        COMMAND ${CMAKE_COMMAND} -DRC=${QUAVIX_RESOURCE_SCRIPT} -DOUTPUT=${EMBEDDED_BITMAPS}
             -P ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
-        DEPENDS ${CMAKE_SOURCE_DIR}/resources/quavix.rc ${RC_BITMAPS} ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+        DEPENDS ${QUAVIX_RESOURCE_SCRIPT} ${RC_BITMAPS} ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
         COMMENT "Embedding the editor's bitmaps")
-    file(GLOB EDITOR_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/editor/*.cpp ${CMAKE_SOURCE_DIR}/gui/*.cpp)
-    set(X11_PLATFORM_SOURCES
-        ${CMAKE_SOURCE_DIR}/platform/CDrawContext.cpp
-        ${CMAKE_SOURCE_DIR}/platform/DragEvent.cpp
-        ${CMAKE_SOURCE_DIR}/platform/MouseButtons.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/BmpDecoder.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/CBitmap.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/CDragContainer.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/CDrawContext.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/CDropTarget.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/COffscreenContext.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/Cursor.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/DropTargetRegistration.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/FrameWindow.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/ModuleInstance.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/MouseButtons.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/SystemServices.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/WindowGeometry.cpp
-        ${CMAKE_SOURCE_DIR}/platform/x11/X11Windows.cpp)
-    # The effect is compiled once more here with its editor; quavix_core
-    # stays headless for the benchmark, the reference and the core tests.
-    add_library(quavix_plugin_objects OBJECT ${CORE_SOURCES} ${EDITOR_SOURCES} ${X11_PLATFORM_SOURCES}
-        ${EMBEDDED_BITMAPS})
-    target_compile_definitions(quavix_plugin_objects PUBLIC QUAVIX_WITH_EDITOR=1)
-    target_link_libraries(quavix_plugin_objects PUBLIC PkgConfig::X11 PkgConfig::CAIRO)
-    # Everything of the plug-in in one library, so that test programs reach every class.
-    add_library(quavix_plugin STATIC $<TARGET_OBJECTS:quavix_plugin_objects>)
-    target_link_libraries(quavix_plugin PUBLIC PkgConfig::X11 PkgConfig::CAIRO)
-    set(PLUGIN_OBJECTS $<TARGET_OBJECTS:quavix_plugin_objects>)
-else()
-    set(PLUGIN_OBJECTS $<TARGET_OBJECTS:quavix_core>)
+endif()
+# The effect is compiled once more in these layers, with its editor;
+# quavix_core stays headless for the benchmark, the reference and the core tests.
+add_plugin_layers(WINDOW_SYSTEM ${X11_PLATFORM_SOURCES} PANEL_RESOURCES ${EMBEDDED_BITMAPS})
+if(QUAVIX_EDITOR)
+    target_link_libraries(quavix_window_system PUBLIC PkgConfig::X11 PkgConfig::CAIRO)
 endif()
 
 # The C++ runtime is linked in and hidden by the version script: a host
 # built against an older libstdc++ (or another plug-in's copy) then neither
 # refuses to load us nor hands us its own runtime's symbols.
-add_library(quavix SHARED ${PLUGIN_OBJECTS} ${CMAKE_SOURCE_DIR}/host/SharedObjectEntry.cpp)
-if(QUAVIX_X11_EDITOR)
+add_library(quavix SHARED ${PLUGIN_OBJECTS} ${FRAMEWORK_SHARED_OBJECT_ENTRY})
+if(QUAVIX_EDITOR)
     target_link_libraries(quavix PRIVATE PkgConfig::X11 PkgConfig::CAIRO)
 endif()
 set_target_properties(quavix PROPERTIES PREFIX "" OUTPUT_NAME quavix
     LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/quavix.map)
+    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/framework/quavix.map)
 # The runtime linked in sets aside its emergency exception pool (about 70 KB)
 # when it is loaded and never gives it back, so a host that scans, unloads
 # and loads us again would lose that much each time: once loaded, we stay.
 target_link_options(quavix PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs -Wl,-z,nodelete
-    -Wl,--version-script=${CMAKE_SOURCE_DIR}/host/quavix.map)
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/framework/quavix.map)
 
 # The host tool: its portable parts, the Linux parts, and main.
 file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/linux/*.cpp)
@@ -155,8 +129,8 @@ foreach(test_source ${X11_TESTS})
     # and the X11 backend, which only the editor's build has.
     set(test_core quavix_core)
     if(test_name STREQUAL "drop_views_test")
-        if(NOT TARGET quavix_plugin)
-            message(WARNING "x11_drop_views_test not built: this build has no X11 editor (QUAVIX_X11_EDITOR)")
+        if(NOT QUAVIX_EDITOR)
+            message(WARNING "x11_drop_views_test not built: this build has no editor (QUAVIX_EDITOR)")
             continue()
         endif()
         set(test_core quavix_plugin)

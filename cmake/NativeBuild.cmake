@@ -1,11 +1,6 @@
 # Linux build. With sanitizers: the platform-free core, headless (no editor),
 # for fast unit tests. Without: what Linux users get (quavix.so and the host
 # tool) with the benchmark and the reference digest.
-file(GLOB CORE_SOURCES CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp)
-# The library entries of each platform join only their library.
-list(FILTER CORE_SOURCES EXCLUDE REGEX "(DllMain|SharedObjectEntry)\\.cpp$")
-
 if(QUAVIX_SANITIZE STREQUAL "address")
     set(SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 elseif(QUAVIX_SANITIZE STREQUAL "thread")
@@ -18,7 +13,9 @@ add_link_options(${SANITIZER_FLAGS})
 # Everything may end up in a shared object.
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
-add_library(quavix_core STATIC ${CORE_SOURCES})
+# The headless effect on the framework: what the unit tests, the benchmark
+# and the reference digest run.
+add_library(quavix_core STATIC ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES})
 
 enable_testing()
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -33,7 +30,7 @@ elseif(QUAVIX_SANITIZE STREQUAL "none")
     include(cmake/LinuxPlugin.cmake)
 else()
     file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
-    add_executable(quavix_native_tests ${NATIVE_TESTS})
+    add_executable(quavix_native_tests ${NATIVE_TESTS} ${CMAKE_SOURCE_DIR}/toolkit/geometry/CRect.cpp)
     target_link_libraries(quavix_native_tests quavix_core gtest_main)
     add_test(NAME native_tests COMMAND quavix_native_tests)
 endif()

@@ -5,34 +5,21 @@ enable_language(RC)
 # native build; static runtime so that only system DLLs are imported.
 add_compile_options(-msse2 -mfpmath=sse)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
-# The one switch between the headless effect and the plug-in with its editor.
-if(EXISTS ${CMAKE_SOURCE_DIR}/editor/QuavixEditor.cpp)
-    add_compile_definitions(QUAVIX_WITH_EDITOR=1)
-endif()
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(WIN32_SYSTEM_LIBS ole32 shell32 gdi32 user32 kernel32 uuid)
 
-file(GLOB PLUGIN_SOURCES CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/effect/*.cpp ${CMAKE_SOURCE_DIR}/editor/*.cpp
-    ${CMAKE_SOURCE_DIR}/gui/*.cpp ${CMAKE_SOURCE_DIR}/gui/geometry/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.cpp
-    ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
-list(FILTER PLUGIN_SOURCES EXCLUDE REGEX "(DllMain|SharedObjectEntry)\\.cpp$")
-set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/quavix.rc)
 # Each build directory keeps its own outputs; `make win32` points this at the
 # stable dist/win32.
 set(QUAVIX_DIST_DIR ${CMAKE_BINARY_DIR}/dist CACHE PATH "where QUAVIX.dll and quavix-host.exe land")
 
-add_library(quavix_objects OBJECT ${PLUGIN_SOURCES})
+add_plugin_layers(WINDOW_SYSTEM ${WIN32_PLATFORM_SOURCES})
+target_link_libraries(quavix_plugin PUBLIC ${WIN32_SYSTEM_LIBS})
 
-add_library(QUAVIX SHARED $<TARGET_OBJECTS:quavix_objects> ${CMAKE_SOURCE_DIR}/host/DllMain.cpp
-    ${CMAKE_SOURCE_DIR}/host/quavix.def ${RESOURCE_SCRIPT})
+add_library(QUAVIX SHARED ${PLUGIN_OBJECTS} ${WIN32_LIBRARY_ENTRY} ${CMAKE_SOURCE_DIR}/framework/quavix.def
+    ${QUAVIX_RESOURCE_SCRIPT})
 set_target_properties(QUAVIX PROPERTIES PREFIX "" OUTPUT_NAME QUAVIX
     RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
-
-# The same code as a static library, so that test programs reach every class.
-add_library(quavix_plugin STATIC $<TARGET_OBJECTS:quavix_objects>)
-target_link_libraries(quavix_plugin ${WIN32_SYSTEM_LIBS})
 
 # The host tool: its portable parts and the Windows parts in a library that
 # its test links too, and main.
@@ -54,7 +41,7 @@ file(GLOB WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/s
 file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 foreach(test_source ${WIN32_TESTS})
     get_filename_component(test_name ${test_source} NAME_WE)
-    add_executable(${test_name} ${test_source} ${WIN32_TEST_SUPPORT} ${RESOURCE_SCRIPT})
+    add_executable(${test_name} ${test_source} ${WIN32_TEST_SUPPORT} ${QUAVIX_RESOURCE_SCRIPT})
     target_link_libraries(${test_name} quavix_plugin gtest_main ${WIN32_SYSTEM_LIBS})
     add_dependencies(${test_name} QUAVIX)
     add_dependencies(${test_name} quavix-host)

@@ -10,7 +10,8 @@ if ! dist/linux-x86_64/quavix-host dist/linux-x86_64/quavix.so --demo-out dist/d
     exit 1
 fi
 echo "demo: measuring the response picture dist/demo/quavix-response.png from dist/linux-x86_64/quavix.so"
-if ! dist/linux-x86_64/quavix-host --response-png dist/demo/quavix-response.png dist/linux-x86_64/quavix.so; then
+if ! dist/linux-x86_64/quavix-host --response-png dist/demo/quavix-response.png \
+    --sweep-param 2=0:1:3 --sweep-param 0=0:1:3 --show-param 1 dist/linux-x86_64/quavix.so; then
     echo "demo: failed: measuring the response of dist/linux-x86_64/quavix.so" >&2
     exit 1
 fi

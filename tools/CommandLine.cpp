@@ -50,6 +50,8 @@ const char* const kUsage =
     "  --sweep-param INDEX=FROM:TO:COUNT  with --response-png: one curve at each of COUNT\n"
     "                       values (1..20) from FROM to TO (0..1); repeatable, giving a curve\n"
     "                       for every combination (at most 20)\n"
+    "  --show-param INDEX   with --response-png: name that parameter's starting read-out\n"
+    "                       under the curves; repeatable\n"
     "\n"
     "Input: 16-bit or 24-bit PCM or 32-bit float WAV, mono or stereo, any rate and\n"
     "any length: it streams through, with progress shown on long files. A mono\n"
@@ -70,8 +72,7 @@ const char* const kUsage =
     "Response: the plug-in's first output for an impulse on its first input, 65536\n"
     "samples at --rate, read at log-spaced frequencies from 20 Hz to 20 kHz, and an\n"
     "exponential sine sweep as a check; the tool prints how far the two disagree.\n"
-    "Without --param or --sweep-param, Quavix draws its corner at 800, 2300 and\n"
-    "3800 Hz at each peak setting, and any other plug-in one curve as it loads.\n"
+    "Without --param or --sweep-param, one curve as the plug-in loads.\n"
     "\n"
     "Exit codes: 0 done, 1 failed (file, plug-in or editor), 2 wrong arguments.\n";
 
@@ -155,7 +156,7 @@ bool CommandLine::takesValue(const std::string& name) {
         return true;
     return name == "--param" || name == "--block" || name == "--cc" || name == "--sweep" || name == "--rate" ||
            name == "--demo-out" || name == "--editor-png" || name == "--close-after" || name == "--rounds" ||
-           name == "--response-png" || name == "--sweep-param";
+           name == "--response-png" || name == "--sweep-param" || name == "--show-param";
 }
 
 bool CommandLine::parse(int argc, char** argv, HostOptions& options, std::string& error) {
@@ -213,6 +214,10 @@ bool CommandLine::parseOption(const std::string& name, const char* value, HostOp
         ParameterSweep sweep = {0, 0.0f, 0.0f, 1};
         valid = parseParameterSweep(value, sweep);
         options.parameterSweeps.push_back(sweep);
+    } else if (name == "--show-param") {
+        int index = 0;
+        valid = parseInt(value, 0, 0x7FFFFFFF, index);
+        options.shownParameters.push_back(index);
     } else if (name == "--strictness") {
         valid = parseInt(value, 1, 10, options.strictness);
     } else if (name == "--seed") {
@@ -248,8 +253,8 @@ bool CommandLine::chooseMode(const std::vector<std::string>& positional, const s
         return false;
     }
     std::string mode = modes.empty() ? "" : modes[0];
-    if (!options.parameterSweeps.empty() && mode != "--response-png") {
-        error = "--sweep-param goes with --response-png only";
+    if ((!options.parameterSweeps.empty() || !options.shownParameters.empty()) && mode != "--response-png") {
+        error = "--sweep-param and --show-param go with --response-png only";
         return false;
     }
     if (mode == "--bench")

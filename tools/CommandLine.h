@@ -38,6 +38,8 @@ struct HostOptions {
     std::string pngPath;
     std::vector<ParameterSetting> parameters;
     std::vector<ParameterSweep> parameterSweeps;
+    // Parameters whose starting read-out the response picture names.
+    std::vector<int> shownParameters;
     int blockSize = 512;
     int controller = 1;
     bool sweep = false;

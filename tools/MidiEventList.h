@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 
 class MidiEventList {
 public:

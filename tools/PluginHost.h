@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 #include "tools/PluginModule.h"
 
 class PluginHost {

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "effect/QuavixConfig.h"
 #include "tools/FrequencyResponse.h"
 
 namespace {
@@ -43,19 +42,8 @@ std::string formatted(const char* format, double value) {
 
 ResponsePicture::ResponsePicture(PluginHost& host, const HostOptions& options) : host(host), options(options) {}
 
-std::vector<ParameterSweep> ResponsePicture::quavixSweeps() {
-    return {{quavix::kPeakParam, 0.0f, 1.0f, 3}, {quavix::kFrequencyParam, 0.0f, 1.0f, 3}};
-}
-
-bool ResponsePicture::isQuavix() const {
-    return host.record()->uniqueID == quavix::kUniqueId && host.text(effGetEffectName) == quavix::kEffectName;
-}
-
 bool ResponsePicture::plan(std::string& error) {
     sweeps = options.parameterSweeps;
-    quavixDefault = sweeps.empty() && options.parameters.empty() && isQuavix();
-    if (quavixDefault)
-        sweeps = quavixSweeps();
     size_t curves = 1;
     for (const ParameterSweep& sweep : sweeps) {
         if (sweep.index >= host.record()->numParams) {
@@ -162,10 +150,11 @@ std::string ResponsePicture::fixedSettings() {
     }
     if (!fixed.empty())
         return "Set: " + joined(fixed, ", ");
-    // Quavix's own curves sit at its starting gain, which the reader should not have to guess.
-    if (quavixDefault)
-        return describe({quavix::kGainParam, 0.0f}, true) + ", as the plug-in starts";
-    return "";
+    // Curves that sit at a starting value the reader should not have to guess.
+    std::vector<std::string> shown;
+    for (int index : options.shownParameters)
+        shown.push_back(describe({index, 0.0f}, true));
+    return shown.empty() ? "" : joined(shown, ", ") + ", as the plug-in starts";
 }
 
 bool ResponsePicture::draw(std::string& error) {

@@ -21,8 +21,6 @@ public:
     // Measures every setting, prints what it found and writes the picture.
     bool draw(std::string& error);
 
-    // Corner 800, 2300 and 3800 Hz within each of the peak settings Lo, Med and Hi.
-    static std::vector<ParameterSweep> quavixSweeps();
     // A display text as a reader wants it: numbers without trailing zeros, then the unit.
     static std::string readOut(const std::string& display, const std::string& unit, float value);
 
@@ -33,7 +31,6 @@ private:
         int shade;
     };
 
-    bool isQuavix() const;
     std::string legendHeading() const;
     // A parameter's read-out as the plug-in shows it now, after its name if asked.
     std::string describe(const ParameterSetting& setting, bool withName);
@@ -46,6 +43,5 @@ private:
     PluginHost& host;
     const HostOptions& options;
     std::vector<ParameterSweep> sweeps;
-    bool quavixDefault = false;
     std::vector<Setting> settings;
 };

@@ -1,10 +1,10 @@
-#include "platform/CBitmap.h"
+#include "toolkit/drawing/CBitmap.h"
 
 #include <windows.h>
 
-#include "platform/CDrawContext.h"
-#include "platform/ImageFunctions.h"
-#include "platform/ModuleInstance.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/drawing/ImageFunctions.h"
+#include "toolkit/platform/ModuleInstance.h"
 
 namespace VSTGUI {
 

@@ -1,11 +1,11 @@
-#include "platform/CDrawContext.h"
+#include "toolkit/drawing/CDrawContext.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "gui/CFrame.h"
-#include "platform/MouseButtons.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/platform/MouseButtons.h"
 
 namespace VSTGUI {
 

@@ -3,7 +3,7 @@
 // in frame coordinates.
 #pragma once
 
-#include "platform/DragEvent.h"
+#include "toolkit/platform/DragEvent.h"
 
 #include <windows.h>
 #include <ole2.h>

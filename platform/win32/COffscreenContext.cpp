@@ -1,10 +1,10 @@
-#include "platform/COffscreenContext.h"
+#include "toolkit/drawing/COffscreenContext.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "gui/CFrame.h"
+#include "toolkit/views/CFrame.h"
 
 namespace VSTGUI {
 

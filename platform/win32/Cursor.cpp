@@ -1,4 +1,4 @@
-#include "platform/Cursor.h"
+#include "toolkit/platform/Cursor.h"
 
 #include <windows.h>
 

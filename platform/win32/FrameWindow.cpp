@@ -1,14 +1,14 @@
-#include "platform/FrameWindow.h"
+#include "toolkit/platform/FrameWindow.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <new>
 
-#include "gui/CFrame.h"
-#include "platform/CDrawContext.h"
-#include "platform/ModuleInstance.h"
-#include "platform/MouseButtons.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/platform/ModuleInstance.h"
+#include "toolkit/platform/MouseButtons.h"
 
 namespace VSTGUI {
 

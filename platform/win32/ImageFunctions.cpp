@@ -1,4 +1,4 @@
-#include "platform/ImageFunctions.h"
+#include "toolkit/drawing/ImageFunctions.h"
 
 #include <windows.h>
 

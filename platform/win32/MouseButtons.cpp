@@ -1,8 +1,8 @@
-#include "platform/MouseButtons.h"
+#include "toolkit/platform/MouseButtons.h"
 
 #include <windows.h>
 
-#include "platform/CColor.h"
+#include "toolkit/drawing/CColor.h"
 
 namespace VSTGUI {
 

@@ -1,9 +1,9 @@
-#include "platform/SystemServices.h"
+#include "toolkit/platform/SystemServices.h"
 
 #include <windows.h>
 #include <ole2.h>
 
-#include "platform/ImageFunctions.h"
+#include "toolkit/drawing/ImageFunctions.h"
 
 namespace VSTGUI {
 

@@ -1,4 +1,4 @@
-#include "platform/WindowGeometry.h"
+#include "toolkit/platform/WindowGeometry.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "platform/CBitmap.h"
+#include "toolkit/drawing/CBitmap.h"
 
 #include <cairo.h>
 
 #include <new>
 
-#include "platform/CDrawContext.h"
+#include "toolkit/drawing/CDrawContext.h"
 #include "platform/x11/BmpDecoder.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/EmbeddedBitmaps.h"

@@ -1,4 +1,4 @@
-#include "platform/CDragContainer.h"
+#include "toolkit/platform/CDragContainer.h"
 
 #include <utility>
 

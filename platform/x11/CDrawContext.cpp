@@ -1,4 +1,4 @@
-#include "platform/CDrawContext.h"
+#include "toolkit/drawing/CDrawContext.h"
 
 #include <cairo-xlib.h>
 #include <cairo.h>
@@ -8,9 +8,9 @@
 #include <cstring>
 #include <new>
 
-#include "gui/CFrame.h"
-#include "platform/MouseButtons.h"
-#include "platform/WindowGeometry.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/platform/MouseButtons.h"
+#include "toolkit/platform/WindowGeometry.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/X11Windows.h"
 

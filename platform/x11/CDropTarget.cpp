@@ -5,10 +5,10 @@
 #include <cstring>
 #include <new>
 
-#include "gui/CFrame.h"
-#include "platform/CDragContainer.h"
-#include "platform/DragEvent.h"
-#include "platform/CDrawContext.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/platform/CDragContainer.h"
+#include "toolkit/platform/DragEvent.h"
+#include "toolkit/drawing/CDrawContext.h"
 #include "platform/x11/X11Windows.h"
 
 namespace VSTGUI {

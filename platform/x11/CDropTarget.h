@@ -6,7 +6,7 @@
 // knows its items (one text, or one path per file).
 #pragma once
 
-#include "platform/DragEvent.h"
+#include "toolkit/platform/DragEvent.h"
 
 #include <X11/Xlib.h>
 

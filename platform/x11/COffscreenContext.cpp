@@ -1,10 +1,10 @@
-#include "platform/COffscreenContext.h"
+#include "toolkit/drawing/COffscreenContext.h"
 
 #include <cairo.h>
 
 #include <algorithm>
 
-#include "gui/CFrame.h"
+#include "toolkit/views/CFrame.h"
 #include "platform/x11/CairoContext.h"
 
 namespace VSTGUI {

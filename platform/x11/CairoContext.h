@@ -6,8 +6,8 @@
 
 #include <cairo.h>
 
-#include "gui/geometry/CRect.h"
-#include "platform/PlatformTypes.h"
+#include "toolkit/geometry/CRect.h"
+#include "toolkit/platform/PlatformTypes.h"
 
 namespace VSTGUI {
 namespace x11 {

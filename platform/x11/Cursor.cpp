@@ -1,4 +1,4 @@
-#include "platform/Cursor.h"
+#include "toolkit/platform/Cursor.h"
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>

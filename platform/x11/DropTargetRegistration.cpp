@@ -1,4 +1,4 @@
-#include "platform/DropTargetRegistration.h"
+#include "toolkit/platform/DropTargetRegistration.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "platform/FrameWindow.h"
+#include "toolkit/platform/FrameWindow.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <new>
 
-#include "gui/CFrame.h"
-#include "host/VstInterface.h"
-#include "platform/CColor.h"
-#include "platform/CDrawContext.h"
-#include "platform/ModuleInstance.h"
-#include "platform/MouseButtons.h"
+#include "toolkit/views/CFrame.h"
+#include "framework/VstInterface.h"
+#include "toolkit/drawing/CColor.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/platform/ModuleInstance.h"
+#include "toolkit/platform/MouseButtons.h"
 #include "platform/x11/CDropTarget.h"
 #include "platform/x11/X11Windows.h"
 

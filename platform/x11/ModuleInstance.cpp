@@ -1,4 +1,4 @@
-#include "platform/ModuleInstance.h"
+#include "toolkit/platform/ModuleInstance.h"
 
 namespace VSTGUI {
 

@@ -1,8 +1,8 @@
-#include "platform/MouseButtons.h"
+#include "toolkit/platform/MouseButtons.h"
 
 #include <X11/Xlib.h>
 
-#include "platform/CColor.h"
+#include "toolkit/drawing/CColor.h"
 #include "platform/x11/X11Windows.h"
 
 namespace VSTGUI {

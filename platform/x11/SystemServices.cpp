@@ -1,10 +1,10 @@
-#include "platform/SystemServices.h"
+#include "toolkit/platform/SystemServices.h"
 
 #include <X11/Xlib.h>
 
 #include <ctime>
 
-#include "platform/FrameWindow.h"
+#include "toolkit/platform/FrameWindow.h"
 #include "platform/x11/X11Windows.h"
 
 namespace VSTGUI {

@@ -1,4 +1,4 @@
-#include "platform/WindowGeometry.h"
+#include "toolkit/platform/WindowGeometry.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "platform/PlatformTypes.h"
+#include "toolkit/platform/PlatformTypes.h"
 
 namespace VSTGUI {
 

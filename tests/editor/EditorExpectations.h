@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "gui/geometry/CRect.h"
-#include "host/VstInterface.h"
+#include "toolkit/geometry/CRect.h"
+#include "framework/VstInterface.h"
 
 namespace quavixtest {
 namespace expected {

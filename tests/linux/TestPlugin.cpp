@@ -41,7 +41,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 
 namespace {
 

@@ -165,7 +165,10 @@ struct PictureCase {
 
 TEST_F(ResponseTool, PicturesAreOfTheStatedSizeAndShowCurves) {
     const PictureCase cases[] = {
-        {{}, {"curve 1 of 9, Lo, 800 Hz:", "curve 5 of 9, Med, 2300 Hz:", "curve 9 of 9, Hi, 3800 Hz:"}},
+        // The demo's picture: corner and peak swept, the gain named as it starts.
+        {{"--sweep-param", "2=0:1:3", "--sweep-param", "0=0:1:3", "--show-param", "1"},
+         {"curve 1 of 9, Lo, 800 Hz:", "curve 5 of 9, Med, 2300 Hz:", "curve 9 of 9, Hi, 3800 Hz:"}},
+        {{}, {"curve 1 of 1, as the plug-in starts:"}},
         {{"--sweep-param", "0=0:1:7", "--rate", "48000"}, {"7 curves at 48000 Hz", "curve 7 of 7, 3800 Hz:"}},
     };
     for (const PictureCase& row : cases) {
@@ -236,7 +239,10 @@ TEST_F(ResponseTool, BadRequestsAreRefusedNamingWhatIsWrong) {
          kExitUsage,
          "bad value for --sweep-param",
          ""},
-        {{"PLUGIN", "--sweep-param", "0=0:1:3"}, kExitUsage, "--sweep-param goes with --response-png only", ""},
+        {{"PLUGIN", "--sweep-param", "0=0:1:3"},
+         kExitUsage,
+         "--sweep-param and --show-param go with --response-png only",
+         ""},
         {{"--response-png", "/nonexistent-folder/r.png", "PLUGIN"},
          kExitFailed,
          "cannot write '/nonexistent-folder/r.png'",

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 
 class EventList {
 public:

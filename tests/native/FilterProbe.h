@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "effect/Filter.h"
+#include "quavix/Filter.h"
 #include "tests/native/RecordingHost.h"
 
 struct Coefficients {

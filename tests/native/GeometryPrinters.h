@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "gui/geometry/CRect.h"
+#include "toolkit/geometry/CRect.h"
 
 namespace VSTGUI {
 

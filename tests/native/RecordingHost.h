@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "effect/Filter.h"
-#include "host/Entry.h"
-#include "host/VstInterface.h"
+#include "quavix/Filter.h"
+#include "framework/Entry.h"
+#include "framework/VstInterface.h"
 
 struct HostRequest {
     AEffect* effect;

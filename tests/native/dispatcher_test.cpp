@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/EditorBase.h"
+#include "framework/EditorBase.h"
 #include "tests/native/RecordingHost.h"
 
 namespace {

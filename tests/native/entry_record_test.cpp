@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "editor/EditorBase.h"
-#include "effect/Filter.h"
-#include "host/ExtendedEffectBase.h"
-#include "host/Entry.h"
+#include "framework/EditorBase.h"
+#include "quavix/Filter.h"
+#include "framework/ExtendedEffectBase.h"
+#include "framework/Entry.h"
 #include "tests/native/RecordingHost.h"
 #include "tests/native/VirtualSlots.h"
 

@@ -1,8 +1,8 @@
 // Rectangles, points and reference counts: the records every view measures in.
 #include <gtest/gtest.h>
 
-#include "gui/geometry/CRect.h"
-#include "gui/geometry/CReferenceCounter.h"
+#include "toolkit/geometry/CRect.h"
+#include "toolkit/geometry/CReferenceCounter.h"
 #include "tests/native/GeometryPrinters.h"
 
 using VSTGUI::CPoint;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "host/ExtendedEffectBase.h"
+#include "framework/ExtendedEffectBase.h"
 #include "tests/native/RecordingHost.h"
 
 namespace {

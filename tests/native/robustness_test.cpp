@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/EditorBase.h"
+#include "framework/EditorBase.h"
 #include "tests/native/EventList.h"
 #include "tests/native/FilterProbe.h"
 #include "tests/native/RecordingHost.h"

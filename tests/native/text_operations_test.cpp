@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "host/EffectBase.h"
+#include "framework/EffectBase.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "host/Entry.h"
+#include "framework/Entry.h"
 #include "tests/reference/ReferenceSignal.h"
 
 #if defined(_WIN32)

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 
 namespace reference {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "effect/QuavixConfig.h"
-#include "gui/CFrame.h"
-#include "platform/CBitmap.h"
-#include "platform/CDrawContext.h"
-#include "platform/COffscreenContext.h"
-#include "platform/ImageFunctions.h"
+#include "quavix/QuavixConfig.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/drawing/CBitmap.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/drawing/COffscreenContext.h"
+#include "toolkit/drawing/ImageFunctions.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/CanvasContext.h"
 #include "tests/win32/support/GuiObjectCounts.h"

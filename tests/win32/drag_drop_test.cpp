@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "gui/CFrame.h"
-#include "gui/CViewContainer.h"
-#include "platform/CDragContainer.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/views/CViewContainer.h"
+#include "toolkit/platform/CDragContainer.h"
 #include "platform/win32/CDropTarget.h"
-#include "platform/DropTargetRegistration.h"
+#include "toolkit/platform/DropTargetRegistration.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/DragRecordingView.h"
 #include "tests/win32/support/HostWindow.h"

@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "gui/CFrame.h"
-#include "platform/CDrawContext.h"
-#include "platform/MouseButtons.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/platform/MouseButtons.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/CanvasContext.h"
 #include "tests/win32/support/GuiObjectCounts.h"

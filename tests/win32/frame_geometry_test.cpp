@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "editor/ViewTreeEditor.h"
-#include "gui/CFrame.h"
-#include "platform/COffscreenContext.h"
-#include "platform/WindowGeometry.h"
+#include "toolkit/editor/ViewTreeEditor.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/drawing/COffscreenContext.h"
+#include "toolkit/platform/WindowGeometry.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/MessagePump.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "editor/ViewTreeEditor.h"
-#include "gui/CFrame.h"
-#include "platform/CDrawContext.h"
-#include "platform/FrameWindow.h"
-#include "platform/MouseButtons.h"
+#include "toolkit/editor/ViewTreeEditor.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/platform/FrameWindow.h"
+#include "toolkit/platform/MouseButtons.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/GuiObjectCounts.h"
 #include "tests/win32/support/HostWindow.h"

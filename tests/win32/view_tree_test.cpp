@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "gui/CFrame.h"
-#include "gui/CView.h"
-#include "gui/CViewContainer.h"
-#include "platform/CBitmap.h"
-#include "platform/CDrawContext.h"
-#include "platform/COffscreenContext.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/views/CView.h"
+#include "toolkit/views/CViewContainer.h"
+#include "toolkit/drawing/CBitmap.h"
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/drawing/COffscreenContext.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/native/VirtualSlots.h"
 #include "tests/win32/support/CanvasContext.h"

@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "gui/CFrame.h"
-#include "gui/CView.h"
-#include "platform/CDragContainer.h"
+#include "toolkit/views/CFrame.h"
+#include "toolkit/views/CView.h"
+#include "toolkit/platform/CDragContainer.h"
 #include "tests/x11/support/XdndSource.h"
 
 using namespace VSTGUI;

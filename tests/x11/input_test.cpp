@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effect/QuavixConfig.h"
+#include "quavix/QuavixConfig.h"
 #include "tests/editor/EditorExpectations.h"
 #include "tests/x11/support/EditorHost.h"
 #include "tests/x11/support/InputScript.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/CDrawContext.h"
+#include "toolkit/drawing/CDrawContext.h"
 #include "tests/win32/support/PixelCanvas.h"
 
 namespace quavixtest {

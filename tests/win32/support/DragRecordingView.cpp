@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/CDragContainer.h"
-#include "platform/CDrawContext.h"
+#include "toolkit/platform/CDragContainer.h"
+#include "toolkit/drawing/CDrawContext.h"
 
 using VSTGUI::CDragContainer;
 using VSTGUI::CDrawContext;

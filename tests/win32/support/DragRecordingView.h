@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/CView.h"
+#include "toolkit/views/CView.h"
 
 namespace quavixtest {
 

@@ -10,10 +10,10 @@
 #include <mutex>
 #include <vector>
 
-#include "editor/QuavixEditor.h"
-#include "gui/CFrame.h"
-#include "host/EffectBase.h"
-#include "host/VstInterface.h"
+#include "quavix/QuavixEditor.h"
+#include "toolkit/views/CFrame.h"
+#include "framework/EffectBase.h"
+#include "framework/VstInterface.h"
 #include "tests/win32/support/MessagePump.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster);

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 
 typedef AEffect*(VSTCALLBACK* PluginEntry)(audioMasterCallback audioMaster);
 

@@ -1,6 +1,6 @@
 #include "tests/win32/support/ReadoutPicture.h"
 
-#include "effect/QuavixConfig.h"
+#include "quavix/QuavixConfig.h"
 #include "tests/win32/support/PixelCanvas.h"
 #include "tests/win32/support/TestPictures.h"
 #include "tests/win32/support/WindowPixels.h"

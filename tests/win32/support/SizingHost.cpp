@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "editor/ViewTreeEditor.h"
+#include "toolkit/editor/ViewTreeEditor.h"
 
 namespace quavixtest {
 

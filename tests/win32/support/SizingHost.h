@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ExtendedEffectBase.h"
+#include "framework/ExtendedEffectBase.h"
 
 class AEffGUIEditor;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/CColor.h"
+#include "toolkit/drawing/CColor.h"
 
 namespace quavixtest {
 

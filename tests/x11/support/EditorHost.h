@@ -16,7 +16,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host/VstInterface.h"
+#include "framework/VstInterface.h"
 #include "tools/PluginModule.h"
 
 namespace quavixtest {

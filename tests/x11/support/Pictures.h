@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "gui/geometry/CRect.h"
+#include "toolkit/geometry/CRect.h"
 #include "tests/x11/support/EditorHost.h"
 
 namespace quavixtest {

@@ -1,0 +1,49 @@
+#!/bin/sh
+# The layers, as the includes must keep them: each folder may include only
+# its own layer and the layers below it, and no window-system header appears
+# above the window systems. Prints every include that breaks the order and
+# exits 1 if there is one.
+#
+#   framework  <-  toolkit  <-  platform/{win32,x11,stub}
+#   quavix: framework and toolkit        tools: the interface record alone
+set -u
+cd "$(dirname "$0")/.."
+status=0
+# folder|include prefixes it may use
+rules='framework/|framework/
+toolkit/|framework/ toolkit/
+platform/win32/|framework/ toolkit/ platform/win32/
+platform/x11/|framework/ toolkit/ platform/x11/
+platform/stub/|framework/ toolkit/ platform/stub/
+quavix/|framework/ toolkit/ quavix/
+tools/|framework/VstInterface.h tools/'
+system_headers='windows\.h|ole2\.h|shellapi\.h|X11/|cairo'
+checked=0
+for file in $(git ls-files '*.h' '*.cpp'); do
+    allowed=$(printf '%s\n' "$rules" | while IFS='|' read -r folder prefixes; do
+        case $file in "$folder"*) echo "$prefixes" ;; esac
+    done)
+    [ -n "$allowed" ] || continue
+    checked=$((checked + 1))
+    for included in $(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file"); do
+        ok=no
+        for prefix in $allowed; do
+            case $included in "$prefix"*) ok=yes ;; esac
+        done
+        if [ $ok = no ]; then
+            echo "check-layers: $file includes $included, which is not below it"
+            status=1
+        fi
+    done
+    case $file in
+    platform/* | tools/*) ;;
+    *)
+        if grep -nE "^#include <($system_headers)" "$file" >/dev/null; then
+            echo "check-layers: $file includes a window-system header: $(grep -E "^#include <($system_headers)" "$file" | head -1)"
+            status=1
+        fi
+        ;;
+    esac
+done
+[ $status = 0 ] && echo "check-layers: $checked files keep to their layers"
+exit $status

@@ -1,0 +1,36 @@
+// The minimal editor the effect base class knows: it remembers the host's
+// parent window and answers every editor request as not handled.
+#pragma once
+
+#include "framework/VstInterface.h"
+
+class AudioEffect;
+
+class AEffEditor {
+public:
+    explicit AEffEditor(AudioEffect* effect) : effect(effect) {}
+    AEffEditor(const AEffEditor&) = delete;
+    AEffEditor& operator=(const AEffEditor&) = delete;
+
+    virtual ~AEffEditor() {}
+    virtual AudioEffect* getEffect() { return effect; }
+    virtual bool getRect(ERect** rect) {
+        *rect = nullptr;
+        return false;
+    }
+    virtual bool open(void* parentWindow) {
+        hostWindow = parentWindow;
+        return false;
+    }
+    virtual void close() { hostWindow = nullptr; }
+    virtual bool isOpen() { return hostWindow != nullptr; }
+    virtual void idle() {}
+    virtual bool onKeyDown(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onWheel(float /*distance*/) { return false; }
+    virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+
+protected:
+    AudioEffect* effect;
+    void* hostWindow = nullptr;
+};

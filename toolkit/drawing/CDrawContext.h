@@ -1,0 +1,82 @@
+// A drawing context: one device context plus the toolkit's drawing state.
+// The pen, brush and font are made only when the value they realise changes,
+// and the device's previous objects are put back at destruction.
+#pragma once
+
+#include "toolkit/geometry/CRect.h"
+#include "toolkit/geometry/CReferenceCounter.h"
+#include "toolkit/drawing/CColor.h"
+#include "toolkit/platform/PlatformTypes.h"
+
+namespace VSTGUI {
+
+class CFrame;
+
+class CDrawContext : public CReferenceCounter {
+public:
+    // Any argument may be null. Without a device context but with a window,
+    // the context takes the window's device and releases it at destruction.
+    CDrawContext(CFrame* frame, WindowHandle window, DeviceHandle deviceContext);
+    ~CDrawContext() override;
+
+    void setFrameColor(const CColor& color);
+    void setFillColor(const CColor& color);
+    void setFontColor(const CColor& color);
+    void setLineWidth(int32_t width);
+    void setClipRect(const CRect& clip);   // in the caller's coordinates
+    CRect& getClipRect(CRect& clip) const; // in the caller's coordinates
+
+    void drawRect(const CRect& rect);  // outline
+    void fillRect(const CRect& rect);  // interior, see the class notes
+    // A pen line from the current position; like any pen line it leaves out
+    // its end point.
+    void moveTo(const CPoint& point);
+    void lineTo(const CPoint& point);
+    void setFont(int32_t fontId, int32_t style = 0);
+    void drawString(const char* text, const CRect& rect, bool opaque = false,
+                    int32_t align = kAlignCenter);
+    int32_t getMouseButtons() const;
+
+    // Copies rect (this context's coordinates) to a raw device point of dest.
+    void copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const;
+
+    // Read-only views of the cached state (tests and views use them).
+    const CColor& getFrameColor() const { return frameColor; }
+    const CColor& getFillColor() const { return fillColor; }
+    const CColor& getFontColor() const { return fontColor; }
+    int32_t getLineWidth() const { return lineWidth; }
+    int32_t getFontId() const { return fontId; }
+    int32_t getFontStyle() const { return fontStyle; }
+    int32_t getFontSize() const { return fontSize; }
+    CFrame* getFrame() const { return frame; }
+    WindowHandle getWindow() const { return window; }
+
+    // Shifted by containers and the frame around calls into their children.
+    CPoint screenOrigin;
+    CPoint offset;
+    DeviceHandle deviceContext = nullptr;
+
+protected:
+    void makePen();
+    void selectInitialState();
+
+    WindowHandle window = nullptr;  // an offscreen context keeps its bitmap here
+    CFrame* frame = nullptr;
+    int32_t fontSize = -1;
+    int32_t fontStyle = 0;
+    int32_t fontId = kNumFonts;
+    CColor fontColor = {0, 0, 0, 0};
+    int32_t lineWidth = 0;
+    CColor frameColor = {0, 0, 0, 0};
+    CColor fillColor = {0, 0, 0, 0};
+    CRect clipRect;  // device coordinates
+    GraphicsHandle brush = nullptr;
+    GraphicsHandle pen = nullptr;
+    GraphicsHandle font = nullptr;
+    GraphicsHandle savedBrush = nullptr;
+    GraphicsHandle savedPen = nullptr;
+    GraphicsHandle savedFont = nullptr;
+    DeviceHandle ownedDeviceContext = nullptr;
+};
+
+}  // namespace VSTGUI

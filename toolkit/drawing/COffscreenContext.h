@@ -1,0 +1,29 @@
+// A drawing context on a memory bitmap of a given size, compatible with the
+// frame's window, for composing a picture before one copy to the window.
+#pragma once
+
+#include "toolkit/drawing/CDrawContext.h"
+
+namespace VSTGUI {
+
+class COffscreenContext : public CDrawContext {
+public:
+    COffscreenContext(CFrame* frame, int32_t width, int32_t height,
+                      const CColor& backgroundColor = kColorBlack);
+    ~COffscreenContext() override;
+
+    // Copies rect's size from the bitmap at source onto dest (dest's offset added).
+    void transferTo(CDrawContext* dest, const CRect& rect, const CPoint& source = CPoint());
+
+    int32_t getWidth() const { return width; }
+    int32_t getHeight() const { return height; }
+    GraphicsHandle getBitmap() const { return window; }
+
+private:
+    int32_t height;
+    int32_t width;
+    bool ownsBitmap = true;
+    CColor backgroundColor;
+};
+
+}  // namespace VSTGUI

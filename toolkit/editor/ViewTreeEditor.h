@@ -1,0 +1,48 @@
+// The editor of a view tree: owns a frame while open, reports its rectangle,
+// forwards idle, keys and the wheel to the frame, passes gesture starts and
+// ends to the effect, and runs the idle pump that keeps the window and the
+// host alive while a control tracks the mouse in its own loop.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/EditorBase.h"
+#include "toolkit/views/CFrameOwner.h"
+
+namespace VSTGUI {
+class CFrame;
+}
+
+class AEffGUIEditor : public AEffEditor, public VSTGUI::CFrameOwner {
+public:
+    explicit AEffGUIEditor(AudioEffect* effect);
+    ~AEffGUIEditor() override;
+
+    bool getRect(ERect** rect) override;
+    void idle() override;
+    bool onKeyDown(VstKeyCode& keyCode) override;
+    bool onKeyUp(VstKeyCode& keyCode) override;
+    bool onWheel(float distance) override;
+    bool setKnobMode(VstInt32 mode) override;
+
+    virtual void setParameter(VstInt32 /*index*/, float /*value*/) {}
+    void beginEdit(VstInt32 index) override;
+    void endEdit(VstInt32 index) override;
+    void pumpIdle() override;
+    int32_t knobModeForFrame() const override { return knobMode; }
+    // Through the host's sizeWindow, where the host says it can.
+    bool resizeHostWindow(int32_t width, int32_t height) override;
+
+    VSTGUI::CFrame* getFrame() const { return frame; }
+    // The editor-wide knob mode, one value for the whole process.
+    static VstInt32 getKnobMode() { return knobMode; }
+
+protected:
+    ERect rect = {0, 0, 0, 0};
+    uint32_t nextIdleTime = 0;
+    bool inIdlePump = false;
+    VSTGUI::CFrame* frame = nullptr;
+
+private:
+    static VstInt32 knobMode;
+};

@@ -1,0 +1,14 @@
+// The plug-in module's own instance handle, stored when the library loads.
+// Bitmaps load from it and the frame's window class is registered with it.
+#pragma once
+
+#include "toolkit/platform/PlatformTypes.h"
+
+namespace VSTGUI {
+
+void setModuleInstance(ModuleHandle instance);
+// The stored handle, or the running program's own module when no library
+// stored one (test programs link the resources into themselves).
+ModuleHandle getModuleInstance();
+
+}  // namespace VSTGUI
