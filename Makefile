@@ -13,12 +13,14 @@ WINDOWS_ARCHS := win32 win64
 # How hard make test validates each build's plug-in (1 quick .. 10 long).
 STRICTNESS ?= 5
 
-.PHONY: all setup native native-tsan linux $(WINDOWS_ARCHS) builds demo test bench validate-peers clean
+.PHONY: all setup demo-setup native native-tsan linux linux-tools $(WINDOWS_ARCHS) win32-tools win64-tools builds demo test bench validate-peers clean
 
 all: demo
 
 setup:
 	@./cmake/setup.sh
+demo-setup:
+	@./cmake/setup.sh demo
 
 # Headless core under AddressSanitizer and UndefinedBehaviorSanitizer.
 native: setup
@@ -32,22 +34,50 @@ native-tsan: setup
 
 # What Linux users get: quavix.so and the host tool, plus the benchmark and
 # the reference digest, optimised and without sanitizers.
+LINUX_CONFIGURE = $(CONFIGURE) -B build/linux -DQUAVIX_SANITIZE=none -DQUAVIX_DIST_DIR=$(CURDIR)/dist/linux-x86_64 >/dev/null
 linux: setup
-	@$(CONFIGURE) -B build/linux -DQUAVIX_SANITIZE=none -DQUAVIX_DIST_DIR=$(CURDIR)/dist/linux-x86_64 >/dev/null
+	@$(LINUX_CONFIGURE)
 	@cmake --build build/linux -j $(JOBS)
+# The plug-in and the host tool alone, for the demo.
+linux-tools: demo-setup
+	@$(LINUX_CONFIGURE)
+	@cmake --build build/linux -j $(JOBS) --target quavix quavix-host
 
 # The same sources for either Windows architecture: only the toolchain differs.
 win32: TRIPLE := i686
 win64: TRIPLE := x86_64
+WINDOWS_CONFIGURE = $(CONFIGURE) -B build/$(ARCH) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(TRIPLE).cmake \
+	-DQUAVIX_DIST_DIR=$(CURDIR)/dist/$(ARCH) >/dev/null
+$(WINDOWS_ARCHS): ARCH = $@
 $(WINDOWS_ARCHS): setup
-	@$(CONFIGURE) -B build/$@ -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(TRIPLE).cmake -DQUAVIX_DIST_DIR=$(CURDIR)/dist/$@ >/dev/null
+	@$(WINDOWS_CONFIGURE)
 	@cmake --build build/$@ -j $(JOBS)
+# The plug-in and the host tool alone, for the demo.
+win32-tools: TRIPLE := i686
+win64-tools: TRIPLE := x86_64
+win32-tools win64-tools: ARCH = $(@:-tools=)
+win32-tools win64-tools: demo-setup
+	@$(WINDOWS_CONFIGURE)
+	@cmake --build build/$(ARCH) -j $(JOBS) --target QUAVIX quavix-host
 
 builds: native native-tsan linux $(WINDOWS_ARCHS)
 
-demo: linux $(WINDOWS_ARCHS)
-	@./cmake/run-linux-demo.sh
-	@$(XVFB) ./cmake/run-demo.sh
+# A newcomer's first command: only the plug-ins and the host tools are
+# built, one line per step; the whole output of each is in build/logs/.
+DEMO_STEP := ./cmake/step.sh
+demo: demo-setup
+	@$(DEMO_STEP) "demo [1/5] building quavix.so and quavix-host for Linux" demo-build-linux \
+		$(MAKE) --no-print-directory linux-tools
+	@$(DEMO_STEP) "demo [2/5] building QUAVIX.dll and quavix-host.exe for 32-bit Windows" demo-build-win32 \
+		$(MAKE) --no-print-directory win32-tools
+	@$(DEMO_STEP) "demo [3/5] building QUAVIX.dll and quavix-host.exe for 64-bit Windows" demo-build-win64 \
+		$(MAKE) --no-print-directory win64-tools
+	@$(DEMO_STEP) "demo [4/5] rendering on Linux: the demo, the response, the spectrogram, the editor" demo-linux \
+		./cmake/run-linux-demo.sh
+	@$(DEMO_STEP) "demo [5/5] rendering under Wine: both Windows demos and the editor, compared to the byte" demo-windows \
+		$(XVFB) ./cmake/run-demo.sh
+	@echo "demo: the Linux, win32 and win64 demos are identical to the byte; in dist/demo:"
+	@ls -1 dist/demo | sed 's/^/  /'
 
 test: builds
 	@./cmake/check-layers.sh

@@ -1,14 +1,24 @@
 #!/bin/sh
-# Installs everything the build and the tests need, then prepares a quiet
-# 64-bit Wine prefix, which runs the 32-bit programs too. Safe to run again:
-# each step checks before it acts.
+# Installs everything the build and the tests need (with the argument demo,
+# only what make demo needs), then prepares a quiet 64-bit Wine prefix, which
+# runs the 32-bit programs too. Safe to run again: each step checks before it
+# acts.
 set -eu
 
-PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 \
+# What the demo needs: the compilers, Wine and a display for the Windows
+# builds, and the libraries the plug-in and the host tool link.
+DEMO_PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 \
-xvfb xauth x11-utils xdotool fonts-liberation googletest libgtest-dev libstb-dev \
-python3-pil imagemagick pkg-config libcairo2-dev sox libx11-dev libxtst-dev libxres-dev \
+xvfb xauth fonts-liberation googletest libstb-dev pkg-config libcairo2-dev sox \
+libx11-dev libxres-dev libxtst-dev"
+# And what only the tests and benchmarks need: input tools, pictures, and
+# the VST effects Debian ships, to measure and validate Quavix beside them.
+TEST_PACKAGES="x11-utils xdotool libgtest-dev python3-pil imagemagick \
 lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst"
+case "${1:-all}" in
+demo) PACKAGES=$DEMO_PACKAGES ;;
+*) PACKAGES="$DEMO_PACKAGES $TEST_PACKAGES" ;;
+esac
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
