@@ -85,11 +85,7 @@ test: builds
 	@cd build/native && ctest --output-on-failure
 	@echo "== native thread tests (ThreadSanitizer)"
 	@cd build/native-tsan && ctest --output-on-failure
-	@QUAVIX_STRICTNESS=$(STRICTNESS) $(XVFB) ./cmake/run-linux-tests.sh
-	@echo "== QUAVIX.dll exports and imports"
-	@./cmake/check-dll.sh dist/win32/QUAVIX.dll
-	@./cmake/check-dll.sh dist/win64/QUAVIX.dll
-	@QUAVIX_STRICTNESS=$(STRICTNESS) $(XVFB) ./cmake/run-windows-tests.sh build/win32 build/win64
+	@QUAVIX_STRICTNESS=$(STRICTNESS) ./cmake/run-system-tests.sh
 	@$(MAKE) --no-print-directory bench
 
 bench: linux $(WINDOWS_ARCHS)
