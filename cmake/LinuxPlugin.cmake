@@ -48,16 +48,14 @@ target_link_options(quavix PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-und
     -Wl,--version-script=${CMAKE_SOURCE_DIR}/framework/quavix.map)
 
 # The host tool: its portable parts, the Linux parts, and main.
-file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/linux/*.cpp)
-list(FILTER HOST_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
-add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES})
+add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_LINUX_SOURCES})
 target_include_directories(quavix_host_parts SYSTEM PUBLIC /usr/include/stb)
 target_link_libraries(quavix_host_parts ${CMAKE_DL_LIBS} pthread)
 # The host tool hosts editors in X windows whether or not this build's plug-in
 # has one, and its validator counts the X server's resources.
 pkg_check_modules(X11_HOST REQUIRED IMPORTED_TARGET x11 xres)
 target_link_libraries(quavix_host_parts PkgConfig::X11_HOST)
-add_executable(quavix-host ${CMAKE_SOURCE_DIR}/tools/main.cpp)
+add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts)
 
@@ -86,10 +84,14 @@ foreach(test_source ${LINUX_TESTS})
         "QUAVIX_PLUGIN=$<TARGET_FILE:quavix>;QUAVIX_HOST=$<TARGET_FILE:quavix-host>" TIMEOUT 300)
 endforeach()
 
-# --- The host tool's test: a plug-in that misbehaves on request ---
-# tests/linux/TestPlugin.cpp crashes or has no inputs as the test asks;
-# the test finds it through QUAVIX_TEST_PLUGIN.
+# --- The host tool's test: the shared cases, and a plug-in that misbehaves on request ---
+# The cases every build shares are compiled once and linked in; the test
+# answers what differs on Linux. tests/linux/TestPlugin.cpp crashes or has
+# no inputs as the test asks; the test finds it through QUAVIX_TEST_PLUGIN.
 if(TARGET host_tool_test)
+    add_library(host_tool_cases OBJECT ${HOST_TOOL_TEST_CASES})
+    target_link_libraries(host_tool_cases PUBLIC quavix_host_parts gtest)
+    target_link_libraries(host_tool_test host_tool_cases)
     add_library(quavix_test_plugin MODULE ${CMAKE_SOURCE_DIR}/tests/linux/TestPlugin.cpp)
     set_target_properties(quavix_test_plugin PROPERTIES PREFIX "")
     add_dependencies(host_tool_test quavix_test_plugin)
@@ -141,3 +143,6 @@ foreach(test_source ${X11_TESTS})
     add_test(NAME x11_${test_name} COMMAND x11_${test_name})
     set_tests_properties(x11_${test_name} PROPERTIES ENVIRONMENT "QUAVIX_PLUGIN=$<TARGET_FILE:quavix>" TIMEOUT 600)
 endforeach()
+
+# Quavix as an LV2 plug-in, beside quavix.so.
+include(cmake/Lv2Plugin.cmake)

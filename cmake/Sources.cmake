@@ -26,10 +26,14 @@ set(TOOLKIT_SOURCES
     ${SRC}/toolkit/controls/CParamDisplay.cpp
     ${SRC}/toolkit/controls/CRockerSwitch.cpp
     ${SRC}/toolkit/controls/CSlider.cpp
+    ${SRC}/toolkit/drawing/CBitmap.cpp
     ${SRC}/toolkit/drawing/CDrawContext.cpp
+    ${SRC}/toolkit/drawing/COffscreenContext.cpp
     ${SRC}/toolkit/editor/ViewTreeEditor.cpp
     ${SRC}/toolkit/geometry/CRect.cpp
     ${SRC}/toolkit/platform/DragEvent.cpp
+    ${SRC}/toolkit/platform/FrameWindow.cpp
+    ${SRC}/toolkit/platform/ModuleInstance.cpp
     ${SRC}/toolkit/platform/MouseButtons.cpp
     ${SRC}/toolkit/views/CFrame.cpp
     ${SRC}/toolkit/views/CFrameDrop.cpp
@@ -68,6 +72,20 @@ set(X11_PLATFORM_SOURCES
     ${SRC}/platform/x11/SystemServices.cpp
     ${SRC}/platform/x11/WindowGeometry.cpp
     ${SRC}/platform/x11/X11Windows.cpp)
+# Windows, devices and pictures as records in memory, for the toolkit's
+# tests: nothing reaches a display.
+set(STUB_PLATFORM_SOURCES
+    ${SRC}/platform/stub/CBitmap.cpp
+    ${SRC}/platform/stub/CDragContainer.cpp
+    ${SRC}/platform/stub/CDrawContext.cpp
+    ${SRC}/platform/stub/COffscreenContext.cpp
+    ${SRC}/platform/stub/DropTargetRegistration.cpp
+    ${SRC}/platform/stub/FrameWindow.cpp
+    ${SRC}/platform/stub/ModuleInstance.cpp
+    ${SRC}/platform/stub/Pointer.cpp
+    ${SRC}/platform/stub/StubWindows.cpp
+    ${SRC}/platform/stub/SystemServices.cpp
+    ${SRC}/platform/stub/WindowGeometry.cpp)
 
 # Quavix itself: the effect with its filter, its identity, its panel.
 set(QUAVIX_EFFECT_SOURCES
@@ -109,3 +127,70 @@ function(add_plugin_layers)
     target_link_libraries(quavix_plugin PUBLIC ${layers})
     set(PLUGIN_OBJECTS ${objects} PARENT_SCOPE)
 endfunction()
+
+# The host tool, a folder per command or feature, each with the parts its
+# system does its own way in linux/ and win32/ beside it. Both builds link
+# these into quavix_host_parts, which the tool's main and its tests share.
+set(HOST_TOOL_SOURCES
+    ${SRC}/tools/bench/BenchCommand.cpp
+    ${SRC}/tools/bench/PluginBench.cpp
+    ${SRC}/tools/cli/Command.cpp
+    ${SRC}/tools/cli/CommandLine.cpp
+    ${SRC}/tools/cli/HostedPlugin.cpp
+    ${SRC}/tools/editor/EditorCommands.cpp
+    ${SRC}/tools/hosting/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/LibraryFormat.cpp
+    ${SRC}/tools/hosting/PluginHost.cpp
+    ${SRC}/tools/hosting/PluginReport.cpp
+    ${SRC}/tools/media/MidiEventList.cpp
+    ${SRC}/tools/media/PngFile.cpp
+    ${SRC}/tools/media/WavFile.cpp
+    ${SRC}/tools/render/DemoPhrase.cpp
+    ${SRC}/tools/render/OfflineRenderer.cpp
+    ${SRC}/tools/render/RenderCommands.cpp
+    ${SRC}/tools/response/FrequencyResponse.cpp
+    ${SRC}/tools/response/ResponseCommand.cpp
+    ${SRC}/tools/response/ResponsePicture.cpp
+    ${SRC}/tools/validate/CheckContext.cpp
+    ${SRC}/tools/validate/Validator.cpp
+    ${SRC}/tools/validate/groups/DispatcherGroup.cpp
+    ${SRC}/tools/validate/groups/EditorGroup.cpp
+    ${SRC}/tools/validate/groups/GroupSupport.cpp
+    ${SRC}/tools/validate/groups/HostHabitsGroup.cpp
+    ${SRC}/tools/validate/groups/IdentityGroup.cpp
+    ${SRC}/tools/validate/groups/InstancesGroup.cpp
+    ${SRC}/tools/validate/groups/MidiGroup.cpp
+    ${SRC}/tools/validate/groups/ParametersGroup.cpp
+    ${SRC}/tools/validate/groups/ProcessingGroup.cpp
+    ${SRC}/tools/validate/groups/SampleRatesGroup.cpp
+    ${SRC}/tools/validate/groups/StateGroup.cpp
+    ${SRC}/tools/validate/groups/ThreadsGroup.cpp)
+set(HOST_TOOL_LINUX_SOURCES
+    ${SRC}/tools/hosting/linux/CrashReport.cpp
+    ${SRC}/tools/hosting/linux/EditorWindow.cpp
+    ${SRC}/tools/hosting/linux/FilePaths.cpp
+    ${SRC}/tools/hosting/linux/GroupProcess.cpp
+    ${SRC}/tools/hosting/linux/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/linux/HeapCount.cpp
+    ${SRC}/tools/hosting/linux/LargeFile.cpp
+    ${SRC}/tools/hosting/linux/PluginModule.cpp
+    ${SRC}/tools/hosting/linux/ProcessResources.cpp
+    ${SRC}/tools/response/linux/ResponsePlot.cpp)
+set(HOST_TOOL_WIN32_SOURCES
+    ${SRC}/tools/hosting/win32/CrashReport.cpp
+    ${SRC}/tools/hosting/win32/EditorWindow.cpp
+    ${SRC}/tools/hosting/win32/FilePaths.cpp
+    ${SRC}/tools/hosting/win32/GroupProcess.cpp
+    ${SRC}/tools/hosting/win32/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/win32/GuiObjects.cpp
+    ${SRC}/tools/hosting/win32/HeapCount.cpp
+    ${SRC}/tools/hosting/win32/LargeFile.cpp
+    ${SRC}/tools/hosting/win32/PluginModule.cpp
+    ${SRC}/tools/hosting/win32/ProcessResources.cpp
+    ${SRC}/tools/response/win32/ResponsePlot.cpp)
+set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
+# The host tool's test cases that every build shares, compiled once per
+# build beside that system's own host_tool_test.
+set(HOST_TOOL_TEST_CASES
+    ${SRC}/tests/tools/HostToolCases.cpp
+    ${SRC}/tests/tools/LibraryFormatCases.cpp)

@@ -23,12 +23,10 @@ target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
 
 # The host tool: its portable parts and the Windows parts in a library that
 # its test links too, and main.
-file(GLOB HOST_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/win32/*.cpp)
-list(FILTER HOST_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
-add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES})
+add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_WIN32_SOURCES})
 target_include_directories(quavix_host_parts SYSTEM PRIVATE /usr/include/stb)
 target_link_libraries(quavix_host_parts ${WIN32_SYSTEM_LIBS})
-add_executable(quavix-host ${CMAKE_SOURCE_DIR}/tools/main.cpp)
+add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts ${WIN32_SYSTEM_LIBS})
 
@@ -51,6 +49,13 @@ foreach(test_source ${WIN32_TESTS})
     set_tests_properties(${test_name} PROPERTIES
         ENVIRONMENT "QUAVIX_DLL=${QUAVIX_DIST_DIR}/QUAVIX.dll" TIMEOUT 300)
 endforeach()
+# The host tool's cases every build shares, compiled once and linked in;
+# host_tool_test answers what differs on Windows.
+if(TARGET host_tool_test)
+    add_library(host_tool_cases OBJECT ${HOST_TOOL_TEST_CASES})
+    target_link_libraries(host_tool_cases PUBLIC quavix_host_parts gtest)
+    target_link_libraries(host_tool_test host_tool_cases)
+endif()
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
 if(BENCH_SOURCES)

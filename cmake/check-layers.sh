@@ -19,11 +19,11 @@ quavix/|framework/ toolkit/ quavix/
 tools/|framework/VstInterface.h tools/'
 system_headers='windows\.h|ole2\.h|shellapi\.h|X11/|cairo'
 checked=0
-for file in $(git ls-files '*.h' '*.cpp'); do
+for file in $(git ls-files --cached --others --exclude-standard '*.h' '*.cpp'); do
     allowed=$(printf '%s\n' "$rules" | while IFS='|' read -r folder prefixes; do
         case $file in "$folder"*) echo "$prefixes" ;; esac
     done)
-    [ -n "$allowed" ] || continue
+    [ -n "$allowed" ] && [ -f "$file" ] || continue
     checked=$((checked + 1))
     for included in $(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file"); do
         ok=no

@@ -7,6 +7,8 @@ set -eu
 echo "== benchmark: dist/linux-x86_64 (native)"
 ./build/linux/quavix_bench
 ./build/linux/quavix_bench dist/linux-x86_64/quavix.so
+echo "== benchmark: dist/linux-x86_64/quavix.lv2 beside quavix.so"
+./build/linux/quavix_lv2_bench dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2
 wine_session_begin
 for arch in win32 win64; do
     echo "== benchmark: dist/$arch/QUAVIX.dll under Wine"

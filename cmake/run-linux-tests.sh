@@ -1,7 +1,8 @@
 #!/bin/sh
-# The Linux build's tests on the current (Xvfb) display: the plug-in and host
-# tool tests, the editor's tests with real X input (x11_*), what quavix.so
-# exports and needs, and the validator on quavix.so, its editor included.
+# The Linux build's tests on the current (Xvfb) display: the plug-in, LV2
+# and host tool tests, the editor's tests with real X input (x11_*), what
+# quavix.so and the LV2 bundle export and need, and the validator on
+# quavix.so, its editor included.
 set -eu
 strictness=${QUAVIX_STRICTNESS:-5}
 if [ -z "${DISPLAY:-}" ]; then
@@ -12,5 +13,6 @@ status=0
 echo "== Linux plug-in, host tool and editor on X11"
 (cd build/linux && ctest --output-on-failure) || { status=1; echo "Linux tests failed in build/linux" >&2; }
 ./cmake/check-so.sh dist/linux-x86_64/quavix.so || status=1
+./cmake/check-lv2.sh dist/linux-x86_64/quavix.lv2 || status=1
 ./cmake/run-validation.sh "$strictness" dist/linux-x86_64 || status=1
 exit $status

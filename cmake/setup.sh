@@ -11,10 +11,12 @@ DEMO_PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 \
 xvfb xauth fonts-liberation googletest libstb-dev pkg-config libcairo2-dev sox \
 libx11-dev libxres-dev libxtst-dev"
-# And what only the tests and benchmarks need: input tools, pictures, and
-# the VST effects Debian ships, to measure and validate Quavix beside them.
+# And what only the tests and benchmarks need: input tools, pictures, the
+# VST effects Debian ships, to measure and validate Quavix beside them, and
+# the LV2 headers, lilv and its tools, and lv2_validate's checker.
 TEST_PACKAGES="x11-utils xdotool libgtest-dev python3-pil imagemagick \
-lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst"
+lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst \
+lv2-dev liblilv-dev lilv-utils sordi"
 case "${1:-all}" in
 demo) PACKAGES=$DEMO_PACKAGES ;;
 *) PACKAGES="$DEMO_PACKAGES $TEST_PACKAGES" ;;

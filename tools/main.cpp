@@ -5,25 +5,24 @@
 #include <exception>
 #include <string>
 
-#include "tools/CommandLine.h"
-#include "tools/CrashReport.h"
-#include "tools/HostCommands.h"
+#include "tools/cli/CommandLine.h"
+#include "tools/hosting/CrashReport.h"
 
 int main(int argc, char** argv) {
-    HostOptions options;
+    Command command;
     std::string error;
-    if (!CommandLine::parse(argc, argv, options, error)) {
+    if (!CommandLine::parse(argc, argv, command, error)) {
         std::fprintf(stderr, "quavix-host: %s\n\n", error.c_str());
         CommandLine::printUsage(true);
-        return HostCommands::kExitUsage;
+        return kExitUsage;
     }
-    CrashReport::install(options.hostedPlugins(), HostCommands::kExitFailed);
+    CrashReport::install(command.hostedPlugins(), kExitFailed);
     try {
-        return HostCommands(options).run();
+        return command.run();
     } catch (const std::exception& failure) {
         // Chiefly memory running out for what a plug-in asked, such as a huge editor.
         std::fflush(stdout);
-        std::fprintf(stderr, "quavix-host: %s while hosting '%s'\n", failure.what(), options.hostedPlugins().c_str());
-        return HostCommands::kExitFailed;
+        std::fprintf(stderr, "quavix-host: %s while hosting '%s'\n", failure.what(), command.hostedPlugins().c_str());
+        return kExitFailed;
     }
 }

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "toolkit/drawing/CDrawContext.h"
-#include "toolkit/drawing/ImageFunctions.h"
+#include "toolkit/platform/Bitmaps.h"
 #include "toolkit/platform/ModuleInstance.h"
+#include "platform/win32/ImageFunctions.h"
 
 namespace VSTGUI {
 
@@ -128,20 +129,20 @@ void blendThroughCopy(AlphaBlendFunction alphaBlend, DeviceHandle dest, const Pl
 
 }  // namespace
 
-CBitmap::CBitmap(int32_t id) : resourceId(id) {
-    CBitmap::loadFromResource(id);
-    transparentColor = kColorTransparent;
+GraphicsHandle loadBitmapResource(int32_t resourceId) {
+    return LoadBitmapA(static_cast<HINSTANCE>(getModuleInstance()), MAKEINTRESOURCEA(resourceId));
 }
 
-CBitmap::CBitmap(GraphicsHandle adoptedBitmap) : resourceId(0), bitmapHandle(adoptedBitmap) {
+bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
     BITMAP measured;
-    if (bitmapHandle && GetObjectA(bitmapHandle, sizeof(measured), &measured)) {
-        width = measured.bmWidth;
-        height = measured.bmHeight;
-    }
+    if (!GetObjectA(bitmap, sizeof(measured), &measured))
+        return false;
+    width = measured.bmWidth;
+    height = measured.bmHeight;
+    return true;
 }
 
-CBitmap::~CBitmap() { CBitmap::dispose(); }
+void destroyBitmap(GraphicsHandle bitmap) { DeleteObject(bitmap); }
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
     if (!bitmapHandle || !context)
@@ -179,32 +180,6 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPo
     else
         alphaBlend(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w, to.h,
                    blend);
-}
-
-void CBitmap::dispose() {
-    if (bitmapHandle)
-        DeleteObject(bitmapHandle);
-    bitmapHandle = nullptr;
-    width = 0;
-    height = 0;
-}
-
-bool CBitmap::loadFromResource(int32_t id) {
-    dispose();
-    bitmapHandle = LoadBitmapA(static_cast<HINSTANCE>(getModuleInstance()), MAKEINTRESOURCEA(id & 0xFFFF));
-    if (!bitmapHandle)
-        return false;
-    BITMAP measured;
-    if (!GetObjectA(bitmapHandle, sizeof(measured), &measured))
-        return false;
-    width = measured.bmWidth;
-    height = measured.bmHeight;
-    return true;
-}
-
-bool CBitmap::loadFromPath(const void* /*platformPath*/) {
-    dispose();
-    return false;  // pictures come from the module's resources only
 }
 
 }  // namespace VSTGUI

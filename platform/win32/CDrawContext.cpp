@@ -4,35 +4,11 @@
 
 #include <cstring>
 
-#include "toolkit/views/CFrame.h"
-#include "toolkit/platform/MouseButtons.h"
+#include "toolkit/drawing/FontTable.h"
 
 namespace VSTGUI {
 
 namespace {
-
-struct FontEntry {
-    const char* face;
-    int32_t size;
-    BYTE pitchAndFamily;
-};
-
-constexpr BYTE kSwissVariable = FF_SWISS | VARIABLE_PITCH;
-constexpr BYTE kDecorativeDefault = FF_DECORATIVE | DEFAULT_PITCH;
-
-constexpr FontEntry kFontTable[kNumFonts] = {
-    {"Arial", 12, kSwissVariable},  // kFontDefault, always bold
-    {"Arial", 18, kSwissVariable},  // kFontVeryBig
-    {"Arial", 14, kSwissVariable},  // kFontBig
-    {"Arial", 12, kSwissVariable},  // kFontNormal
-    {"Arial", 11, kSwissVariable},  // kFontSmall
-    {"Arial", 10, kSwissVariable},  // kFontSmaller
-    {"Arial", 9, kSwissVariable},   // kFontVerySmall
-    {"Symbol", 13, kDecorativeDefault},
-};
-
-// The default rectangle clipped to when no frame gives its own.
-const CRect kUnframedClip(0, 0, 1000, 1000);
 
 constexpr UINT kTextFormat = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
 
@@ -55,28 +31,25 @@ GraphicsHandle replaceObject(DeviceHandle device, GraphicsHandle current, Graphi
 }
 
 LOGFONTA fontRecord(int32_t fontId, int32_t style) {
-    const FontEntry& entry = kFontTable[fontId];
+    const FontFace& entry = fontFace(fontId);
     LOGFONTA record;
     std::memset(&record, 0, sizeof(record));
     record.lfHeight = -entry.size;  // a character height, without internal leading
-    record.lfWeight = ((style & kFontStyleBold) || fontId == kFontDefault) ? FW_BOLD : FW_NORMAL;
+    record.lfWeight = isBoldFont(fontId, style) ? FW_BOLD : FW_NORMAL;
     record.lfItalic = (style & kFontStyleItalic) ? 1 : 0;
     record.lfUnderline = (style & kFontStyleUnderline) ? 1 : 0;
     record.lfCharSet = ANSI_CHARSET;
     record.lfOutPrecision = OUT_STRING_PRECIS;
     record.lfClipPrecision = CLIP_STROKE_PRECIS;
     record.lfQuality = DEFAULT_QUALITY;
-    record.lfPitchAndFamily = entry.pitchAndFamily;
+    record.lfPitchAndFamily = fontId == kFontSymbol ? (FF_DECORATIVE | DEFAULT_PITCH) : (FF_SWISS | VARIABLE_PITCH);
     std::strncpy(record.lfFaceName, entry.face, LF_FACESIZE - 1);
     return record;
 }
 
 }  // namespace
 
-CDrawContext::CDrawContext(CFrame* frame, WindowHandle window, DeviceHandle device)
-    : deviceContext(device), window(window), frame(frame), clipRect(kUnframedClip) {
-    if (frame)
-        frame->getViewSize(clipRect);
+void CDrawContext::acquireDevice() {
     if (!deviceContext && window) {
         ownedDeviceContext = GetDC(static_cast<HWND>(window));
         deviceContext = ownedDeviceContext;
@@ -87,18 +60,6 @@ CDrawContext::CDrawContext(CFrame* frame, WindowHandle window, DeviceHandle devi
         savedFont = GetCurrentObject(dc(deviceContext), OBJ_FONT);
         SetBkMode(dc(deviceContext), TRANSPARENT);
     }
-    if (window) {
-        RECT bounds;
-        if (GetWindowRect(static_cast<HWND>(window), &bounds))
-            screenOrigin = CPoint(bounds.left, bounds.top);
-    }
-    // Pens are always solid, so the line style needs no step of its own.
-    setFrameColor(kColorWhite);
-    setLineWidth(1);
-    setFillColor(kColorBlack);
-    fontColor = kColorWhite;
-    SetTextColor(dc(deviceContext), fontColor.deviceColor());
-    setFont(kFontDefault, 0);
     SetROP2(dc(deviceContext), R2_COPYPEN);
 }
 
@@ -125,43 +86,19 @@ void CDrawContext::makePen() {
     pen = replaceObject(deviceContext, pen, CreatePenIndirect(&record));
 }
 
-void CDrawContext::setFillColor(const CColor& color) {
-    if (color == fillColor)
-        return;
-    fillColor = color;
-    SetBkColor(dc(deviceContext), color.deviceColor());
-    LOGBRUSH record = {BS_SOLID, color.deviceColor(), 0};
+void CDrawContext::makeBrush() {
+    SetBkColor(dc(deviceContext), fillColor.deviceColor());
+    LOGBRUSH record = {BS_SOLID, fillColor.deviceColor(), 0};
     // A failed brush leaves the previous one in use until a later colour succeeds.
     brush = replaceObject(deviceContext, brush, CreateBrushIndirect(&record));
 }
 
-void CDrawContext::setFontColor(const CColor& color) {
-    fontColor = color;
-    SetTextColor(dc(deviceContext), color.deviceColor());
-}
+void CDrawContext::applyFontColor() { SetTextColor(dc(deviceContext), fontColor.deviceColor()); }
 
-void CDrawContext::setClipRect(const CRect& clip) {
-    CRect device = clip;
-    device.moveBy(offset.x, offset.y);
-    if (device == clipRect)
-        return;
-    clipRect = device;
-    HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
+void CDrawContext::applyClip() {
+    HRGN region = CreateRectRgn(clipRect.left, clipRect.top, clipRect.right, clipRect.bottom);
     SelectClipRgn(dc(deviceContext), region);
     DeleteObject(region);  // the device keeps its own copy
-}
-
-void CDrawContext::drawRect(const CRect& rect) {
-    const int32_t x0 = rect.left + offset.x;
-    const int32_t y0 = rect.top + offset.y;
-    const int32_t x1 = rect.right + offset.x - 1;
-    const int32_t y1 = rect.bottom + offset.y - 1;
-    HDC device = dc(deviceContext);
-    MoveToEx(device, x0, y0, nullptr);
-    LineTo(device, x1, y0);
-    LineTo(device, x1, y1);
-    LineTo(device, x0, y1);
-    LineTo(device, x0, y0);
 }
 
 void CDrawContext::moveTo(const CPoint& point) {
@@ -180,15 +117,8 @@ void CDrawContext::fillRect(const CRect& rect) {
     SelectObject(device, previousPen);
 }
 
-void CDrawContext::setFont(int32_t id, int32_t style) {
-    if (id < 0 || id >= kNumFonts)
-        id = kFontDefault;
-    if (id == fontId && kFontTable[id].size == fontSize && style == fontStyle)
-        return;
-    fontStyle = style;
-    fontId = id;
-    fontSize = kFontTable[id].size;
-    LOGFONTA record = fontRecord(id, style);
+void CDrawContext::makeFont() {
+    LOGFONTA record = fontRecord(fontId, fontStyle);
     font = replaceObject(deviceContext, font, CreateFontIndirectA(&record));
 }
 
@@ -209,28 +139,11 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
     SetBkMode(device, TRANSPARENT);
 }
 
-int32_t CDrawContext::getMouseButtons() const {
-    return mouseStateFromInput(readPhysicalInputState(), areMouseButtonsSwapped());
-}
-
 void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const {
     if (!dest)
         return;
     BitBlt(dc(dest->deviceContext), destPoint.x, destPoint.y, rect.width(), rect.height(), dc(deviceContext),
            rect.left + offset.x, rect.top + offset.y, SRCCOPY);
-}
-
-void CDrawContext::selectInitialState() {
-    HDC device = dc(deviceContext);
-    if (!device)
-        return;
-    SetBkMode(device, TRANSPARENT);
-    SelectObject(device, pen);
-    SelectObject(device, brush);
-    SelectObject(device, font);
-    SetBkColor(device, fillColor.deviceColor());
-    SetTextColor(device, fontColor.deviceColor());
-    SetROP2(device, R2_COPYPEN);
 }
 
 }  // namespace VSTGUI

@@ -2,16 +2,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "toolkit/views/CFrame.h"
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor)
-    : CDrawContext(frame, nullptr, nullptr), height(height), width(width), backgroundColor(backgroundColor) {
-    clipRect = CRect(std::min(0, width), std::min(0, height), std::max(0, width), std::max(0, height));
-
+void COffscreenContext::createBitmapDevice() {
     // Without a frame window this is the screen's device.
     HWND frameWindow = static_cast<HWND>(frame ? frame->getSystemWindow() : nullptr);
     HDC frameDevice = GetDC(frameWindow);
@@ -23,13 +18,16 @@ COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t heigh
 
     // The base made its objects before the device existed; hand them over
     // now so that the cached state describes what the device holds.
-    selectInitialState();
-
-    setFillColor(backgroundColor);
-    setFrameColor(backgroundColor);
-    const CRect whole(0, 0, width, height);
-    fillRect(whole);
-    drawRect(whole);
+    HDC device = static_cast<HDC>(deviceContext);
+    if (!device)
+        return;
+    SetBkMode(device, TRANSPARENT);
+    SelectObject(device, pen);
+    SelectObject(device, brush);
+    SelectObject(device, font);
+    SetBkColor(device, fillColor.deviceColor());
+    SetTextColor(device, fontColor.deviceColor());
+    SetROP2(device, R2_COPYPEN);
 }
 
 COffscreenContext::~COffscreenContext() {
@@ -39,13 +37,6 @@ COffscreenContext::~COffscreenContext() {
     }
     if (ownsBitmap && window)
         DeleteObject(window);
-}
-
-void COffscreenContext::transferTo(CDrawContext* dest, const CRect& rect, const CPoint& source) {
-    if (!dest)
-        return;
-    BitBlt(static_cast<HDC>(dest->deviceContext), rect.left + dest->offset.x, rect.top + dest->offset.y, rect.width(),
-           rect.height(), static_cast<HDC>(deviceContext), source.x, source.y, SRCCOPY);
 }
 
 }  // namespace VSTGUI

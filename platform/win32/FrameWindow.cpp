@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <new>
 
 #include "toolkit/views/CFrame.h"
@@ -16,11 +15,6 @@ namespace {
 
 constexpr DWORD kFrameWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr double kWheelDeltaPerNotch = 120.0;
-
-// Shared by every frame of every plug-in instance in the process; touched
-// only on the user-interface thread.
-int32_t classUseCount = 0;
-char className[32] = "";
 
 HINSTANCE moduleInstance() { return static_cast<HINSTANCE>(getModuleInstance()); }
 
@@ -85,20 +79,9 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     }
 }
 
-// The handle in as many upper-case hexadecimal digits as a pointer has: eight
-// on 32-bit Windows, sixteen on 64-bit, where a DLL loads above 4 GB and two
-// modules could otherwise share a name.
-void formatClassName() {
-    std::snprintf(className, sizeof(className), "Plugin%0*llX", static_cast<int>(2 * sizeof(void*)),
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(getModuleInstance())));
-}
-
 }  // namespace
 
-bool registerFrameWindowClass() {
-    if (++classUseCount != 1)
-        return true;
-    formatClassName();
+void openFrameWindowClass(const char* className) {
     WNDCLASSA windowClass = {};
     // No CS_DBLCLKS: a double click arrives as two presses.
     windowClass.style = CS_GLOBALCLASS;
@@ -112,22 +95,12 @@ bool registerFrameWindowClass() {
     // Taken once: a later change of the setting is seen only after every
     // frame window is gone.
     setMouseButtonsSwapped(GetSystemMetrics(SM_SWAPBUTTON) > 0);
-    return true;
 }
 
-void releaseFrameWindowClass() {
-    if (classUseCount <= 0)
-        return;
-    if (classUseCount-- == 1)
-        UnregisterClassA(className, moduleInstance());
-}
-
-int32_t getFrameWindowClassUseCount() { return classUseCount; }
-
-const char* getFrameWindowClassName() { return className; }
+void closeFrameWindowClass(const char* className) { UnregisterClassA(className, moduleInstance()); }
 
 WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t height, CFrame* frame) {
-    HWND window = CreateWindowExA(0, className, "Window", kFrameWindowStyle, 0, 0, width, height,
+    HWND window = CreateWindowExA(0, getFrameWindowClassName(), "Window", kFrameWindowStyle, 0, 0, width, height,
                                   static_cast<HWND>(parent), nullptr, moduleInstance(), nullptr);
     if (window)
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));

@@ -1,4 +1,4 @@
-#include "toolkit/drawing/ImageFunctions.h"
+#include "platform/win32/ImageFunctions.h"
 
 #include <windows.h>
 

@@ -4,14 +4,7 @@
 
 namespace VSTGUI {
 
-namespace {
-ModuleHandle moduleInstance = nullptr;
-}
-
-void setModuleInstance(ModuleHandle instance) { moduleInstance = instance; }
-
-ModuleHandle getModuleInstance() {
-    return moduleInstance ? moduleInstance : static_cast<ModuleHandle>(GetModuleHandleA(nullptr));
-}
+// Test programs link the resources into themselves.
+ModuleHandle runningModule() { return static_cast<ModuleHandle>(GetModuleHandleA(nullptr)); }
 
 }  // namespace VSTGUI

@@ -8,15 +8,9 @@ namespace VSTGUI {
 
 namespace {
 
-bool buttonsSwapped = false;
-
 bool isDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
 }  // namespace
-
-bool areMouseButtonsSwapped() { return buttonsSwapped; }
-
-void setMouseButtonsSwapped(bool swapped) { buttonsSwapped = swapped; }
 
 PhysicalInputState readPhysicalInputState() {
     PhysicalInputState input;

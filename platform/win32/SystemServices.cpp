@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "toolkit/drawing/ImageFunctions.h"
+#include "platform/win32/ImageFunctions.h"
 
 namespace VSTGUI {
 
@@ -19,14 +19,18 @@ bool dispatchOnePendingPaint() {
     return true;
 }
 
-ModuleHandle acquireDrawingFunctions() { return loadImageFunctions(); }
+// A nested OLE initialisation answers S_FALSE and still wants its own
+// uninitialisation, so the result is not examined. A frame also holds
+// msimg32's blends while it exists.
+ThreadResources acquireThreadResources(SystemUser user) {
+    OleInitialize(nullptr);
+    return user == SystemUser::frame ? loadImageFunctions() : nullptr;
+}
 
-void releaseDrawingFunctions(ModuleHandle library) { freeImageFunctions(library); }
-
-// A nested initialisation answers S_FALSE and still wants its own
-// uninitialisation, so the result is not examined.
-void initializeOle() { OleInitialize(nullptr); }
-
-void uninitializeOle() { OleUninitialize(); }
+void releaseThreadResources(SystemUser, ThreadResources resources) {
+    OleUninitialize();
+    if (resources)
+        freeImageFunctions(resources);
+}
 
 }  // namespace VSTGUI

@@ -9,7 +9,6 @@ namespace VSTGUI {
 namespace {
 
 const int kClassNameCapacity = 1024;
-int32_t dialogFrameHeightOverride = -1;
 
 HWND handle(WindowHandle window) { return static_cast<HWND>(window); }
 
@@ -31,7 +30,9 @@ bool hasWindowClass(WindowHandle window, const char* className) {
     return std::strcmp(name, className) == 0;
 }
 
-bool hasCaption(WindowHandle window) { return window && (GetWindowLongA(handle(window), GWL_STYLE) & WS_CAPTION) != 0; }
+bool isDecoratedWindow(WindowHandle window) {
+    return window && (GetWindowLongA(handle(window), GWL_STYLE) & WS_CAPTION) != 0;
+}
 
 void resizeWindow(WindowHandle window, int32_t width, int32_t height) {
     if (window)
@@ -44,12 +45,7 @@ CPoint screenToClient(WindowHandle window, const CPoint& screenPoint) {
     return CPoint(point.x, point.y);
 }
 
-int32_t dialogFrameHeight() {
-    if (dialogFrameHeightOverride >= 0)
-        return dialogFrameHeightOverride;
-    return GetSystemMetrics(SM_CYDLGFRAME);
-}
-
-void overrideDialogFrameHeight(int32_t height) { dialogFrameHeightOverride = height < 0 ? -1 : height; }
+// A host nests the editor in dialog windows, whose frame is the border.
+int32_t nestedWindowBorder() { return GetSystemMetrics(SM_CYDLGFRAME); }
 
 }  // namespace VSTGUI

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/platform/Bitmaps.h"
 #include "platform/x11/BmpDecoder.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/EmbeddedBitmaps.h"
@@ -84,19 +85,20 @@ void paintPicture(CDrawContext* context, const CRect& rect, const CPoint& source
 
 }  // namespace
 
-CBitmap::CBitmap(int32_t id) : resourceId(id) {
-    CBitmap::loadFromResource(id);
-    transparentColor = kColorTransparent;
+GraphicsHandle loadBitmapResource(int32_t resourceId) {
+    const EmbeddedBitmap* embedded = findEmbeddedBitmap(resourceId);
+    return embedded ? x11::decodeBmp(embedded->bytes, embedded->size) : nullptr;
 }
 
-CBitmap::CBitmap(GraphicsHandle adoptedBitmap) : resourceId(0), bitmapHandle(adoptedBitmap) {
-    if (bitmapHandle && cairo_surface_get_type(surfaceOf(bitmapHandle)) == CAIRO_SURFACE_TYPE_IMAGE) {
-        width = cairo_image_surface_get_width(surfaceOf(bitmapHandle));
-        height = cairo_image_surface_get_height(surfaceOf(bitmapHandle));
-    }
+bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
+    if (cairo_surface_get_type(surfaceOf(bitmap)) != CAIRO_SURFACE_TYPE_IMAGE)
+        return false;
+    width = cairo_image_surface_get_width(surfaceOf(bitmap));
+    height = cairo_image_surface_get_height(surfaceOf(bitmap));
+    return true;
 }
 
-CBitmap::~CBitmap() { CBitmap::dispose(); }
+void destroyBitmap(GraphicsHandle bitmap) { cairo_surface_destroy(surfaceOf(bitmap)); }
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
     if (!bitmapHandle || !context || !context->deviceContext)
@@ -118,34 +120,6 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPo
     if (!bitmapHandle || !context || !context->deviceContext)
         return;
     paintPicture(context, rect, source, surfaceOf(bitmapHandle), opacity / 255.0);
-}
-
-void CBitmap::dispose() {
-    if (bitmapHandle)
-        cairo_surface_destroy(surfaceOf(bitmapHandle));
-    bitmapHandle = nullptr;
-    width = 0;
-    height = 0;
-}
-
-bool CBitmap::loadFromResource(int32_t id) {
-    dispose();
-    // Resource ids are 16 bits wide on Windows; the same ids name ours.
-    const EmbeddedBitmap* embedded = findEmbeddedBitmap(id & 0xFFFF);
-    if (!embedded)
-        return false;
-    cairo_surface_t* picture = x11::decodeBmp(embedded->bytes, embedded->size);
-    if (!picture)
-        return false;
-    bitmapHandle = picture;
-    width = cairo_image_surface_get_width(picture);
-    height = cairo_image_surface_get_height(picture);
-    return true;
-}
-
-bool CBitmap::loadFromPath(const void* /*platformPath*/) {
-    dispose();
-    return false;  // pictures come from the module's resources only
 }
 
 }  // namespace VSTGUI

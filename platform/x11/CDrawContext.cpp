@@ -8,9 +8,8 @@
 #include <cstring>
 #include <new>
 
-#include "toolkit/views/CFrame.h"
-#include "toolkit/platform/MouseButtons.h"
-#include "toolkit/platform/WindowGeometry.h"
+#include "toolkit/drawing/FontTable.h"
+#include "toolkit/drawing/PenLine.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/X11Windows.h"
 
@@ -20,35 +19,14 @@ namespace {
 
 using x11::cairoOf;
 
-struct FontEntry {
-    const char* face;
-    int32_t size;
-};
-
-// The faces Windows names; fontconfig maps Arial to Liberation Sans, its
-// metric twin, so text takes the same room.
-constexpr FontEntry kFontTable[kNumFonts] = {
-    {"Arial", 12},  // kFontDefault, always bold
-    {"Arial", 18},  // kFontVeryBig
-    {"Arial", 14},  // kFontBig
-    {"Arial", 12},  // kFontNormal
-    {"Arial", 11},  // kFontSmall
-    {"Arial", 10},  // kFontSmaller
-    {"Arial", 9},   // kFontVerySmall
-    {"Symbol", 13},
-};
-
-// The default rectangle clipped to when no frame gives its own.
-const CRect kUnframedClip(0, 0, 1000, 1000);
-
 const cairo_user_data_key_t kPenKey = {};
 
 void setSource(cairo_t* cairo, const CColor& color) {
     cairo_set_source_rgb(cairo, color.red / 255.0, color.green / 255.0, color.blue / 255.0);
 }
 
-// A one-pixel pen line from one point to another, without its end point:
-// Bresenham's walk with GDI's rule of stopping before the last pixel.
+// A one-pixel pen line from one point to another, without its end point;
+// straight ones as one rectangle each.
 void penLine(cairo_t* cairo, CPoint from, CPoint to) {
     const int32_t dx = std::abs(to.x - from.x);
     const int32_t dy = std::abs(to.y - from.y);
@@ -64,23 +42,7 @@ void penLine(cairo_t* cairo, CPoint from, CPoint to) {
         x11::fillPixels(cairo, from.x, top, from.x + 1, top + dy);
         return;
     }
-    const int32_t stepX = to.x > from.x ? 1 : -1;
-    const int32_t stepY = to.y > from.y ? 1 : -1;
-    const int32_t steps = dx > dy ? dx : dy;
-    int32_t error = (dx > dy ? dx : -dy) / 2;
-    int32_t x = from.x, y = from.y;
-    for (int32_t i = 0; i < steps; ++i) {
-        cairo_rectangle(cairo, x, y, 1, 1);
-        const int32_t previous = error;
-        if (previous > -dx) {
-            error -= dy;
-            x += stepX;
-        }
-        if (previous < dy) {
-            error += dx;
-            y += stepY;
-        }
-    }
+    walkPenLine(from, to, [cairo](int32_t x, int32_t y) { cairo_rectangle(cairo, x, y, 1, 1); });
     cairo_fill(cairo);
 }
 
@@ -139,32 +101,19 @@ void fillPixels(cairo_t* cairo, int32_t left, int32_t top, int32_t right, int32_
 
 }  // namespace x11
 
-CDrawContext::CDrawContext(CFrame* frame, WindowHandle window, DeviceHandle device)
-    : deviceContext(device), window(window), frame(frame), clipRect(kUnframedClip) {
-    if (frame)
-        frame->getViewSize(clipRect);
-    if (!deviceContext && window) {
-        // Only a frame window of ours is drawn into; any other window (the
-        // host's) gives its position and nothing else.
-        if (x11::FrameWindowState* state = x11::findFrameWindow(x11::toWindow(window))) {
-            if (!state->destroyed) {
-                cairo_surface_t* surface = cairo_xlib_surface_create(state->display, state->window, state->visual,
-                                                                     state->width, state->height);
-                ownedDeviceContext = x11::createCairo(surface);
-                cairo_surface_destroy(surface);  // the context holds it
-                deviceContext = ownedDeviceContext;
-            }
-        }
-    }
-    if (window) {
-        const CRect bounds = windowScreenRect(window);
-        screenOrigin = CPoint(bounds.left, bounds.top);
-    }
-    setFrameColor(kColorWhite);
-    setLineWidth(1);
-    setFillColor(kColorBlack);
-    fontColor = kColorWhite;
-    setFont(kFontDefault, 0);
+void CDrawContext::acquireDevice() {
+    if (deviceContext || !window)
+        return;
+    // Only a frame window of ours is drawn into; any other window (the
+    // host's) gives its position and nothing else.
+    x11::FrameWindowState* state = x11::findFrameWindow(x11::toWindow(window));
+    if (!state || state->destroyed)
+        return;
+    cairo_surface_t* surface =
+        cairo_xlib_surface_create(state->display, state->window, state->visual, state->width, state->height);
+    ownedDeviceContext = x11::createCairo(surface);
+    cairo_surface_destroy(surface);  // the context holds it
+    deviceContext = ownedDeviceContext;
 }
 
 CDrawContext::~CDrawContext() {
@@ -178,40 +127,23 @@ CDrawContext::~CDrawContext() {
     }
 }
 
-// Pens and brushes are colours set on the cairo context when used.
+// Pens, brushes, fonts and the text colour are set on the cairo context
+// when used.
 void CDrawContext::makePen() {}
 
-void CDrawContext::setFillColor(const CColor& color) { fillColor = color; }
+void CDrawContext::makeBrush() {}
 
-void CDrawContext::setFontColor(const CColor& color) { fontColor = color; }
+void CDrawContext::makeFont() {}
 
-void CDrawContext::setClipRect(const CRect& clip) {
-    CRect device = clip;
-    device.moveBy(offset.x, offset.y);
-    if (device == clipRect)
-        return;
-    clipRect = device;
+void CDrawContext::applyFontColor() {}
+
+void CDrawContext::applyClip() {
     if (!deviceContext)
         return;
     cairo_t* cairo = cairoOf(deviceContext);
     cairo_reset_clip(cairo);
-    cairo_rectangle(cairo, device.left, device.top, device.width(), device.height());
+    cairo_rectangle(cairo, clipRect.left, clipRect.top, clipRect.width(), clipRect.height());
     cairo_clip(cairo);
-}
-
-void CDrawContext::drawRect(const CRect& rect) {
-    const int32_t x0 = rect.left + offset.x;
-    const int32_t y0 = rect.top + offset.y;
-    const int32_t x1 = rect.right + offset.x - 1;
-    const int32_t y1 = rect.bottom + offset.y - 1;
-    if (!deviceContext)
-        return;
-    cairo_t* cairo = cairoOf(deviceContext);
-    x11::penPosition(cairo) = CPoint(x0, y0);
-    lineTo(CPoint(x1 - offset.x, y0 - offset.y));
-    lineTo(CPoint(x1 - offset.x, y1 - offset.y));
-    lineTo(CPoint(x0 - offset.x, y1 - offset.y));
-    lineTo(CPoint(x0 - offset.x, y0 - offset.y));
 }
 
 void CDrawContext::moveTo(const CPoint& point) {
@@ -251,22 +183,12 @@ void CDrawContext::fillRect(const CRect& rect) {
                     rect.bottom + offset.y);
 }
 
-void CDrawContext::setFont(int32_t id, int32_t style) {
-    if (id < 0 || id >= kNumFonts)
-        id = kFontDefault;
-    if (id == fontId && kFontTable[id].size == fontSize && style == fontStyle)
-        return;
-    fontStyle = style;
-    fontId = id;
-    fontSize = kFontTable[id].size;
-}
-
 void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, int32_t align) {
     if (!text || !deviceContext)
         return;
     cairo_t* cairo = cairoOf(deviceContext);
-    const bool bold = (fontStyle & kFontStyleBold) || fontId == kFontDefault;
-    cairo_select_font_face(cairo, kFontTable[fontId].face,
+    const bool bold = isBoldFont(fontId, fontStyle);
+    cairo_select_font_face(cairo, fontFace(fontId).face,
                            (fontStyle & kFontStyleItalic) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     // A character height in pixels, as a negative LOGFONT height asks for.
@@ -319,10 +241,6 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
     cairo_new_path(cairo);
 }
 
-int32_t CDrawContext::getMouseButtons() const {
-    return mouseStateFromInput(readPhysicalInputState(), areMouseButtonsSwapped());
-}
-
 void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const {
     if (!dest || !dest->deviceContext || !deviceContext)
         return;
@@ -332,7 +250,5 @@ void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& d
     cairo_set_source_surface(target, source, destPoint.x - (rect.left + offset.x), destPoint.y - (rect.top + offset.y));
     x11::fillPixels(target, destPoint.x, destPoint.y, destPoint.x + rect.width(), destPoint.y + rect.height());
 }
-
-void CDrawContext::selectInitialState() {}
 
 }  // namespace VSTGUI

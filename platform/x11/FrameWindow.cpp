@@ -6,7 +6,6 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 
 #include "toolkit/views/CFrame.h"
@@ -29,10 +28,6 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 // Wheel notches come as presses of these buttons.
 constexpr unsigned kWheelUp = Button4;
 constexpr unsigned kWheelDown = Button5;
-
-// Shared by every frame of every plug-in instance in the process.
-int32_t classUseCount = 0;
-char className[32] = "";
 
 int32_t modifierState(unsigned state) {
     int32_t result = 0;
@@ -254,33 +249,17 @@ void closeConnection(FrameWindowState* state) {
     delete state;
 }
 
-void formatClassName() {
-    std::snprintf(className, sizeof(className), "Plugin%0*llX", static_cast<int>(2 * sizeof(void*)),
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(getModuleInstance())));
-}
-
 }  // namespace
 
-bool registerFrameWindowClass() {
-    if (++classUseCount != 1)
-        return true;
-    formatClassName();
+// No window classes on X11: the first frame window installs the error
+// handler that covers every connection of ours, and the last puts it back.
+void openFrameWindowClass(const char*) {
     x11::installErrorHandler();
     // The server applies the user's button mapping before we see a press.
     setMouseButtonsSwapped(false);
-    return true;
 }
 
-void releaseFrameWindowClass() {
-    if (classUseCount <= 0)
-        return;
-    if (classUseCount-- == 1)
-        x11::restoreErrorHandler();
-}
-
-int32_t getFrameWindowClassUseCount() { return classUseCount; }
-
-const char* getFrameWindowClassName() { return className; }
+void closeFrameWindowClass(const char*) { x11::restoreErrorHandler(); }
 
 WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t height, CFrame* frame) {
     if (!parent || width <= 0 || height <= 0)
@@ -314,6 +293,7 @@ WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t heigh
         XCreateWindow(display, state->parent, 0, 0, unsigned(width), unsigned(height), 0, DefaultDepth(display, screen),
                       InputOutput, state->visual, CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
     if (state->window) {
+        char* className = const_cast<char*>(getFrameWindowClassName());
         XClassHint hint = {className, className};
         XSetClassHint(display, state->window, &hint);
         XMapWindow(display, state->window);

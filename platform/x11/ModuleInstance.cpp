@@ -2,14 +2,10 @@
 
 namespace VSTGUI {
 
-namespace {
-ModuleHandle moduleInstance = nullptr;
-// An address inside this module, unique to it, for when no entry stored one.
-char moduleMarker = 0;
-}  // namespace
-
-void setModuleInstance(ModuleHandle instance) { moduleInstance = instance; }
-
-ModuleHandle getModuleInstance() { return moduleInstance ? moduleInstance : static_cast<ModuleHandle>(&moduleMarker); }
+// An address inside this module, unique to it.
+ModuleHandle runningModule() {
+    static char moduleMarker = 0;
+    return &moduleMarker;
+}
 
 }  // namespace VSTGUI

@@ -7,16 +7,6 @@
 
 namespace VSTGUI {
 
-namespace {
-
-bool buttonsSwapped = false;
-
-}  // namespace
-
-bool areMouseButtonsSwapped() { return buttonsSwapped; }
-
-void setMouseButtonsSwapped(bool swapped) { buttonsSwapped = swapped; }
-
 // The live state, asked of the server on the editor's own connection: a
 // control's tracking loop sees the release even though the release event
 // itself waits in the queue.

@@ -35,14 +35,10 @@ bool dispatchOnePendingPaint() {
     return true;
 }
 
-// Cairo draws everything itself: nothing to load.
-ModuleHandle acquireDrawingFunctions() { return nullptr; }
+// Cairo draws everything itself and drags arrive as XDND messages on the
+// frame's own connection: nothing to keep for the thread.
+ThreadResources acquireThreadResources(SystemUser) { return nullptr; }
 
-void releaseDrawingFunctions(ModuleHandle) {}
-
-// No OLE on X11: drags arrive as XDND messages on the frame's own connection.
-void initializeOle() {}
-
-void uninitializeOle() {}
+void releaseThreadResources(SystemUser, ThreadResources) {}
 
 }  // namespace VSTGUI

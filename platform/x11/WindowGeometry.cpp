@@ -11,8 +11,6 @@ namespace VSTGUI {
 
 namespace {
 
-int32_t dialogFrameHeightOverride = -1;
-
 Window rootOf(Display* display) { return DefaultRootWindow(display); }
 
 }  // namespace
@@ -74,9 +72,9 @@ bool hasWindowClass(WindowHandle window, const char* className) {
     return !trap.failed() && matches;
 }
 
-// Captions belong to the window manager's frames, which are not the host's
-// windows: none of the windows we can see has one.
-bool hasCaption(WindowHandle) { return false; }
+// Decorations belong to the window manager's frames, which are not the
+// host's windows: none of the windows we can see has one.
+bool isDecoratedWindow(WindowHandle) { return false; }
 
 void resizeWindow(WindowHandle window, int32_t width, int32_t height) {
     const Window xid = x11::toWindow(window);
@@ -110,14 +108,8 @@ CPoint screenToClient(WindowHandle window, const CPoint& screenPoint) {
     return CPoint(x, y);
 }
 
-// X windows have no dialog frames of their own: the frame resizes only its
-// own window, never the host's around it.
-int32_t dialogFrameHeight() {
-    if (dialogFrameHeightOverride >= 0)
-        return dialogFrameHeightOverride;
-    return 0;
-}
-
-void overrideDialogFrameHeight(int32_t height) { dialogFrameHeightOverride = height < 0 ? -1 : height; }
+// X windows have no borders of their own: the frame resizes only its own
+// window, never the host's around it.
+int32_t nestedWindowBorder() { return 0; }
 
 }  // namespace VSTGUI

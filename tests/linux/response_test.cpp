@@ -18,9 +18,9 @@
 
 #include "tests/linux/support/ToolProcess.h"
 #include "tests/native/FilterProbe.h"
-#include "tools/FrequencyResponse.h"
-#include "tools/PluginHost.h"
-#include "tools/ResponsePlot.h"
+#include "tools/response/FrequencyResponse.h"
+#include "tools/hosting/PluginHost.h"
+#include "tools/response/ResponsePlot.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "toolkit/drawing/CBitmap.h"
 #include "toolkit/drawing/CDrawContext.h"
 #include "toolkit/drawing/COffscreenContext.h"
-#include "toolkit/drawing/ImageFunctions.h"
+#include "platform/win32/ImageFunctions.h"
 #include "tests/native/GeometryPrinters.h"
 #include "tests/win32/support/CanvasContext.h"
 #include "tests/win32/support/GuiObjectCounts.h"
@@ -26,22 +26,22 @@
 #include "tests/win32/support/WindowPixels.h"
 
 using namespace VSTGUI;
+using quavix::kBackgroundBitmap;
+using quavix::kDigitsBitmap;
+using quavix::kRockerBitmap;
+using quavix::kSliderHandleBitmap;
+using quavix::kSliderTrackBitmap;
 using quavixtest::CanvasContext;
-using quavixtest::PixelCanvas;
 using quavixtest::inside;
 using quavixtest::kBlack;
 using quavixtest::kBlue;
 using quavixtest::kGreen;
 using quavixtest::kRed;
 using quavixtest::kWhite;
+using quavixtest::PixelCanvas;
 using quavixtest::pixelsAre;
 using quavixtest::rgb;
 using quavixtest::selectedPen;
-using quavix::kBackgroundBitmap;
-using quavix::kDigitsBitmap;
-using quavix::kRockerBitmap;
-using quavix::kSliderHandleBitmap;
-using quavix::kSliderTrackBitmap;
 
 namespace {
 
@@ -60,8 +60,8 @@ const uint32_t kPictureRows[2][6] = {
 };
 
 CBitmap* makeTestBitmap() {
-    return new CBitmap(static_cast<GraphicsHandle>(
-        quavixtest::makePicture(6, 2, [](int x, int y) { return kPictureRows[y][x]; })));
+    return new CBitmap(
+        static_cast<GraphicsHandle>(quavixtest::makePicture(6, 2, [](int x, int y) { return kPictureRows[y][x]; })));
 }
 
 // The pixels of an offscreen context's bitmap, copied out with GDI alone
@@ -204,8 +204,7 @@ TEST_P(TransparentDrawing, SliderHandleTopRowIsSeeThrough) {
     CBitmap handle(kSliderHandleBitmap);
     ASSERT_EQ(handle.getWidth(), 14);
     ASSERT_EQ(handle.getHeight(), 12);
-    const std::vector<uint32_t> own =
-        quavixtest::readPicture(static_cast<HBITMAP>(handle.getHandle()), 14, 12);
+    const std::vector<uint32_t> own = quavixtest::readPicture(static_cast<HBITMAP>(handle.getHandle()), 14, 12);
     ASSERT_EQ(own.size(), 14u * 12u);
     for (int x = 0; x < 14; ++x)
         ASSERT_EQ(own[x], kWhite) << "the handle's top row is pure white, column " << x;
@@ -250,9 +249,8 @@ TEST_F(OpaqueDrawing, RockerRowsEighteenToThirtyFiveFromSourcePoint) {
 
     CanvasContext target(60, 30, kYellow);
     rocker.draw(target.context, CRect(0, 0, 52, 18), CPoint(0, 18));
-    EXPECT_TRUE(pixelsAre(target.canvas, [&](int x, int y) {
-        return x < 52 && y < 18 ? own[(y + 18) * 52 + x] : kYellow;
-    }));
+    EXPECT_TRUE(
+        pixelsAre(target.canvas, [&](int x, int y) { return x < 52 && y < 18 ? own[(y + 18) * 52 + x] : kYellow; }));
 }
 
 // ---------------------------------------------------------------------------
@@ -549,9 +547,8 @@ TEST(Copies, CopyThenTransferPutsWhatWasBehindBackUnchanged) {
     offscreen.setFillColor(kColorRed);
     offscreen.fillRect(CRect(4, 4, 10, 10));
     offscreen.transferTo(window.context, CRect(0, 0, 20, 30), CPoint(0, 0));
-    EXPECT_TRUE(pixelsAre(window.canvas, [](int x, int y) {
-        return inside(x, 12, 16) && inside(y, 14, 18) ? kRed : pattern(x, y);
-    }));
+    EXPECT_TRUE(pixelsAre(window.canvas,
+                          [](int x, int y) { return inside(x, 12, 16) && inside(y, 14, 18) ? kRed : pattern(x, y); }));
 }
 
 TEST(Copies, NoDestinationIsIgnored) {

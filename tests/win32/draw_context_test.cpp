@@ -20,14 +20,14 @@
 
 using namespace VSTGUI;
 using quavixtest::CanvasContext;
-using quavixtest::HostWindow;
-using quavixtest::PixelCanvas;
 using quavixtest::expectFont;
 using quavixtest::expectFreshDeviceState;
+using quavixtest::HostWindow;
 using quavixtest::inside;
 using quavixtest::kBlue;
 using quavixtest::kRed;
 using quavixtest::kWhite;
+using quavixtest::PixelCanvas;
 using quavixtest::pixelsAre;
 using quavixtest::rgb;
 using quavixtest::selectedFont;
@@ -69,8 +69,8 @@ TEST(RectangleDrawing, FillCoversTheInteriorAndTheRightColumnAndBottomRow) {
     CanvasContext target(20, 20, kWhite);
     target.context->setFillColor(kColorBlue);
     target.context->fillRect(CRect(0, 0, 10, 10));
-    EXPECT_TRUE(pixelsAre(target.canvas,
-                          [](int x, int y) { return inside(x, 1, 9) && inside(y, 1, 9) ? kBlue : kWhite; }));
+    EXPECT_TRUE(
+        pixelsAre(target.canvas, [](int x, int y) { return inside(x, 1, 9) && inside(y, 1, 9) ? kBlue : kWhite; }));
 }
 
 TEST(RectangleDrawing, FillThenOutlineMakesABorderedBoxAtTheOffset) {
@@ -119,28 +119,8 @@ TEST(Clipping, ClipRectFollowsTheOffsetAndAnswersInCallerCoordinates) {
 
     target.context->setFillColor(kColorRed);
     target.context->fillRect(CRect(-20, -20, 40, 40));
-    EXPECT_TRUE(pixelsAre(target.canvas,
-                          [](int x, int y) { return inside(x, 5, 14) && inside(y, 7, 16) ? kRed : kWhite; }));
-}
-
-TEST(Clipping, ClipAnswerMovesWithTheOffsetOfTheMoment) {
-    CanvasContext target(30, 30, kWhite);
-    CRect answered;
-    EXPECT_EQ(target.context->getClipRect(answered), CRect(0, 0, 1000, 1000));
-    target.context->setClipRect(CRect(2, 3, 12, 13));
-    target.context->offset = CPoint(2, 3);
-    EXPECT_EQ(target.context->getClipRect(answered), CRect(0, 0, 10, 10));
-}
-
-TEST(Clipping, AFramesContextStartsClippedToTheFramesRectangle) {
-    CFrame* frame = new CFrame(CRect(10, 20, 340, 374), nullptr, nullptr);
-    CanvasContext target(10, 10, kWhite);
-    CDrawContext* context = new CDrawContext(frame, nullptr, target.canvas.device());
-    CRect answered;
-    EXPECT_EQ(context->getClipRect(answered), CRect(10, 20, 340, 374));
-    EXPECT_EQ(context->getFrame(), frame);
-    context->dropReference();
-    delete frame;
+    EXPECT_TRUE(
+        pixelsAre(target.canvas, [](int x, int y) { return inside(x, 5, 14) && inside(y, 7, 16) ? kRed : kWhite; }));
 }
 
 TEST(Clipping, AnUnchangedClipRectMakesNoDeviceCall) {
@@ -162,8 +142,7 @@ namespace {
 
 // The same text drawn straight through GDI with the font, colours and mode
 // that the context selected, as the reference picture.
-void drawReference(PixelCanvas& reference, HDC contextDevice, const char* text, RECT area, UINT format,
-                   bool opaque) {
+void drawReference(PixelCanvas& reference, HDC contextDevice, const char* text, RECT area, UINT format, bool opaque) {
     HGDIOBJ previousFont = SelectObject(reference.device(), selected(contextDevice, OBJ_FONT));
     SetTextColor(reference.device(), GetTextColor(contextDevice));
     SetBkColor(reference.device(), GetBkColor(contextDevice));
@@ -520,41 +499,6 @@ TEST(WindowContext, DrawsIntoTheWindow) {
 
 // ---------------------------------------------------------------------------
 // Mouse state: the physical buttons through the system's swap.
-
-namespace {
-
-// The physical state with the given mouse-state bits held.
-PhysicalInputState input(int32_t held) {
-    PhysicalInputState state;
-    state.leftButton = (held & kButtonLeft) != 0;
-    state.middleButton = (held & kButtonMiddle) != 0;
-    state.rightButton = (held & kButtonRight) != 0;
-    state.shift = (held & kModifierShift) != 0;
-    state.control = (held & kModifierControl) != 0;
-    state.alt = (held & kModifierAlt) != 0;
-    return state;
-}
-
-}  // namespace
-
-TEST(MouseState, EachButtonAndKeyHasItsBitAndShiftWithLeftIsNine) {
-    const int32_t all = kButtonLeft | kButtonMiddle | kButtonRight | kModifierShift | kModifierControl | kModifierAlt;
-    EXPECT_EQ(all, 63);
-    EXPECT_EQ(kButtonLeft | kModifierShift, 9);
-    for (int32_t held : {0, int32_t(kButtonLeft), int32_t(kButtonMiddle), int32_t(kButtonRight),
-                         int32_t(kModifierShift), int32_t(kModifierControl), int32_t(kModifierAlt),
-                         int32_t(kButtonLeft | kModifierShift), all})
-        EXPECT_EQ(mouseStateFromInput(input(held), false), held);
-}
-
-TEST(MouseState, SwappedButtonsExchangeLeftAndRightOnly) {
-    const int32_t cases[][2] = {{kButtonLeft, kButtonRight},
-                                {kButtonRight, kButtonLeft},
-                                {kButtonMiddle, kButtonMiddle},
-                                {kButtonLeft | kModifierControl, kButtonRight | kModifierControl}};
-    for (const auto& c : cases)
-        EXPECT_EQ(mouseStateFromInput(input(c[0]), true), c[1]) << "held " << c[0];
-}
 
 namespace {
 

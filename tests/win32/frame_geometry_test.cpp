@@ -12,6 +12,7 @@
 #include "toolkit/drawing/COffscreenContext.h"
 #include "toolkit/platform/WindowGeometry.h"
 #include "tests/native/GeometryPrinters.h"
+#include "tests/support/NestedWindowBorder.h"
 #include "tests/win32/support/HostWindow.h"
 #include "tests/win32/support/MessagePump.h"
 #include "tests/win32/support/NestedWindows.h"
@@ -54,7 +55,7 @@ protected:
     void TearDown() override {
         frame.reset();
         sizing.reset();
-        VSTGUI::overrideDialogFrameHeight(-1);
+        overrideNestedWindowBorder(-1);
     }
 
     // A host whose answers the test chooses; the frame is closed first.
@@ -64,9 +65,7 @@ protected:
         sizing.reset(new SizingHost(answers, hostsOwnWindow));
         return sizing->editor();
     }
-    int resizeRequests() const {
-        return sizing->countOf(audioMasterCanDo) + sizing->countOf(audioMasterSizeWindow);
-    }
+    int resizeRequests() const { return sizing->countOf(audioMasterCanDo) + sizing->countOf(audioMasterSizeWindow); }
     // Another top-level window, closed after the frame.
     HWND makeHostWindow(int x, int y, int width, int height) {
         otherHosts.emplace_back(new HostWindow(x, y, width, height));
@@ -133,7 +132,7 @@ TEST_F(FrameGeometry, HostThatRefusesOrCannotResizeGetsTheWindowRoute) {
     const SizingAnswers refusals[] = {{true, false}, {false, true}};
     for (const SizingAnswers& answers : refusals) {
         HWND pane = makePlainWindow(host.handle(), 10, 10, kFrameWidth + 6, kFrameHeight + 30);
-        VSTGUI::overrideDialogFrameHeight(3);
+        overrideNestedWindowBorder(3);
         openFrame(pane, editorOf(answers, host.handle()));
 
         EXPECT_TRUE(frame->setSize(kNewWidth, kNewHeight));
@@ -165,7 +164,7 @@ TEST_F(FrameGeometry, ResizingToTheCurrentSizeAnswersFalseAndTouchesNothing) {
 }
 
 TEST_F(FrameGeometry, SetViewSizeResizesLikeSetSizeAndPutsTheFrameAtTheOrigin) {
-    VSTGUI::overrideDialogFrameHeight(0);
+    overrideNestedWindowBorder(0);
     openFrame(host.handle());
 
     frame->setViewSize(CRect(10, 20, 10 + kNewWidth, 20 + kNewHeight));
@@ -196,7 +195,7 @@ TEST_F(FrameGeometry, ParentWithTwiceTheDialogFrameOfExtraWidthFollowsAndEndsThe
 }
 
 TEST_F(FrameGeometry, ThinBordersAccumulateUntilTheyMakeUpTheWholeBorder) {
-    VSTGUI::overrideDialogFrameHeight(3);  // a border of 6 pixels
+    overrideNestedWindowBorder(3);  // a border of 6 pixels
     HWND third = makePlainWindow(host.handle(), 5, 5, kFrameWidth + 6, kFrameHeight + 9);
     HWND second = makePlainWindow(third, 0, 0, kFrameWidth + 4, kFrameHeight + 6);
     HWND first = makePlainWindow(second, 0, 0, kFrameWidth + 2, kFrameHeight + 3);
@@ -212,7 +211,7 @@ TEST_F(FrameGeometry, ThinBordersAccumulateUntilTheyMakeUpTheWholeBorder) {
 }
 
 TEST_F(FrameGeometry, AParentSmallerThanItsChildAddsNoNegativeBorder) {
-    VSTGUI::overrideDialogFrameHeight(3);
+    overrideNestedWindowBorder(3);
     HWND outer = makePlainWindow(host.handle(), 5, 5, kFrameWidth - 4, kFrameHeight - 4);
     HWND narrow = makePlainWindow(outer, 0, 0, kFrameWidth - 10, kFrameHeight - 10);
     openFrame(narrow);
@@ -226,7 +225,7 @@ TEST_F(FrameGeometry, AParentSmallerThanItsChildAddsNoNegativeBorder) {
 }
 
 TEST_F(FrameGeometry, AFrameDirectlyInsideAnMdiClientResizesOnlyItsWindow) {
-    VSTGUI::overrideDialogFrameHeight(3);
+    overrideNestedWindowBorder(3);
     HWND mdiClient = makeMdiClient(host.handle(), 0, 0, 600, 500);
     ASSERT_NE(mdiClient, nullptr);
     ASSERT_TRUE(VSTGUI::hasWindowClass(mdiClient, "MDIClient"));
@@ -240,7 +239,7 @@ TEST_F(FrameGeometry, AFrameDirectlyInsideAnMdiClientResizesOnlyItsWindow) {
 }
 
 TEST_F(FrameGeometry, TheWalkStopsBelowAnMdiClient) {
-    VSTGUI::overrideDialogFrameHeight(3);
+    overrideNestedWindowBorder(3);
     // Close enough in size that it would follow as a border if it were not
     // an MDI client.
     HWND mdiClient = makeMdiClient(host.handle(), 0, 0, kFrameWidth + 6, kFrameHeight + 6);
@@ -267,7 +266,7 @@ TEST_F(FrameGeometry, AMuchLargerParentStaysAndTheViewSizeIsNotReset) {
 }
 
 TEST_F(FrameGeometry, EightyPixelsOfExtraStillFollowEightyOneDoNot) {
-    VSTGUI::overrideDialogFrameHeight(3);  // a border of 6 pixels
+    overrideNestedWindowBorder(3);  // a border of 6 pixels
     struct Case {
         int extraWidth;
         int extraHeight;
@@ -277,8 +276,7 @@ TEST_F(FrameGeometry, EightyPixelsOfExtraStillFollowEightyOneDoNot) {
     for (const Case& c : cases) {
         // The outer window ends the walk either way: it completes the
         // border, or its extra exceeds the limit.
-        HWND outer = makePlainWindow(host.handle(), 5, 5, kFrameWidth + c.extraWidth + 2,
-                                     kFrameHeight + c.extraHeight);
+        HWND outer = makePlainWindow(host.handle(), 5, 5, kFrameWidth + c.extraWidth + 2, kFrameHeight + c.extraHeight);
         HWND parent = makePlainWindow(outer, 0, 0, kFrameWidth + c.extraWidth, kFrameHeight + c.extraHeight);
         openFrame(parent);
 
@@ -297,7 +295,7 @@ TEST_F(FrameGeometry, EightyPixelsOfExtraStillFollowEightyOneDoNot) {
 }
 
 TEST_F(FrameGeometry, ASystemWithoutDialogFramesResizesOnlyTheFrameWindow) {
-    VSTGUI::overrideDialogFrameHeight(0);
+    overrideNestedWindowBorder(0);
     HWND pane = makePlainWindow(host.handle(), 5, 5, kFrameWidth + 6, kFrameHeight + 6);
     openFrame(pane);
 

@@ -23,8 +23,8 @@ public:
     void setFillColor(const CColor& color);
     void setFontColor(const CColor& color);
     void setLineWidth(int32_t width);
-    void setClipRect(const CRect& clip);   // in the caller's coordinates
-    CRect& getClipRect(CRect& clip) const; // in the caller's coordinates
+    void setClipRect(const CRect& clip);    // in the caller's coordinates
+    CRect& getClipRect(CRect& clip) const;  // in the caller's coordinates
 
     void drawRect(const CRect& rect);  // outline
     void fillRect(const CRect& rect);  // interior, see the class notes
@@ -33,8 +33,7 @@ public:
     void moveTo(const CPoint& point);
     void lineTo(const CPoint& point);
     void setFont(int32_t fontId, int32_t style = 0);
-    void drawString(const char* text, const CRect& rect, bool opaque = false,
-                    int32_t align = kAlignCenter);
+    void drawString(const char* text, const CRect& rect, bool opaque = false, int32_t align = kAlignCenter);
     int32_t getMouseButtons() const;
 
     // Copies rect (this context's coordinates) to a raw device point of dest.
@@ -57,8 +56,15 @@ public:
     DeviceHandle deviceContext = nullptr;
 
 protected:
+    // What each window system supplies: the device of a context made without
+    // one, and the pen, brush, font, text colour and clip made real on the
+    // device whenever the state they stand for changes.
+    void acquireDevice();
     void makePen();
-    void selectInitialState();
+    void makeBrush();
+    void makeFont();
+    void applyFontColor();
+    void applyClip();
 
     WindowHandle window = nullptr;  // an offscreen context keeps its bitmap here
     CFrame* frame = nullptr;

@@ -8,8 +8,7 @@ namespace VSTGUI {
 
 class COffscreenContext : public CDrawContext {
 public:
-    COffscreenContext(CFrame* frame, int32_t width, int32_t height,
-                      const CColor& backgroundColor = kColorBlack);
+    COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor = kColorBlack);
     ~COffscreenContext() override;
 
     // Copies rect's size from the bitmap at source onto dest (dest's offset added).
@@ -20,6 +19,10 @@ public:
     GraphicsHandle getBitmap() const { return window; }
 
 private:
+    // Each window system's: a memory device with a bitmap of the context's
+    // size selected into it, holding the state the base made before it.
+    void createBitmapDevice();
+
     int32_t height;
     int32_t width;
     bool ownsBitmap = true;

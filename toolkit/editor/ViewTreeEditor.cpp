@@ -25,12 +25,11 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {
     // Attaching also announces the editor in the record's flags.
     if (effect)
         effect->setEditor(this);
-    // The frame's drop target needs OLE on this thread; one initialisation
-    // per editor, undone by its destructor.
-    initializeOle();
+    // Held for the editor's whole life, around every frame it opens.
+    threadResources = acquireThreadResources(SystemUser::editor);
 }
 
-AEffGUIEditor::~AEffGUIEditor() { uninitializeOle(); }
+AEffGUIEditor::~AEffGUIEditor() { releaseThreadResources(SystemUser::editor, threadResources); }
 
 bool AEffGUIEditor::getRect(ERect** rectOut) {
     if (!rectOut)

@@ -8,6 +8,7 @@
 
 #include "framework/EditorBase.h"
 #include "toolkit/views/CFrameOwner.h"
+#include "toolkit/platform/PlatformTypes.h"
 
 namespace VSTGUI {
 class CFrame;
@@ -45,4 +46,5 @@ protected:
 
 private:
     static VstInt32 knobMode;
+    VSTGUI::ThreadResources threadResources = nullptr;
 };

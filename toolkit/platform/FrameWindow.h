@@ -18,8 +18,15 @@ bool registerFrameWindowClass();
 void releaseFrameWindowClass();
 // Frame windows currently counted (process-wide).
 int32_t getFrameWindowClassUseCount();
-// "Plugin" and the module instance as eight upper-case hexadecimal digits.
+// "Plugin" and the module instance in as many upper-case hexadecimal digits
+// as a pointer has.
 const char* getFrameWindowClassName();
+
+// What each window system does when the first frame window comes and when
+// the last one goes (Win32: the window class of that name), taking the
+// system's mouse-button swap setting on the way in.
+void openFrameWindowClass(const char* className);
+void closeFrameWindowClass(const char* className);
 
 // A visible child window of the class at (0, 0) inside parent, with the
 // frame stored in its user data; null when the window cannot be made.

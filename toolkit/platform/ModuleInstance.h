@@ -10,5 +10,8 @@ void setModuleInstance(ModuleHandle instance);
 // The stored handle, or the running program's own module when no library
 // stored one (test programs link the resources into themselves).
 ModuleHandle getModuleInstance();
+// Each window system's: the module to stand for ours when none was stored,
+// unique to it.
+ModuleHandle runningModule();
 
 }  // namespace VSTGUI

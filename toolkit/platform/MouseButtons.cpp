@@ -1,10 +1,21 @@
-// What every window system shares of the mouse state: turning the physical
-// buttons and keys into the toolkit's bits.
+// What every window system shares of the mouse state: the button swap taken
+// when the frame window class opens, and turning the physical buttons and
+// keys into the toolkit's bits.
 #include "toolkit/platform/MouseButtons.h"
 
 #include "toolkit/drawing/CColor.h"
 
 namespace VSTGUI {
+
+namespace {
+
+bool buttonsSwapped = false;
+
+}  // namespace
+
+bool areMouseButtonsSwapped() { return buttonsSwapped; }
+
+void setMouseButtonsSwapped(bool swapped) { buttonsSwapped = swapped; }
 
 int32_t mouseStateFromInput(const PhysicalInputState& input, bool swapped) {
     int32_t state = 0;

@@ -1,4 +1,5 @@
-// Kernel, message-queue, drawing-library and OLE services used by the frame and the editor.
+// Kernel and message-queue services used by the frame and the editor, and
+// what the window system keeps for them while they exist.
 #pragma once
 
 #include <cstdint>
@@ -15,15 +16,12 @@ void sleepMilliseconds(uint32_t milliseconds);
 // dispatches it; false when none was pending.
 bool dispatchOnePendingPaint();
 
-// The window system's optional drawing functions, held while a frame exists
-// (Win32: msimg32's blends, loaded at run time). Null when there is nothing
-// to hold; every non-null result is given back once.
-ModuleHandle acquireDrawingFunctions();
-void releaseDrawingFunctions(ModuleHandle library);
-
-// OLE for the calling thread; every initialisation is paired with one
-// uninitialisation.
-void initializeOle();
-void uninitializeOle();
+// Whatever the window system keeps on the calling thread while an editor or
+// a frame exists (Win32: OLE for the drop target, and for a frame also the
+// optional drawing functions). The result, null where nothing is kept, is
+// given back once, by the same user.
+enum class SystemUser { editor, frame };
+ThreadResources acquireThreadResources(SystemUser user);
+void releaseThreadResources(SystemUser user, ThreadResources resources);
 
 }  // namespace VSTGUI

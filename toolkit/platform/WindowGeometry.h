@@ -16,18 +16,19 @@ CRect windowScreenRect(WindowHandle window);
 WindowHandle parentWindow(WindowHandle window);
 // Exact, case-sensitive comparison with the window's class name.
 bool hasWindowClass(WindowHandle window, const char* className);
-// True when the window's style has a caption or any part of one.
-bool hasCaption(WindowHandle window);
+// True for a window the window system decorates itself, as the user's
+// handle for moving it (Win32: one with a caption): the editor's own windows
+// end there.
+bool isDecoratedWindow(WindowHandle window);
 // Resizes without moving; nothing for a null window.
 void resizeWindow(WindowHandle window, int32_t width, int32_t height);
 // A screen point in the client coordinates of the window (or unchanged for
 // null, the desktop).
 CPoint screenToClient(WindowHandle window, const CPoint& screenPoint);
 
-// The height of a dialog window's frame border as the system reports it.
-int32_t dialogFrameHeight();
-// Tests replace the system's answer to reproduce other systems; a negative
-// height gives the system's answer back.
-void overrideDialogFrameHeight(int32_t height);
+// The border on each side of a bordered window that a host nests the
+// editor's window in; 0 where windows nest without borders of their own,
+// and the frame then resizes only its own window.
+int32_t nestedWindowBorder();
 
 }  // namespace VSTGUI

@@ -37,9 +37,8 @@ private:
 CFrame::CFrame(const CRect& size, WindowHandle hostWindow, CFrameOwner* editor)
     : CViewContainer(size), editor(editor), hostWindow(hostWindow) {
     parentFrame = this;
-    // The drop target needs OLE on this thread.
-    initializeOle();
-    imageLibrary = acquireDrawingFunctions();
+    // The drop target and the bitmaps may need the window system's help.
+    threadResources = acquireThreadResources(SystemUser::frame);
     if (hostWindow)
         createWindow();
 }
@@ -52,9 +51,7 @@ CFrame::~CFrame() {
     setCurrentCursor(defaultCursor);
     if (dropActive && window)
         setDropActive(false);
-    uninitializeOle();
-    if (imageLibrary)
-        releaseDrawingFunctions(imageLibrary);
+    releaseThreadResources(SystemUser::frame, threadResources);
     if (window)
         destroyFrameWindow(window);
     if (holdsWindowClass)

@@ -78,7 +78,7 @@ private:
     bool updatesDisabled = false;
     WindowHandle window = nullptr;
     bool holdsWindowClass = false;  // one use of the shared window class
-    ModuleHandle imageLibrary = nullptr;
+    ThreadResources threadResources = nullptr;
     CDropTarget* dropTarget = nullptr;
     CursorHandle defaultCursor = nullptr;
 };

@@ -8,6 +8,11 @@
 
 namespace VSTGUI {
 
+// Tests stand in for the system's border to reproduce other systems' window
+// arrangements; negative gives the system's answer. Only the tests' support
+// code declares it.
+int32_t nestedWindowBorderForTests = -1;
+
 namespace {
 
 // A parent this much larger than its child is a host window that must not
@@ -26,7 +31,7 @@ bool hostResizes(CFrameOwner* editor, int32_t width, int32_t height) {
 // our window, from our window outward. True when the walk met a parent far
 // larger than its child: that parent and everything above stay as they are.
 bool resizeWindowChain(WindowHandle window, int32_t width, int32_t height) {
-    const int32_t border = 2 * dialogFrameHeight();
+    const int32_t border = 2 * (nestedWindowBorderForTests >= 0 ? nestedWindowBorderForTests : nestedWindowBorder());
     int32_t extraWidth = 0;
     int32_t extraHeight = 0;
     WindowHandle current = window;
@@ -59,7 +64,7 @@ WindowHandle outerWindow(WindowHandle window) {
     WindowHandle current = window;
     for (;;) {
         WindowHandle parent = parentWindow(current);
-        if (hasCaption(current) || !parent)
+        if (isDecoratedWindow(current) || !parent)
             return current;
         const CRect parentRect = windowScreenRect(parent);
         if (std::abs(parentRect.width() - frameRect.width()) > kOuterWindowTolerance ||

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "tools/win32/GuiObjects.h"
+#include "tools/hosting/win32/GuiObjects.h"
 
 namespace quavixtest {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "tools/win32/GuiObjects.h"
+#include "tools/hosting/win32/GuiObjects.h"
 
 namespace quavixtest {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "framework/VstInterface.h"
-#include "tools/PluginModule.h"
+#include "tools/hosting/PluginModule.h"
 
 namespace quavixtest {
 

@@ -1,0 +1,54 @@
+# Quavix as an LV2 plug-in, its processing only (no panel yet): the bundle
+# quavix.lv2 beside quavix.so, installed by copying it into ~/.lv2. The same
+# headless effect as quavix_core, behind the framework's LV2 adapter; its
+# ports are described by the Turtle files in resources/lv2.
+#
+# make demo installs neither the LV2 headers nor lilv and builds no bundle;
+# make test installs both, and its check of the bundle fails without one.
+pkg_check_modules(LV2 IMPORTED_TARGET lv2)
+pkg_check_modules(LILV IMPORTED_TARGET lilv-0)
+if(NOT LV2_FOUND OR NOT LILV_FOUND)
+    message(STATUS "quavix.lv2 not built: the LV2 headers or lilv are missing (make setup installs them)")
+    return()
+endif()
+
+set(LV2_BUNDLE_DIR ${QUAVIX_DIST_DIR}/quavix.lv2)
+set(LV2_URI urn:morvella:quavix)
+set(FRAMEWORK_LV2_SOURCES ${CMAKE_SOURCE_DIR}/framework/lv2/Lv2Adapter.cpp)
+set(QUAVIX_LV2_SOURCES ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2.cpp)
+set(LV2_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/framework/lv2/lv2.map)
+
+# The runtime is linked in and hidden, and the binary stays loaded, for the
+# reasons quavix.so does (cmake/LinuxPlugin.cmake).
+add_library(quavix_lv2 MODULE ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES} ${FRAMEWORK_LV2_SOURCES}
+    ${QUAVIX_LV2_SOURCES})
+target_link_libraries(quavix_lv2 PRIVATE PkgConfig::LV2)
+set_target_properties(quavix_lv2 PROPERTIES PREFIX "" OUTPUT_NAME quavix_dsp
+    LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS ${LV2_VERSION_SCRIPT})
+target_link_options(quavix_lv2 PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs
+    -Wl,-z,nodelete -Wl,--version-script=${LV2_VERSION_SCRIPT})
+foreach(turtle manifest.ttl quavix.ttl)
+    configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_BUNDLE_DIR}/${turtle} COPYONLY)
+endforeach()
+
+# The test host and the benchmark load the bundle through lilv, as LV2 hosts
+# do, and run the linked VST effect beside it.
+file(GLOB LV2_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/lv2/support/*.cpp)
+add_library(quavix_lv2_test_support STATIC ${LV2_TEST_SUPPORT} ${QUAVIX_LV2_SOURCES})
+target_link_libraries(quavix_lv2_test_support PUBLIC PkgConfig::LILV PkgConfig::LV2)
+add_executable(lv2_host_test ${CMAKE_SOURCE_DIR}/tests/lv2/lv2_host_test.cpp)
+target_link_libraries(lv2_host_test quavix_lv2_test_support quavix_core gtest_main)
+add_dependencies(lv2_host_test quavix_lv2)
+add_test(NAME lv2_host_test COMMAND lv2_host_test)
+set_tests_properties(lv2_host_test PROPERTIES ENVIRONMENT "QUAVIX_LV2_BUNDLE=${LV2_BUNDLE_DIR}/" TIMEOUT 300)
+
+add_executable(quavix_lv2_bench ${CMAKE_SOURCE_DIR}/tests/lv2/quavix_lv2_bench.cpp)
+target_link_libraries(quavix_lv2_bench quavix_lv2_test_support quavix_core ${CMAKE_DL_LIBS})
+
+# Debian's lv2apply renders through the bundle what quavix-host renders
+# through quavix.so, to the bit.
+add_test(NAME lv2apply_matches_vst
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/lv2/lv2apply-matches-vst.sh ${QUAVIX_DIST_DIR} ${LV2_URI})
+set_tests_properties(lv2apply_matches_vst PROPERTIES TIMEOUT 300)

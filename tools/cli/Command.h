@@ -1,0 +1,33 @@
+// The tool's commands, one per mode of the command line, each with the
+// options it uses and nothing else.
+#pragma once
+
+#include <string>
+
+#include "tools/bench/BenchCommand.h"
+#include "tools/cli/HostedPlugin.h"
+#include "tools/editor/EditorCommands.h"
+#include "tools/render/RenderCommands.h"
+#include "tools/response/ResponseCommand.h"
+#include "tools/validate/Validator.h"
+
+enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui, Bench, ResponsePng, Validate, ValidateGroup };
+
+// The command the command line asks for: only the options of its mode are
+// filled in.
+struct Command {
+    HostMode mode = HostMode::Demo;
+    PluginOptions info;
+    DemoOptions demo;
+    FileOptions file;
+    EditorPictureOptions editorPicture;
+    GuiOptions gui;
+    BenchOptions bench;
+    ResponseOptions response;
+    ValidateOptions validate;  // --validate, and the hidden --validate-group
+
+    // The plug-in or plug-ins of the job, for messages that must name them.
+    std::string hostedPlugins() const;
+    // Loads the plug-in, tells what it is, and does the work; an exit code.
+    int run() const;
+};

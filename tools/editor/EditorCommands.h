@@ -1,0 +1,24 @@
+// The commands that host a plug-in's editor: a picture of it (--editor-png)
+// and a window a user can play with (--gui).
+#pragma once
+
+#include <string>
+
+#include "tools/cli/HostedPlugin.h"
+
+struct EditorPictureOptions {
+    PluginOptions plugin;
+    std::string pngPath;  // --editor-png FILE
+};
+
+struct GuiOptions {
+    PluginOptions plugin;
+    double closeAfterSeconds = 0.0;  // --close-after; 0: the window stays until closed
+};
+
+class EditorCommands {
+public:
+    // Each an exit code.
+    static int savePicture(const EditorPictureOptions& options);
+    static int runGui(const GuiOptions& options);
+};

@@ -1,0 +1,51 @@
+// The host's side of a plug-in editor: a top-level window whose client area
+// is the editor's size, the editor opened inside it, idle time every 20 ms,
+// resizing on the plug-in's request, and a picture of what it shows. The
+// window belongs to the system's window toolkit: win32/ hosts editors
+// in Win32 windows, linux/ in X11 windows, passing the XID as parent.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/hosting/PluginHost.h"
+
+class EditorWindow {
+public:
+    // Popup: borderless at the screen's top-left corner, for pictures.
+    // Captioned: an ordinary window a person can move and close.
+    enum class Kind { Popup, Captioned };
+
+    static const unsigned kIdleMilliseconds = 20;
+
+    // False, with the reason, when this build cannot host editors at all.
+    static bool available(std::string& reason);
+
+    EditorWindow(PluginHost& host, Kind kind);
+    ~EditorWindow();
+    EditorWindow(const EditorWindow&) = delete;
+    EditorWindow& operator=(const EditorWindow&) = delete;
+
+    bool open(std::string& error);
+    // Dispatches messages (and so the idle timer) for about this long.
+    void pump(unsigned milliseconds);
+    // Forces a full paint, then gives the editor a few idle passes.
+    void settle();
+    // The client area as RGB rows, top to bottom.
+    bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
+    // The message loop of an interactive session; returns when the window is
+    // closed, or by itself after closeAfterSeconds when that is positive.
+    void runUntilClosed(double closeAfterSeconds);
+    // Closes the editor, then the window.
+    void close();
+    // The other order, as some hosts do it: the window goes first, taking the
+    // editor's child windows with it, and effEditClose follows.
+    void closeWindowFirst();
+
+private:
+    // The window and its toolkit's state, one kind per system.
+    class Native;
+    std::unique_ptr<Native> native;
+};

@@ -1,0 +1,26 @@
+#include "tools/media/MidiEventList.h"
+
+#include <cstddef>
+
+void MidiEventList::addControlChange(int channel, int controller, int value) {
+    VstMidiEvent event = {};
+    event.type = kVstMidiType;
+    event.byteSize = sizeof(VstMidiEvent);
+    event.midiData[0] = static_cast<char>(kControlChange | (channel & 0x0F));
+    event.midiData[1] = static_cast<char>(controller & 0x7F);
+    event.midiData[2] = static_cast<char>(value & 0x7F);
+    midiEvents.push_back(event);
+}
+
+VstEvents* MidiEventList::events() {
+    size_t bytes = offsetof(VstEvents, events) + midiEvents.size() * sizeof(VstEvent*);
+    if (bytes < sizeof(VstEvents))
+        bytes = sizeof(VstEvents);
+    header.assign((bytes + sizeof(VstIntPtr) - 1) / sizeof(VstIntPtr), 0);
+    VstEvents* list = reinterpret_cast<VstEvents*>(header.data());
+    list->numEvents = size();
+    for (size_t i = 0; i < midiEvents.size(); ++i) {
+        list->events[i] = reinterpret_cast<VstEvent*>(&midiEvents[i]);
+    }
+    return list;
+}

@@ -1,0 +1,34 @@
+// --response-png: a plug-in's magnitude response measured and drawn, at
+// the settings the sweeps ask for.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/cli/HostedPlugin.h"
+
+// --sweep-param INDEX=FROM:TO:COUNT: COUNT values evenly from FROM to TO.
+struct ParameterSweep {
+    int index;
+    float from;
+    float to;
+    int count;
+
+    float valueAt(int step) const {
+        return count > 1 ? static_cast<float>(from + (to - from) * static_cast<double>(step) / (count - 1)) : from;
+    }
+};
+
+struct ResponseOptions {
+    PluginOptions plugin;
+    std::string pngPath;                 // --response-png FILE
+    std::vector<ParameterSweep> sweeps;  // --sweep-param
+    // Parameters whose starting read-out the picture names (--show-param).
+    std::vector<int> shownParameters;
+};
+
+class ResponseCommand {
+public:
+    // An exit code.
+    static int run(const ResponseOptions& options);
+};

@@ -1,0 +1,154 @@
+// The validator's building blocks: a check is a small named function with
+// the least strictness at which it runs; a group is a list of checks that
+// share one child process; the context is what a check sees: the plug-in's
+// path, the strictness, a seeded random stream, guarded audio, and the
+// lines through which it reports to the parent process.
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/hosting/GuardedBuffer.h"
+#include "tools/hosting/PluginHost.h"
+
+#if defined(__GNUC__)
+#define VALIDATION_PRINTF(position, first) __attribute__((format(gnu_printf, position, first)))
+#else
+#define VALIDATION_PRINTF(position, first)
+#endif
+
+struct ValidationSettings {
+    std::string pluginPath;
+    int strictness = 5;
+    uint64_t seed = 0;
+};
+
+// Audio channels, each in a guarded buffer of exactly `frames` floats, and
+// the pointer array a plug-in is handed. The array never is empty: a
+// plug-in without inputs still gets a valid pointer it should not need.
+class GuardedAudio {
+public:
+    GuardedAudio(int channels, int frames);
+
+    float** pointers() { return table.data(); }
+    float* channel(int index) { return buffers[static_cast<size_t>(index)].floats(); }
+    int channels() const { return numChannels; }
+    int frames() const { return numFrames; }
+    bool valid() const;
+    void fill(float value);
+    // Largest magnitude; infinity when any sample is not finite.
+    float peak() const;
+    bool sameAs(const GuardedAudio& other) const;
+
+private:
+    int numChannels;
+    int numFrames;
+    std::vector<GuardedBuffer> buffers;
+    std::vector<float*> table;
+};
+
+class CheckContext {
+public:
+    // How many failure and warning texts one check prints before it only counts.
+    static const int kDetailLimit = 5;
+
+    CheckContext(const ValidationSettings& settings, uint64_t streamSeed);
+
+    int strictness() const { return settings.strictness; }
+    const std::string& pluginPath() const { return settings.pluginPath; }
+
+    uint64_t next();
+    uint32_t below(uint32_t count);
+    double uniform();  // 0 <= x < 1
+    // White noise of this amplitude.
+    void noise(GuardedAudio& audio, float amplitude);
+
+    // What the check is about to do: the parent names it when the process dies.
+    void doing(const char* format, ...) VALIDATION_PRINTF(2, 3);
+    void fail(const char* format, ...) VALIDATION_PRINTF(2, 3);
+    void warn(const char* format, ...) VALIDATION_PRINTF(2, 3);
+    void note(const char* format, ...) VALIDATION_PRINTF(2, 3);
+    void figure(const std::string& name, const char* format, ...) VALIDATION_PRINTF(3, 4);
+    void skip(const std::string& reason);
+
+    // A plug-in instance as a host sets one up: format told, loaded, opened.
+    // Null after a failure that says why; the whole run stops there when
+    // not even the first instance loads.
+    std::unique_ptr<PluginHost> load(int sampleRate, int blockSize);
+    // processReplacing (or process) with the floating-point control state
+    // watched: a plug-in that changes it and leaves it changed fails.
+    void process(PluginHost& host, GuardedAudio& inputs, GuardedAudio& outputs, int frames);
+    void process(PluginHost& host, float** inputs, float** outputs, int frames);
+    // A plug-in's channel counts, refused (with a failure) when absurd.
+    bool channelCounts(PluginHost& host, int& inputs, int& outputs);
+
+    // The runner's side.
+    void begin();
+    bool failed() const { return failures > 0; }
+    bool fatal() const { return unloadable; }
+    bool skipped() const { return !skipReason.empty(); }
+    const std::string& skipText() const { return skipReason; }
+    int failureCount() const { return failures; }
+    static void emit(const std::string& line);
+
+private:
+    void detail(const char* kind, int& count, const char* format, va_list arguments);
+
+    ValidationSettings settings;
+    uint64_t state;
+    int failures = 0;
+    int warnings = 0;
+    bool unloadable = false;
+    std::string skipReason;
+};
+
+struct ValidationCheck {
+    const char* name;
+    int minStrictness;
+    void (*run)(CheckContext& context);
+};
+
+struct ValidationGroup {
+    const char* id;     // for --validate-group and messages
+    const char* title;  // for the report
+    std::vector<std::string> notes;
+    std::vector<ValidationCheck> checks;
+};
+
+// One function per group, each in its own file in groups/.
+ValidationGroup identityGroup();
+ValidationGroup parametersGroup();
+ValidationGroup dispatcherGroup();
+ValidationGroup processingGroup();
+ValidationGroup sampleRatesGroup();
+ValidationGroup midiGroup();
+ValidationGroup threadsGroup();
+ValidationGroup editorGroup();
+ValidationGroup instancesGroup();
+ValidationGroup stateGroup();
+ValidationGroup hostHabitsGroup();
+
+// The floating-point control state that processing must leave as found:
+// MXCSR on x86, 0 elsewhere.
+uint32_t floatingPointState();
+void restoreFloatingPointState(uint32_t state);
+
+// A text the plug-in writes into a guarded buffer of `bytes` bytes that
+// starts as an empty string followed by non-zero filler, so that an answer
+// without its terminating zero shows. A write past the buffer faults.
+struct TextAnswer {
+    bool terminated = false;
+    size_t length = 0;
+    std::string text;
+    VstIntPtr result = 0;
+};
+
+// What hosts commonly give for texts; the interface's nominal limits are far smaller.
+const size_t kTextBufferBytes = 256;
+
+TextAnswer guardedText(PluginHost& host, VstInt32 opcode, VstInt32 index, size_t bytes = kTextBufferBytes);
+// The opcode's name in the interface, for messages.
+const char* opcodeName(VstInt32 opcode);
