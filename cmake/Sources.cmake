@@ -139,6 +139,7 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/cli/HostedPlugin.cpp
     ${SRC}/tools/editor/EditorCommands.cpp
     ${SRC}/tools/hosting/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/EditorWindow.cpp
     ${SRC}/tools/hosting/LibraryFormat.cpp
     ${SRC}/tools/hosting/PluginHost.cpp
     ${SRC}/tools/hosting/PluginReport.cpp

@@ -8,6 +8,8 @@
 #   check-lv2.sh BUNDLE_DIR
 set -eu
 export LC_ALL=C
+. "$(dirname "$0")/so-checks.sh"
+me=check-lv2
 bundle=$1
 so=$bundle/quavix_dsp.so
 status=0
@@ -25,28 +27,8 @@ if ! printf '%s\n' "$findings" | grep -q '^Found 0 errors' || printf '%s\n' "$fi
     status=1
 fi
 echo "check-lv2: lv2_validate: $(printf '%s\n' "$findings" | tr '\n' ' ')"
-header=$(readelf -h "$so")
-printf '%s\n' "$header" | grep -q 'Type: *DYN' || { echo "check-lv2: $so is not a shared object"; status=1; }
-printf '%s\n' "$header" | grep -q 'Machine: *Advanced Micro Devices X86-64' || { echo "check-lv2: $so is not x86_64"; status=1; }
-if readelf -d "$so" | grep -q TEXTREL; then
-    echo "check-lv2: $so has text relocations (not position-independent)"
-    status=1
-fi
-if ! readelf -d "$so" | grep -q 'Flags:.*NODELETE'; then
-    echo "check-lv2: $so can be unloaded; each load would leak its runtime's exception pool"
-    status=1
-fi
-defined=$(nm -D --defined-only "$so" | awk '{print $3}' | sort | tr '\n' ' ')
-if [ "$defined" != "lv2_descriptor " ]; then
-    echo "check-lv2: $so defines '$defined', expected 'lv2_descriptor'"
-    status=1
-fi
-needed=$(readelf -d "$so" | awk '/NEEDED/ {gsub(/[][]/, "", $5); print $5}' | sort | tr '\n' ' ')
-for name in $needed; do
-    case $name in
-        libc.so.6|libm.so.6|ld-linux-x86-64.so.2|libpthread.so.0|libdl.so.2) ;;
-        *) echo "check-lv2: $so needs $name, which its processing should not"; status=1 ;;
-    esac
-done
-[ $status = 0 ] && echo "check-lv2: $so is x86_64 PIC; defines $defined; needs $needed"
+check_shared_object "$so"
+check_defined "$so" "lv2_descriptor"
+check_needed "$so" "" "which its processing should not"
+report_shared_object "$so"
 exit $status

@@ -45,6 +45,27 @@ public:
     void closeWindowFirst();
 
 private:
+    // What each system does its own way, in linux/ or win32/.
+    bool createWindow(int width, int height, std::string& error);
+    bool hasWindow() const;
+    // What effEditOpen gets as the parent: an HWND, or an XID as a pointer.
+    void* parentHandle() const;
+    bool hasChild() const;
+    bool resizeClient(int width, int height);
+    void startIdle();
+    void stopIdle();
+    // Every window of the editor paints in full.
+    void repaintAll();
+    // Only the window goes, leaving what remains for destroyWindow.
+    void dropWindow();
+    void destroyWindow();
+
+    std::string title() const;
+    void closeEditor();
+
+    PluginHost& host;
+    Kind kind;
+    bool editorOpen = false;
     // The window and its toolkit's state, one kind per system.
     class Native;
     std::unique_ptr<Native> native;

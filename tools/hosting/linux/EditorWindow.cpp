@@ -11,11 +11,6 @@
 
 namespace {
 
-// Until a plug-in that reports no size before opening tells us better.
-const int kFallbackWidth = 320;
-const int kFallbackHeight = 240;
-const int kSettlePasses = 3;
-const unsigned kSettleMilliseconds = 30;
 // How long a new window may take to be mapped before we give up waiting.
 const unsigned kMapTimeoutMilliseconds = 2000;
 
@@ -61,32 +56,16 @@ uint8_t channel(unsigned long pixel, int shift, int bits) {
 // the window's XID, and effEditIdle every 20 ms while we pump.
 class EditorWindow::Native {
 public:
-    Native(PluginHost& host, Kind kind) : host(host), kind(kind) {}
-    ~Native() { close(); }
+    explicit Native(EditorWindow& owner) : owner(owner) {}
 
-    bool open(std::string& error);
-    void pump(unsigned milliseconds);
-    void settle();
-    bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
-    void runUntilClosed(double closeAfterSeconds);
-    void close();
-    void closeWindowFirst();
-    bool resizeClient(int width, int height);
-
-private:
-    bool createWindow(int width, int height, std::string& error);
     void waitForMap();
     void handle(XEvent& event);
     void idleIfDue();
-    void closeEditor();
-    bool hasChild() const;
 
-    PluginHost& host;
-    Kind kind;
+    EditorWindow& owner;
     Display* display = nullptr;
     Window window = 0;
     Atom deleteWindow = None;
-    bool editorOpen = false;
     bool closeRequested = false;
     Clock::time_point lastIdle = Clock::now();
 };
@@ -103,54 +82,13 @@ bool EditorWindow::available(std::string& reason) {
     return true;
 }
 
-EditorWindow::EditorWindow(PluginHost& host, Kind kind) : native(new Native(host, kind)) {}
+EditorWindow::EditorWindow(PluginHost& host, Kind kind) : host(host), kind(kind), native(new Native(*this)) {}
 
-EditorWindow::~EditorWindow() = default;
+EditorWindow::~EditorWindow() { close(); }
 
-bool EditorWindow::open(std::string& error) { return native->open(error); }
-
-void EditorWindow::pump(unsigned milliseconds) { native->pump(milliseconds); }
-
-void EditorWindow::settle() { native->settle(); }
-
-bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
-    return native->capture(width, height, rgb, error);
-}
-
-void EditorWindow::runUntilClosed(double closeAfterSeconds) { native->runUntilClosed(closeAfterSeconds); }
-
-void EditorWindow::close() { native->close(); }
-
-void EditorWindow::closeWindowFirst() { native->closeWindowFirst(); }
-
-bool EditorWindow::Native::open(std::string& error) {
-    if (!host.hasEditor()) {
-        error = "plug-in '" + host.path() + "' has no editor (effFlagsHasEditor is clear)";
-        return false;
-    }
-    int width = kFallbackWidth, height = kFallbackHeight;
-    bool sized = host.editorSize(width, height);
-    if (!createWindow(width, height, error))
-        return false;
-    host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
-    // Linux hosts hand over the parent's XID as the pointer.
-    void* parent = reinterpret_cast<void*>(static_cast<uintptr_t>(window));
-    if (!host.dispatch(effEditOpen, 0, 0, parent)) {
-        // Plug-ins answer 0 here as often as 1; only a missing child window is a failure.
-        if (!hasChild()) {
-            error = "plug-in '" + host.path() + "' did not open its editor";
-            close();
-            return false;
-        }
-    }
-    editorOpen = true;
-    if (!sized && host.editorSize(width, height))
-        resizeClient(width, height);
-    lastIdle = Clock::now();
-    return true;
-}
-
-bool EditorWindow::Native::createWindow(int width, int height, std::string& error) {
+bool EditorWindow::createWindow(int width, int height, std::string& error) {
+    Display*& display = native->display;
+    Window& window = native->window;
     display = XOpenDisplay(nullptr);
     if (!display) {
         error = kNoDisplay;
@@ -171,12 +109,11 @@ bool EditorWindow::Native::createWindow(int width, int height, std::string& erro
         display = nullptr;
         return false;
     }
-    const std::string title = host.text(effGetEffectName) + " - quavix-host";
-    XStoreName(display, window, title.c_str());
-    deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, window, &deleteWindow, 1);
+    XStoreName(display, window, title().c_str());
+    native->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &native->deleteWindow, 1);
     XMapRaised(display, window);
-    waitForMap();
+    native->waitForMap();
     return true;
 }
 
@@ -191,23 +128,28 @@ void EditorWindow::Native::waitForMap() {
     }
 }
 
-bool EditorWindow::Native::hasChild() const {
-    if (!display || !window)
+bool EditorWindow::hasWindow() const { return native->display && native->window; }
+
+// Linux hosts hand over the parent's XID as the pointer.
+void* EditorWindow::parentHandle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(native->window)); }
+
+bool EditorWindow::hasChild() const {
+    if (!hasWindow())
         return false;
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    XQueryTree(display, window, &root, &parent, &children, &count);
+    XQueryTree(native->display, native->window, &root, &parent, &children, &count);
     if (children)
         XFree(children);
     return count > 0;
 }
 
-bool EditorWindow::Native::resizeClient(int width, int height) {
-    if (!display || !window || width <= 0 || height <= 0)
+bool EditorWindow::resizeClient(int width, int height) {
+    if (!hasWindow() || width <= 0 || height <= 0)
         return false;
-    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    XFlush(display);
+    XResizeWindow(native->display, native->window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(native->display);
     return true;
 }
 
@@ -220,53 +162,55 @@ void EditorWindow::Native::handle(XEvent& event) {
 }
 
 void EditorWindow::Native::idleIfDue() {
-    if (!editorOpen || millisecondsSince(lastIdle) < kIdleMilliseconds)
+    if (!owner.editorOpen || millisecondsSince(lastIdle) < kIdleMilliseconds)
         return;
     lastIdle = Clock::now();
-    host.dispatch(effEditIdle);
+    owner.host.dispatch(effEditIdle);
 }
 
-void EditorWindow::Native::pump(unsigned milliseconds) {
+void EditorWindow::startIdle() { native->lastIdle = Clock::now(); }
+
+void EditorWindow::stopIdle() {}
+
+void EditorWindow::pump(unsigned milliseconds) {
+    Display* const display = native->display;
     const Clock::time_point start = Clock::now();
-    while (display && window) {
+    while (hasWindow()) {
         while (XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
-            handle(event);
+            native->handle(event);
         }
-        idleIfDue();
+        native->idleIfDue();
         const unsigned elapsed = millisecondsSince(start);
-        if (elapsed >= milliseconds || closeRequested)
+        if (elapsed >= milliseconds || native->closeRequested)
             return;
         const unsigned untilIdle =
-            kIdleMilliseconds - std::min<unsigned>(kIdleMilliseconds, millisecondsSince(lastIdle));
+            kIdleMilliseconds - std::min<unsigned>(kIdleMilliseconds, millisecondsSince(native->lastIdle));
         pollfd descriptor = {ConnectionNumber(display), POLLIN, 0};
         poll(&descriptor, 1, static_cast<int>(std::min(milliseconds - elapsed, std::max(1u, untilIdle))));
     }
 }
 
-void EditorWindow::Native::settle() {
-    if (!display || !window)
-        return;
+void EditorWindow::repaintAll() {
+    Display* const display = native->display;
     // Every window of the editor is told it is exposed, so it paints in full.
     XErrorHandler previous = XSetErrorHandler(ignoreErrors);
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    XQueryTree(display, window, &root, &parent, &children, &count);
+    XQueryTree(display, native->window, &root, &parent, &children, &count);
     for (unsigned i = 0; i < count; ++i)
         XClearArea(display, children[i], 0, 0, 0, 0, True);
     if (children)
         XFree(children);
     XSync(display, False);
     XSetErrorHandler(previous);
-    for (int pass = 0; pass < kSettlePasses; ++pass) {
-        host.dispatch(effEditIdle);
-        pump(kSettleMilliseconds);
-    }
 }
 
-bool EditorWindow::Native::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
+bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
+    Display* const display = native->display;
+    const Window window = native->window;
     XWindowAttributes attributes = {};
     if (!display || !window || !XGetWindowAttributes(display, window, &attributes) || attributes.width <= 0 ||
         attributes.height <= 0) {
@@ -300,46 +244,27 @@ bool EditorWindow::Native::capture(int& width, int& height, std::vector<uint8_t>
     return true;
 }
 
-void EditorWindow::Native::runUntilClosed(double closeAfterSeconds) {
+void EditorWindow::runUntilClosed(double closeAfterSeconds) {
     const Clock::time_point start = Clock::now();
-    while (display && window && !closeRequested) {
+    while (hasWindow() && !native->closeRequested) {
         pump(kIdleMilliseconds);
         if (closeAfterSeconds > 0.0 && millisecondsSince(start) >= closeAfterSeconds * 1000.0)
             break;
     }
 }
 
-void EditorWindow::Native::closeEditor() {
-    if (!editorOpen)
-        return;
-    editorOpen = false;
-    // The plug-in destroys its own child window before ours goes.
-    host.dispatch(effEditClose);
-    host.setWindowSizer(nullptr);
+void EditorWindow::dropWindow() {
+    XDestroyWindow(native->display, native->window);
+    XSync(native->display, False);
+    native->window = 0;
 }
 
-void EditorWindow::Native::close() {
-    closeEditor();
-    if (display) {
-        if (window)
-            XDestroyWindow(display, window);
-        XCloseDisplay(display);
+void EditorWindow::destroyWindow() {
+    if (native->display) {
+        if (native->window)
+            XDestroyWindow(native->display, native->window);
+        XCloseDisplay(native->display);
     }
-    window = 0;
-    display = nullptr;
-}
-
-void EditorWindow::Native::closeWindowFirst() {
-    if (!display || !window)
-        return;
-    XDestroyWindow(display, window);
-    XSync(display, False);
-    window = 0;
-    if (editorOpen) {
-        editorOpen = false;
-        host.dispatch(effEditClose);
-        host.setWindowSizer(nullptr);
-    }
-    XCloseDisplay(display);
-    display = nullptr;
+    native->window = 0;
+    native->display = nullptr;
 }

@@ -9,65 +9,29 @@ namespace {
 const char* const kClassName = "QuavixHostEditorWindow";
 const UINT_PTR kIdleTimer = 1;
 const UINT_PTR kCloseTimer = 2;
-// Until a plug-in that reports no size before opening tells us better.
-const int kFallbackWidth = 320;
-const int kFallbackHeight = 240;
-const DWORD kSettlePasses = 3;
-const DWORD kSettleMilliseconds = 30;
 
 }  // namespace
 
-// The Win32 side: the window, its class and procedure, and the editor in it.
+// The Win32 side: the window, its class and procedure.
 class EditorWindow::Native {
 public:
-    Native(PluginHost& host, Kind kind) : host(host), kind(kind) {}
-    ~Native() { close(); }
+    explicit Native(EditorWindow& owner) : owner(owner) {}
 
-    bool open(std::string& error);
-    void pump(DWORD milliseconds);
-    void settle();
-    bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
-    void runUntilClosed(double closeAfterSeconds);
-    void close();
-    void closeWindowFirst();
-    bool resizeClient(int width, int height);
-
-private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static bool registerClass();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    bool createWindow(int width, int height, std::string& error);
-    void closeEditor();
     DWORD style() const;
 
-    PluginHost& host;
-    Kind kind;
+    EditorWindow& owner;
     HWND window = nullptr;
-    bool editorOpen = false;
     bool windowGoesFirst = false;
 };
 
 bool EditorWindow::available(std::string&) { return true; }
 
-EditorWindow::EditorWindow(PluginHost& host, Kind kind) : native(new Native(host, kind)) {}
+EditorWindow::EditorWindow(PluginHost& host, Kind kind) : host(host), kind(kind), native(new Native(*this)) {}
 
-EditorWindow::~EditorWindow() = default;
-
-bool EditorWindow::open(std::string& error) { return native->open(error); }
-
-void EditorWindow::pump(unsigned milliseconds) { native->pump(static_cast<DWORD>(milliseconds)); }
-
-void EditorWindow::settle() { native->settle(); }
-
-bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
-    return native->capture(width, height, rgb, error);
-}
-
-void EditorWindow::runUntilClosed(double closeAfterSeconds) { native->runUntilClosed(closeAfterSeconds); }
-
-void EditorWindow::close() { native->close(); }
-
-void EditorWindow::closeWindowFirst() { native->closeWindowFirst(); }
+EditorWindow::~EditorWindow() { close(); }
 
 bool EditorWindow::Native::registerClass() {
     static bool registered = false;
@@ -85,46 +49,38 @@ bool EditorWindow::Native::registerClass() {
 }
 
 DWORD EditorWindow::Native::style() const {
-    DWORD base = kind == Kind::Popup ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    DWORD base = owner.kind == Kind::Popup ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     return base | WS_CLIPCHILDREN;
 }
 
-bool EditorWindow::Native::open(std::string& error) {
-    if (!host.hasEditor()) {
-        error = "plug-in '" + host.path() + "' has no editor (effFlagsHasEditor is clear)";
-        return false;
-    }
-    int width = kFallbackWidth, height = kFallbackHeight;
-    bool sized = host.editorSize(width, height);
-    if (!createWindow(width, height, error))
-        return false;
-    host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
-    if (!host.dispatch(effEditOpen, 0, 0, window)) {
-        // Plug-ins answer 0 here as often as 1; only a missing child window is a failure.
-        if (!GetWindow(window, GW_CHILD)) {
-            error = "plug-in '" + host.path() + "' did not open its editor";
-            close();
-            return false;
-        }
-    }
-    editorOpen = true;
-    if (!sized && host.editorSize(width, height))
-        resizeClient(width, height);
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-    SetTimer(window, kIdleTimer, kIdleMilliseconds, nullptr);
-    return true;
+bool EditorWindow::hasWindow() const { return native->window != nullptr; }
+
+void* EditorWindow::parentHandle() const { return native->window; }
+
+bool EditorWindow::hasChild() const { return GetWindow(native->window, GW_CHILD) != nullptr; }
+
+void EditorWindow::startIdle() {
+    ShowWindow(native->window, SW_SHOWNORMAL);
+    UpdateWindow(native->window);
+    SetTimer(native->window, kIdleTimer, kIdleMilliseconds, nullptr);
 }
 
-bool EditorWindow::Native::createWindow(int width, int height, std::string& error) {
+void EditorWindow::stopIdle() {
+    if (native->window)
+        KillTimer(native->window, kIdleTimer);
+}
+
+bool EditorWindow::createWindow(int width, int height, std::string& error) {
+    HWND& window = native->window;
+    const DWORD style = native->style();
     RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, style(), FALSE, 0);
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
     int x = kind == Kind::Popup ? 0 : CW_USEDEFAULT;
     int y = kind == Kind::Popup ? 0 : CW_USEDEFAULT;
-    std::string title = host.text(effGetEffectName) + " - quavix-host";
-    if (registerClass()) {
-        window = CreateWindowExA(0, kClassName, title.c_str(), style(), x, y, frame.right - frame.left,
-                                 frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    std::string title = this->title();
+    if (Native::registerClass()) {
+        window = CreateWindowExA(0, kClassName, title.c_str(), style, x, y, frame.right - frame.left,
+                                 frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), native.get());
     }
     if (!window) {
         error = "cannot create the editor's host window (error " + std::to_string(GetLastError()) +
@@ -134,16 +90,16 @@ bool EditorWindow::Native::createWindow(int width, int height, std::string& erro
     return true;
 }
 
-bool EditorWindow::Native::resizeClient(int width, int height) {
-    if (!window)
+bool EditorWindow::resizeClient(int width, int height) {
+    if (!hasWindow())
         return false;
     RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, style(), FALSE, 0);
-    return SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    AdjustWindowRectEx(&frame, native->style(), FALSE, 0);
+    return SetWindowPos(native->window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
-void EditorWindow::Native::pump(DWORD milliseconds) {
+void EditorWindow::pump(unsigned milliseconds) {
     DWORD start = GetTickCount();
     for (;;) {
         MSG message;
@@ -152,23 +108,18 @@ void EditorWindow::Native::pump(DWORD milliseconds) {
             DispatchMessageA(&message);
         }
         DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds || !window)
+        if (elapsed >= milliseconds || !hasWindow())
             return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
 
-void EditorWindow::Native::settle() {
-    if (!window)
-        return;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    for (DWORD pass = 0; pass < kSettlePasses; ++pass) {
-        host.dispatch(effEditIdle);
-        pump(kSettleMilliseconds);
-    }
+void EditorWindow::repaintAll() {
+    RedrawWindow(native->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-bool EditorWindow::Native::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
+bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
+    const HWND window = native->window;
     RECT client;
     if (!window || !GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) {
         error = "the editor window has no area to capture";
@@ -208,48 +159,30 @@ bool EditorWindow::Native::capture(int& width, int& height, std::vector<uint8_t>
     return true;
 }
 
-void EditorWindow::Native::runUntilClosed(double closeAfterSeconds) {
-    if (!window)
+void EditorWindow::runUntilClosed(double closeAfterSeconds) {
+    if (!hasWindow())
         return;
     if (closeAfterSeconds > 0.0)
-        SetTimer(window, kCloseTimer, static_cast<UINT>(closeAfterSeconds * 1000.0), nullptr);
+        SetTimer(native->window, kCloseTimer, static_cast<UINT>(closeAfterSeconds * 1000.0), nullptr);
     MSG message;
-    while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (hasWindow() && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
 }
 
-void EditorWindow::Native::closeEditor() {
-    if (!editorOpen)
-        return;
-    editorOpen = false;
-    KillTimer(window, kIdleTimer);
-    // The plug-in destroys its own child window before ours goes.
-    host.dispatch(effEditClose);
-    host.setWindowSizer(nullptr);
+void EditorWindow::dropWindow() {
+    native->windowGoesFirst = true;
+    KillTimer(native->window, kIdleTimer);
+    DestroyWindow(native->window);
+    native->window = nullptr;
+    native->windowGoesFirst = false;
 }
 
-void EditorWindow::Native::close() {
-    closeEditor();
-    if (window)
-        DestroyWindow(window);
-    window = nullptr;
-}
-
-void EditorWindow::Native::closeWindowFirst() {
-    if (!window)
-        return;
-    windowGoesFirst = true;
-    KillTimer(window, kIdleTimer);
-    DestroyWindow(window);
-    window = nullptr;
-    windowGoesFirst = false;
-    if (!editorOpen)
-        return;
-    editorOpen = false;
-    host.dispatch(effEditClose);
-    host.setWindowSizer(nullptr);
+void EditorWindow::destroyWindow() {
+    if (native->window)
+        DestroyWindow(native->window);
+    native->window = nullptr;
 }
 
 LRESULT CALLBACK EditorWindow::Native::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -266,20 +199,20 @@ LRESULT CALLBACK EditorWindow::Native::windowProc(HWND window, UINT message, WPA
 LRESULT EditorWindow::Native::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        if (wParam == kIdleTimer && editorOpen)
-            host.dispatch(effEditIdle);
+        if (wParam == kIdleTimer && owner.editorOpen)
+            owner.host.dispatch(effEditIdle);
         if (wParam == kCloseTimer)
             PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_CLOSE:
-        close();
+        owner.close();
         return 0;
     case WM_DESTROY:
         if (!windowGoesFirst)
-            closeEditor();
+            owner.closeEditor();
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         window = nullptr;
-        if (kind == Kind::Captioned)
+        if (owner.kind == Kind::Captioned)
             PostQuitMessage(0);
         return 0;
     default:

@@ -6,11 +6,10 @@
 #include <limits>
 
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/groups/GroupSupport.h"
 
 namespace {
 
-const int kRate = 44100;
-const int kBlock = 512;
 const VstInt32 kLastOpcodeTried = 90;
 const int kCallsPerOpcodePerLevel = 16;
 // Enough for any record a documented opcode writes through ptr.

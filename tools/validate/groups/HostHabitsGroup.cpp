@@ -13,12 +13,12 @@
 #include "tools/hosting/PluginReport.h"
 #include "tools/hosting/ProcessResources.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/groups/GroupSupport.h"
 
 namespace {
 
-const int kRate = 44100;
-const int kBlock = 256;
-const float kNoiseLevel = 0.5f;
+// The block of this group's checks: half the other groups' kBlock.
+const int kHabitsBlock = 256;
 // Comparing every read-back after every set costs parameters squared: past
 // this many per level of strictness, the parameters are sampled.
 const VstInt32 kParametersPerLevel = 32;
@@ -87,15 +87,15 @@ public:
 
     // Fresh instances; false when they cannot be had.
     bool open() {
-        first = context.load(kRate, kBlock);
-        second = context.load(kRate, kBlock);
+        first = context.load(kRate, kHabitsBlock);
+        second = context.load(kRate, kHabitsBlock);
         if (!first || !second || !context.channelCounts(*first, inputs, outputs))
             return false;
         first->start();
         second->start();
-        in.reset(new GuardedAudio(inputs, kBlock));
-        outFirst.reset(new GuardedAudio(outputs, kBlock));
-        outSecond.reset(new GuardedAudio(outputs, kBlock));
+        in.reset(new GuardedAudio(inputs, kHabitsBlock));
+        outFirst.reset(new GuardedAudio(outputs, kHabitsBlock));
+        outSecond.reset(new GuardedAudio(outputs, kHabitsBlock));
         return true;
     }
 
@@ -116,8 +116,8 @@ public:
     // One block of the same noise through both: whether the outputs are the same bits.
     bool blockAgrees() {
         context.noise(*in, kNoiseLevel);
-        context.process(*first, *in, *outFirst, kBlock);
-        context.process(*second, *in, *outSecond, kBlock);
+        context.process(*first, *in, *outFirst, kHabitsBlock);
+        context.process(*second, *in, *outSecond, kHabitsBlock);
         return outFirst->sameAs(*outSecond);
     }
 
@@ -133,7 +133,7 @@ private:
 // --- flags ---
 
 void flagsAgreeWithCategory(CheckContext& context) {
-    std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
+    std::unique_ptr<PluginHost> host = context.load(kRate, kHabitsBlock);
     if (!host)
         return;
     const VstInt32 flags = host->record()->flags;
@@ -249,13 +249,13 @@ std::vector<long> firstDifferences(CheckContext& context, std::vector<PluginHost
     std::vector<std::unique_ptr<GuardedAudio>> out;
     for (PluginHost* host : hosts) {
         host->start();
-        out.emplace_back(new GuardedAudio(outputs, kBlock));
+        out.emplace_back(new GuardedAudio(outputs, kHabitsBlock));
     }
-    GuardedAudio in(inputs, kBlock);
+    GuardedAudio in(inputs, kHabitsBlock);
     for (int block = 0; block < 8; ++block) {
         context.noise(in, kNoiseLevel);
         for (size_t i = 0; i < hosts.size(); ++i) {
-            context.process(*hosts[i], in, *out[i], kBlock);
+            context.process(*hosts[i], in, *out[i], kHabitsBlock);
             if (i > 0 && first[i] < 0 && !out[i]->sameAs(*out[0]))
                 first[i] = block;
         }
@@ -265,7 +265,7 @@ std::vector<long> firstDifferences(CheckContext& context, std::vector<PluginHost
 
 void restoredThroughParameters(CheckContext& context) {
     int inputs = 0, outputs = 0;
-    std::unique_ptr<PluginHost> plainA = context.load(kRate, kBlock), plainB = context.load(kRate, kBlock);
+    std::unique_ptr<PluginHost> plainA = context.load(kRate, kHabitsBlock), plainB = context.load(kRate, kHabitsBlock);
     if (!plainA || !plainB || !context.channelCounts(*plainA, inputs, outputs))
         return;
     const bool compareAudio = firstDifferences(context, {plainA.get(), plainB.get()}, inputs, outputs)[1] < 0;
@@ -277,7 +277,7 @@ void restoredThroughParameters(CheckContext& context) {
     const char* const kOrders[] = {"index order", "reverse index order"};
     for (int state = 0; state < states; ++state) {
         context.doing("bringing an instance into state %d: %s", state, stateName(state).c_str());
-        std::unique_ptr<PluginHost> original = context.load(kRate, kBlock);
+        std::unique_ptr<PluginHost> original = context.load(kRate, kHabitsBlock);
         if (!original)
             return;
         bringIntoState(context, *original, state);
@@ -288,7 +288,7 @@ void restoredThroughParameters(CheckContext& context) {
         for (int reverse = 0; reverse < 2; ++reverse) {
             context.doing("state %d: setting %d read-backs into a fresh instance in %s", state, count,
                           kOrders[reverse]);
-            restored.push_back(context.load(kRate, kBlock));
+            restored.push_back(context.load(kRate, kHabitsBlock));
             if (!restored.back())
                 return;
             for (VstInt32 i = 0; i < count; ++i) {
@@ -334,7 +334,7 @@ void driveAutomation(CheckContext& context, PluginHost& host) {
     int inputs = 0, outputs = 0;
     if (!context.channelCounts(host, inputs, outputs))
         return;
-    GuardedAudio in(inputs, kBlock), out(outputs, kBlock);
+    GuardedAudio in(inputs, kHabitsBlock), out(outputs, kHabitsBlock);
     for (int controller = 0; controller < 128; ++controller) {
         VstMidiEvent events[3] = {};
         VstEvents list = {};
@@ -353,11 +353,11 @@ void driveAutomation(CheckContext& context, PluginHost& host) {
         list.events[1] = reinterpret_cast<VstEvent*>(&events[1]);
         host.dispatch(effProcessEvents, 0, 0, &list);
         context.noise(in, kNoiseLevel);
-        context.process(host, in, out, kBlock);
+        context.process(host, in, out, kHabitsBlock);
         list.numEvents = 1;
         list.events[0] = reinterpret_cast<VstEvent*>(&events[2]);
         host.dispatch(effProcessEvents, 0, 0, &list);
-        context.process(host, in, out, kBlock);
+        context.process(host, in, out, kHabitsBlock);
     }
     for (VstInt32 program = 0; program < host.record()->numPrograms && program < 16; ++program) {
         context.doing("effSetProgram %d", program);
@@ -366,7 +366,7 @@ void driveAutomation(CheckContext& context, PluginHost& host) {
 }
 
 void echoChangesNothing(CheckContext& context) {
-    std::unique_ptr<PluginHost> host = context.load(kRate, kBlock);
+    std::unique_ptr<PluginHost> host = context.load(kRate, kHabitsBlock);
     if (!host)
         return;
     Snapshot before;

@@ -3,11 +3,10 @@
 
 #include "tools/hosting/PluginReport.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/groups/GroupSupport.h"
 
 namespace {
 
-const int kRate = 44100;
-const int kBlock = 512;
 // Programs beyond this many are sampled, not walked one by one.
 const VstInt32 kProgramsWalked = 128;
 const VstInt32 kHighestCategory = kPlugCategGenerator;

@@ -7,11 +7,10 @@
 #include <limits>
 
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/groups/GroupSupport.h"
 
 namespace {
 
-const int kRate = 44100;
-const int kBlock = 512;
 // Set/get pairs per level of strictness: half a million pairs at 5.
 const int kPairsPerLevel = 100000;
 // The texts of a parameter are read after this many calls.
