@@ -1,7 +1,8 @@
-# Quavix as an LV2 plug-in, its processing only (no panel yet): the bundle
-# quavix.lv2 beside quavix.so, installed by copying it into ~/.lv2. The same
-# headless effect as quavix_core, behind the framework's LV2 adapter; its
-# ports are described by the Turtle files in resources/lv2.
+# Quavix as an LV2 plug-in: the bundle quavix.lv2 beside quavix.so,
+# installed by copying it into ~/.lv2. The same headless effect as
+# quavix_core, behind the framework's LV2 adapter, and the VST panel behind
+# the toolkit's LV2 panel adapter in a binary of its own, so that the
+# processing never loads X11; the Turtle files in resources/lv2 describe both.
 #
 # make demo installs neither the LV2 headers nor lilv and builds no bundle;
 # make test installs both, and its check of the bundle fails without one.
@@ -33,6 +34,28 @@ foreach(turtle manifest.ttl quavix.ttl)
     configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_BUNDLE_DIR}/${turtle} COPYONLY)
 endforeach()
 
+# The panel: the editor's layers over X11 and cairo, without the effect,
+# drawing the adapter's stand-in. Built with the editor only.
+set(LV2_UI_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/toolkit/lv2/lv2ui.map)
+if(QUAVIX_EDITOR)
+    add_library(quavix_lv2_ui MODULE ${CMAKE_SOURCE_DIR}/framework/EffectBase.cpp
+        ${CMAKE_SOURCE_DIR}/framework/ExtendedEffectBase.cpp ${CMAKE_SOURCE_DIR}/framework/ValueText.cpp
+        ${TOOLKIT_SOURCES} ${X11_PLATFORM_SOURCES} ${QUAVIX_PANEL_SOURCES} ${EMBEDDED_BITMAPS}
+        ${CMAKE_SOURCE_DIR}/toolkit/lv2/Lv2UiAdapter.cpp ${QUAVIX_LV2_SOURCES}
+        ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2Ui.cpp)
+    target_link_libraries(quavix_lv2_ui PRIVATE PkgConfig::LV2 PkgConfig::X11 PkgConfig::CAIRO)
+    set_target_properties(quavix_lv2_ui PROPERTIES PREFIX "" OUTPUT_NAME quavix_ui
+        LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR}
+        CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+        LINK_DEPENDS ${LV2_UI_VERSION_SCRIPT})
+    target_link_options(quavix_lv2_ui PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs
+        -Wl,-z,nodelete -Wl,--version-script=${LV2_UI_VERSION_SCRIPT})
+    # The embedded bitmaps are generated once, for the effect's layer first.
+    add_dependencies(quavix_lv2_ui quavix_effect)
+else()
+    message(WARNING "quavix_ui.so not built: this build has no editor (QUAVIX_EDITOR)")
+endif()
+
 # The test host and the benchmark load the bundle through lilv, as LV2 hosts
 # do, and run the linked VST effect beside it.
 file(GLOB LV2_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/lv2/support/*.cpp)
@@ -52,3 +75,13 @@ target_link_libraries(quavix_lv2_bench quavix_lv2_test_support quavix_core ${CMA
 add_test(NAME lv2apply_matches_vst
     COMMAND ${CMAKE_SOURCE_DIR}/tests/lv2/lv2apply-matches-vst.sh ${QUAVIX_DIST_DIR} ${LV2_URI})
 set_tests_properties(lv2apply_matches_vst PROPERTIES TIMEOUT 300)
+
+# The panel in an X window of a test host, driven by XTest input, its port
+# writes and port events checked (under Xvfb, as the X11 editor tests run).
+if(TARGET quavix_lv2_ui)
+    add_executable(lv2_ui_test ${CMAKE_SOURCE_DIR}/tests/lv2/lv2_ui_test.cpp)
+    target_link_libraries(lv2_ui_test quavix_x11_test_support PkgConfig::LV2 ${CMAKE_DL_LIBS} gtest_main)
+    add_dependencies(lv2_ui_test quavix_lv2_ui)
+    add_test(NAME lv2_ui_test COMMAND lv2_ui_test)
+    set_tests_properties(lv2_ui_test PROPERTIES ENVIRONMENT "QUAVIX_LV2_BUNDLE=${LV2_BUNDLE_DIR}/" TIMEOUT 300)
+endif()

@@ -1,9 +1,11 @@
 #!/bin/sh
 # What an LV2 host needs of the bundle quavix.lv2: Turtle files that Debian's
 # lv2_validate accepts against the LV2 schemas in /usr/lib/lv2 without an
-# error or a warning, and an x86_64 shared object, never unloaded, whose
-# only dynamic symbol of its own is lv2_descriptor and which needs nothing
-# beyond the C library: no X11, no cairo (the bundle has no panel).
+# error or a warning, and two x86_64 shared objects, never unloaded: the
+# processing, whose only dynamic symbol of its own is lv2_descriptor and
+# which needs nothing beyond the C library (no X11, no cairo), and the
+# panel, whose only one is lv2ui_descriptor and which needs X11 and cairo
+# besides. The panel's binary is checked when the build made one.
 #
 #   check-lv2.sh BUNDLE_DIR
 set -eu
@@ -31,4 +33,11 @@ check_shared_object "$so"
 check_defined "$so" "lv2_descriptor"
 check_needed "$so" "" "which its processing should not"
 report_shared_object "$so"
+ui=$bundle/quavix_ui.so
+if [ -f "$ui" ]; then
+    check_shared_object "$ui"
+    check_defined "$ui" "lv2ui_descriptor"
+    check_needed "$ui" "libX11.so.6 libcairo.so.2" "which the panel should not"
+    report_shared_object "$ui"
+fi
 exit $status

@@ -296,6 +296,13 @@ WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t heigh
         char* className = const_cast<char*>(getFrameWindowClassName());
         XClassHint hint = {className, className};
         XSetClassHint(display, state->window, &hint);
+        // The frame has one size: a host that sizes its own window from
+        // ours (an LV2 host embedding the panel) finds it here.
+        XSizeHints sizeHints = {};
+        sizeHints.flags = PMinSize | PMaxSize | PBaseSize;
+        sizeHints.min_width = sizeHints.max_width = sizeHints.base_width = width;
+        sizeHints.min_height = sizeHints.max_height = sizeHints.base_height = height;
+        XSetWMNormalHints(display, state->window, &sizeHints);
         XMapWindow(display, state->window);
     }
     // A parent that is no window fails here, not later in the host.

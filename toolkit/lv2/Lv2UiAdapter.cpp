@@ -1,0 +1,177 @@
+// The plug-in's editor as an LV2 panel in an X window the host gives. The
+// panel never sees the DSP: it draws a stand-in effect that holds the
+// parameter values, tells the host of the user's changes through port
+// writes in each port's own range, and learns of the host's changes, and of
+// where MIDI has moved the reported parameter, through port events.
+#include <lv2/ui/ui.h>
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "framework/ExtendedEffectBase.h"
+#include "framework/lv2/Lv2Plugin.h"
+#include "toolkit/editor/ViewTreeEditor.h"
+#include "toolkit/lv2/Lv2UiPlugin.h"
+#include "toolkit/views/CFrame.h"
+
+namespace {
+
+// Port values arrive and leave as plain floats.
+constexpr uint32_t kFloatProtocol = 0;
+
+class StandInEffect : public AudioEffectX {
+public:
+    StandInEffect(const Lv2PluginDescription& plugin, int32_t firstControlPort, LV2UI_Write_Function write,
+                  LV2UI_Controller controller, const LV2UI_Touch* touch)
+        : AudioEffectX(nullptr, 1, plugin.numControls),
+          plugin(plugin),
+          firstControlPort(firstControlPort),
+          write(write),
+          controller(controller),
+          touch(touch),
+          values(static_cast<size_t>(plugin.numControls), 0.0f) {}
+
+    void processReplacing(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) override {}
+
+    void setParameter(VstInt32 index, float value) override {
+        if (!isParameter(index))
+            return;
+        values[static_cast<size_t>(index)] = value;
+        if (AEffGUIEditor* shown = dynamic_cast<AEffGUIEditor*>(editor))
+            shown->setParameter(index, value);
+    }
+
+    float getParameter(VstInt32 index) override {
+        return isParameter(index) ? values[static_cast<size_t>(index)] : 0.0f;
+    }
+
+    // The user's change: the host hears it as a write to the control port,
+    // which reaches the DSP the way any other change of the port does.
+    void setParameterAutomated(VstInt32 index, float value) override {
+        if (!isParameter(index))
+            return;
+        setParameter(index, value);
+        const float portValue = toPort(index, value);
+        if (write)
+            write(controller, controlPort(index), sizeof(float), kFloatProtocol, &portValue);
+    }
+
+    // A gesture is the host's business only when it asked to hear of them.
+    bool beginEdit(VstInt32 index) override { return grab(index, true); }
+    bool endEdit(VstInt32 index) override { return grab(index, false); }
+
+    // A port event: a control input the host changed, or the reported
+    // parameter where the DSP has it now.
+    void portChanged(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+        if (format != kFloatProtocol || size != sizeof(float) || !buffer)
+            return;
+        float portValue = 0.0f;
+        std::memcpy(&portValue, buffer, sizeof portValue);
+        int32_t index = -1;
+        if (port >= static_cast<uint32_t>(firstControlPort) &&
+            port < static_cast<uint32_t>(firstControlPort + plugin.numControls))
+            index = static_cast<int32_t>(port) - firstControlPort;
+        else if (port == static_cast<uint32_t>(firstControlPort + plugin.numControls + 1))
+            index = plugin.reportedParameter;
+        if (isParameter(index))
+            setParameter(index, toParameter(index, portValue));
+    }
+
+private:
+    bool isParameter(int32_t index) const { return index >= 0 && index < plugin.numControls; }
+    uint32_t controlPort(int32_t index) const { return static_cast<uint32_t>(firstControlPort + index); }
+
+    bool grab(VstInt32 index, bool grabbed) {
+        if (!touch || !touch->touch || !isParameter(index))
+            return false;
+        touch->touch(touch->handle, controlPort(index), grabbed);
+        return true;
+    }
+
+    // As the DSP adapter maps them: linear between the port's two ends.
+    float toParameter(int32_t index, float portValue) const {
+        const Lv2ControlRange& range = plugin.controls[index];
+        return static_cast<float>((static_cast<double>(portValue) - range.minimum) /
+                                  (static_cast<double>(range.maximum) - range.minimum));
+    }
+
+    float toPort(int32_t index, float parameter) const {
+        const Lv2ControlRange& range = plugin.controls[index];
+        return static_cast<float>(range.minimum + (static_cast<double>(range.maximum) - range.minimum) *
+                                                      static_cast<double>(parameter));
+    }
+
+    const Lv2PluginDescription& plugin;
+    const int32_t firstControlPort;
+    const LV2UI_Write_Function write;
+    const LV2UI_Controller controller;
+    const LV2UI_Touch* const touch;
+    std::vector<float> values;
+};
+
+struct Panel {
+    StandInEffect* effect;  // owns the editor
+    AEffGUIEditor* editor;
+};
+
+const void* findFeature(const LV2_Feature* const* features, const char* uri) {
+    for (const LV2_Feature* const* feature = features; feature && *feature; ++feature)
+        if ((*feature)->URI && std::strcmp((*feature)->URI, uri) == 0)
+            return (*feature)->data;
+    return nullptr;
+}
+
+LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri, const char* /*bundlePath*/,
+                         LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                         const LV2_Feature* const* features) {
+    const Lv2PluginDescription& plugin = lv2PluginDescription();
+    // The panel is an X window inside the host's; without one it has nowhere to go.
+    void* parent = const_cast<void*>(findFeature(features, LV2_UI__parent));
+    if (!pluginUri || std::strcmp(pluginUri, plugin.uri) != 0 || !parent || !widget)
+        return nullptr;
+    const LV2UI_Touch* touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
+    StandInEffect* effect =
+        new (std::nothrow) StandInEffect(plugin, lv2UiDescription().numAudioPorts, write, controller, touch);
+    if (!effect)
+        return nullptr;
+    AEffGUIEditor* editor = createLv2Editor(effect);
+    Panel* panel = editor ? new (std::nothrow) Panel{effect, editor} : nullptr;
+    if (!panel || !editor->open(parent) || !editor->getFrame() || !editor->getFrame()->getSystemWindow()) {
+        delete panel;
+        delete effect;
+        return nullptr;
+    }
+    *widget = editor->getFrame()->getSystemWindow();
+    return panel;
+}
+
+void cleanup(LV2UI_Handle handle) {
+    Panel* panel = static_cast<Panel*>(handle);
+    panel->editor->close();
+    delete panel->effect;
+    delete panel;
+}
+
+void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+    static_cast<Panel*>(handle)->effect->portChanged(port, size, format, buffer);
+}
+
+// The panel reads its window's events and draws only here, on the host's UI thread.
+int idle(LV2UI_Handle handle) {
+    static_cast<Panel*>(handle)->editor->idle();
+    return 0;
+}
+
+const LV2UI_Idle_Interface kIdleInterface = {idle};
+
+const void* extensionData(const char* uri) {
+    return uri && std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &kIdleInterface : nullptr;
+}
+
+}  // namespace
+
+extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+    static const LV2UI_Descriptor descriptor = {lv2UiDescription().uri, instantiate, cleanup, portEvent, extensionData};
+    return index == 0 ? &descriptor : nullptr;
+}
