@@ -30,22 +30,25 @@ if(QUAVIX_EDITOR)
     target_link_libraries(quavix_window_system PUBLIC PkgConfig::X11 PkgConfig::CAIRO)
 endif()
 
-# The C++ runtime is linked in and hidden by the version script: a host
-# built against an older libstdc++ (or another plug-in's copy) then neither
-# refuses to load us nor hands us its own runtime's symbols.
+# A plug-in binary as hosts load it. The C++ runtime is linked in and hidden
+# by the version script: a host built against an older libstdc++ (or another
+# plug-in's copy) then neither refuses to load us nor hands us its own
+# runtime's symbols. And once loaded it stays: the runtime sets aside its
+# emergency exception pool (about 70 KB) at load and never gives it back, so
+# a host that scans, unloads and loads us again would lose that much each time.
+function(link_as_plugin_binary target version_script)
+    set_target_properties(${target} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+        LINK_DEPENDS ${version_script})
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs
+        -Wl,-z,nodelete -Wl,--version-script=${version_script})
+endfunction()
+
 add_library(quavix SHARED ${PLUGIN_OBJECTS} ${FRAMEWORK_SHARED_OBJECT_ENTRY})
 if(QUAVIX_EDITOR)
     target_link_libraries(quavix PRIVATE PkgConfig::X11 PkgConfig::CAIRO)
 endif()
-set_target_properties(quavix PROPERTIES PREFIX "" OUTPUT_NAME quavix
-    LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR}
-    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/framework/quavix.map)
-# The runtime linked in sets aside its emergency exception pool (about 70 KB)
-# when it is loaded and never gives it back, so a host that scans, unloads
-# and loads us again would lose that much each time: once loaded, we stay.
-target_link_options(quavix PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs -Wl,-z,nodelete
-    -Wl,--version-script=${CMAKE_SOURCE_DIR}/framework/quavix.map)
+set_target_properties(quavix PROPERTIES OUTPUT_NAME quavix LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
+link_as_plugin_binary(quavix ${CMAKE_SOURCE_DIR}/framework/quavix.map)
 
 # The host tool: its portable parts, the Linux parts, and main.
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_LINUX_SOURCES})

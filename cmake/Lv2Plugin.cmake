@@ -19,17 +19,11 @@ set(FRAMEWORK_LV2_SOURCES ${CMAKE_SOURCE_DIR}/framework/lv2/Lv2Adapter.cpp)
 set(QUAVIX_LV2_SOURCES ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2.cpp)
 set(LV2_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/framework/lv2/lv2.map)
 
-# The runtime is linked in and hidden, and the binary stays loaded, for the
-# reasons quavix.so does (cmake/LinuxPlugin.cmake).
 add_library(quavix_lv2 MODULE ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES} ${FRAMEWORK_LV2_SOURCES}
     ${QUAVIX_LV2_SOURCES})
 target_link_libraries(quavix_lv2 PRIVATE PkgConfig::LV2)
-set_target_properties(quavix_lv2 PROPERTIES PREFIX "" OUTPUT_NAME quavix_dsp
-    LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR}
-    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS ${LV2_VERSION_SCRIPT})
-target_link_options(quavix_lv2 PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs
-    -Wl,-z,nodelete -Wl,--version-script=${LV2_VERSION_SCRIPT})
+set_target_properties(quavix_lv2 PROPERTIES OUTPUT_NAME quavix_dsp LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR})
+link_as_plugin_binary(quavix_lv2 ${LV2_VERSION_SCRIPT})
 foreach(turtle manifest.ttl quavix.ttl)
     configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_BUNDLE_DIR}/${turtle} COPYONLY)
 endforeach()
@@ -44,12 +38,8 @@ if(QUAVIX_EDITOR)
         ${CMAKE_SOURCE_DIR}/toolkit/lv2/Lv2UiAdapter.cpp ${QUAVIX_LV2_SOURCES}
         ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2Ui.cpp)
     target_link_libraries(quavix_lv2_ui PRIVATE PkgConfig::LV2 PkgConfig::X11 PkgConfig::CAIRO)
-    set_target_properties(quavix_lv2_ui PROPERTIES PREFIX "" OUTPUT_NAME quavix_ui
-        LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR}
-        CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
-        LINK_DEPENDS ${LV2_UI_VERSION_SCRIPT})
-    target_link_options(quavix_lv2_ui PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs
-        -Wl,-z,nodelete -Wl,--version-script=${LV2_UI_VERSION_SCRIPT})
+    set_target_properties(quavix_lv2_ui PROPERTIES OUTPUT_NAME quavix_ui LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR})
+    link_as_plugin_binary(quavix_lv2_ui ${LV2_UI_VERSION_SCRIPT})
     # The embedded bitmaps are generated once, for the effect's layer first.
     add_dependencies(quavix_lv2_ui quavix_effect)
 else()

@@ -10,17 +10,25 @@
 namespace {
 // Long enough for an editor to create its views and paint them.
 const unsigned kEditorPaintMilliseconds = 1000;
+
+// The plug-in loaded and started as a host has it before opening its editor;
+// first of all, whether this system can show an editor at all.
+int startedForEditor(PluginHost& host, const PluginOptions& plugin) {
+    std::string unavailable;
+    if (!EditorWindow::available(unavailable))
+        return fail(unavailable);
+    const int status = loadPlugin(host, plugin, plugin.sampleRate);
+    if (status == kExitDone)
+        host.start();
+    return status;
+}
 }  // namespace
 
 int EditorCommands::savePicture(const EditorPictureOptions& options) {
     PluginHost host;
-    std::string unavailable;
-    if (!EditorWindow::available(unavailable))
-        return fail(unavailable);
-    int status = loadPlugin(host, options.plugin, options.plugin.sampleRate);
+    const int status = startedForEditor(host, options.plugin);
     if (status != kExitDone)
         return status;
-    host.start();
     EditorWindow window(host, EditorWindow::Kind::Popup);
     std::string error;
     if (!window.open(error))
@@ -40,13 +48,9 @@ int EditorCommands::savePicture(const EditorPictureOptions& options) {
 
 int EditorCommands::runGui(const GuiOptions& options) {
     PluginHost host;
-    std::string unavailable;
-    if (!EditorWindow::available(unavailable))
-        return fail(unavailable);
-    int status = loadPlugin(host, options.plugin, options.plugin.sampleRate);
+    const int status = startedForEditor(host, options.plugin);
     if (status != kExitDone)
         return status;
-    host.start();
     EditorWindow window(host, EditorWindow::Kind::Captioned);
     std::string error;
     if (!window.open(error))
