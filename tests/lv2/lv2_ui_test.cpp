@@ -10,7 +10,6 @@
 #include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -164,17 +163,8 @@ protected:
     bool play(const InputScript& script) {
         writes.clear();
         grabs.clear();
-        std::atomic<bool> done{false};
-        bool played = false;
-        std::thread player([&] {
-            played = script.play();
-            done = true;
-        });
-        while (!done) {
-            idle();
-            sleepMs(kIdleMs);
-        }
-        player.join();
+        const bool played = playWhileIdling(
+            script, [this] { idle(); }, kIdleMs);
         idleFor(kSettleMs);
         return played;
     }

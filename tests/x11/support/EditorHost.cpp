@@ -2,7 +2,6 @@
 
 #include <X11/Xutil.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -166,17 +165,8 @@ void EditorTest::idleFor(unsigned milliseconds) {
 }
 
 bool EditorTest::play(const InputScript& script) {
-    std::atomic<bool> done{false};
-    bool played = false;
-    std::thread player([&] {
-        played = script.play();
-        done = true;
-    });
-    while (!done) {
-        idle();
-        sleepMs(kIdleMs);
-    }
-    player.join();
+    const bool played = playWhileIdling(
+        script, [this] { idle(); }, kIdleMs);
     idleFor(kSettleMs);
     return played;
 }

@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -96,6 +97,21 @@ bool InputScript::play() const {
     }
     XCloseDisplay(display);
     return true;
+}
+
+bool playWhileIdling(const InputScript& script, const std::function<void()>& idle, unsigned idleMs) {
+    std::atomic<bool> done{false};
+    bool played = false;
+    std::thread player([&] {
+        played = script.play();
+        done = true;
+    });
+    while (!done) {
+        idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(idleMs));
+    }
+    player.join();
+    return played;
 }
 
 }  // namespace quavixtest

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace quavixtest {
@@ -43,5 +44,10 @@ private:
 
     std::vector<Step> steps;
 };
+
+// Plays the script on a thread of its own while this one calls idle every
+// idleMs, as a host's event loop keeps an editor idling through a gesture;
+// true when every step was sent.
+bool playWhileIdling(const InputScript& script, const std::function<void()>& idle, unsigned idleMs);
 
 }  // namespace quavixtest
