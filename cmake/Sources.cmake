@@ -29,6 +29,7 @@ set(TOOLKIT_SOURCES
     ${SRC}/toolkit/drawing/CBitmap.cpp
     ${SRC}/toolkit/drawing/CDrawContext.cpp
     ${SRC}/toolkit/drawing/COffscreenContext.cpp
+    ${SRC}/toolkit/drawing/Resampling.cpp
     ${SRC}/toolkit/editor/ViewTreeEditor.cpp
     ${SRC}/toolkit/geometry/CRect.cpp
     ${SRC}/toolkit/platform/DragEvent.cpp
@@ -49,6 +50,7 @@ set(WIN32_PLATFORM_SOURCES
     ${SRC}/platform/win32/CDropTarget.cpp
     ${SRC}/platform/win32/COffscreenContext.cpp
     ${SRC}/platform/win32/Cursor.cpp
+    ${SRC}/platform/win32/DisplayScale.cpp
     ${SRC}/platform/win32/DropTargetRegistration.cpp
     ${SRC}/platform/win32/FrameWindow.cpp
     ${SRC}/platform/win32/ImageFunctions.cpp
@@ -63,6 +65,7 @@ set(X11_PLATFORM_SOURCES
     ${SRC}/platform/x11/CDragContainer.cpp
     ${SRC}/platform/x11/CDrawContext.cpp
     ${SRC}/platform/x11/CDropTarget.cpp
+    ${SRC}/platform/x11/DisplayScale.cpp
     ${SRC}/platform/x11/COffscreenContext.cpp
     ${SRC}/platform/x11/Cursor.cpp
     ${SRC}/platform/x11/DropTargetRegistration.cpp

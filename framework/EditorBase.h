@@ -29,6 +29,8 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+    // The host's display scale (1 = 100%); false from an editor drawn at one size.
+    virtual bool setContentScaleFactor(float /*factor*/) { return false; }
 
 protected:
     AudioEffect* effect;

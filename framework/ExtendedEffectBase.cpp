@@ -17,6 +17,15 @@ unsigned char lowByteOfTruncated(float value) {
     return static_cast<unsigned char>(static_cast<VstInt32>(value) & 0xFF);
 }
 
+// Hosts that scale their windows tell the editor the factor through this
+// vendor request (index 'PreS', value 'AeCs', the factor in opt).
+constexpr VstInt32 kContentScaleIndex = 0x50726553;   // 'PreS'
+constexpr VstIntPtr kContentScaleValue = 0x41654373;  // 'AeCs'
+
+bool isContentScaleRequest(VstInt32 index, VstIntPtr value) {
+    return index == kContentScaleIndex && value == kContentScaleValue;
+}
+
 template <typename T>
 T* pointerFromValue(VstIntPtr value) {
     return reinterpret_cast<T*>(value);
@@ -82,6 +91,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetVendorVersion:
         return getVendorVersion();
     case effVendorSpecific:
+        if (isContentScaleRequest(index, value))
+            return editor && editor->setContentScaleFactor(opt) ? 1 : 0;
         return vendorSpecific(index, value, ptr, opt);
     case effGetTailSize:
         return getGetTailSize();
@@ -269,9 +280,7 @@ VstIntPtr AudioEffectX::hostVendorSpecific(VstInt32 arg1, VstIntPtr arg2, void* 
     return callHost(audioMasterVendorSpecific, arg1, arg2, ptrArg, floatArg);
 }
 
-VstInt32 AudioEffectX::canHostDo(char* text) {
-    return text && callHost(audioMasterCanDo, 0, 0, text) != 0 ? 1 : 0;
-}
+VstInt32 AudioEffectX::canHostDo(char* text) { return text && callHost(audioMasterCanDo, 0, 0, text) != 0 ? 1 : 0; }
 
 VstInt32 AudioEffectX::getHostLanguage() { return static_cast<VstInt32>(callHost(audioMasterGetLanguage)); }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <thread>
 
@@ -39,6 +40,11 @@ constexpr float kRockerLeft = -1.0f;
 constexpr float kRockerRest = 0.0f;
 constexpr float kRockerRight = 1.0f;
 
+// The sharper sets of each bitmap sit where the toolkit looks for them.
+static_assert(kBackgroundBitmap2x == kBackgroundBitmap + 2 * kScaledSetIdStep &&
+                  kBackgroundBitmap3x == kBackgroundBitmap + 3 * kScaledSetIdStep,
+              "scaled bitmap ids");
+
 // Read-out conversions.
 constexpr int32_t kGainTextLength = 5;
 
@@ -59,6 +65,8 @@ QuavixEditor::QuavixEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(background ? background->getHeight() : 0);
     rect.right = static_cast<VstInt16>(background ? background->getWidth() : 0);
+    // For users whose host says nothing of the display's scale, and for tests.
+    setScaleOverride(parseScaleFactor(std::getenv("QUAVIX_SCALE")));
 }
 
 QuavixEditor::~QuavixEditor() {
@@ -79,7 +87,7 @@ bool QuavixEditor::open(void* parentWindow) {
     CBitmap* track = new CBitmap(kSliderTrackBitmap);
     CBitmap* handle = new CBitmap(kSliderHandleBitmap);
     CBitmap* rockerImage = new CBitmap(kRockerBitmap);
-    frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), hostWindow, this);
+    frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), hostWindow, this, currentScaleFactor());
     frame->setBackground(background);
     addSliders(track, handle);
     addDisplays(track);

@@ -14,18 +14,19 @@ const stub::Picture* pictureOf(GraphicsHandle handle) { return static_cast<const
 
 enum class Mode { opaque, transparent, blend };
 
-// Each pixel of rect gets the picture's pixel at source plus its place;
-// pixels outside the picture are left alone.
-void drawPicture(CDrawContext* context, const stub::Picture* picture, const CRect& rect, const CPoint& source,
-                 Mode mode, uint32_t transparent, uint8_t opacity) {
+// Each pixel of the device rectangle gets the picture's pixel at the source
+// point plus its place; pixels outside the picture are left alone.
+void drawPicture(CDrawContext* context, const CBitmap::DevicePlacement& placement, Mode mode, uint32_t transparent,
+                 uint8_t opacity) {
     stub::Canvas* canvas = static_cast<stub::Canvas*>(context->deviceContext);
     if (!canvas)
         return;
-    const int32_t left = rect.left + context->offset.x;
-    const int32_t top = rect.top + context->offset.y;
-    for (int32_t y = 0; y < rect.height(); ++y)
-        for (int32_t x = 0; x < rect.width(); ++x) {
-            const int32_t fromX = source.x + x, fromY = source.y + y;
+    const stub::Picture* picture = pictureOf(placement.picture);
+    const int32_t left = placement.dest.left;
+    const int32_t top = placement.dest.top;
+    for (int32_t y = 0; y < placement.dest.height(); ++y)
+        for (int32_t x = 0; x < placement.dest.width(); ++x) {
+            const int32_t fromX = placement.source.x + x, fromY = placement.source.y + y;
             if (fromX < 0 || fromY < 0 || fromX >= picture->width || fromY >= picture->height)
                 continue;
             uint32_t pixel = picture->at(fromX, fromY);
@@ -64,20 +65,38 @@ bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
 
 void destroyBitmap(GraphicsHandle bitmap) { delete pictureOf(bitmap); }
 
+bool readBitmapPixels(GraphicsHandle bitmap, PixelImage& image) {
+    const stub::Picture* picture = pictureOf(bitmap);
+    if (!picture)
+        return false;
+    image.width = picture->width;
+    image.height = picture->height;
+    image.pixels = picture->pixels;
+    return true;
+}
+
+GraphicsHandle createBitmapFromPixels(const PixelImage& image) {
+    if (image.width <= 0 || image.height <= 0)
+        return nullptr;
+    return new stub::Picture{image.width, image.height, image.pixels};
+}
+
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
-    if (bitmapHandle && context)
-        drawPicture(context, pictureOf(bitmapHandle), rect, source, Mode::opaque, 0, 255);
+    DevicePlacement placement;
+    if (placeOnDevice(context, rect, source, placement))
+        drawPicture(context, placement, Mode::opaque, 0, 255);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& source) {
-    if (bitmapHandle && context)
-        drawPicture(context, pictureOf(bitmapHandle), rect, source, Mode::transparent, stub::rgbOf(transparentColor),
-                    255);
+    DevicePlacement placement;
+    if (placeOnDevice(context, rect, source, placement))
+        drawPicture(context, placement, Mode::transparent, stub::rgbOf(transparentColor), 255);
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& source, uint8_t opacity) {
-    if (bitmapHandle && context)
-        drawPicture(context, pictureOf(bitmapHandle), rect, source, Mode::blend, 0, opacity);
+    DevicePlacement placement;
+    if (placeOnDevice(context, rect, source, placement))
+        drawPicture(context, placement, Mode::blend, 0, opacity);
 }
 
 }  // namespace VSTGUI

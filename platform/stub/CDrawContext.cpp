@@ -48,38 +48,33 @@ void CDrawContext::applyFontColor() {}
 
 void CDrawContext::applyClip() {
     if (deviceContext)
-        canvasOf(deviceContext)->setClip(clipRect);
+        canvasOf(deviceContext)->setClip(scaleRect(clipRect, scaleFactor));
 }
 
-void CDrawContext::moveTo(const CPoint& point) {
+void CDrawContext::drawDeviceLine(const CPoint& from, const CPoint& to) {
     if (deviceContext)
-        canvasOf(deviceContext)->pen = CPoint(point.x + offset.x, point.y + offset.y);
+        penLine(canvasOf(deviceContext), from, to, toDeviceLength(lineWidth), stub::rgbOf(frameColor));
 }
 
-void CDrawContext::lineTo(const CPoint& point) {
-    if (!deviceContext)
-        return;
-    stub::Canvas* canvas = canvasOf(deviceContext);
-    const CPoint to(point.x + offset.x, point.y + offset.y);
-    penLine(canvas, canvas->pen, to, lineWidth, stub::rgbOf(frameColor));
-    canvas->pen = to;
+void CDrawContext::fillDevicePixels(const CRect& device) {
+    if (deviceContext)
+        canvasOf(deviceContext)
+            ->fillPixels(device.left, device.top, device.right, device.bottom, stub::rgbOf(frameColor));
 }
 
 void CDrawContext::fillRect(const CRect& rect) {
     if (!deviceContext)
         return;
-    canvasOf(deviceContext)
-        ->fillPixels(rect.left + offset.x + 1, rect.top + offset.y + 1, rect.right + offset.x, rect.bottom + offset.y,
-                     stub::rgbOf(fillColor));
+    const CRect area = toDevice(CRect(rect.left + 1, rect.top + 1, rect.right, rect.bottom));
+    canvasOf(deviceContext)->fillPixels(area.left, area.top, area.right, area.bottom, stub::rgbOf(fillColor));
 }
 
 void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, int32_t align) {
     if (!text || !deviceContext)
         return;
-    CRect device = rect;
-    device.moveBy(offset.x, offset.y);
     canvasOf(deviceContext)
-        ->texts.push_back({text, device, opaque, align, fontId, fontStyle, fontSize, fontColor, fillColor});
+        ->texts.push_back(
+            {text, toDevice(rect), opaque, align, fontId, fontStyle, toDeviceLength(fontSize), fontColor, fillColor});
 }
 
 void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const {
@@ -87,11 +82,13 @@ void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& d
         return;
     const stub::Canvas* source = canvasOf(deviceContext);
     stub::Canvas* target = canvasOf(dest->deviceContext);
-    for (int32_t y = 0; y < rect.height(); ++y)
-        for (int32_t x = 0; x < rect.width(); ++x) {
-            const uint32_t pixel = source->at(rect.left + offset.x + x, rect.top + offset.y + y);
+    const CRect from = toDevice(rect);
+    const CPoint to = scalePoint(destPoint, dest->scaleFactor);
+    for (int32_t y = 0; y < from.height(); ++y)
+        for (int32_t x = 0; x < from.width(); ++x) {
+            const uint32_t pixel = source->at(from.left + x, from.top + y);
             if (pixel != 0xFFFFFFFFu)
-                target->setPixel(destPoint.x + x, destPoint.y + y, pixel);
+                target->setPixel(to.x + x, to.y + y, pixel);
         }
 }
 

@@ -6,7 +6,7 @@ namespace VSTGUI {
 
 // The canvas is both the device and the bitmap.
 void COffscreenContext::createBitmapDevice() {
-    stub::Canvas* canvas = new stub::Canvas(width, height);
+    stub::Canvas* canvas = new stub::Canvas(deviceWidth, deviceHeight);
     deviceContext = canvas;
     window = canvas;
 }

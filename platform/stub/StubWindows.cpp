@@ -109,10 +109,18 @@ void paint(WindowHandle frameWindow, const CRect& area) {
     if (!window || !window->frame)
         return;
     CDrawContext* context = new (std::nothrow) CDrawContext(window->frame, frameWindow, nullptr);
-    window->frame->drawRect(context, area);
+    window->frame->drawRect(context, window->frame->deviceToLocal(area));
     if (context)
         context->dropReference();
 }
+
+namespace {
+double reportedSystemScale = 0.0;
+}  // namespace
+
+void setSystemScale(double factor) { reportedSystemScale = factor; }
+
+double systemScale() { return reportedSystemScale; }
 
 }  // namespace stub
 }  // namespace VSTGUI

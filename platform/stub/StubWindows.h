@@ -38,8 +38,8 @@ struct TextRecord {
     CColor fillColor;
 };
 
-// A device: pixels of 0xRRGGBB in top-down rows, the clip, the pen's
-// position, and the text drawn on it.
+// A device: pixels of 0xRRGGBB in top-down rows, the clip, and the text
+// drawn on it.
 class Canvas {
 public:
     Canvas(int32_t width, int32_t height, uint32_t background = 0);
@@ -65,7 +65,6 @@ public:
     bool hasClip() const { return clipped; }
     const CRect& getClip() const { return clip; }
 
-    CPoint pen;
     std::vector<TextRecord> texts;
 
     // Canvases alive in the process, for leak checks.
@@ -137,6 +136,10 @@ void resetPointer();
 
 // The last system cursor made current through its type; 0 for none (the default).
 int32_t currentCursorType();
+
+// The display scale the system reports (0, the default, for none).
+void setSystemScale(double factor);
+double systemScale();
 
 // The clock only sleeping moves: waits cost no time and every run sees the same ticks.
 uint32_t now();

@@ -42,6 +42,8 @@ CPoint screenToClient(WindowHandle window, const CPoint& screenPoint) {
     return CPoint(screenPoint.x - record->screenRect.left, screenPoint.y - record->screenRect.top);
 }
 
+double systemScaleFactor(WindowHandle /*window*/) { return stub::systemScale(); }
+
 // Windows nest without borders of their own.
 int32_t nestedWindowBorder() { return 0; }
 

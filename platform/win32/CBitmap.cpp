@@ -18,8 +18,21 @@ struct Placement {
     int x, y, w, h;
 };
 
-Placement placementOf(const CDrawContext* context, const CRect& rect) {
-    return {rect.left + context->offset.x, rect.top + context->offset.y, rect.width(), rect.height()};
+Placement placementOf(const CBitmap::DevicePlacement& placement) {
+    const CRect& dest = placement.dest;
+    return {dest.left, dest.top, dest.width(), dest.height()};
+}
+
+// A 32-bit top-down picture description of w by h pixels.
+BITMAPINFO pixelFormat(int w, int h) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }
 
 // A memory device holding the bitmap for the length of one draw call.
@@ -64,13 +77,7 @@ void drawThroughMask(HDC dest, const Placement& to, HDC source, const CPoint& fr
 class PixelBuffer {
 public:
     PixelBuffer(int w, int h) : device(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = pixelFormat(w, h);
         void* bits = nullptr;
         bitmap = CreateDIBSection(device, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         pixels = static_cast<uint8_t*>(bits);
@@ -144,42 +151,76 @@ bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
 
 void destroyBitmap(GraphicsHandle bitmap) { DeleteObject(bitmap); }
 
+bool readBitmapPixels(GraphicsHandle bitmap, PixelImage& image) {
+    if (!measureBitmap(bitmap, image.width, image.height) || image.width <= 0 || image.height <= 0)
+        return false;
+    image.pixels.resize(size_t(image.width) * size_t(image.height));
+    BITMAPINFO info = pixelFormat(image.width, image.height);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, static_cast<HBITMAP>(bitmap), 0, UINT(image.height), image.pixels.data(), &info,
+                               DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& pixel : image.pixels)
+        pixel &= 0xFFFFFF;  // 32-bit rows are 0x00RRGGBB in memory order B, G, R
+    return rows == image.height;
+}
+
+GraphicsHandle createBitmapFromPixels(const PixelImage& image) {
+    if (image.width <= 0 || image.height <= 0)
+        return nullptr;
+    BITMAPINFO info = pixelFormat(image.width, image.height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return nullptr;
+    }
+    CopyMemory(bits, image.pixels.data(), image.pixels.size() * sizeof(uint32_t));
+    return bitmap;
+}
+
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
-    if (!bitmapHandle || !context)
+    DevicePlacement placement;
+    if (!placeOnDevice(context, rect, source, placement))
         return;
-    SourceDevice picture(context->deviceContext, bitmapHandle);
-    const Placement to = placementOf(context, rect);
-    BitBlt(dc(context->deviceContext), to.x, to.y, to.w, to.h, picture.device, source.x, source.y, SRCCOPY);
+    SourceDevice picture(context->deviceContext, placement.picture);
+    const Placement to = placementOf(placement);
+    BitBlt(dc(context->deviceContext), to.x, to.y, to.w, to.h, picture.device, placement.source.x, placement.source.y,
+           SRCCOPY);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& source) {
-    if (!bitmapHandle || !context)
+    DevicePlacement placement;
+    if (!placeOnDevice(context, rect, source, placement))
         return;
-    SourceDevice picture(context->deviceContext, bitmapHandle);
-    const Placement to = placementOf(context, rect);
+    SourceDevice picture(context->deviceContext, placement.picture);
+    const Placement to = placementOf(placement);
+    const CPoint& from = placement.source;
     if (TransparentBltFunction transparentBlt = getTransparentBlt())
-        transparentBlt(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w, to.h,
+        transparentBlt(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, from.x, from.y, to.w, to.h,
                        transparentColor.deviceColor());
     else
-        drawThroughMask(dc(context->deviceContext), to, picture.device, source, transparentColor.deviceColor());
+        drawThroughMask(dc(context->deviceContext), to, picture.device, from, transparentColor.deviceColor());
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& source, uint8_t opacity) {
-    if (!bitmapHandle || !context)
+    DevicePlacement placement;
+    if (!placeOnDevice(context, rect, source, placement))
         return;
-    SourceDevice picture(context->deviceContext, bitmapHandle);
-    const Placement to = placementOf(context, rect);
+    SourceDevice picture(context->deviceContext, placement.picture);
+    const Placement to = placementOf(placement);
+    const CPoint& from = placement.source;
     AlphaBlendFunction alphaBlend = getAlphaBlend();
     if (!alphaBlend) {
-        blendInSoftware(dc(context->deviceContext), to, picture.device, source, opacity);
+        blendInSoftware(dc(context->deviceContext), to, picture.device, from, opacity);
         return;
     }
     const BlendFunctionRecord blend = {AC_SRC_OVER, 0, opacity, 0};
     if (isWindows98())
-        blendThroughCopy(alphaBlend, context->deviceContext, to, picture.device, source, blend);
+        blendThroughCopy(alphaBlend, context->deviceContext, to, picture.device, from, blend);
     else
-        alphaBlend(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, source.x, source.y, to.w, to.h,
-                   blend);
+        alphaBlend(context->deviceContext, to.x, to.y, to.w, to.h, picture.device, from.x, from.y, to.w, to.h, blend);
 }
 
 }  // namespace VSTGUI

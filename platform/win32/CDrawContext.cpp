@@ -14,9 +14,7 @@ constexpr UINT kTextFormat = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
 
 HDC dc(DeviceHandle handle) { return static_cast<HDC>(handle); }
 
-RECT deviceRect(const CRect& rect, const CPoint& offset) {
-    return {rect.left + offset.x, rect.top + offset.y, rect.right + offset.x, rect.bottom + offset.y};
-}
+RECT winRect(const CRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 // Selects the new object, deletes the one it replaces and answers the one
 // now owned. A failed creation keeps the previous object in use.
@@ -30,11 +28,11 @@ GraphicsHandle replaceObject(DeviceHandle device, GraphicsHandle current, Graphi
     return replacement;
 }
 
-LOGFONTA fontRecord(int32_t fontId, int32_t style) {
+LOGFONTA fontRecord(int32_t fontId, int32_t style, int32_t deviceSize) {
     const FontFace& entry = fontFace(fontId);
     LOGFONTA record;
     std::memset(&record, 0, sizeof(record));
-    record.lfHeight = -entry.size;  // a character height, without internal leading
+    record.lfHeight = -deviceSize;  // a character height, without internal leading
     record.lfWeight = isBoldFont(fontId, style) ? FW_BOLD : FW_NORMAL;
     record.lfItalic = (style & kFontStyleItalic) ? 1 : 0;
     record.lfUnderline = (style & kFontStyleUnderline) ? 1 : 0;
@@ -82,7 +80,8 @@ CDrawContext::~CDrawContext() {
 }
 
 void CDrawContext::makePen() {
-    LOGPEN record = {PS_SOLID, {lineWidth, lineWidth}, frameColor.deviceColor()};
+    const int32_t width = toDeviceLength(lineWidth);
+    LOGPEN record = {PS_SOLID, {width, width}, frameColor.deviceColor()};
     pen = replaceObject(deviceContext, pen, CreatePenIndirect(&record));
 }
 
@@ -96,21 +95,30 @@ void CDrawContext::makeBrush() {
 void CDrawContext::applyFontColor() { SetTextColor(dc(deviceContext), fontColor.deviceColor()); }
 
 void CDrawContext::applyClip() {
-    HRGN region = CreateRectRgn(clipRect.left, clipRect.top, clipRect.right, clipRect.bottom);
+    const CRect device = scaleRect(clipRect, scaleFactor);
+    HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
     SelectClipRgn(dc(deviceContext), region);
     DeleteObject(region);  // the device keeps its own copy
 }
 
-void CDrawContext::moveTo(const CPoint& point) {
-    MoveToEx(dc(deviceContext), point.x + offset.x, point.y + offset.y, nullptr);
+void CDrawContext::drawDeviceLine(const CPoint& from, const CPoint& to) {
+    MoveToEx(dc(deviceContext), from.x, from.y, nullptr);
+    LineTo(dc(deviceContext), to.x, to.y);
 }
 
-void CDrawContext::lineTo(const CPoint& point) { LineTo(dc(deviceContext), point.x + offset.x, point.y + offset.y); }
+void CDrawContext::fillDevicePixels(const CRect& device) {
+    // An opaque text call without text fills its rectangle with the
+    // background colour, the fill colour's place in between.
+    HDC handle = dc(deviceContext);
+    const COLORREF previous = SetBkColor(handle, frameColor.deviceColor());
+    const RECT area = winRect(device);
+    ExtTextOutA(handle, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+    SetBkColor(handle, previous);
+}
 
 void CDrawContext::fillRect(const CRect& rect) {
-    RECT area = deviceRect(rect, offset);
-    ++area.left;
-    ++area.top;
+    // The rectangle less its left column and top row.
+    RECT area = winRect(toDevice(CRect(rect.left + 1, rect.top + 1, rect.right, rect.bottom)));
     HDC device = dc(deviceContext);
     HGDIOBJ previousPen = SelectObject(device, GetStockObject(NULL_PEN));
     FillRect(device, &area, static_cast<HBRUSH>(brush));
@@ -118,7 +126,7 @@ void CDrawContext::fillRect(const CRect& rect) {
 }
 
 void CDrawContext::makeFont() {
-    LOGFONTA record = fontRecord(fontId, fontStyle);
+    LOGFONTA record = fontRecord(fontId, fontStyle, toDeviceLength(fontSize));
     font = replaceObject(deviceContext, font, CreateFontIndirectA(&record));
 }
 
@@ -126,7 +134,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
     if (!text)
         return;
     HDC device = dc(deviceContext);
-    RECT area = deviceRect(rect, offset);
+    RECT area = winRect(toDevice(rect));
     SetBkMode(device, opaque ? OPAQUE : TRANSPARENT);
     UINT format = kTextFormat;
     if (align == kAlignCenter)
@@ -134,7 +142,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
     else if (align == kAlignRight)
         format |= DT_RIGHT;
     else
-        ++area.left;
+        area.left = toDevice(CPoint(rect.left + 1, rect.top)).x;
     DrawTextA(device, text, static_cast<int>(std::strlen(text)), &area, format);
     SetBkMode(device, TRANSPARENT);
 }
@@ -142,8 +150,10 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
 void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const {
     if (!dest)
         return;
-    BitBlt(dc(dest->deviceContext), destPoint.x, destPoint.y, rect.width(), rect.height(), dc(deviceContext),
-           rect.left + offset.x, rect.top + offset.y, SRCCOPY);
+    const CRect from = toDevice(rect);
+    const CPoint to = scalePoint(destPoint, dest->scaleFactor);
+    BitBlt(dc(dest->deviceContext), to.x, to.y, from.width(), from.height(), dc(deviceContext), from.left, from.top,
+           SRCCOPY);
 }
 
 }  // namespace VSTGUI

@@ -11,7 +11,7 @@ void COffscreenContext::createBitmapDevice() {
     HWND frameWindow = static_cast<HWND>(frame ? frame->getSystemWindow() : nullptr);
     HDC frameDevice = GetDC(frameWindow);
     deviceContext = CreateCompatibleDC(frameDevice);
-    window = CreateCompatibleBitmap(frameDevice, width, height);
+    window = CreateCompatibleBitmap(frameDevice, deviceWidth, deviceHeight);
     if (deviceContext && window)
         SelectObject(static_cast<HDC>(deviceContext), window);
     ReleaseDC(frameWindow, frameDevice);

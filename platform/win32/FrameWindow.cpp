@@ -8,6 +8,7 @@
 #include "toolkit/drawing/CDrawContext.h"
 #include "toolkit/platform/ModuleInstance.h"
 #include "toolkit/platform/MouseButtons.h"
+#include "platform/win32/DisplayScale.h"
 
 namespace VSTGUI {
 
@@ -15,6 +16,9 @@ namespace {
 
 constexpr DWORD kFrameWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr double kWheelDeltaPerNotch = 120.0;
+// The display scale changed: for a top-level window, and for its children.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 HINSTANCE moduleInstance() { return static_cast<HINSTANCE>(getModuleInstance()); }
 
@@ -29,7 +33,7 @@ LRESULT paint(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
     // Without memory for a context the frame makes its own.
     CDrawContext* context = new (std::nothrow) CDrawContext(frame, window, paintDevice);
     const RECT& area = paintStruct.rcPaint;
-    frame->drawRect(context, CRect(area.left, area.top, area.right, area.bottom));
+    frame->drawRect(context, frame->deviceToLocal(CRect(area.left, area.top, area.right, area.bottom)));
     if (context)
         context->dropReference();
     EndPaint(window, &paintStruct);
@@ -39,7 +43,7 @@ LRESULT paint(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
 // Returns when the view that was hit has tracked the mouse to its release.
 LRESULT buttonDown(HWND window, CFrame* frame, LPARAM lParam) {
     CDrawContext context(frame, window, nullptr);
-    CPoint where(LOWORD(lParam), HIWORD(lParam));
+    CPoint where = frame->deviceToLocal(CPoint(LOWORD(lParam), HIWORD(lParam)));
     frame->onMouseDown(&context, where, -1);
     return 0;
 }
@@ -49,8 +53,8 @@ LRESULT wheel(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
         CDrawContext context(frame, window, nullptr);
         // The message carries the pointer in screen coordinates, which are
         // negative on a monitor left of or above the primary one.
-        CPoint where(static_cast<int16_t>(LOWORD(lParam)) - context.screenOrigin.x,
-                     static_cast<int16_t>(HIWORD(lParam)) - context.screenOrigin.y);
+        CPoint where =
+            context.screenToLocal(CPoint(static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))));
         const float distance = static_cast<float>(static_cast<int16_t>(HIWORD(wParam)) / kWheelDeltaPerNotch);
         frame->onWheel(&context, where, distance);
     }
@@ -70,6 +74,10 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
         return buttonDown(window, frame, lParam);
     case WM_MOUSEWHEEL:
         return wheel(window, frame, wParam, lParam);
+    case kDpiChanged:
+    case kDpiChangedAfterParent:
+        frame->systemScaleChanged();
+        return 0;
     case WM_DESTROY:
         // The host destroyed its window, and ours with it.
         frame->onWindowDestroyed();
@@ -100,6 +108,7 @@ void openFrameWindowClass(const char* className) {
 void closeFrameWindowClass(const char* className) { UnregisterClassA(className, moduleInstance()); }
 
 WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t height, CFrame* frame) {
+    PerMonitorAwareScope awareness;
     HWND window = CreateWindowExA(0, getFrameWindowClassName(), "Window", kFrameWindowStyle, 0, 0, width, height,
                                   static_cast<HWND>(parent), nullptr, moduleInstance(), nullptr);
     if (window)

@@ -64,16 +64,15 @@ cairo_surface_t* keyedCopy(cairo_surface_t* picture, uint32_t key) {
     return copy;
 }
 
-// Paints source onto the context's rectangle, the source's point at its top-left.
-void paintPicture(CDrawContext* context, const CRect& rect, const CPoint& source, cairo_surface_t* picture,
+// Paints the picture onto the device rectangle, its source point at the top-left.
+void paintPicture(CDrawContext* context, const CBitmap::DevicePlacement& placement, cairo_surface_t* picture,
                   double opacity) {
     cairo_t* cairo = x11::cairoOf(context->deviceContext);
-    const int32_t x = rect.left + context->offset.x;
-    const int32_t y = rect.top + context->offset.y;
+    const CRect& dest = placement.dest;
     cairo_save(cairo);
-    cairo_set_source_surface(cairo, picture, x - source.x, y - source.y);
+    cairo_set_source_surface(cairo, picture, dest.left - placement.source.x, dest.top - placement.source.y);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(cairo, x, y, rect.width(), rect.height());
+    cairo_rectangle(cairo, dest.left, dest.top, dest.width(), dest.height());
     if (opacity >= 1.0) {
         cairo_fill(cairo);
     } else {
@@ -100,26 +99,63 @@ bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
 
 void destroyBitmap(GraphicsHandle bitmap) { cairo_surface_destroy(surfaceOf(bitmap)); }
 
+bool readBitmapPixels(GraphicsHandle bitmap, PixelImage& image) {
+    cairo_surface_t* surface = surfaceOf(bitmap);
+    if (!measureBitmap(bitmap, image.width, image.height))
+        return false;
+    cairo_surface_flush(surface);
+    const uint8_t* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    if (!data)
+        return false;
+    image.pixels.resize(size_t(image.width) * size_t(image.height));
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
+        for (int32_t x = 0; x < image.width; ++x)
+            image.pixels[size_t(y) * size_t(image.width) + size_t(x)] = row[x] & 0xFFFFFF;
+    }
+    return true;
+}
+
+GraphicsHandle createBitmapFromPixels(const PixelImage& image) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.width, image.height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    uint8_t* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int32_t y = 0; y < image.height; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride));
+        for (int32_t x = 0; x < image.width; ++x)
+            row[x] = image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
-    if (!bitmapHandle || !context || !context->deviceContext)
-        return;
-    paintPicture(context, rect, source, surfaceOf(bitmapHandle), 1.0);
+    DevicePlacement placement;
+    if (context && context->deviceContext && placeOnDevice(context, rect, source, placement))
+        paintPicture(context, placement, surfaceOf(placement.picture), 1.0);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& source) {
-    if (!bitmapHandle || !context || !context->deviceContext)
+    DevicePlacement placement;
+    if (!context || !context->deviceContext || !placeOnDevice(context, rect, source, placement))
         return;
     // Cairo's pixels are 0xRRGGBB, the device colour's are 0xBBGGRR.
     const uint32_t key =
         uint32_t(transparentColor.red) << 16 | uint32_t(transparentColor.green) << 8 | transparentColor.blue;
-    if (cairo_surface_t* copy = keyedCopy(surfaceOf(bitmapHandle), key))
-        paintPicture(context, rect, source, copy, 1.0);
+    if (cairo_surface_t* copy = keyedCopy(surfaceOf(placement.picture), key))
+        paintPicture(context, placement, copy, 1.0);
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& source, uint8_t opacity) {
-    if (!bitmapHandle || !context || !context->deviceContext)
-        return;
-    paintPicture(context, rect, source, surfaceOf(bitmapHandle), opacity / 255.0);
+    DevicePlacement placement;
+    if (context && context->deviceContext && placeOnDevice(context, rect, source, placement))
+        paintPicture(context, placement, surfaceOf(placement.picture), opacity / 255.0);
 }
 
 }  // namespace VSTGUI

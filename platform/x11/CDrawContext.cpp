@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "toolkit/drawing/FontTable.h"
 #include "toolkit/drawing/PenLine.h"
@@ -18,8 +17,6 @@ namespace VSTGUI {
 namespace {
 
 using x11::cairoOf;
-
-const cairo_user_data_key_t kPenKey = {};
 
 void setSource(cairo_t* cairo, const CColor& color) {
     cairo_set_source_rgb(cairo, color.red / 255.0, color.green / 255.0, color.blue / 255.0);
@@ -80,16 +77,7 @@ cairo_t* createCairo(cairo_surface_t* surface) {
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
     cairo_set_font_options(cairo, options);
     cairo_font_options_destroy(options);
-    CPoint* pen = new (std::nothrow) CPoint(0, 0);
-    if (pen)
-        cairo_set_user_data(cairo, &kPenKey, pen, [](void* data) { delete static_cast<CPoint*>(data); });
     return cairo;
-}
-
-CPoint& penPosition(cairo_t* cairo) {
-    static thread_local CPoint nowhere;
-    CPoint* pen = static_cast<CPoint*>(cairo_get_user_data(cairo, &kPenKey));
-    return pen ? *pen : nowhere;
 }
 
 void fillPixels(cairo_t* cairo, int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -142,35 +130,35 @@ void CDrawContext::applyClip() {
         return;
     cairo_t* cairo = cairoOf(deviceContext);
     cairo_reset_clip(cairo);
-    cairo_rectangle(cairo, clipRect.left, clipRect.top, clipRect.width(), clipRect.height());
+    const CRect device = scaleRect(clipRect, scaleFactor);
+    cairo_rectangle(cairo, device.left, device.top, device.width(), device.height());
     cairo_clip(cairo);
 }
 
-void CDrawContext::moveTo(const CPoint& point) {
-    if (deviceContext)
-        x11::penPosition(cairoOf(deviceContext)) = CPoint(point.x + offset.x, point.y + offset.y);
-}
-
-void CDrawContext::lineTo(const CPoint& point) {
+void CDrawContext::drawDeviceLine(const CPoint& from, const CPoint& to) {
     if (!deviceContext)
         return;
     cairo_t* cairo = cairoOf(deviceContext);
-    // The pen position is in device coordinates, as the device keeps it.
-    CPoint& pen = x11::penPosition(cairo);
-    const CPoint from = pen;
-    const CPoint to(point.x + offset.x, point.y + offset.y);
     setSource(cairo, frameColor);
-    if (lineWidth <= 1) {
+    const int32_t width = toDeviceLength(lineWidth);
+    if (width <= 1) {
         penLine(cairo, from, to);
-    } else {
-        // A wide pen is a round-capped stroke through the pixel centres.
-        cairo_set_line_width(cairo, lineWidth);
-        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
-        cairo_move_to(cairo, from.x + 0.5, from.y + 0.5);
-        cairo_line_to(cairo, to.x + 0.5, to.y + 0.5);
-        cairo_stroke(cairo);
+        return;
     }
-    pen = to;
+    // A wide pen is a round-capped stroke through the pixel centres.
+    cairo_set_line_width(cairo, width);
+    cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cairo, from.x + 0.5, from.y + 0.5);
+    cairo_line_to(cairo, to.x + 0.5, to.y + 0.5);
+    cairo_stroke(cairo);
+}
+
+void CDrawContext::fillDevicePixels(const CRect& device) {
+    if (!deviceContext)
+        return;
+    cairo_t* cairo = cairoOf(deviceContext);
+    setSource(cairo, frameColor);
+    x11::fillPixels(cairo, device.left, device.top, device.right, device.bottom);
 }
 
 void CDrawContext::fillRect(const CRect& rect) {
@@ -179,8 +167,8 @@ void CDrawContext::fillRect(const CRect& rect) {
     cairo_t* cairo = cairoOf(deviceContext);
     setSource(cairo, fillColor);
     // GDI's FillRect of the rectangle less its left and top edge.
-    x11::fillPixels(cairo, rect.left + offset.x + 1, rect.top + offset.y + 1, rect.right + offset.x,
-                    rect.bottom + offset.y);
+    const CRect area = toDevice(CRect(rect.left + 1, rect.top + 1, rect.right, rect.bottom));
+    x11::fillPixels(cairo, area.left, area.top, area.right, area.bottom);
 }
 
 void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, int32_t align) {
@@ -192,7 +180,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
                            (fontStyle & kFontStyleItalic) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     // A character height in pixels, as a negative LOGFONT height asks for.
-    cairo_set_font_size(cairo, fontSize);
+    cairo_set_font_size(cairo, toDeviceLength(fontSize));
     // The cell's ascent and descent as GDI takes them: the font's design
     // values scaled and rounded, not the hinted ones rounded outward.
     cairo_font_options_t* options = cairo_font_options_create();
@@ -213,11 +201,12 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
 
     // DrawText's single centred line: DT_VCENTER, then DT_CENTER, DT_RIGHT,
     // or one pixel in from the left.
-    const int32_t left = rect.left + offset.x;
-    const int32_t top = rect.top + offset.y;
-    const int32_t right = rect.right + offset.x;
-    const int32_t bottom = rect.bottom + offset.y;
-    int32_t x = left + 1;
+    const CRect area = toDevice(rect);
+    const int32_t left = area.left;
+    const int32_t top = area.top;
+    const int32_t right = area.right;
+    const int32_t bottom = area.bottom;
+    int32_t x = toDevice(CPoint(rect.left + 1, rect.top)).x;
     if (align == kAlignCenter)
         x = left + (right - left - width) / 2;
     else if (align == kAlignRight)
@@ -235,8 +224,10 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
     setSource(cairo, fontColor);
     cairo_move_to(cairo, x, y + ascent);
     cairo_show_text(cairo, text);
-    if (fontStyle & kFontStyleUnderline)
-        x11::fillPixels(cairo, x, y + ascent + 1, x + width, y + ascent + 2);
+    if (fontStyle & kFontStyleUnderline) {
+        const int32_t gap = toDeviceLength(1);
+        x11::fillPixels(cairo, x, y + ascent + gap, x + width, y + ascent + 2 * gap);
+    }
     cairo_restore(cairo);
     cairo_new_path(cairo);
 }
@@ -247,8 +238,10 @@ void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& d
     cairo_t* target = cairoOf(dest->deviceContext);
     cairo_surface_t* source = cairo_get_target(cairoOf(deviceContext));
     cairo_surface_flush(source);
-    cairo_set_source_surface(target, source, destPoint.x - (rect.left + offset.x), destPoint.y - (rect.top + offset.y));
-    x11::fillPixels(target, destPoint.x, destPoint.y, destPoint.x + rect.width(), destPoint.y + rect.height());
+    const CRect from = toDevice(rect);
+    const CPoint to = scalePoint(destPoint, dest->scaleFactor);
+    cairo_set_source_surface(target, source, to.x - from.left, to.y - from.top);
+    x11::fillPixels(target, to.x, to.y, to.x + from.width(), to.y + from.height());
 }
 
 }  // namespace VSTGUI

@@ -329,7 +329,7 @@ void CDropTarget::deliver(DragEvent event) {
     Window child = None;
     XTranslateCoordinates(window->display, DefaultRootWindow(window->display), window->window, rootX, rootY, &localX,
                           &localY, &child);
-    const CPoint where(localX, localY);
+    const CPoint where = frame->deviceToLocal(CPoint(localX, localY));
     deliverDragEvent(frame, context, currentDragContainer, event, where);
     context->dropReference();
 }

@@ -11,7 +11,8 @@ namespace VSTGUI {
 // The state needs no handing over: cairo takes colours and fonts when it draws.
 void COffscreenContext::createBitmapDevice() {
     // The window's pixels are 24-bit colour; so are ours.
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(0, width), std::max(0, height));
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(0, deviceWidth), std::max(0, deviceHeight));
     window = surface;
     deviceContext = x11::createCairo(surface);
 }

@@ -53,7 +53,7 @@ void paintExposed(FrameWindowState* state) {
         return;
     const CRect area(state->exposeLeft, state->exposeTop, state->exposeRight, state->exposeBottom);
     CDrawContext* context = new (std::nothrow) CDrawContext(frame, x11::toHandle(state->window), nullptr);
-    frame->drawRect(context, area);
+    frame->drawRect(context, frame->deviceToLocal(area));
     if (context)
         context->dropReference();
 }
@@ -84,7 +84,7 @@ void buttonPress(FrameWindowState* state, const XButtonEvent& event) {
     if (!frame)
         return;
     CDrawContext context(frame, x11::toHandle(state->window), nullptr);
-    CPoint where(event.x, event.y);
+    CPoint where = frame->deviceToLocal(CPoint(event.x, event.y));
     if (event.button == kWheelUp || event.button == kWheelDown) {
         frame->onWheel(&context, where, event.button == kWheelUp ? 1.0f : -1.0f);
         return;

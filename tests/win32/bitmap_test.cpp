@@ -335,6 +335,30 @@ TEST(BitmapResources, EveryBitmapOfTheModuleLoadsWithItsSize) {
     }
 }
 
+// Each picture again at twice and three times its size, for scaled editors,
+// at its id + 2000 and + 3000, where the toolkit looks for them.
+TEST(BitmapResources, EveryBitmapHasItsSetsAtTwiceAndThreeTimesTheSize) {
+    const struct {
+        int32_t id, id2x, id3x;
+    } sets[] = {{kSliderHandleBitmap, quavix::kSliderHandleBitmap2x, quavix::kSliderHandleBitmap3x},
+                {kBackgroundBitmap, quavix::kBackgroundBitmap2x, quavix::kBackgroundBitmap3x},
+                {kSliderTrackBitmap, quavix::kSliderTrackBitmap2x, quavix::kSliderTrackBitmap3x},
+                {kDigitsBitmap, quavix::kDigitsBitmap2x, quavix::kDigitsBitmap3x},
+                {kRockerBitmap, quavix::kRockerBitmap2x, quavix::kRockerBitmap3x}};
+    for (const auto& set : sets) {
+        EXPECT_EQ(set.id2x, set.id + 2000);
+        EXPECT_EQ(set.id3x, set.id + 3000);
+        CBitmap base(set.id);
+        ASSERT_NE(base.getHandle(), nullptr) << "bitmap " << set.id;
+        for (int32_t scale = 2; scale <= 3; ++scale) {
+            CBitmap larger(scale == 2 ? set.id2x : set.id3x);
+            EXPECT_NE(larger.getHandle(), nullptr) << "bitmap " << larger.getResourceId();
+            EXPECT_EQ(larger.getWidth(), base.getWidth() * scale) << "bitmap " << larger.getResourceId();
+            EXPECT_EQ(larger.getHeight(), base.getHeight() * scale) << "bitmap " << larger.getResourceId();
+        }
+    }
+}
+
 TEST(BitmapResources, OnlyTheLowSixteenBitsOfTheIdCount) {
     CBitmap bitmap(0x10000 + kRockerBitmap);
     EXPECT_EQ(bitmap.getWidth(), 52);

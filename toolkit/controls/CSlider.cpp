@@ -87,6 +87,9 @@ void CSlider::draw(CDrawContext* context) {
     if (!context)
         return;
     const float drawnValue = loadValue();
+    // The frame's scale changed since the offscreen bitmap was made.
+    if (offscreen && !offscreen->matchesFrameScale())
+        onAttached(parentView);
     CDrawContext* target = offscreen ? static_cast<CDrawContext*>(offscreen) : context;
     // A see-through background shows what the window has under the slider.
     if (offscreen && isTransparent())

@@ -3,6 +3,11 @@
 // draws them in its own file.
 #include "toolkit/drawing/CBitmap.h"
 
+#include <cmath>
+#include <new>
+
+#include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/drawing/Resampling.h"
 #include "toolkit/platform/Bitmaps.h"
 
 namespace VSTGUI {
@@ -20,6 +25,7 @@ CBitmap::CBitmap(GraphicsHandle adoptedBitmap) : resourceId(0), bitmapHandle(ado
 CBitmap::~CBitmap() { CBitmap::dispose(); }
 
 void CBitmap::dispose() {
+    dropScaledPicture();
     if (bitmapHandle)
         destroyBitmap(bitmapHandle);
     bitmapHandle = nullptr;
@@ -32,6 +38,69 @@ bool CBitmap::loadFromResource(int32_t id) {
     // Resource ids are 16 bits wide; the same ids name the pictures everywhere.
     bitmapHandle = loadBitmapResource(id & 0xFFFF);
     return bitmapHandle && measureBitmap(bitmapHandle, width, height);
+}
+
+bool CBitmap::placeOnDevice(const CDrawContext* context, const CRect& rect, const CPoint& source,
+                            DevicePlacement& placement) {
+    if (!context || !bitmapHandle)
+        return false;
+    const double factor = context->getScaleFactor();
+    placement.picture = pictureForScale(factor);
+    placement.dest = context->toDevice(rect);
+    placement.source = scalePoint(source, factor);
+    return placement.picture != nullptr;
+}
+
+GraphicsHandle CBitmap::pictureForScale(double factor) {
+    if (factor == 1.0)
+        return bitmapHandle;
+    if (scaledHandle && scaledFactor == factor && scaledSeeThrough == transparentColor)
+        return scaledHandle;
+    dropScaledPicture();
+    scaledHandle = makeScaledPicture(factor);
+    scaledFactor = factor;
+    scaledSeeThrough = transparentColor;
+    // Without memory for a sharper picture the 1x one still shows, small.
+    return scaledHandle ? scaledHandle : bitmapHandle;
+}
+
+// The module's set for the next whole factor up, as it is when the factor
+// is whole, else brought down to size; the 1x picture brought up where the
+// module has no such set.
+GraphicsHandle CBitmap::makeScaledPicture(double factor) const {
+    const int32_t targetWidth = scaleCoordinate(width, factor);
+    const int32_t targetHeight = scaleCoordinate(height, factor);
+    int32_t set = static_cast<int32_t>(std::ceil(factor));
+    set = set > kLargestScaledSet ? kLargestScaledSet : set;
+    GraphicsHandle larger = resourceId ? loadBitmapResource((resourceId & 0xFFFF) + set * kScaledSetIdStep) : nullptr;
+    int32_t largerWidth = 0, largerHeight = 0;
+    if (larger && (!measureBitmap(larger, largerWidth, largerHeight) || largerWidth != width * set ||
+                   largerHeight != height * set)) {
+        destroyBitmap(larger);  // not this bitmap's set: ignored
+        larger = nullptr;
+    }
+    if (larger && largerWidth == targetWidth && largerHeight == targetHeight)
+        return larger;
+    const uint32_t seeThrough =
+        uint32_t(transparentColor.red) << 16 | uint32_t(transparentColor.green) << 8 | uint32_t(transparentColor.blue);
+    GraphicsHandle result = nullptr;
+    try {
+        PixelImage pixels;
+        if (readBitmapPixels(larger ? larger : bitmapHandle, pixels))
+            result = createBitmapFromPixels(resamplePixels(pixels, targetWidth, targetHeight, seeThrough));
+    } catch (const std::bad_alloc&) {
+        // Drawn from a window procedure: no exception may leave.
+    }
+    if (larger)
+        destroyBitmap(larger);
+    return result;
+}
+
+void CBitmap::dropScaledPicture() {
+    if (scaledHandle)
+        destroyBitmap(scaledHandle);
+    scaledHandle = nullptr;
+    scaledFactor = 1.0;
 }
 
 bool CBitmap::loadFromPath(const void* /*platformPath*/) {

@@ -3,7 +3,10 @@
 // its own file.
 #include "toolkit/drawing/CDrawContext.h"
 
+#include <cstdlib>
+
 #include "toolkit/drawing/FontTable.h"
+#include "toolkit/drawing/PenLine.h"
 #include "toolkit/platform/MouseButtons.h"
 #include "toolkit/platform/WindowGeometry.h"
 #include "toolkit/views/CFrame.h"
@@ -32,12 +35,15 @@ const FontFace& fontFace(int32_t fontId) { return kFontTable[fontId]; }
 
 CDrawContext::CDrawContext(CFrame* frame, WindowHandle window, DeviceHandle device)
     : deviceContext(device), window(window), frame(frame), clipRect(kUnframedClip) {
-    if (frame)
+    if (frame) {
         frame->getViewSize(clipRect);
+        scaleFactor = frame->getScaleFactor();
+    }
     acquireDevice();
     if (window) {
         const CRect bounds = windowScreenRect(window);
-        screenOrigin = CPoint(bounds.left, bounds.top);
+        windowOrigin = CPoint(bounds.left, bounds.top);
+        screenOrigin = windowOrigin;
     }
     // Pens are always solid, so the line style needs no step of its own.
     setFrameColor(kColorWhite);
@@ -107,6 +113,52 @@ void CDrawContext::drawRect(const CRect& rect) {
     lineTo(bottomRight);
     lineTo(CPoint(topLeft.x, bottomRight.y));
     lineTo(topLeft);
+}
+
+void CDrawContext::moveTo(const CPoint& point) { penPosition = CPoint(point.x + offset.x, point.y + offset.y); }
+
+void CDrawContext::lineTo(const CPoint& point) {
+    const CPoint from = penPosition;
+    const CPoint to(point.x + offset.x, point.y + offset.y);
+    penPosition = to;
+    if (scaleFactor == 1.0 || lineWidth > 1) {
+        drawDeviceLine(scalePoint(from, scaleFactor), scalePoint(to, scaleFactor));
+        return;
+    }
+    // A one-unit pen sets the pixels it sets at 1, each as the block of
+    // device pixels its unit covers: lines stay as crisp as the bitmaps.
+    if (from.y == to.y && from.x != to.x) {
+        const int32_t left = to.x > from.x ? from.x : to.x + 1;
+        fillDevicePixels(scaleRect(CRect(left, from.y, left + std::abs(to.x - from.x), from.y + 1), scaleFactor));
+    } else if (from.x == to.x && from.y != to.y) {
+        const int32_t top = to.y > from.y ? from.y : to.y + 1;
+        fillDevicePixels(scaleRect(CRect(from.x, top, from.x + 1, top + std::abs(to.y - from.y)), scaleFactor));
+    } else {
+        walkPenLine(from, to, [this](int32_t x, int32_t y) {
+            fillDevicePixels(scaleRect(CRect(x, y, x + 1, y + 1), scaleFactor));
+        });
+    }
+}
+
+CRect CDrawContext::toDevice(const CRect& rect) const {
+    CRect shifted = rect;
+    shifted.moveBy(offset.x, offset.y);
+    return scaleRect(shifted, scaleFactor);
+}
+
+CPoint CDrawContext::toDevice(const CPoint& point) const {
+    return scalePoint(CPoint(point.x + offset.x, point.y + offset.y), scaleFactor);
+}
+
+int32_t CDrawContext::toDeviceLength(int32_t length) const {
+    const int32_t device = scaleCoordinate(length, scaleFactor);
+    return length > 0 && device < 1 ? 1 : device;
+}
+
+CPoint CDrawContext::screenToLocal(const CPoint& screenPoint) const {
+    const CPoint inWindow =
+        unscalePoint(CPoint(screenPoint.x - windowOrigin.x, screenPoint.y - windowOrigin.y), scaleFactor);
+    return CPoint(inWindow.x - (screenOrigin.x - windowOrigin.x), inWindow.y - (screenOrigin.y - windowOrigin.y));
 }
 
 int32_t CDrawContext::getMouseButtons() const {

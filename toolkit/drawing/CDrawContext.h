@@ -1,10 +1,13 @@
 // A drawing context: one device context plus the toolkit's drawing state.
 // The pen, brush and font are made only when the value they realise changes,
-// and the device's previous objects are put back at destruction.
+// and the device's previous objects are put back at destruction. Callers
+// speak in toolkit units; a context on a scaled frame draws each unit as the
+// device pixels toolkit/geometry/Scaling.h gives it.
 #pragma once
 
 #include "toolkit/geometry/CRect.h"
 #include "toolkit/geometry/CReferenceCounter.h"
+#include "toolkit/geometry/Scaling.h"
 #include "toolkit/drawing/CColor.h"
 #include "toolkit/platform/PlatformTypes.h"
 
@@ -36,8 +39,20 @@ public:
     void drawString(const char* text, const CRect& rect, bool opaque = false, int32_t align = kAlignCenter);
     int32_t getMouseButtons() const;
 
-    // Copies rect (this context's coordinates) to a raw device point of dest.
+    // Copies rect (this context's coordinates) to a point of dest's
+    // coordinates without its offset.
     void copyTo(CDrawContext* dest, const CRect& rect, const CPoint& destPoint) const;
+
+    // Device pixels per toolkit unit: the frame's factor, or 1 without a frame.
+    double getScaleFactor() const { return scaleFactor; }
+    // This context's coordinates, its offset added, in device pixels.
+    CRect toDevice(const CRect& rect) const;
+    CPoint toDevice(const CPoint& point) const;
+    // A size on the device (a font height, a pen width).
+    int32_t toDeviceLength(int32_t length) const;
+    // The point of this context's coordinates under the pointer at a screen
+    // position.
+    CPoint screenToLocal(const CPoint& screenPoint) const;
 
     // Read-only views of the cached state (tests and views use them).
     const CColor& getFrameColor() const { return frameColor; }
@@ -50,7 +65,8 @@ public:
     CFrame* getFrame() const { return frame; }
     WindowHandle getWindow() const { return window; }
 
-    // Shifted by containers and the frame around calls into their children.
+    // Shifted by containers and the frame around calls into their children:
+    // the window's screen position (device pixels) plus their offsets (units).
     CPoint screenOrigin;
     CPoint offset;
     DeviceHandle deviceContext = nullptr;
@@ -65,6 +81,11 @@ protected:
     void makeFont();
     void applyFontColor();
     void applyClip();
+    // A pen line between two device points, without its end point, in the
+    // frame colour at the pen's device width.
+    void drawDeviceLine(const CPoint& from, const CPoint& to);
+    // Whole device pixels in the frame colour, clipped.
+    void fillDevicePixels(const CRect& device);
 
     WindowHandle window = nullptr;  // an offscreen context keeps its bitmap here
     CFrame* frame = nullptr;
@@ -75,7 +96,10 @@ protected:
     int32_t lineWidth = 0;
     CColor frameColor = {0, 0, 0, 0};
     CColor fillColor = {0, 0, 0, 0};
-    CRect clipRect;  // device coordinates
+    CRect clipRect;  // this context's coordinates with the offset added
+    double scaleFactor = 1.0;
+    CPoint windowOrigin;  // the window's screen position, where screenOrigin starts
+    CPoint penPosition;   // as clipRect
     GraphicsHandle brush = nullptr;
     GraphicsHandle pen = nullptr;
     GraphicsHandle font = nullptr;

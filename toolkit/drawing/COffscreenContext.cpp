@@ -4,10 +4,17 @@
 
 #include <algorithm>
 
+#include "toolkit/views/CFrame.h"
+
 namespace VSTGUI {
 
 COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor)
-    : CDrawContext(frame, nullptr, nullptr), height(height), width(width), backgroundColor(backgroundColor) {
+    : CDrawContext(frame, nullptr, nullptr),
+      height(height),
+      width(width),
+      deviceHeight(scaleCoordinate(height, scaleFactor)),
+      deviceWidth(scaleCoordinate(width, scaleFactor)),
+      backgroundColor(backgroundColor) {
     clipRect = CRect(std::min(0, width), std::min(0, height), std::max(0, width), std::max(0, height));
     createBitmapDevice();
     setFillColor(backgroundColor);
@@ -16,6 +23,8 @@ COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t heigh
     fillRect(whole);
     drawRect(whole);
 }
+
+bool COffscreenContext::matchesFrameScale() const { return !frame || frame->getScaleFactor() == scaleFactor; }
 
 void COffscreenContext::transferTo(CDrawContext* dest, const CRect& rect, const CPoint& source) {
     if (!dest)

@@ -1,5 +1,6 @@
 // A drawing context on a memory bitmap of a given size, compatible with the
-// frame's window, for composing a picture before one copy to the window.
+// frame's window, for composing a picture before one copy to the window. The
+// bitmap has the frame's scale factor, fixed when it is made.
 #pragma once
 
 #include "toolkit/drawing/CDrawContext.h"
@@ -16,6 +17,8 @@ public:
 
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
+    // False once the frame is drawn at another factor: then make a new one.
+    bool matchesFrameScale() const;
     GraphicsHandle getBitmap() const { return window; }
 
 private:
@@ -25,6 +28,8 @@ private:
 
     int32_t height;
     int32_t width;
+    int32_t deviceHeight;  // the bitmap's, in device pixels
+    int32_t deviceWidth;
     bool ownsBitmap = true;
     CColor backgroundColor;
 };

@@ -1,10 +1,13 @@
 #include "toolkit/editor/ViewTreeEditor.h"
 
+#include <cmath>
+
 #include "toolkit/views/CFrame.h"
 #include "framework/ExtendedEffectBase.h"
 #include "toolkit/drawing/CDrawContext.h"
 #include "toolkit/platform/Cursor.h"
 #include "toolkit/platform/SystemServices.h"
+#include "toolkit/platform/WindowGeometry.h"
 
 using namespace VSTGUI;
 
@@ -34,8 +37,33 @@ AEffGUIEditor::~AEffGUIEditor() { releaseThreadResources(SystemUser::editor, thr
 bool AEffGUIEditor::getRect(ERect** rectOut) {
     if (!rectOut)
         return false;
-    *rectOut = &rect;
+    const double factor = frame ? frame->getScaleFactor() : currentScaleFactor();
+    const auto scaled = [factor](VstInt16 value) { return static_cast<VstInt16>(scaleCoordinate(value, factor)); };
+    deviceRect = {scaled(rect.top), scaled(rect.left), scaled(rect.bottom), scaled(rect.right)};
+    *rectOut = &deviceRect;
     return true;
+}
+
+double AEffGUIEditor::currentScaleFactor() const {
+    if (scaleOverride > 0.0)
+        return clampScaleFactor(scaleOverride);
+    if (hostScale > 0.0)
+        return hostScale;
+    return clampScaleFactor(systemScaleFactor(hostWindow));
+}
+
+bool AEffGUIEditor::setContentScaleFactor(float factor) {
+    if (!(factor > 0.0f) || !std::isfinite(factor))
+        return false;
+    hostScale = clampScaleFactor(factor);
+    if (frame)
+        frame->setScaleFactor(currentScaleFactor());
+    return true;
+}
+
+void AEffGUIEditor::systemScaleChanged() {
+    if (frame)
+        frame->setScaleFactor(currentScaleFactor());
 }
 
 void AEffGUIEditor::idle() {
@@ -52,8 +80,7 @@ bool AEffGUIEditor::onWheel(float distance) {
     if (!frame)
         return false;
     CDrawContext* context = new CDrawContext(frame, hostWindow, nullptr);
-    const CPoint cursor = getCursorScreenPosition();
-    const CPoint where(cursor.x - context->screenOrigin.x, cursor.y - context->screenOrigin.y);
+    const CPoint where = context->screenToLocal(getCursorScreenPosition());
     const bool handled = frame->onWheel(context, where, distance);
     context->dropReference();
     return handled;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "toolkit/platform/PlatformTypes.h"
 
@@ -15,5 +16,17 @@ GraphicsHandle loadBitmapResource(int32_t resourceId);
 // leaves both alone otherwise.
 bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height);
 void destroyBitmap(GraphicsHandle bitmap);
+
+// A picture's pixels as 0xRRGGBB in top-down rows, for the toolkit's own
+// resampling.
+struct PixelImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+// False when the system cannot read the picture back.
+bool readBitmapPixels(GraphicsHandle bitmap, PixelImage& image);
+// A new picture of the system's kind holding these pixels, or null.
+GraphicsHandle createBitmapFromPixels(const PixelImage& image);
 
 }  // namespace VSTGUI

@@ -26,6 +26,10 @@ void resizeWindow(WindowHandle window, int32_t width, int32_t height);
 // null, the desktop).
 CPoint screenToClient(WindowHandle window, const CPoint& screenPoint);
 
+// The display scale the system asks for where the window is (1 at 96 dots
+// per inch); 0 where it says nothing. Null asks about the main display.
+double systemScaleFactor(WindowHandle window);
+
 // The border on each side of a bordered window that a host nests the
 // editor's window in; 0 where windows nest without borders of their own,
 // and the frame then resizes only its own window.

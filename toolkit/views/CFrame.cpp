@@ -34,8 +34,8 @@ private:
 
 }  // namespace
 
-CFrame::CFrame(const CRect& size, WindowHandle hostWindow, CFrameOwner* editor)
-    : CViewContainer(size), editor(editor), hostWindow(hostWindow) {
+CFrame::CFrame(const CRect& size, WindowHandle hostWindow, CFrameOwner* editor, double scaleFactor)
+    : CViewContainer(size), editor(editor), hostWindow(hostWindow), scaleFactor(clampScaleFactor(scaleFactor)) {
     parentFrame = this;
     // The drop target and the bitmaps may need the window system's help.
     threadResources = acquireThreadResources(SystemUser::frame);
@@ -60,7 +60,7 @@ CFrame::~CFrame() {
 
 bool CFrame::createWindow() {
     registerFrameWindowClass();
-    window = createFrameWindow(hostWindow, size.width(), size.height(), this);
+    window = createFrameWindow(hostWindow, getDeviceWidth(), getDeviceHeight(), this);
     if (!window) {
         // Keeps the use count equal to the number of frame windows.
         releaseFrameWindowClass();
@@ -281,8 +281,7 @@ bool CFrame::getCursorLocation(CPoint& where) const {
     where = getCursorScreenPosition();
     if (window) {
         const CRect windowRect = windowScreenRect(window);
-        where.x -= windowRect.left;
-        where.y -= windowRect.top;
+        where = deviceToLocal(CPoint(where.x - windowRect.left, where.y - windowRect.top));
     }
     return true;
 }

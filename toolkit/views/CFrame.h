@@ -1,8 +1,10 @@
 // The root of the view tree and its bridge to the host's window: paints,
 // redraws dirty views at idle, owns the modal and focus views, routes the
-// mouse, keys and wheel, and answers the controls' questions.
+// mouse, keys and wheel, and answers the controls' questions. Its views are
+// laid out in toolkit units; its window is that size times the scale factor.
 #pragma once
 
+#include "toolkit/geometry/Scaling.h"
 #include "toolkit/views/CFrameOwner.h"
 #include "toolkit/views/CViewContainer.h"
 #include "toolkit/platform/PlatformTypes.h"
@@ -13,7 +15,7 @@ class CDropTarget;
 
 class CFrame : public CViewContainer {
 public:
-    CFrame(const CRect& size, WindowHandle hostWindow, CFrameOwner* editor);
+    CFrame(const CRect& size, WindowHandle hostWindow, CFrameOwner* editor, double scaleFactor = 1.0);
     ~CFrame() override;
 
     void draw(CDrawContext* context) override;
@@ -60,6 +62,19 @@ public:
 
     // A new context on the frame's window; the caller drops its reference.
     CDrawContext* createDrawContext();
+    // Device pixels per toolkit unit, clamped to 1..3.
+    double getScaleFactor() const { return scaleFactor; }
+    // Resizes the window (through the host where it can) and redraws
+    // everything at the next idle.
+    void setScaleFactor(double factor);
+    // The window's size in device pixels.
+    int32_t getDeviceWidth() const { return scaleCoordinate(size.width(), scaleFactor); }
+    int32_t getDeviceHeight() const { return scaleCoordinate(size.height(), scaleFactor); }
+    // A point or area of the window's device pixels in toolkit units.
+    CPoint deviceToLocal(const CPoint& device) const { return unscalePoint(device, scaleFactor); }
+    CRect deviceToLocal(const CRect& device) const { return unscaleRectOutward(device, scaleFactor); }
+    // The window system reports a new display scale around the window.
+    void systemScaleChanged();
     WindowHandle getSystemWindow() const { return window; }
     WindowHandle getHostWindow() const { return hostWindow; }
     // The window procedure calls this when the host destroyed our window.
@@ -67,9 +82,13 @@ public:
 
 private:
     bool createWindow();
+    // Gives the window the frame's device size, through the host where it
+    // can; true when the host did it or a host window stopped the walk.
+    bool resizeWindows();
 
     CFrameOwner* editor;
     WindowHandle hostWindow;
+    double scaleFactor;
     CView* modalView = nullptr;
     CView* focusView = nullptr;
     bool firstDraw = true;

@@ -99,19 +99,39 @@ bool CFrame::getPosition(int32_t& x, int32_t& y) const {
 bool CFrame::setSize(int32_t width, int32_t height) {
     if (!isOpen() || (width == size.width() && height == size.height()))
         return false;
-    const bool resizedByHost = hostResizes(editor, width, height);
     size.right = size.left + width;
     size.bottom = size.top + height;
-    if (resizedByHost) {
+    if (resizeWindows())
+        return true;
+    CViewContainer::setViewSize(CRect(0, 0, width, height));
+    return true;
+}
+
+bool CFrame::resizeWindows() {
+    const int32_t width = getDeviceWidth();
+    const int32_t height = getDeviceHeight();
+    if (hostResizes(editor, width, height)) {
         // The host has resized its window; ours follows, and the view tree
         // keeps its picture until something redraws.
         resizeWindow(window, width, height);
         return true;
     }
-    if (window && resizeWindowChain(window, width, height))
-        return true;
-    CViewContainer::setViewSize(CRect(0, 0, width, height));
-    return true;
+    return window && resizeWindowChain(window, width, height);
+}
+
+void CFrame::setScaleFactor(double factor) {
+    factor = clampScaleFactor(factor);
+    if (factor == scaleFactor)
+        return;
+    scaleFactor = factor;
+    if (isOpen() && window)
+        resizeWindows();
+    setDirty(true);
+}
+
+void CFrame::systemScaleChanged() {
+    if (editor)
+        editor->systemScaleChanged();
 }
 
 bool CFrame::getSize(CRect* rect) const { return rect && getSize(*rect); }

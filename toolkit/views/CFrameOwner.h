@@ -17,6 +17,9 @@ public:
     virtual int32_t knobModeForFrame() const = 0;
     // Asks the host to give its window this size; false when it will not.
     virtual bool resizeHostWindow(int32_t width, int32_t height) = 0;
+    // The system's display scale around the frame's window changed (the
+    // window moved to another monitor, or the user changed the setting).
+    virtual void systemScaleChanged() {}
 
 protected:
     ~CFrameOwner() = default;

@@ -130,9 +130,7 @@ void CView::getMouseLocation(CDrawContext* context, CPoint& point) {
         parentView->getMouseLocation(context, point);
         return;
     }
-    const CPoint cursor = getCursorScreenPosition();
-    point.x = cursor.x - context->screenOrigin.x;
-    point.y = cursor.y - context->screenOrigin.y;
+    point = context->screenToLocal(getCursorScreenPosition());
 }
 
 CPoint& CView::frameToLocal(CPoint& point) const {

@@ -158,6 +158,11 @@ CRect CViewContainer::childrenClip(const CRect& callerClip) const {
 CDrawContext* CViewContainer::drawingTarget(CDrawContext* context) {
     if (!offscreenDrawing)
         return context;
+    // The frame's scale changed since it was made: its bitmap has the wrong size.
+    if (offscreen && !offscreen->matchesFrameScale()) {
+        offscreen->dropReference();
+        offscreen = nullptr;
+    }
     if (!offscreen)
         makeOffscreen();
     return offscreen;

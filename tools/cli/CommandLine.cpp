@@ -14,6 +14,9 @@ const int kMaxSampleRate = 768000;
 const int kMaxBenchRounds = 1000;
 // Curves per swept parameter: more would crowd the picture past reading.
 const int kMaxSweepSteps = 20;
+// Factors --scale sends; the plug-in brings them into its own range.
+const double kMinEditorScale = 0.25;
+const double kMaxEditorScale = 8.0;
 
 const char* const kUsage =
     "usage:\n"
@@ -44,6 +47,8 @@ const char* const kUsage =
     "  --pcm16              write 16-bit PCM instead of 32-bit float\n"
     "  --demo-out FILE      where the demo goes (default quavix-demo.wav)\n"
     "  --close-after SECONDS  with --gui: close the window by itself after that time\n"
+    "  --scale F            with --gui and --editor-png: tell the editor the display's scale\n"
+    "                       (1 is 100%, 2 is 200%), as hosts do through their vendor request\n"
     "  --rounds N           with --bench: rounds of measurement, 1..1000 (default 9)\n"
     "  --strictness N       with --validate: 1 (quick) .. 10 (long), default 5\n"
     "  --seed S             with --validate: the random stream of an earlier run, to repeat it\n"
@@ -152,7 +157,7 @@ bool takesValue(const std::string& name) {
         return true;
     return name == "--param" || name == "--block" || name == "--cc" || name == "--sweep" || name == "--rate" ||
            name == "--demo-out" || name == "--editor-png" || name == "--close-after" || name == "--rounds" ||
-           name == "--response-png" || name == "--sweep-param" || name == "--show-param";
+           name == "--response-png" || name == "--sweep-param" || name == "--show-param" || name == "--scale";
 }
 
 // The options in the order they come, before the mode is known: the ones
@@ -171,6 +176,7 @@ private:
     PluginOptions plugin;
     RenderOptions render;
     Command given;
+    double editorScale = 0.0;  // --scale; 0 when not given
 };
 
 bool Parser::option(const std::string& name, const char* value, std::string& error) {
@@ -191,6 +197,8 @@ bool Parser::option(const std::string& name, const char* value, std::string& err
         valid = parseInt(value, 1, kMaxBenchRounds, given.bench.settings.rounds);
     } else if (name == "--close-after") {
         valid = parseDouble(value, 0.001, 1e6, given.gui.closeAfterSeconds);
+    } else if (name == "--scale") {
+        valid = parseDouble(value, kMinEditorScale, kMaxEditorScale, editorScale);
     } else if (name == "--demo-out") {
         given.demo.outputPath = value;
     } else if (name == "--editor-png") {
@@ -244,6 +252,10 @@ bool Parser::choose(const std::vector<std::string>& positional, const std::vecto
         error = "--sweep-param and --show-param go with --response-png only";
         return false;
     }
+    if (editorScale > 0.0 && mode != "--gui" && mode != "--editor-png") {
+        error = "--scale goes with --gui and --editor-png only";
+        return false;
+    }
     if (mode == "--bench")
         return benchEntries(positional, command, error);
     size_t wanted = mode.empty() ? (positional.size() == 3 ? 3 : 1) : 1;
@@ -259,10 +271,12 @@ bool Parser::choose(const std::vector<std::string>& positional, const std::vecto
         command.mode = HostMode::Gui;
         command.gui = given.gui;
         command.gui.plugin = plugin;
+        command.gui.scale = editorScale;
     } else if (mode == "--editor-png") {
         command.mode = HostMode::EditorPng;
         command.editorPicture = given.editorPicture;
         command.editorPicture.plugin = plugin;
+        command.editorPicture.scale = editorScale;
     } else if (mode == "--validate" || mode == "--validate-group") {
         command.mode = mode == "--validate" ? HostMode::Validate : HostMode::ValidateGroup;
         command.validate = given.validate;

@@ -11,22 +11,30 @@ namespace {
 // Long enough for an editor to create its views and paint them.
 const unsigned kEditorPaintMilliseconds = 1000;
 
-// The plug-in loaded and started as a host has it before opening its editor;
-// first of all, whether this system can show an editor at all.
-int startedForEditor(PluginHost& host, const PluginOptions& plugin) {
+// The plug-in loaded and started as a host has it before opening its editor,
+// told the display's scale when one is given; first of all, whether this
+// system can show an editor at all.
+int startedForEditor(PluginHost& host, const PluginOptions& plugin, double scale) {
     std::string unavailable;
     if (!EditorWindow::available(unavailable))
         return fail(unavailable);
     const int status = loadPlugin(host, plugin, plugin.sampleRate);
-    if (status == kExitDone)
-        host.start();
-    return status;
+    if (status != kExitDone)
+        return status;
+    host.start();
+    if (scale > 0.0) {
+        if (host.setEditorScale(static_cast<float>(scale)))
+            std::printf("Scale %g sent to the editor\n", scale);
+        else
+            std::printf("The plug-in did not take the scale %g; its editor opens at its own size\n", scale);
+    }
+    return kExitDone;
 }
 }  // namespace
 
 int EditorCommands::savePicture(const EditorPictureOptions& options) {
     PluginHost host;
-    const int status = startedForEditor(host, options.plugin);
+    const int status = startedForEditor(host, options.plugin, options.scale);
     if (status != kExitDone)
         return status;
     EditorWindow window(host, EditorWindow::Kind::Popup);
@@ -48,7 +56,7 @@ int EditorCommands::savePicture(const EditorPictureOptions& options) {
 
 int EditorCommands::runGui(const GuiOptions& options) {
     PluginHost host;
-    const int status = startedForEditor(host, options.plugin);
+    const int status = startedForEditor(host, options.plugin, options.scale);
     if (status != kExitDone)
         return status;
     EditorWindow window(host, EditorWindow::Kind::Captioned);

@@ -9,11 +9,13 @@
 struct EditorPictureOptions {
     PluginOptions plugin;
     std::string pngPath;  // --editor-png FILE
+    double scale = 0.0;   // --scale; 0: the host says nothing of it
 };
 
 struct GuiOptions {
     PluginOptions plugin;
     double closeAfterSeconds = 0.0;  // --close-after; 0: the window stays until closed
+    double scale = 0.0;              // as for the picture
 };
 
 class EditorCommands {

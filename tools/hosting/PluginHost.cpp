@@ -163,6 +163,12 @@ bool PluginHost::editorSize(int& width, int& height) {
     return true;
 }
 
+bool PluginHost::setEditorScale(float factor) {
+    const VstInt32 index = 0x50726553;   // 'PreS'
+    const VstIntPtr value = 0x41654373;  // 'AeCs'
+    return dispatch(effVendorSpecific, index, value, nullptr, factor) != 0;
+}
+
 std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return queryText(plugin, opcode, index); }
 
 float PluginHost::parameter(VstInt32 index) { return plugin ? plugin->getParameter(plugin, index) : 0.0f; }

@@ -47,6 +47,9 @@ public:
     // The editor's size as effEditGetRect reports it; false for no answer or
     // an empty rectangle, leaving width and height as they were.
     bool editorSize(int& width, int& height);
+    // Tells the editor the display's scale (1 = 100%) through the vendor
+    // request hosts use for it; true when the plug-in takes it.
+    bool setEditorScale(float factor);
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // A text opcode's answer, whole however long the plug-in writes it.

@@ -219,9 +219,20 @@ bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, s
     }
     width = attributes.width;
     height = attributes.height;
+    // Without backing store the server keeps no pixels off the screen.
+    const int screenWidth = WidthOfScreen(attributes.screen), screenHeight = HeightOfScreen(attributes.screen);
+    if (width > screenWidth || height > screenHeight) {
+        error = "the editor window (" + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels) does not fit on the screen (" + std::to_string(screenWidth) + " x " +
+                std::to_string(screenHeight) + "), so its pixels cannot be read";
+        return false;
+    }
     // The window's image holds what its children show.
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
     XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
                               AllPlanes, ZPixmap);
+    XSync(display, False);
+    XSetErrorHandler(previous);
     if (!image) {
         error = "cannot read the editor window's pixels";
         return false;

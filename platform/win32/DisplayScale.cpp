@@ -1,0 +1,53 @@
+// The display scale on Windows: the DPI of the monitor a window is on where
+// the system tells it per window (Windows 10 1607 on), else the screen's.
+// The functions are looked up, so the module still loads on older systems.
+#include "platform/win32/DisplayScale.h"
+
+#include "toolkit/platform/WindowGeometry.h"
+
+namespace VSTGUI {
+
+namespace {
+
+constexpr double kBaseDpi = 96.0;
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+
+using DpiForWindow = UINT(WINAPI*)(HWND);
+using SetThreadAwareness = HANDLE(WINAPI*)(HANDLE);
+
+template <typename Function>
+Function userFunction(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+}  // namespace
+
+double systemScaleFactor(WindowHandle window) {
+    static const DpiForWindow dpiForWindow = userFunction<DpiForWindow>("GetDpiForWindow");
+    UINT dpi = 0;
+    if (window && dpiForWindow)
+        dpi = dpiForWindow(static_cast<HWND>(window));
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi / kBaseDpi : 0.0;
+}
+
+PerMonitorAwareScope::PerMonitorAwareScope() {
+    static const SetThreadAwareness setThreadAwareness =
+        userFunction<SetThreadAwareness>("SetThreadDpiAwarenessContext");
+    if (setThreadAwareness)
+        previous = setThreadAwareness(kPerMonitorAwareV2);
+}
+
+PerMonitorAwareScope::~PerMonitorAwareScope() {
+    static const SetThreadAwareness setThreadAwareness =
+        userFunction<SetThreadAwareness>("SetThreadDpiAwarenessContext");
+    if (setThreadAwareness && previous)
+        setThreadAwareness(previous);
+}
+
+}  // namespace VSTGUI
