@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # Windows programs with windows need a display: one Xvfb and one Wine server per run.
 # -noreset: a program that connects just as the previous one hung up would
 # otherwise find the server restarting.
-XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
+XVFB := xvfb-run -a -s "-screen 0 2048x1536x24 -noreset"
 CONFIGURE := cmake --no-warn-unused-cli -S . -Wno-dev
 WINDOWS_ARCHS := win32 win64
 # How hard make test validates each build's plug-in (1 quick .. 10 long).

@@ -27,8 +27,14 @@ fi
 # The editor as quavix.so shows it in a Linux host: the host tool opens it in
 # an X window of its own, on a display of its own for this one picture.
 echo "demo: saving the Linux editor picture dist/demo/quavix-editor-linux.png"
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" \
+if ! xvfb-run -a -s "-screen 0 2048x1536x24" \
     dist/linux-x86_64/quavix-host --editor-png dist/demo/quavix-editor-linux.png dist/linux-x86_64/quavix.so; then
     echo "demo: failed: saving the editor picture of dist/linux-x86_64/quavix.so" >&2
+    exit 1
+fi
+echo "demo: saving the Linux editor picture at 200% dist/demo/quavix-editor-linux@2x.png"
+if ! xvfb-run -a -s "-screen 0 2048x1536x24" dist/linux-x86_64/quavix-host --scale 2 \
+    --editor-png dist/demo/quavix-editor-linux@2x.png dist/linux-x86_64/quavix.so; then
+    echo "demo: failed: saving the editor picture at 200% of dist/linux-x86_64/quavix.so" >&2
     exit 1
 fi

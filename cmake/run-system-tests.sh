@@ -6,7 +6,7 @@
 # together they take little longer than the longer one alone. Each suite's
 # output goes to build/logs/ and is printed whole when both are done.
 set -u
-xvfb() { xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"; }
+xvfb() { xvfb-run -a -s "-screen 0 2048x1536x24 -noreset" "$@"; }
 mkdir -p build/logs
 linux_log=build/logs/test-linux.log
 windows_log=build/logs/test-windows.log
