@@ -8,7 +8,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <chrono>
 #include <cstdint>
@@ -125,7 +128,14 @@ protected:
         parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(hostWindow))};
         touch = {this, &Lv2UiTest::recordGrab};
         touchFeature = {LV2_UI__touch, &touch};
-        const LV2_Feature* features[] = {withParent ? &parentFeature : &touchFeature, &touchFeature, nullptr};
+        map = {this, &Lv2UiTest::mapUri};
+        mapFeature = {LV2_URID__map, &map};
+        options[0] = {LV2_OPTIONS_INSTANCE,          0,           mapUri(this, LV2_UI__scaleFactor), sizeof scaleOption,
+                      mapUri(this, scaleOptionType), &scaleOption};
+        options[1] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
+        optionsFeature = {LV2_OPTIONS__options, options};
+        const LV2_Feature* features[] = {withParent ? &parentFeature : &touchFeature, &touchFeature, &mapFeature,
+                                         scaleOption > 0.0f ? &optionsFeature : &touchFeature, nullptr};
         return descriptor->instantiate(descriptor, pluginUri, bundle.c_str(), &Lv2UiTest::recordWrite, this, &widget,
                                        features);
     }
@@ -136,6 +146,15 @@ protected:
         if (size == sizeof value)
             std::memcpy(&value, buffer, sizeof value);
         static_cast<Lv2UiTest*>(controller)->writes.push_back({port, size, format, value});
+    }
+
+    static LV2_URID mapUri(LV2_URID_Map_Handle owner, const char* uri) {
+        std::vector<std::string>& uris = static_cast<Lv2UiTest*>(owner)->uris;
+        for (size_t i = 0; i < uris.size(); ++i)
+            if (uris[i] == uri)
+                return LV2_URID(i + 1);
+        uris.push_back(uri);
+        return LV2_URID(uris.size());
     }
 
     static void recordGrab(LV2UI_Feature_Handle owner, uint32_t port, bool grabbed) {
@@ -202,6 +221,14 @@ protected:
     LV2_Feature parentFeature = {};
     LV2_Feature touchFeature = {};
     LV2UI_Touch touch = {};
+    // The display's scale as the host's option, when a test gives one.
+    float scaleOption = 0.0f;
+    const char* scaleOptionType = LV2_ATOM__Float;
+    std::vector<std::string> uris;
+    LV2_URID_Map map = {};
+    LV2_Feature mapFeature = {};
+    LV2_Options_Option options[2] = {};
+    LV2_Feature optionsFeature = {};
     std::vector<PortWrite> writes;
     std::vector<Grab> grabs;
 };
@@ -228,6 +255,29 @@ TEST_F(Lv2UiTest, ShowsTheWindowsEditorsPictureInAWindowOfOneSize) {
     EXPECT_EQ(kEditorHeight, hints.min_height);
     EXPECT_EQ(kEditorHeight, hints.max_height);
     EXPECT_TRUE(writes.empty()) << "the host's own values must not come back as writes";
+}
+
+TEST_F(Lv2UiTest, AHostsScaleOptionSizesThePanelAndAnOptionOfAnotherTypeIsIgnored) {
+    const struct {
+        float scale;
+        const char* type;
+        int width, height;
+    } rows[] = {{2.0f, LV2_ATOM__Float, 660, 708}, {1.5f, LV2_ATOM__Float, 495, 531}, {2.0f, LV2_ATOM__Int, 330, 354}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.scale);
+        scaleOption = row.scale;
+        scaleOptionType = row.type;
+        handle = instantiateWith(kPluginUri, true);
+        ASSERT_NE(nullptr, handle);
+        XSizeHints hints = {};
+        long supplied = 0;
+        ASSERT_TRUE(
+            XGetWMNormalHints(display, static_cast<Window>(reinterpret_cast<uintptr_t>(widget)), &hints, &supplied));
+        EXPECT_EQ(row.width, hints.min_width);
+        EXPECT_EQ(row.height, hints.min_height);
+        descriptor->cleanup(handle);
+        handle = nullptr;
+    }
 }
 
 TEST_F(Lv2UiTest, RefusesAnotherPluginAndAHostWithoutAParentWindow) {

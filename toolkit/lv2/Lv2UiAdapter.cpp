@@ -3,7 +3,10 @@
 // parameter values, tells the host of the user's changes through port
 // writes in each port's own range, and learns of the host's changes, and of
 // where MIDI has moved the reported parameter, through port events.
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <new>
@@ -122,6 +125,20 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
+// The display's scale where the host gives it as an option; 0 otherwise.
+float hostScaleFactor(const LV2_Feature* const* features) {
+    const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
+    if (!options || !map)
+        return 0.0f;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* option = options; option->key || option->value; ++option)
+        if (option->key == scaleFactor && option->type == floatType && option->size == sizeof(float) && option->value)
+            return *static_cast<const float*>(option->value);
+    return 0.0f;
+}
+
 LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri, const char* /*bundlePath*/,
                          LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) {
@@ -137,6 +154,9 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
         return nullptr;
     AEffGUIEditor* editor = createLv2Editor(effect);
     Panel* panel = editor ? new (std::nothrow) Panel{effect, editor} : nullptr;
+    const float scale = hostScaleFactor(features);
+    if (editor && scale > 0.0f)
+        editor->setContentScaleFactor(scale);
     if (!panel || !editor->open(parent) || !editor->getFrame() || !editor->getFrame()->getSystemWindow()) {
         delete panel;
         delete effect;
