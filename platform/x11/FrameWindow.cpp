@@ -187,6 +187,11 @@ void key(FrameWindowState* state, XKeyEvent& event, bool down) {
 }
 
 void dispatch(FrameWindowState* state, XEvent& event) {
+    if (event.type == PropertyNotify && event.xproperty.atom == state->resourceManager) {
+        if (CFrame* frame = state->frame)
+            frame->systemScaleChanged();
+        return;
+    }
     if (event.xany.window != state->window && event.type != SelectionNotify)
         return;
     switch (event.type) {
@@ -298,12 +303,11 @@ WindowHandle createFrameWindow(WindowHandle parent, int32_t width, int32_t heigh
         XSetClassHint(display, state->window, &hint);
         // The frame has one size: a host that sizes its own window from
         // ours (an LV2 host embedding the panel) finds it here.
-        XSizeHints sizeHints = {};
-        sizeHints.flags = PMinSize | PMaxSize | PBaseSize;
-        sizeHints.min_width = sizeHints.max_width = sizeHints.base_width = width;
-        sizeHints.min_height = sizeHints.max_height = sizeHints.base_height = height;
-        XSetWMNormalHints(display, state->window, &sizeHints);
+        x11::setFixedSizeHints(display, state->window, width, height);
         XMapWindow(display, state->window);
+        // A desktop publishes a new Xft.dpi by rewriting this property.
+        state->resourceManager = XInternAtom(display, "RESOURCE_MANAGER", False);
+        XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
     }
     // A parent that is no window fails here, not later in the host.
     if (trap.failed() || !state->window) {

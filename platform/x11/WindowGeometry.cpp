@@ -89,6 +89,8 @@ void resizeWindow(WindowHandle window, int32_t width, int32_t height) {
         state->height = height;
     }
     x11::ErrorTrap trap(display);
+    if (state)
+        x11::setFixedSizeHints(display, xid, width, height);
     XResizeWindow(display, xid, unsigned(width), unsigned(height));
     trap.failed();
 }

@@ -1,5 +1,7 @@
 #include "platform/x11/X11Windows.h"
 
+#include <X11/Xutil.h>
+
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -138,6 +140,14 @@ bool ErrorTrap::failed() {
             return entry.serial >= firstRequest;
     }
     return false;
+}
+
+void setFixedSizeHints(Display* display, Window window, int32_t width, int32_t height) {
+    XSizeHints sizeHints = {};
+    sizeHints.flags = PMinSize | PMaxSize | PBaseSize;
+    sizeHints.min_width = sizeHints.max_width = sizeHints.base_width = width;
+    sizeHints.min_height = sizeHints.max_height = sizeHints.base_height = height;
+    XSetWMNormalHints(display, window, &sizeHints);
 }
 
 }  // namespace x11

@@ -42,7 +42,14 @@ struct FrameWindowState {
     // Exposed area gathered until the last Expose of a series.
     int32_t exposeLeft = 0, exposeTop = 0, exposeRight = 0, exposeBottom = 0;
     bool exposePending = false;
+    // The root window's property that holds the desktop's resources
+    // (Xft.dpi among them), watched for changes of the display's scale.
+    Atom resourceManager = None;
 };
+
+// Tells a host that sizes its window from ours (an LV2 host embedding the
+// panel) the one size the window has.
+void setFixedSizeHints(Display* display, Window window, int32_t width, int32_t height);
 
 // The frame windows of the process. Each lives from createFrameWindow to
 // destroyFrameWindow (or to the idle that finds it destroyed).
