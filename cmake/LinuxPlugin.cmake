@@ -97,6 +97,8 @@ if(TARGET host_tool_test)
     target_link_libraries(host_tool_test host_tool_cases)
     add_library(quavix_test_plugin MODULE ${CMAKE_SOURCE_DIR}/tests/linux/TestPlugin.cpp)
     set_target_properties(quavix_test_plugin PROPERTIES PREFIX "")
+    # Its scaled editor is an X window in the host's.
+    target_link_libraries(quavix_test_plugin PRIVATE PkgConfig::X11_HOST)
     add_dependencies(host_tool_test quavix_test_plugin)
     set_property(TEST host_tool_test APPEND PROPERTY ENVIRONMENT
         "QUAVIX_TEST_PLUGIN=$<TARGET_FILE:quavix_test_plugin>")
@@ -124,6 +126,9 @@ endif()
 # cmake/run-x11-tests.sh runs them under Xvfb.
 pkg_check_modules(X11_TEST REQUIRED IMPORTED_TARGET x11 xtst xres)
 file(GLOB X11_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/x11/support/*.cpp)
+# The panel as it must look at each scale, put together from the bitmap
+# files; the Windows tests compare against the same.
+list(APPEND X11_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/editor/ScaledPanel.cpp)
 add_library(quavix_x11_test_support STATIC ${X11_TEST_SUPPORT})
 target_compile_definitions(quavix_x11_test_support PUBLIC QUAVIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(quavix_x11_test_support PUBLIC quavix_host_parts gtest PkgConfig::X11_TEST)

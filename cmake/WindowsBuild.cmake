@@ -36,11 +36,16 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # Each tests/win32/*_test.cpp is its own program, so that window and OLE state
 # never leaks from one group into the next. Shared helpers live in support/.
 file(GLOB WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)
+# The panel as it must look at each scale, shared with the X11 tests.
+list(APPEND WIN32_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/editor/ScaledPanel.cpp)
 file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 foreach(test_source ${WIN32_TESTS})
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} ${WIN32_TEST_SUPPORT} ${QUAVIX_RESOURCE_SCRIPT})
     target_link_libraries(${test_name} quavix_plugin gtest_main ${WIN32_SYSTEM_LIBS})
+    # The bitmap files and pictures of the source tree that tests compare against.
+    target_compile_definitions(${test_name} PRIVATE QUAVIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_include_directories(${test_name} SYSTEM PRIVATE /usr/include/stb)
     add_dependencies(${test_name} QUAVIX)
     add_dependencies(${test_name} quavix-host)
     # The host tool's parts: its test drives them, the others count GUI objects with them.

@@ -48,7 +48,7 @@ void CDrawContext::applyFontColor() {}
 
 void CDrawContext::applyClip() {
     if (deviceContext)
-        canvasOf(deviceContext)->setClip(scaleRect(clipRect, scaleFactor));
+        canvasOf(deviceContext)->setClip(unitsToDevice(clipRect));
 }
 
 void CDrawContext::drawDeviceLine(const CPoint& from, const CPoint& to) {
@@ -83,7 +83,7 @@ void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& d
     const stub::Canvas* source = canvasOf(deviceContext);
     stub::Canvas* target = canvasOf(dest->deviceContext);
     const CRect from = toDevice(rect);
-    const CPoint to = scalePoint(destPoint, dest->scaleFactor);
+    const CPoint to = dest->unitsToDevice(destPoint);
     for (int32_t y = 0; y < from.height(); ++y)
         for (int32_t x = 0; x < from.width(); ++x) {
             const uint32_t pixel = source->at(from.left + x, from.top + y);

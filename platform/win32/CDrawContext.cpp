@@ -95,7 +95,7 @@ void CDrawContext::makeBrush() {
 void CDrawContext::applyFontColor() { SetTextColor(dc(deviceContext), fontColor.deviceColor()); }
 
 void CDrawContext::applyClip() {
-    const CRect device = scaleRect(clipRect, scaleFactor);
+    const CRect device = unitsToDevice(clipRect);
     HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
     SelectClipRgn(dc(deviceContext), region);
     DeleteObject(region);  // the device keeps its own copy
@@ -151,7 +151,7 @@ void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& d
     if (!dest)
         return;
     const CRect from = toDevice(rect);
-    const CPoint to = scalePoint(destPoint, dest->scaleFactor);
+    const CPoint to = dest->unitsToDevice(destPoint);
     BitBlt(dc(dest->deviceContext), to.x, to.y, from.width(), from.height(), dc(deviceContext), from.left, from.top,
            SRCCOPY);
 }

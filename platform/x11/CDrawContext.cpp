@@ -130,7 +130,7 @@ void CDrawContext::applyClip() {
         return;
     cairo_t* cairo = cairoOf(deviceContext);
     cairo_reset_clip(cairo);
-    const CRect device = scaleRect(clipRect, scaleFactor);
+    const CRect device = unitsToDevice(clipRect);
     cairo_rectangle(cairo, device.left, device.top, device.width(), device.height());
     cairo_clip(cairo);
 }
@@ -239,7 +239,7 @@ void CDrawContext::copyTo(CDrawContext* dest, const CRect& rect, const CPoint& d
     cairo_surface_t* source = cairo_get_target(cairoOf(deviceContext));
     cairo_surface_flush(source);
     const CRect from = toDevice(rect);
-    const CPoint to = scalePoint(destPoint, dest->scaleFactor);
+    const CPoint to = dest->unitsToDevice(destPoint);
     cairo_set_source_surface(target, source, to.x - from.left, to.y - from.top);
     x11::fillPixels(target, to.x, to.y, to.x + from.width(), to.y + from.height());
 }

@@ -177,12 +177,33 @@ TEST(ScaledContext, AnOffscreenHasTheFramesFactorAndCopiesToScaledPositions) {
     ScaledCanvas target(1.5, 40, 40);
     COffscreenContext* offscreen = new COffscreenContext(target.frame, 4, 4, kColorBlue);
     EXPECT_EQ(static_cast<stub::Canvas*>(offscreen->getBitmap())->width(), 6);
-    EXPECT_TRUE(offscreen->matchesFrameScale());
+    EXPECT_TRUE(offscreen->suits(CPoint()));
     offscreen->transferTo(target.context, CRect(2, 2, 6, 6));
     EXPECT_TRUE(
         pixelsAre(target.canvas, [](int x, int y) { return inside(x, 3, 8) && inside(y, 3, 8) ? kBlue : kWhite; }));
     target.frame->setScaleFactor(2.0);
-    EXPECT_FALSE(offscreen->matchesFrameScale());
+    EXPECT_FALSE(offscreen->suits(CPoint()));
+    offscreen->dropReference();
+}
+
+TEST(ScaledContext, AnOffscreenCopiedToAnOddPlacePutsEachUnitOnTheWindowsPixels) {
+    // At 1.5 the units 1, 2 and 3 cover the pixels 2, 3..4 and 5: a picture
+    // made for unit 1 must not draw them as its own units 0, 1 and 2 would
+    // lie from pixel 0 (0..1, 2, 3..4).
+    ScaledCanvas target(1.5, 20, 4);
+    const CPoint place(1, 0);
+    COffscreenContext* offscreen = new COffscreenContext(target.frame, 3, 1, kColorBlue, place);
+    EXPECT_EQ(static_cast<stub::Canvas*>(offscreen->getBitmap())->width(), 4);
+    EXPECT_TRUE(offscreen->suits(place));
+    EXPECT_FALSE(offscreen->suits(CPoint(2, 0)));
+    offscreen->setFillColor(kColorRed);
+    offscreen->fillRect(CRect(0, -1, 2, 1));  // the unit 1 of the picture
+    offscreen->transferTo(target.context, CRect(1, 0, 4, 1));
+    EXPECT_TRUE(pixelsAre(target.canvas, [](int x, int y) {
+        if (y > 1 || x < 2 || x > 5)
+            return kWhite;
+        return x == 3 || x == 4 ? kRed : kBlue;
+    }));
     offscreen->dropReference();
 }
 

@@ -1,10 +1,14 @@
-// The Linux editor's pictures: at open it shows what the Windows editor
-// shows (docs/quavix-editor.png), to the pixel outside the read-outs' text,
-// and a parameter changed from another thread is drawn at the next idle.
+// The Linux editor's pictures: at open, at each scale a host or the user
+// asks for, it shows the panel put together from the bitmaps of that scale
+// (at 1, what the Windows editor shows, docs/quavix-editor.png) to the pixel
+// outside the read-outs' text, and the text centred in each read-out; a
+// parameter changed from another thread is drawn at the next idle.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,12 +23,16 @@ using VSTGUI::CRect;
 
 namespace {
 
-constexpr uint32_t kReadoutFill = 0xCCCCCC;
 // Fonts differ between the systems; the text must still be there, about as
-// heavy (half to twice the ink) and centred where Windows centres it.
+// heavy (half to twice the ink, scaled by the area) and centred where
+// Windows centres it, within this many units.
 constexpr int kTextCentreSlack = 3;
+// At a factor between the bitmap sets each bitmap is the larger set brought
+// down to size by the editor's filter and by the test's own; both round the
+// mean to nearest, but not in the same arithmetic.
+constexpr int kBetweenSetsTolerance = 1;
 
-// Inside the read-outs' one-pixel outline.
+// Inside the read-outs' one-pixel outline, in units.
 std::vector<CRect> textAreas() {
     std::vector<CRect> areas;
     for (const CRect& readout : kReadoutRects)
@@ -34,29 +42,101 @@ std::vector<CRect> textAreas() {
     return areas;
 }
 
-int centreX(const CRect& box) { return (box.left + box.right) / 2; }
-int centreY(const CRect& box) { return (box.top + box.bottom) / 2; }
+double middle(int first, int end) { return (first + end) / 2.0; }
 
-TEST_F(EditorTest, FirstPictureIsTheWindowsEditorsOutsideTheText) {
+// The factor as the host asks for it, or as the user gives it in QUAVIX_SCALE;
+// the size effEditGetRect and the window must have; the channel difference
+// allowed from the panel put together from the bitmaps.
+struct ScaleRow {
+    const char* name;
+    float factor;
+    const char* environment;
+    int width;
+    int height;
+    int tolerance;
+};
+const ScaleRow kScaleRows[] = {
+    {"OneFromTheHost", 1.0f, nullptr, 330, 354, 0},
+    {"OneAndAHalfFromTheHost", 1.5f, nullptr, 495, 531, kBetweenSetsTolerance},
+    {"TwoFromTheHost", 2.0f, nullptr, 660, 708, 0},
+    {"ThreeFromTheHost", 3.0f, nullptr, 990, 1062, 0},
+    {"TwoFromQuavixScale", 2.0f, "2", 660, 708, 0},
+};
+
+void PrintTo(const ScaleRow& row, std::ostream* out) { *out << row.name; }
+
+class ScaledEditorTest : public EditorTest, public ::testing::WithParamInterface<ScaleRow> {
+protected:
+    void SetUp() override {
+        const ScaleRow& row = GetParam();
+        // The editor reads QUAVIX_SCALE once, when the effect makes it.
+        if (row.environment)
+            setenv("QUAVIX_SCALE", row.environment, 1);
+        else
+            unsetenv("QUAVIX_SCALE");
+        EditorTest::SetUp();
+        unsetenv("QUAVIX_SCALE");
+        if (IsSkipped() || HasFatalFailure() || row.environment)
+            return;
+        ASSERT_EQ(1, tellScale(row.factor));
+    }
+};
+
+TEST_P(ScaledEditorTest, FirstPictureIsThePanelAtItsScaleOutsideTheText) {
+    const ScaleRow& row = GetParam();
     const Pixels windows = loadPicture("docs/quavix-editor.png");
     ASSERT_EQ(kEditorWidth, windows.width) << "docs/quavix-editor.png is missing or of another size";
-    ASSERT_EQ(kEditorWidth, editorWidth);
-    ASSERT_EQ(kEditorHeight, editorHeight);
+    EXPECT_EQ(row.width, editorWidth) << "effEditGetRect before open";
+    EXPECT_EQ(row.height, editorHeight) << "effEditGetRect before open";
     ASSERT_TRUE(openEditor());
+    ASSERT_TRUE(readEditorRect());
+    EXPECT_EQ(row.width, editorWidth) << "effEditGetRect once open";
+    EXPECT_EQ(row.height, editorHeight) << "effEditGetRect once open";
+    int windowWidth = 0, windowHeight = 0;
+    editorWindowSize(windowWidth, windowHeight);
+    EXPECT_EQ(row.width, windowWidth) << "the editor's window";
+    EXPECT_EQ(row.height, windowHeight) << "the editor's window";
     const Pixels shown = seen();
-    EXPECT_TRUE(matchesOutside(shown, windows, textAreas()));
-    for (const CRect& area : textAreas()) {
-        const TextComparison text = compareText(shown, windows, area, kReadoutFill);
-        std::printf("[ figures  ] text at (%d, %d) %d x %d: %d of %d pixels differ; ink %d here, %d on Windows\n",
-                    area.left, area.top, area.width(), area.height(), text.differing, area.width() * area.height(),
-                    text.seenInk, text.expectedInk);
-        ASSERT_GT(text.expectedInk, 0);
-        EXPECT_GE(2 * text.seenInk, text.expectedInk) << "too little text at " << area.left << ", " << area.top;
-        EXPECT_LE(text.seenInk, 2 * text.expectedInk) << "too much text at " << area.left << ", " << area.top;
-        EXPECT_NEAR(centreX(text.expectedBounds), centreX(text.seenBounds), kTextCentreSlack) << area.left;
-        EXPECT_NEAR(centreY(text.expectedBounds), centreY(text.seenBounds), kTextCentreSlack) << area.left;
+    const float values[3] = {getParameter(quavix::kFrequencyParam), getParameter(quavix::kGainParam),
+                             getParameter(quavix::kPeakParam)};
+    const PanelReference panel = expectedPanel(QUAVIX_SOURCE_DIR "/resources", row.factor, values);
+    ASSERT_EQ(row.width, panel.picture.width) << "the bitmaps in resources/ are missing or of another size";
+    ASSERT_EQ(row.height, panel.picture.height);
+    if (row.factor == 1.0f) {
+        // At 1 the panel put together is the Windows editor's picture, and so is what is shown.
+        const PictureDifference reference =
+            comparePictures(panel.picture, windows, wholeOf(windows), panel.textAreas, 0);
+        EXPECT_EQ(0, reference.differing) << "the assembled panel against Windows: " << reference.describe();
+        EXPECT_TRUE(matchesOutside(shown, windows, textAreas()));
+    }
+    for (const PanelReference::Region& region : panel.regions) {
+        const PictureDifference difference =
+            comparePictures(shown, panel.picture, region.area, panel.textAreas, row.tolerance);
+        std::printf("[ figures  ] %s at %g: %s\n", region.name.c_str(), row.factor, difference.describe().c_str());
+        EXPECT_EQ(0, difference.differing) << region.name << ": " << difference.describe();
+    }
+    const std::vector<CRect> units = textAreas();
+    for (size_t i = 0; i < units.size(); ++i) {
+        const Ink expected = inkIn(windows, units[i], kReadoutFill);
+        const Ink here = inkIn(shown, panel.textAreas[i], kReadoutFill);
+        const double area = static_cast<double>(row.factor) * row.factor;
+        std::printf("[ figures  ] text at (%d, %d) at %g: ink %d here, %d on Windows at 1\n", units[i].left,
+                    units[i].top, row.factor, here.pixels, expected.pixels);
+        ASSERT_GT(expected.pixels, 0);
+        EXPECT_GE(2.0 * here.pixels, expected.pixels * area) << "too little text at " << units[i].left;
+        EXPECT_LE(here.pixels, 2.0 * expected.pixels * area) << "too much text at " << units[i].left;
+        // Windows' ink box brought to the factor, against the ink box here.
+        const CRect scaled = deviceRect(expected.bounds, row.factor);
+        const double slack = kTextCentreSlack * row.factor;
+        EXPECT_NEAR(middle(scaled.left, scaled.right), middle(here.bounds.left, here.bounds.right), slack)
+            << units[i].left;
+        EXPECT_NEAR(middle(scaled.top, scaled.bottom), middle(here.bounds.top, here.bounds.bottom), slack)
+            << units[i].left;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Factors, ScaledEditorTest, ::testing::ValuesIn(kScaleRows),
+                         [](const ::testing::TestParamInfo<ScaleRow>& info) { return std::string(info.param.name); });
 
 TEST_F(EditorTest, AutomationFromAnotherThreadIsDrawnAtTheNextIdle) {
     ASSERT_TRUE(openEditor());

@@ -87,9 +87,12 @@ void CSlider::draw(CDrawContext* context) {
     if (!context)
         return;
     const float drawnValue = loadValue();
-    // The frame's scale changed since the offscreen bitmap was made.
-    if (offscreen && !offscreen->matchesFrameScale())
-        onAttached(parentView);
+    // Made for another scale, or for another place at one where that matters.
+    const CPoint origin = COffscreenContext::destinationOrigin(context, size);
+    if (offscreen && !offscreen->suits(origin)) {
+        releaseOffscreen();
+        offscreen = new COffscreenContext(parentFrame, controlWidth, controlHeight, kColorBlack, origin);
+    }
     CDrawContext* target = offscreen ? static_cast<CDrawContext*>(offscreen) : context;
     // A see-through background shows what the window has under the slider.
     if (offscreen && isTransparent())

@@ -122,17 +122,17 @@ void CDrawContext::lineTo(const CPoint& point) {
     const CPoint to(point.x + offset.x, point.y + offset.y);
     penPosition = to;
     if (scaleFactor == 1.0 || lineWidth > 1) {
-        drawDeviceLine(scalePoint(from, scaleFactor), scalePoint(to, scaleFactor));
+        drawDeviceLine(unitsToDevice(from), unitsToDevice(to));
         return;
     }
     // A one-unit pen sets the pixels it sets at 1, each as the block of
     // device pixels its unit covers: lines stay as crisp as the bitmaps.
     if (from.y == to.y && from.x != to.x) {
         const int32_t left = to.x > from.x ? from.x : to.x + 1;
-        fillDevicePixels(scaleRect(CRect(left, from.y, left + std::abs(to.x - from.x), from.y + 1), scaleFactor));
+        fillDevicePixels(unitsToDevice(CRect(left, from.y, left + std::abs(to.x - from.x), from.y + 1)));
     } else if (from.x == to.x && from.y != to.y) {
         const int32_t top = to.y > from.y ? from.y : to.y + 1;
-        fillDevicePixels(scaleRect(CRect(from.x, top, from.x + 1, top + std::abs(to.y - from.y)), scaleFactor));
+        fillDevicePixels(unitsToDevice(CRect(from.x, top, from.x + 1, top + std::abs(to.y - from.y))));
     } else {
         walkPenLine(from, to, [this](int32_t x, int32_t y) {
             fillDevicePixels(scaleRect(CRect(x, y, x + 1, y + 1), scaleFactor));
@@ -143,11 +143,26 @@ void CDrawContext::lineTo(const CPoint& point) {
 CRect CDrawContext::toDevice(const CRect& rect) const {
     CRect shifted = rect;
     shifted.moveBy(offset.x, offset.y);
-    return scaleRect(shifted, scaleFactor);
+    return unitsToDevice(shifted);
 }
 
 CPoint CDrawContext::toDevice(const CPoint& point) const {
-    return scalePoint(CPoint(point.x + offset.x, point.y + offset.y), scaleFactor);
+    return unitsToDevice(CPoint(point.x + offset.x, point.y + offset.y));
+}
+
+CRect CDrawContext::unitsToDevice(const CRect& units) const {
+    CRect device = units;
+    device.moveBy(unitOrigin.x, unitOrigin.y);
+    device = scaleRect(device, scaleFactor);
+    const CPoint base = scalePoint(unitOrigin, scaleFactor);
+    device.moveBy(-base.x, -base.y);
+    return device;
+}
+
+CPoint CDrawContext::unitsToDevice(const CPoint& units) const {
+    const CPoint device = scalePoint(CPoint(units.x + unitOrigin.x, units.y + unitOrigin.y), scaleFactor);
+    const CPoint base = scalePoint(unitOrigin, scaleFactor);
+    return CPoint(device.x - base.x, device.y - base.y);
 }
 
 int32_t CDrawContext::toDeviceLength(int32_t length) const {

@@ -45,6 +45,10 @@ public:
 
     // Device pixels per toolkit unit: the frame's factor, or 1 without a frame.
     double getScaleFactor() const { return scaleFactor; }
+    // Where this context's unit (0, 0) lies among the frame's units: (0, 0)
+    // for the window, the place it is copied to for an offscreen picture.
+    // Units land on the pixels they have in the window, whatever the context.
+    const CPoint& getUnitOrigin() const { return unitOrigin; }
     // This context's coordinates, its offset added, in device pixels.
     CRect toDevice(const CRect& rect) const;
     CPoint toDevice(const CPoint& point) const;
@@ -86,6 +90,9 @@ protected:
     void drawDeviceLine(const CPoint& from, const CPoint& to);
     // Whole device pixels in the frame colour, clipped.
     void fillDevicePixels(const CRect& device);
+    // Units with the offset already added (the clip, the pen) on the device.
+    CRect unitsToDevice(const CRect& units) const;
+    CPoint unitsToDevice(const CPoint& units) const;
 
     WindowHandle window = nullptr;  // an offscreen context keeps its bitmap here
     CFrame* frame = nullptr;
@@ -98,6 +105,7 @@ protected:
     CColor fillColor = {0, 0, 0, 0};
     CRect clipRect;  // this context's coordinates with the offset added
     double scaleFactor = 1.0;
+    CPoint unitOrigin;
     CPoint windowOrigin;  // the window's screen position, where screenOrigin starts
     CPoint penPosition;   // as clipRect
     GraphicsHandle brush = nullptr;

@@ -8,13 +8,15 @@
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor)
+COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor,
+                                     const CPoint& origin)
     : CDrawContext(frame, nullptr, nullptr),
       height(height),
       width(width),
-      deviceHeight(scaleCoordinate(height, scaleFactor)),
-      deviceWidth(scaleCoordinate(width, scaleFactor)),
+      deviceHeight(scaleCoordinate(origin.y + height, scaleFactor) - scaleCoordinate(origin.y, scaleFactor)),
+      deviceWidth(scaleCoordinate(origin.x + width, scaleFactor) - scaleCoordinate(origin.x, scaleFactor)),
       backgroundColor(backgroundColor) {
+    unitOrigin = origin;
     clipRect = CRect(std::min(0, width), std::min(0, height), std::max(0, width), std::max(0, height));
     createBitmapDevice();
     setFillColor(backgroundColor);
@@ -24,7 +26,15 @@ COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t heigh
     drawRect(whole);
 }
 
-bool COffscreenContext::matchesFrameScale() const { return !frame || frame->getScaleFactor() == scaleFactor; }
+bool COffscreenContext::suits(const CPoint& destinationOrigin) const {
+    const double frameFactor = frame ? frame->getScaleFactor() : 1.0;
+    return frameFactor == scaleFactor && (scaleFactor == 1.0 || destinationOrigin == unitOrigin);
+}
+
+CPoint COffscreenContext::destinationOrigin(const CDrawContext* context, const CRect& place) {
+    const CPoint& origin = context->getUnitOrigin();
+    return CPoint(origin.x + context->offset.x + place.left, origin.y + context->offset.y + place.top);
+}
 
 void COffscreenContext::transferTo(CDrawContext* dest, const CRect& rect, const CPoint& source) {
     if (!dest)

@@ -9,7 +9,9 @@ namespace VSTGUI {
 
 class COffscreenContext : public CDrawContext {
 public:
-    COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor = kColorBlack);
+    // unitOrigin: where the picture will be copied to among the frame's units.
+    COffscreenContext(CFrame* frame, int32_t width, int32_t height, const CColor& backgroundColor = kColorBlack,
+                      const CPoint& unitOrigin = CPoint());
     ~COffscreenContext() override;
 
     // Copies rect's size from the bitmap at source onto dest (dest's offset added).
@@ -17,8 +19,12 @@ public:
 
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
-    // False once the frame is drawn at another factor: then make a new one.
-    bool matchesFrameScale() const;
+    // False once the frame is drawn at another factor, or when the picture
+    // goes elsewhere at a factor where that moves its pixels: then make a new one.
+    bool suits(const CPoint& destinationOrigin) const;
+    // The origin, among the frame's units, of a picture copied to place in
+    // the context's coordinates.
+    static CPoint destinationOrigin(const CDrawContext* context, const CRect& place);
     GraphicsHandle getBitmap() const { return window; }
 
 private:

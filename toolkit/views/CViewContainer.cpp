@@ -140,8 +140,8 @@ CView* CViewContainer::getView(int32_t index) const {
 
 // ---------------------------------------------------------------- drawing
 
-void CViewContainer::makeOffscreen() {
-    offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+void CViewContainer::makeOffscreen(const CPoint& origin) {
+    offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack, origin);
 }
 
 // The caller's clip as the children see it: an offscreen bitmap starts at our
@@ -158,13 +158,14 @@ CRect CViewContainer::childrenClip(const CRect& callerClip) const {
 CDrawContext* CViewContainer::drawingTarget(CDrawContext* context) {
     if (!offscreenDrawing)
         return context;
-    // The frame's scale changed since it was made: its bitmap has the wrong size.
-    if (offscreen && !offscreen->matchesFrameScale()) {
+    // Made for another scale, or for another place at one where that matters.
+    const CPoint origin = COffscreenContext::destinationOrigin(context, size);
+    if (offscreen && !offscreen->suits(origin)) {
         offscreen->dropReference();
         offscreen = nullptr;
     }
     if (!offscreen)
-        makeOffscreen();
+        makeOffscreen(origin);
     return offscreen;
 }
 

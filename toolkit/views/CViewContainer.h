@@ -83,7 +83,7 @@ protected:
     static Node* (*makeNode)(CView* view);
 
     // Steps of the partial and idle redraws.
-    void makeOffscreen();
+    void makeOffscreen(const CPoint& origin = CPoint());
     CDrawContext* drawingTarget(CDrawContext* context);
     CRect childrenClip(const CRect& callerClip) const;
     void drawChildrenInRect(CDrawContext* target, const CRect& localUpdate, const CRect& clip);

@@ -94,13 +94,24 @@ void EditorTest::SetUp() {
     ASSERT_NE(0, effect->flags & effFlagsHasEditor);
     dispatch(effOpen);
     dispatch(effSetSampleRate);
+    ASSERT_TRUE(readEditorRect());
+}
+
+bool EditorTest::readEditorRect() {
     ERect* rect = nullptr;
-    ASSERT_EQ(1, dispatch(effEditGetRect, 0, 0, &rect));
-    ASSERT_NE(nullptr, rect);
+    if (dispatch(effEditGetRect, 0, 0, &rect) != 1 || !rect)
+        return false;
     editorWidth = rect->right - rect->left;
     editorHeight = rect->bottom - rect->top;
-    ASSERT_GT(editorWidth, 0);
-    ASSERT_GT(editorHeight, 0);
+    return editorWidth > 0 && editorHeight > 0;
+}
+
+VstIntPtr EditorTest::tellScale(float factor) {
+    constexpr VstInt32 kScaleIndex = 0x50726553;   // 'PreS'
+    constexpr VstIntPtr kScaleValue = 0x41654373;  // 'AeCs'
+    const VstIntPtr answer = effect->dispatcher(effect, effVendorSpecific, kScaleIndex, kScaleValue, nullptr, factor);
+    readEditorRect();
+    return answer;
 }
 
 void EditorTest::TearDown() {
@@ -180,6 +191,18 @@ Window EditorTest::editorWindow() const {
     if (children)
         XFree(children);
     return found;
+}
+
+void EditorTest::editorWindowSize(int& width, int& height) const {
+    width = height = 0;
+    const Window window = editorWindow();
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    if (window && XGetGeometry(display, window, &root, &x, &y, &w, &h, &border, &depth)) {
+        width = static_cast<int>(w);
+        height = static_cast<int>(h);
+    }
 }
 
 Pixels EditorTest::seen() const {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/VstInterface.h"
+#include "tests/editor/ScaledPanel.h"
 #include "tools/hosting/PluginModule.h"
 
 namespace quavixtest {
@@ -50,12 +51,7 @@ private:
 };
 
 // What the host window shows, as 0xRRGGBB.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t at(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
-};
+using Pixels = Picture;
 
 // quavix.so from QUAVIX_PLUGIN, one instance, its editor on a host window.
 class EditorTest : public ::testing::Test {
@@ -68,6 +64,12 @@ protected:
     void TearDown() override;
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) const;
+    // The host's display scale, as a host tells it before it opens the editor:
+    // the vendor request with the factor in opt. The editor's size is read
+    // again; the plug-in's answer is returned.
+    VstIntPtr tellScale(float factor);
+    // effEditGetRect's size into editorWidth and editorHeight.
+    bool readEditorRect();
     void setParameter(VstInt32 index, float value) const { effect->setParameter(effect, index, value); }
     float getParameter(VstInt32 index) const { return effect->getParameter(effect, index); }
 
@@ -84,6 +86,8 @@ protected:
 
     // The window the editor made inside the host window, or None.
     Window editorWindow() const;
+    // Its size; 0 x 0 without one.
+    void editorWindowSize(int& width, int& height) const;
     Pixels seen() const;
     std::vector<HostRequest> edits() const;
     std::vector<float> automatedValues(VstInt32 index) const;
