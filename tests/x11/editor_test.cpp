@@ -3,6 +3,7 @@
 // (at 1, what the Windows editor shows, docs/quavix-editor.png) to the pixel
 // outside the read-outs' text, and the text centred in each read-out; a
 // parameter changed from another thread is drawn at the next idle.
+#include <X11/Xatom.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -152,6 +153,55 @@ TEST_F(EditorTest, AutomationFromAnotherThreadIsDrawnAtTheNextIdle) {
     const TextComparison readout = compareText(after, before, textAreas()[0], kReadoutFill);
     EXPECT_GT(readout.differing, 0) << "the read-out still shows the old frequency";
     EXPECT_TRUE(automatedValues(quavix::kFrequencyParam).empty());
+}
+
+// The desktop's Xft.dpi, as a desktop publishes it: the root window's
+// resource string. Restored at the end, so other tests see no scale.
+class DesktopScaleTest : public EditorTest {
+protected:
+    void TearDown() override {
+        XDeleteProperty(display, DefaultRootWindow(display), XInternAtom(display, "RESOURCE_MANAGER", False));
+        XSync(display, False);
+        unsetenv("GDK_SCALE");
+        EditorTest::TearDown();
+    }
+    void publishDpi(const char* dpi) {
+        const std::string resources = std::string("Xft.antialias:\t1\nXft.dpi:\t") + dpi + "\n";
+        XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "RESOURCE_MANAGER", False), XA_STRING,
+                        8, PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                        static_cast<int>(resources.size()));
+        XSync(display, False);
+    }
+    void expectSize(int width, int height) {
+        ASSERT_TRUE(readEditorRect());
+        EXPECT_EQ(width, editorWidth);
+        EXPECT_EQ(height, editorHeight);
+        int windowWidth = 0, windowHeight = 0;
+        editorWindowSize(windowWidth, windowHeight);
+        EXPECT_EQ(width, windowWidth);
+        EXPECT_EQ(height, windowHeight);
+    }
+};
+
+TEST_F(DesktopScaleTest, TheEditorOpensAtXftDpiAndFollowsItsChanges) {
+    publishDpi("192");
+    ASSERT_TRUE(openEditor());
+    expectSize(660, 708);
+    publishDpi("144");
+    idleFor(100);
+    expectSize(495, 531);
+    // The host's factor rules over the desktop's from then on.
+    ASSERT_EQ(1, tellScale(1.0f));
+    publishDpi("288");
+    idleFor(100);
+    expectSize(330, 354);
+}
+
+TEST_F(DesktopScaleTest, WithoutXftDpiGdkScaleGivesTheFactor) {
+    setenv("GDK_SCALE", "2", 1);
+    ASSERT_TRUE(readEditorRect());
+    EXPECT_EQ(660, editorWidth);
+    EXPECT_EQ(708, editorHeight);
 }
 
 }  // namespace
