@@ -136,6 +136,7 @@ endfunction()
 # these into quavix_host_parts, which the tool's main and its tests share.
 set(HOST_TOOL_SOURCES
     ${SRC}/tools/bench/BenchCommand.cpp
+    ${SRC}/tools/bench/EditorBench.cpp
     ${SRC}/tools/bench/PluginBench.cpp
     ${SRC}/tools/cli/Command.cpp
     ${SRC}/tools/cli/CommandLine.cpp

@@ -21,12 +21,23 @@
 //                   it finds one half done (threads)
 //   editor-rect     has an editor that answers effEditGetRect with another
 //                   size once it is open (editor)
+//   unscaled-rect   has an editor that takes the host's display scale but
+//                   answers effEditGetRect with its size at 100% (editor)
+//   bad-scale       has a scaled editor that takes a display scale of NaN,
+//                   0 or below as 100% (editor)
+//   stale-window    has a scaled editor that, when the scale changes while
+//                   it is open, neither resizes its window nor asks the
+//                   host to (editor)
+// and "scales", no fault: an editor of 200 x 100 that takes the host's
+// display scale, sizes its X window by it and, when the scale changes while
+// it is open, resizes the window and asks the host to resize too.
 //   shared-values   keeps its parameter values in one place for every
 //                   instance (instances)
 //   chunk-loses     keeps chunks, but setting one loses the gain (state)
 //   old-rule        steps the controller number on 1.0 and 0.0 instead of
 //                   setting it, and says it is an instrument while its
 //                   category is effect (host habits)
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/mman.h>
@@ -35,6 +46,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +66,12 @@ const char* const kNames[kParams] = {"Gain", "Tone", "Mix", "CC #"};
 // A half-written parameter stays half written this long, and the audio
 // thread waits as long for one: so the two meet every time.
 const auto kTornWrite = std::chrono::microseconds(200);
+
+// The scaled editor's size at 100%, and the vendor request that scales it.
+const int kEditorWidth = 200;
+const int kEditorHeight = 100;
+const VstInt32 kScaleIndex = 0x50726553;   // 'PreS'
+const VstIntPtr kScaleValue = 0x41654373;  // 'AeCs'
 
 // The system-exclusive event, which the effect headers leave out.
 struct SysexEvent {
@@ -97,8 +115,15 @@ struct Instance {
     ERect rect = {};
     float chunk[kParams] = {};
 
+    // The scaled editor: its factor and, while open, its window on a connection of its own.
+    double scale = 1.0;
+    Display* display = nullptr;
+    Window window = 0;
+
     float* values() { return fault("shared-values") ? sharedValues : ownValues; }
 };
+
+bool scaledEditor() { return fault("scales") || fault("unscaled-rect") || fault("bad-scale") || fault("stale-window"); }
 
 Instance* instanceOf(AEffect* effect) { return static_cast<Instance*>(effect->object); }
 
@@ -159,6 +184,62 @@ void VSTCALLBACK processReplacing(AEffect* effect, float** inputs, float** outpu
         if (self.poisoned)
             outputs[0][i] = inputs[0][i] * 0.0f / 0.0f;
     }
+}
+
+// The host's window may be gone before ours: its errors are not the host's to die of.
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+void scaledSize(const Instance& self, int& width, int& height) {
+    const double factor = fault("unscaled-rect") ? 1.0 : self.scale;
+    width = static_cast<int>(std::lround(kEditorWidth * factor));
+    height = static_cast<int>(std::lround(kEditorHeight * factor));
+}
+
+bool openScaledEditor(Instance& self, void* parent) {
+    self.display = XOpenDisplay(nullptr);
+    if (!self.display)
+        return false;
+    int width = 0, height = 0;
+    scaledSize(self, width, height);
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    self.window = XCreateSimpleWindow(self.display, static_cast<Window>(reinterpret_cast<uintptr_t>(parent)), 0, 0,
+                                      static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0, 0x336699);
+    XMapWindow(self.display, self.window);
+    XSync(self.display, False);
+    XSetErrorHandler(previous);
+    return true;
+}
+
+void closeScaledEditor(Instance& self) {
+    if (!self.display)
+        return;
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    XDestroyWindow(self.display, self.window);
+    XSync(self.display, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(self.display);
+    self.display = nullptr;
+    self.window = 0;
+}
+
+VstIntPtr takeScale(AEffect* effect, float factor) {
+    Instance& self = *instanceOf(effect);
+    if (!(factor > 0.0f) || !std::isfinite(factor)) {
+        if (!fault("bad-scale"))
+            return 0;
+        factor = 1.0f;
+    }
+    int oldWidth = 0, oldHeight = 0, width = 0, height = 0;
+    scaledSize(self, oldWidth, oldHeight);
+    self.scale = std::fmin(std::fmax(factor, 1.0f), 3.0f);
+    scaledSize(self, width, height);
+    if (self.display && (width != oldWidth || height != oldHeight) && !fault("stale-window")) {
+        XResizeWindow(self.display, self.window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+        XSync(self.display, False);
+        if (self.master)
+            self.master(effect, audioMasterSizeWindow, width, height, nullptr, 0.0f);
+    }
+    return 1;
 }
 
 float clampedUnit(float value) { return value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value; }
@@ -244,6 +325,7 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 inde
     const bool inRange = index >= 0 && index < kParams;
     switch (opcode) {
     case effClose:
+        closeScaledEditor(self);
         delete &self;
         return 1;
     case effGetEffectName:
@@ -287,6 +369,13 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 inde
         }
         return 1;
     case effEditGetRect:
+        if (ptr && scaledEditor()) {
+            int width = 0, height = 0;
+            scaledSize(self, width, height);
+            self.rect = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+            *static_cast<ERect**>(ptr) = &self.rect;
+            return 1;
+        }
         if (!ptr || !fault("editor-rect"))
             return 0;
         self.rect = ERect{0, 0, static_cast<VstInt16>(self.editorOpen ? 150 : 100),
@@ -294,11 +383,17 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 inde
         *static_cast<ERect**>(ptr) = &self.rect;
         return 1;
     case effEditOpen:
-        self.editorOpen = fault("editor-rect");
+        if (scaledEditor())
+            self.editorOpen = self.editorOpen || openScaledEditor(self, ptr);
+        else
+            self.editorOpen = fault("editor-rect");
         return self.editorOpen ? 1 : 0;
     case effEditClose:
+        closeScaledEditor(self);
         self.editorOpen = false;
         return 0;
+    case effVendorSpecific:
+        return scaledEditor() && index == kScaleIndex && value == kScaleValue ? takeScale(effect, opt) : 0;
     case effGetChunk:
         if (!ptr || !fault("chunk-loses"))
             return 0;
@@ -335,7 +430,7 @@ extern "C" AEffect* testPluginMain(audioMasterCallback master) {
     record.setParameter = setParameter;
     record.processReplacing = processReplacing;
     record.flags = effFlagsCanReplacing;
-    if (fault("editor-rect"))
+    if (fault("editor-rect") || scaledEditor())
         record.flags |= effFlagsHasEditor;
     if (fault("chunk-loses"))
         record.flags |= effFlagsProgramChunks;

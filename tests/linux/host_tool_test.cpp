@@ -66,6 +66,7 @@ TEST_F(HostToolTest, EditorHostingWithoutADisplayIsRefusedPlainly) {
     const std::vector<std::vector<std::string>> editorJobs = {
         {"--editor-png", file("editor.png"), pluginPath()},
         {"--gui", pluginPath(), "--close-after", "1"},
+        {"--editor-bench", pluginPath()},
     };
     for (const std::vector<std::string>& job : editorJobs) {
         SCOPED_TRACE(job[0]);

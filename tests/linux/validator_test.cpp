@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <sstream>
 #include <vector>
@@ -121,6 +122,15 @@ TEST_F(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
         {"race", "Threads", "blocks came out not finite", 4, true},
         {"editor-rect", "Editor",
          "effEditGetRect answers 200 x 100 before the editor opens and 300 x 150 while it is open", 1, true},
+        {"unscaled-rect", "Editor",
+         "at display scale 1.5, effEditGetRect answers 200 x 100, not 1.5 times the 200 x 100 it answers at 1", 1,
+         true},
+        {"stale-window", "Editor",
+         "after the display scale went from 1 to 2 with the editor open, effEditGetRect answers 400 x 200, but the "
+         "editor neither asked the host for that size nor brought its window to it (200 x 100)",
+         1, true},
+        {"bad-scale", "Editor",
+         "the display scale NaN before the editor opens changes effEditGetRect from 300 x 150 to", 2, true},
         {"shared-values", "Instances", "the two share state", 1, true},
         {"chunk-loses", "State", "an instance given another's chunk sounds different from block 0 on", 2, true},
         {"old-rule", "Host habits", "effFlagsIsSynth is set on a plug-in whose category is effect", 1, true},
@@ -142,6 +152,58 @@ TEST_F(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
                 EXPECT_EQ(groupReport(run.output, other).find("  FAIL  "), std::string::npos) << other;
             }
         }
+    }
+}
+
+struct ScaleCase {
+    const char* plugin;  // "quavix", or the test plug-in's fault or mode
+    int exitCode;
+    const char* says;  // a line of the Editor group's report
+};
+
+// Each check of the display scale fails only the plug-in it is meant for.
+// The editor checks need the X display the tests run on.
+TEST_F(Validator, DisplayScalesAreCheckedWherePlugInsTakeThemAndEachFaultFailsOneCheck) {
+    const char* const scales = "the editor at display scales 1, 1.5 and 2, and from 1 to 2 while open";
+    const char* const bad = "display scales of NaN, 0 and below change nothing";
+    const char* const rect = "effEditGetRect before and while open";
+    const ScaleCase cases[] = {
+        {"quavix", 0, "pass  the editor at display scales"},
+        {"quavix", 0, "editor size at 1, then at 2 while open         330 x 354, then 660 x 708 (asked the host"},
+        {"quavix", 0, "pass  display scales of NaN"},
+        {"scales", 0, "pass  the editor at display scales"},
+        {"scales", 0, "editor size at display scale 1.5               300 x 150"},
+        {"scales", 0, "pass  display scales of NaN"},
+        {"editor-rect", 1, "note  the plug-in does not take a display scale"},
+        {"editor-rect", 1,
+         "skip  the editor at display scales 1, 1.5 and 2, and from 1 to 2 while open: the plug-in "
+         "does not take a display scale"},
+        {"editor-rect", 1, "pass  display scales of NaN"},
+        {"unscaled-rect", 1, "FAIL  the editor at display scales"},
+        {"unscaled-rect", 1, "pass  display scales of NaN"},
+        {"unscaled-rect", 1, "pass  effEditGetRect before and while open"},
+        {"stale-window", 1, "FAIL  the editor at display scales"},
+        {"stale-window", 1, "pass  display scales of NaN"},
+        {"bad-scale", 1, "pass  the editor at display scales"},
+        {"bad-scale", 1, "FAIL  display scales of NaN"},
+    };
+    // One run per plug-in serves all its rows.
+    std::map<std::string, ToolRun> runs;
+    for (const ScaleCase& row : cases) {
+        SCOPED_TRACE(std::string(row.plugin) + ": " + row.says);
+        const bool quavix = std::string(row.plugin) == "quavix";
+        if (!runs.count(row.plugin)) {
+            PluginFault fault(quavix ? "none" : row.plugin);
+            runs[row.plugin] = validate(quavix ? pluginPath() : testPluginPath(), "--strictness 2 --seed 9");
+        }
+        const ToolRun& run = runs[row.plugin];
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.output;
+        const std::string editor = groupReport(run.output, "Editor");
+        EXPECT_NE(editor.find(row.says), std::string::npos) << editor;
+        // Every check is reported, none left out for want of a display.
+        for (const char* check : {scales, bad, rect})
+            EXPECT_NE(editor.find(check), std::string::npos) << check;
+        EXPECT_EQ(editor.find("needs an X display"), std::string::npos) << editor;
     }
 }
 

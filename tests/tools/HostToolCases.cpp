@@ -5,9 +5,12 @@
 // program itself.
 #include "tests/tools/HostToolCases.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "tools/hosting/PluginHost.h"
 #include "tools/media/WavFile.h"
@@ -223,38 +226,165 @@ TEST_F(HostToolTest, LibrariesOfOtherSystemsOrWordSizesNameTheToolToUse) {
     }
 }
 
+struct WrongArguments {
+    std::vector<std::string> arguments;
+    std::string says;  // the error, after "quavix-host: "
+};
+
 TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
     std::string in = writeWav("in.wav", WavLayout(), testSignal(10, 2));
-    const std::vector<std::vector<std::string>> wrong = {
-        {},
-        {pluginPath(), in},
-        {pluginPath(), in, file("out.wav"), "--block", "0"},
-        {pluginPath(), in, file("out.wav"), "--block", "many"},
-        {pluginPath(), in, file("out.wav"), "--param", "1"},
-        {pluginPath(), in, file("out.wav"), "--param", "1=1.5"},
-        {pluginPath(), in, file("out.wav"), "--sweep", "0-127"},
-        {pluginPath(), in, file("out.wav"), "--cc", "128"},
-        {pluginPath(), in, file("out.wav"), "--louder"},
-        {pluginPath(), "--info", "--gui"},
-        {pluginPath(), in, file("out.wav"), "--param", "9=0.5"},  // QUAVIX has 4 parameters
-        {"--bench"},
-        {"--bench", pluginPath(), pluginPath() + "@0=1.5"},
-        {"--bench", pluginPath(), pluginPath() + "@0=0.5,"},
-        {"--bench", pluginPath(), "--param", "0=0.5"},
-        {"--bench", pluginPath(), "--rounds", "0"},
-        {"--bench", pluginPath(), "--info"},
+    const std::string png = file("editor.png");
+    const std::string scaleRange = "' (a factor from 0.25 to 8: 1 is 100%, 2 is 200%)";
+    const std::string scaleAlone = "--scale goes with --gui and --editor-png only";
+    const WrongArguments wrong[] = {
+        {{}, "no plug-in given"},
+        {{pluginPath(), in}, "wrong number of file arguments"},
+        {{pluginPath(), in, file("out.wav"), "--block", "0"}, "bad value for --block: '0'"},
+        {{pluginPath(), in, file("out.wav"), "--block", "many"}, "bad value for --block: 'many'"},
+        {{pluginPath(), in, file("out.wav"), "--param", "1"}, "bad value for --param: '1'"},
+        {{pluginPath(), in, file("out.wav"), "--param", "1=1.5"}, "bad value for --param: '1=1.5'"},
+        {{pluginPath(), in, file("out.wav"), "--sweep", "0-127"}, "bad value for --sweep: '0-127'"},
+        {{pluginPath(), in, file("out.wav"), "--cc", "128"}, "bad value for --cc: '128'"},
+        {{pluginPath(), in, file("out.wav"), "--louder"}, "unknown option --louder"},
+        {{pluginPath(), "--info", "--gui"}, "--info and --gui do not go together"},
+        // QUAVIX has 4 parameters
+        {{pluginPath(), in, file("out.wav"), "--param", "9=0.5"}, "parameter index 9 out of range"},
+        {{"--bench"}, "--bench needs at least one plug-in"},
+        {{"--bench", pluginPath(), pluginPath() + "@0=1.5"}, "bad settings for " + pluginPath() + ": '0=1.5'"},
+        {{"--bench", pluginPath(), pluginPath() + "@0=0.5,"}, "bad settings for " + pluginPath() + ": '0=0.5,'"},
+        {{"--bench", pluginPath(), "--param", "0=0.5"}, "with --bench, give settings per plug-in"},
+        {{"--bench", pluginPath(), "--rounds", "0"}, "bad value for --rounds: '0'"},
+        {{"--bench", pluginPath(), "--info"}, "--bench and --info do not go together"},
+        {{"--editor-png", png, pluginPath(), "--scale", "0"}, "bad value for --scale: '0" + scaleRange},
+        {{"--editor-png", png, pluginPath(), "--scale", "-2"}, "bad value for --scale: '-2" + scaleRange},
+        {{"--editor-png", png, pluginPath(), "--scale", "nan"}, "bad value for --scale: 'nan" + scaleRange},
+        {{"--editor-png", png, pluginPath(), "--scale", "inf"}, "bad value for --scale: 'inf" + scaleRange},
+        {{"--editor-png", png, pluginPath(), "--scale", "9"}, "bad value for --scale: '9" + scaleRange},
+        {{"--editor-png", png, pluginPath(), "--scale", "2x"}, "bad value for --scale: '2x" + scaleRange},
+        {{"--gui", pluginPath(), "--scale", "1,5"}, "bad value for --scale: '1,5" + scaleRange},
+        {{"--editor-png", png, pluginPath(), "--scale"}, "--scale needs a value"},
+        {{pluginPath(), "--info", "--scale", "2"}, scaleAlone},
+        {{pluginPath(), in, file("out.wav"), "--scale", "2"}, scaleAlone},
+        {{pluginPath(), "--demo-out", file("out.wav"), "--scale", "2"}, scaleAlone},
+        {{"--bench", pluginPath(), "--scale", "2"}, scaleAlone},
+        {{"--validate", pluginPath(), "--scale", "2"}, scaleAlone},
+        {{"--response-png", png, pluginPath(), "--scale", "2"}, scaleAlone},
+        {{"--editor-bench", pluginPath(), "--scale", "2"}, scaleAlone},
+        {{"--editor-bench"}, "no plug-in given"},
+        {{"--editor-bench", pluginPath(), "--rounds", "0"}, "bad value for --rounds: '0'"},
+        {{"--editor-bench", pluginPath(), "--bench"}, "--editor-bench and --bench do not go together"},
     };
-    for (const std::vector<std::string>& arguments : wrong) {
-        ToolRun run = host(arguments);
+    for (const WrongArguments& row : wrong) {
+        SCOPED_TRACE(row.says);
+        ToolRun run = host(row.arguments);
         EXPECT_EQ(run.exitCode, kExitUsage) << run.output;
+        EXPECT_TRUE(run.says("quavix-host: " + row.says)) << run.output;
         EXPECT_FALSE(fileExists(file("out.wav")));
+        EXPECT_FALSE(fileExists(png));
     }
     ToolRun help = host({"--help"});
     EXPECT_EQ(help.exitCode, kExitDone);
     for (const char* option : {"--param", "--block", "--cc", "--sweep", "--rate", "--pcm16", "--demo-out", "--info",
-                               "--editor-png", "--gui", "--close-after", "--bench", "--rounds", "--help"}) {
+                               "--editor-png", "--gui", "--close-after", "--scale", "--bench", "--rounds", "--help"}) {
         EXPECT_TRUE(help.says(option)) << option;
     }
+}
+
+// --- the editor's picture ---
+
+struct PictureSize {
+    uint32_t width = 0, height = 0;
+};
+
+// The size in a PNG file's header; zero for a file that is no PNG.
+PictureSize pngSize(const Bytes& png) {
+    const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (png.size() < 24 || std::memcmp(png.data(), signature, sizeof signature) != 0 ||
+        std::memcmp(png.data() + 12, "IHDR", 4) != 0)
+        return {};
+    auto bigEndian = [&png](size_t at) {
+        return static_cast<uint32_t>(png[at]) << 24 | static_cast<uint32_t>(png[at + 1]) << 16 |
+               static_cast<uint32_t>(png[at + 2]) << 8 | static_cast<uint32_t>(png[at + 3]);
+    };
+    return {bigEndian(16), bigEndian(20)};
+}
+
+struct ScaledPicture {
+    const char* scale;  // --scale, or null for none
+    double factor;
+};
+
+TEST_F(HostToolTest, EditorPictureAtADisplayScaleIsTheEditorScaled) {
+    if (!pluginHasEditor())
+        GTEST_SKIP() << "this build's plug-in has no editor";
+    // The panel's size at 100%, as its background bitmap has it.
+    const PictureSize panel = {330, 354};
+    const ScaledPicture cases[] = {{nullptr, 1.0}, {"1", 1.0}, {"1.5", 1.5}, {"2", 2.0}};
+    for (const ScaledPicture& row : cases) {
+        SCOPED_TRACE(row.scale ? row.scale : "no --scale");
+        const std::string png = file(std::string("editor-") + (row.scale ? row.scale : "plain") + ".png");
+        std::vector<std::string> arguments = {"--editor-png", png, pluginPath()};
+        if (row.scale)
+            arguments.insert(arguments.end(), {"--scale", row.scale});
+        ToolRun run = host(arguments);
+        ASSERT_EQ(run.exitCode, kExitDone) << run.output;
+        const PictureSize expected = {static_cast<uint32_t>(std::lround(panel.width * row.factor)),
+                                      static_cast<uint32_t>(std::lround(panel.height * row.factor))};
+        const PictureSize written = pngSize(readFile(png));
+        EXPECT_EQ(written.width, expected.width);
+        EXPECT_EQ(written.height, expected.height);
+        EXPECT_TRUE(run.says("(the editor, " + std::to_string(expected.width) + " x " +
+                             std::to_string(expected.height) + " pixels)"))
+            << run.output;
+        if (row.scale)
+            EXPECT_TRUE(run.says(std::string("Scale ") + row.scale + " sent to the editor")) << run.output;
+        else
+            EXPECT_FALSE(run.says("sent to the editor")) << run.output;
+    }
+}
+
+// One row of the editor benchmark's table: the medians at 1x and 2x and
+// their ratio, then the best rounds' the same way; empty when missing.
+std::vector<double> editorBenchRow(const std::string& output, const std::string& name) {
+    const size_t at = output.find("\n  " + name + " ");
+    if (at == std::string::npos)
+        return {};
+    std::istringstream fields(output.substr(at + 3 + name.size(), output.find('\n', at + 1) - at - 3 - name.size()));
+    std::vector<double> figures;
+    std::string unit;
+    for (int column = 0; column < 6; ++column) {
+        double figure = 0.0;
+        if (!(fields >> figure) || (column % 3 != 2 && !(fields >> unit && unit == "ms")))
+            return {};
+        figures.push_back(figure);
+    }
+    return figures;
+}
+
+TEST_F(HostToolTest, EditorBenchTimesFirstPaintAndRedrawAtBothScalesSideBySide) {
+    if (!pluginHasEditor())
+        GTEST_SKIP() << "this build's plug-in has no editor";
+    ToolRun run = host({"--editor-bench", pluginPath(), "--rounds", "3"});
+    ASSERT_EQ(run.exitCode, kExitDone) << run.output;
+    EXPECT_TRUE(run.says("at 1x and 2x (330 x 354 and 660 x 708 pixels), median of 3 rounds")) << run.output;
+    for (const char* name : {"open to first paint", "full redraw"}) {
+        SCOPED_TRACE(name);
+        std::vector<double> row = editorBenchRow(run.output, name);
+        ASSERT_EQ(row.size(), 6u) << run.output;
+        for (double figure : row)
+            EXPECT_GT(figure, 0.0) << run.output;
+        // Each ratio is its two figures' quotient, as printed to two places.
+        EXPECT_NEAR(row[2], row[1] / row[0], 0.006 + 0.01 * row[2]) << run.output;
+        EXPECT_NEAR(row[5], row[4] / row[3], 0.006 + 0.01 * row[5]) << run.output;
+        // The best round is no slower than the median.
+        EXPECT_LE(row[3], row[0]) << run.output;
+        EXPECT_LE(row[4], row[1]) << run.output;
+    }
+    const std::vector<double> redraw = editorBenchRow(run.output, "full redraw");
+    char goal[96];
+    std::snprintf(goal, sizeof goal, "Full redraw at 2x: %.2f times the 1x one, %s the goal of at most 3 times",
+                  redraw[2], redraw[2] <= 3.0 ? "within" : "past");
+    EXPECT_TRUE(run.says(goal)) << run.output;
 }
 
 // --- what the plug-in is told ---

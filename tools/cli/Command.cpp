@@ -19,6 +19,8 @@ int Command::run() const {
         return EditorCommands::runGui(gui);
     case HostMode::Bench:
         return BenchCommand::run(bench);
+    case HostMode::EditorBench:
+        return EditorBench::run(editorBench);
     case HostMode::ResponsePng:
         return ResponseCommand::run(response);
     case HostMode::Validate:
@@ -49,6 +51,8 @@ std::string Command::hostedPlugins() const {
             names += (names.empty() ? "" : "', '") + entry.path;
         return names;
     }
+    case HostMode::EditorBench:
+        return editorBench.plugin.path;
     case HostMode::ResponsePng:
         return response.plugin.path;
     case HostMode::Validate:

@@ -5,13 +5,26 @@
 #include <string>
 
 #include "tools/bench/BenchCommand.h"
+#include "tools/bench/EditorBench.h"
 #include "tools/cli/HostedPlugin.h"
 #include "tools/editor/EditorCommands.h"
 #include "tools/render/RenderCommands.h"
 #include "tools/response/ResponseCommand.h"
 #include "tools/validate/Validator.h"
 
-enum class HostMode { Help, Demo, Info, ProcessFile, EditorPng, Gui, Bench, ResponsePng, Validate, ValidateGroup };
+enum class HostMode {
+    Help,
+    Demo,
+    Info,
+    ProcessFile,
+    EditorPng,
+    Gui,
+    Bench,
+    EditorBench,
+    ResponsePng,
+    Validate,
+    ValidateGroup
+};
 
 // The command the command line asks for: only the options of its mode are
 // filled in.
@@ -23,6 +36,7 @@ struct Command {
     EditorPictureOptions editorPicture;
     GuiOptions gui;
     BenchOptions bench;
+    EditorBenchOptions editorBench;
     ResponseOptions response;
     ValidateOptions validate;  // --validate, and the hidden --validate-group
 

@@ -24,6 +24,7 @@ const char* const kUsage =
     "  quavix-host PLUGIN [--demo-out FILE] [options] render the built-in demo\n"
     "  quavix-host PLUGIN --info [--param ...]        identity and parameters only\n"
     "  quavix-host --bench PLUGIN[@SETTINGS] ...      compare the processing cost of plug-ins\n"
+    "  quavix-host --editor-bench PLUGIN              time the editor's first paint and redraw at 1x and 2x\n"
     "  quavix-host --editor-png FILE PLUGIN           save a picture of the editor (Windows)\n"
     "  quavix-host --response-png FILE PLUGIN [--sweep-param ...]\n"
     "                                                 measure and draw the magnitude response (Linux)\n"
@@ -49,7 +50,8 @@ const char* const kUsage =
     "  --close-after SECONDS  with --gui: close the window by itself after that time\n"
     "  --scale F            with --gui and --editor-png: tell the editor the display's scale\n"
     "                       (1 is 100%, 2 is 200%), as hosts do through their vendor request\n"
-    "  --rounds N           with --bench: rounds of measurement, 1..1000 (default 9)\n"
+    "  --rounds N           with --bench and --editor-bench: rounds of measurement, 1..1000\n"
+    "                       (default 9)\n"
     "  --strictness N       with --validate: 1 (quick) .. 10 (long), default 5\n"
     "  --seed S             with --validate: the random stream of an earlier run, to repeat it\n"
     "  --sweep-param INDEX=FROM:TO:COUNT  with --response-png: one curve at each of COUNT\n"
@@ -73,6 +75,11 @@ const char* const kUsage =
     "per channel; instruments (no inputs) are refused. SETTINGS are INDEX=VALUE\n"
     "pairs (normalized 0..1) separated by commas, set before processing, e.g.\n"
     "  quavix-host --bench quavix.so other.so@0=0.5,3=1\n"
+    "\n"
+    "Editor bench: the editor opened at a display scale of 1 and of 2 (the plug-in must\n"
+    "take one), each round timing, at each scale, effEditOpen until the window shows the\n"
+    "whole panel, and a full repaint until it shows it again; medians, side by side,\n"
+    "with the ratio of 2x to 1x.\n"
     "\n"
     "Response: the plug-in's first output for an impulse on its first input, 65536\n"
     "samples at --rate, read at log-spaced frequencies from 20 Hz to 20 kHz, and an\n"
@@ -198,7 +205,13 @@ bool Parser::option(const std::string& name, const char* value, std::string& err
     } else if (name == "--close-after") {
         valid = parseDouble(value, 0.001, 1e6, given.gui.closeAfterSeconds);
     } else if (name == "--scale") {
-        valid = parseDouble(value, kMinEditorScale, kMaxEditorScale, editorScale);
+        if (!parseDouble(value, kMinEditorScale, kMaxEditorScale, editorScale)) {
+            char range[96];
+            std::snprintf(range, sizeof range, " (a factor from %g to %g: 1 is 100%%, 2 is 200%%)", kMinEditorScale,
+                          kMaxEditorScale);
+            error = "bad value for --scale: '" + std::string(value) + "'" + range;
+            return false;
+        }
     } else if (name == "--demo-out") {
         given.demo.outputPath = value;
     } else if (name == "--editor-png") {
@@ -226,7 +239,8 @@ bool Parser::option(const std::string& name, const char* value, std::string& err
         // A mode without a value: choose takes it from the list of modes.
     } else if (name == "--pcm16") {
         render.pcm16 = true;
-    } else if (name != "--help" && name != "--info" && name != "--gui" && name != "--bench") {
+    } else if (name != "--help" && name != "--info" && name != "--gui" && name != "--bench" &&
+               name != "--editor-bench") {
         error = "unknown option " + name;
         return false;
     }
@@ -272,6 +286,10 @@ bool Parser::choose(const std::vector<std::string>& positional, const std::vecto
         command.gui = given.gui;
         command.gui.plugin = plugin;
         command.gui.scale = editorScale;
+    } else if (mode == "--editor-bench") {
+        command.mode = HostMode::EditorBench;
+        command.editorBench.plugin = plugin;
+        command.editorBench.rounds = given.bench.settings.rounds;
     } else if (mode == "--editor-png") {
         command.mode = HostMode::EditorPng;
         command.editorPicture = given.editorPicture;
@@ -354,7 +372,8 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
             value = argv[++i];
         }
         if (argument == "--help" || argument == "--info" || argument == "--gui" || argument == "--editor-png" ||
-            argument == "--demo-out" || argument == "--bench" || argument == "--response-png") {
+            argument == "--demo-out" || argument == "--bench" || argument == "--editor-bench" ||
+            argument == "--response-png") {
             modes.push_back(argument);
         }
         if (argument == "--validate" || argument == "--validate-group")

@@ -21,7 +21,14 @@ bool EditorWindow::open(std::string& error) {
     bool sized = host.editorSize(width, height);
     if (!createWindow(width, height, error))
         return false;
-    host.setWindowSizer([this](int w, int h) { return resizeClient(w, h); });
+    requests = 0;
+    host.setWindowSizer([this](int w, int h) {
+        ++requests;
+        requestedWidth = w;
+        requestedHeight = h;
+        return resizeClient(w, h);
+    });
+    openedAt = std::chrono::steady_clock::now();
     if (!host.dispatch(effEditOpen, 0, 0, parentHandle())) {
         // Plug-ins answer 0 here as often as 1; only a missing child window is a failure.
         if (!hasChild()) {

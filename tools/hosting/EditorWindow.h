@@ -5,6 +5,7 @@
 // in Win32 windows, linux/ in X11 windows, passing the XID as parent.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +34,26 @@ public:
     void pump(unsigned milliseconds);
     // Forces a full paint, then gives the editor a few idle passes.
     void settle();
+    // Every window of the editor is told to paint in full; what it does
+    // about it, it does in its next idle or message.
+    void repaintAll();
+    // Paints every window of the editor over in one colour, so that a
+    // picture taken after shows only what the editor has painted since.
+    void coverChildren();
+    // Returns once the window system has done everything asked of it so far.
+    void sync();
+    // The size of the editor's own window inside ours (the first, if it
+    // made several); false when it has none.
+    bool childSize(int& width, int& height) const;
+    // How often the plug-in asked for a new size while open
+    // (audioMasterSizeWindow), and the last size it asked for.
+    int sizeRequests() const { return requests; }
+    void lastSizeRequest(int& width, int& height) const {
+        width = requestedWidth;
+        height = requestedHeight;
+    }
+    // When effEditOpen was sent.
+    std::chrono::steady_clock::time_point editorOpenedAt() const { return openedAt; }
     // The client area as RGB rows, top to bottom.
     bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
     // The message loop of an interactive session; returns when the window is
@@ -54,8 +75,6 @@ private:
     bool resizeClient(int width, int height);
     void startIdle();
     void stopIdle();
-    // Every window of the editor paints in full.
-    void repaintAll();
     // Only the window goes, leaving what remains for destroyWindow.
     void dropWindow();
     void destroyWindow();
@@ -66,6 +85,9 @@ private:
     PluginHost& host;
     Kind kind;
     bool editorOpen = false;
+    int requests = 0;
+    int requestedWidth = 0, requestedHeight = 0;
+    std::chrono::steady_clock::time_point openedAt;
     // The window and its toolkit's state, one kind per system.
     class Native;
     std::unique_ptr<Native> native;

@@ -145,6 +145,56 @@ bool EditorWindow::hasChild() const {
     return count > 0;
 }
 
+bool EditorWindow::childSize(int& width, int& height) const {
+    if (!hasWindow())
+        return false;
+    Display* const display = native->display;
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, native->window, &root, &parent, &children, &count);
+    XWindowAttributes attributes = {};
+    // The child may go between the two requests.
+    const bool found = count > 0 && XGetWindowAttributes(display, children[0], &attributes);
+    if (children)
+        XFree(children);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!found)
+        return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+void EditorWindow::coverChildren() {
+    if (!hasWindow())
+        return;
+    Display* const display = native->display;
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, native->window, &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        // A context made for the child suits its depth, whatever its visual.
+        GC context = XCreateGC(display, children[i], 0, nullptr);
+        XSetForeground(display, context, 0xFF00FF);
+        XFillRectangle(display, children[i], context, 0, 0, 0x7FFF, 0x7FFF);
+        XFreeGC(display, context);
+    }
+    if (children)
+        XFree(children);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+}
+
+void EditorWindow::sync() {
+    if (hasWindow())
+        XSync(native->display, False);
+}
+
 bool EditorWindow::resizeClient(int width, int height) {
     if (!hasWindow() || width <= 0 || height <= 0)
         return false;

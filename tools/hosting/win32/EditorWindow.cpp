@@ -118,6 +118,33 @@ void EditorWindow::repaintAll() {
     RedrawWindow(native->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+bool EditorWindow::childSize(int& width, int& height) const {
+    const HWND child = hasWindow() ? GetWindow(native->window, GW_CHILD) : nullptr;
+    RECT area;
+    if (!child || !GetWindowRect(child, &area))
+        return false;
+    width = area.right - area.left;
+    height = area.bottom - area.top;
+    return true;
+}
+
+void EditorWindow::coverChildren() {
+    if (!hasWindow())
+        return;
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
+    for (HWND child = GetWindow(native->window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT area;
+        GetClientRect(child, &area);
+        HDC context = GetDC(child);
+        FillRect(context, &area, brush);
+        ReleaseDC(child, context);
+    }
+    DeleteObject(brush);
+    GdiFlush();
+}
+
+void EditorWindow::sync() { GdiFlush(); }
+
 bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
     const HWND window = native->window;
     RECT client;

@@ -1,0 +1,30 @@
+// --editor-bench: what an editor costs to show, at 100% and at 200%. Two
+// figures per scale, each the median of its rounds:
+//   open to first paint: from effEditOpen until the host's window shows the
+//     whole panel, as it shows it once settled;
+//   full redraw: the editor's windows painted over by the host, told they
+//     are exposed in full, and idled until they show the panel again.
+// The host's own work is left out of both: covering the windows, and taking
+// the pictures that tell whether the panel is whole yet (each idle pass is
+// followed by a round trip to the window system, so that what the editor
+// asked it to draw is drawn; then the picture is compared untimed).
+#pragma once
+
+#include <string>
+
+#include "tools/cli/HostedPlugin.h"
+
+struct EditorBenchOptions {
+    PluginOptions plugin;
+    int rounds = 9;  // --rounds
+};
+
+class EditorBench {
+public:
+    // The redraw at 200% may cost at most this many times the one at 100%.
+    static constexpr double kRedrawRatioGoal = 3.0;
+
+    // An exit code: failed when the plug-in does not load, has no editor,
+    // does not take a display scale, or never shows a whole panel.
+    static int run(const EditorBenchOptions& options);
+};
