@@ -29,6 +29,7 @@
 #include "framework/ExtendedEffectBase.h"
 #include "toolkit/drawing/CBitmap.h"
 #include "toolkit/platform/FrameWindow.h"
+#include "toolkit/geometry/Scaling.h"
 #include "tests/editor/EditorExpectations.h"
 #include "tests/native/EventList.h"
 #include "tests/native/GeometryPrinters.h"
@@ -158,16 +159,32 @@ double millisecondsTaken(const std::function<void()>& work) {
 }
 
 // One effect with its editor on a borderless host window at a known place.
+// A host that scales its windows tells the editor its factor before open;
+// the window is then that much larger and every point below is given in
+// toolkit units and reached at its device pixel.
 class EditorTest : public ::testing::Test {
 protected:
-    EditorTest() : host(kHostX, kHostY, kEditorWidth, kEditorHeight) { RecordingHost::instance().clear(); }
+    explicit EditorTest(float hostScale = 0.0f)
+        : hostScale(hostScale),
+          factor(hostScale > 0.0f ? hostScale : 1.0),
+          host(kHostX, kHostY, scaleCoordinate(kEditorWidth, factor), scaleCoordinate(kEditorHeight, factor)) {
+        RecordingHost::instance().clear();
+    }
     ~EditorTest() override { RecordingHost::instance().setObserver(nullptr); }
 
     QuavixEditor* editor() const { return plugin.editor(); }
     AEffect* record() const { return plugin.aeffect(); }
     void openEditor() {
         ASSERT_NE(nullptr, editor());
+        if (hostScale > 0.0f) {
+            ASSERT_EQ(1, plugin.setHostScale(hostScale));
+        }
         ASSERT_TRUE(plugin.openAndShowEditor(host.handle()));
+        // Else every gesture below would play at the wrong scale unnoticed.
+        RECT client = {};
+        ASSERT_TRUE(GetClientRect(frameWindow(), &client));
+        ASSERT_EQ(pixels(kEditorWidth), client.right);
+        ASSERT_EQ(pixels(kEditorHeight), client.bottom);
     }
     HWND frameWindow() const { return plugin.frameWindow(); }
     // Lets the window paint and the editor redraw what changed.
@@ -175,7 +192,8 @@ protected:
         pumpPendingMessages();
         plugin.idle();
     }
-    POINT screen(int x, int y) const { return host.toScreen(x, y); }
+    POINT screen(int x, int y) const { return host.toScreen(pixels(x), pixels(y)); }
+    int32_t pixels(int32_t units) const { return scaleCoordinate(units, factor); }
     WindowPixels seen() const { return WindowPixels(frameWindow()); }
     std::vector<HostRequest> edits() const {
         return RecordingHost::instance().requests(record(),
@@ -190,22 +208,49 @@ protected:
     }
     // The text a read-out shows, checked against GDI's rendering of it and
     // of a neighbouring text (so that the comparison can tell texts apart).
+    // At the frame's scale: the box and its outline scaled, the text at the
+    // scaled font size.
     ::testing::AssertionResult readoutShows(const CRect& at, const char* text) const {
-        ExpectedPicture expected;
-        expected.readout(frameWindow(), at, text);
-        ExpectedPicture other;
+        const CRect device = scaleRect(at, factor);
+        quavixtest::ReadoutLook look = kReadoutLook;
+        look.fontHeight = pixels(look.fontHeight);
+        look.frameWidth = pixels(look.frameWidth);
+        const auto matches = [&](const WindowPixels& now, const char* shown) {
+            return quavixtest::regionMatches(
+                now, device.left, device.top,
+                quavixtest::renderReadout(frameWindow(), device.width(), device.height(), look, shown), device.width(),
+                device.height());
+        };
         const std::string wrong = std::string(text) + "0";
-        other.readout(frameWindow(), at, wrong.c_str());
         const WindowPixels now = seen();
-        if (looksLike(now, other, at))
+        if (matches(now, wrong.c_str()))
             return ::testing::AssertionFailure()
                    << "the read-out cannot tell \"" << text << "\" from \"" << wrong << "\"";
-        return looksLike(now, expected, at) << " (read-out \"" << text << "\")";
+        return matches(now, text) << " (read-out \"" << text << "\")";
+    }
+    ::testing::AssertionResult sliderShows(VstInt32 index, int handleTop) const {
+        const CRect device = scaleRect(kSliderRects[index], factor);
+        return quavixtest::regionMatches(seen(), device.left, device.top,
+                                         quavixtest::sliderPicture(handleTop, pixels(1)), device.width(),
+                                         device.height());
     }
 
+    const float hostScale;
+    const double factor;
     HostWindow host;
     EffectUnderTest plugin;
 };
+
+// The gestures with real input at each scale a host may give: the same
+// values and edits as at 1x from the same points in toolkit units.
+class RealInputTest : public ::testing::WithParamInterface<float>, public EditorTest {
+protected:
+    RealInputTest() : EditorTest(GetParam()) {}
+};
+
+std::string scaleName(const ::testing::TestParamInfo<float>& info) {
+    return "Scale" + std::to_string(static_cast<int>(info.param));
+}
 
 // ---------------------------------------------------------------- editor base
 
@@ -440,7 +485,7 @@ TEST_F(EditorTest, ReadoutsAlwaysUseTheirOwnEditorsEffect) {
 
 // ---------------------------------------------------------------- gestures with real input
 
-TEST_F(EditorTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
+TEST_P(RealInputTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
     openEditor();
     for (VstInt32 index = kFrequencyParam; index <= kPeakParam; ++index) {
         RecordingHost::instance().clear();
@@ -456,7 +501,7 @@ TEST_F(EditorTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
         InputScript drag;
         drag.moveTo(screen(x, kSliderTopY))
             .press()
-            .dragTo(screen(x, kSliderTopY), screen(x, kSliderBottomY), 7, 25)
+            .dragTo(screen(x, kSliderTopY), screen(x, kSliderBottomY), pixels(7), 25)
             .pause(120)
             .release();
         ASSERT_TRUE(drag.playWhilePumping());
@@ -476,7 +521,7 @@ TEST_F(EditorTest, DraggingEachSliderTopToBottomAutomatesFallingValues) {
     }
 }
 
-TEST_F(EditorTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
+TEST_P(RealInputTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
     openEditor();
     const int x = sliderCentreX(kFrequencyParam);
     for (const auto& [y, value] : kFreeClicks) {
@@ -488,12 +533,10 @@ TEST_F(EditorTest, FreeClickPutsTheHandlesMiddleUnderThePointer) {
         EXPECT_EQ(1u, RecordingHost::instance().count(record(), audioMasterEndEdit));
         idle();
     }
-    ExpectedPicture expected;
-    expected.slider(0, 0);
-    EXPECT_TRUE(looksLike(seen(), expected, kSliderRects[0]));
+    EXPECT_TRUE(sliderShows(kFrequencyParam, 0));
 }
 
-TEST_F(EditorTest, ShiftDragsTenTimesFiner) {
+TEST_P(RealInputTest, ShiftDragsTenTimesFiner) {
     plugin.setParameter(kGainParam, kFineStartValue);
     openEditor();
     const int x = sliderCentreX(kGainParam);
@@ -501,7 +544,7 @@ TEST_F(EditorTest, ShiftDragsTenTimesFiner) {
     drag.holdKey(ModifierKey::shift)
         .moveTo(screen(x, kFinePressY))
         .press()
-        .dragTo(screen(x, kFinePressY), screen(x, kFineReleaseY), 7, 25)
+        .dragTo(screen(x, kFinePressY), screen(x, kFineReleaseY), pixels(7), 25)
         .pause(120)
         .release()
         .releaseKey(ModifierKey::shift);
@@ -513,7 +556,7 @@ TEST_F(EditorTest, ShiftDragsTenTimesFiner) {
     EXPECT_NEAR(kFineValueAtRelease, plugin.getParameter(kGainParam), 1e-5);
 }
 
-TEST_F(EditorTest, ControlClickResetsToTheMiddle) {
+TEST_P(RealInputTest, ControlClickResetsToTheMiddle) {
     plugin.setParameter(kPeakParam, kResetStartValue);
     openEditor();
     InputScript click;
@@ -532,7 +575,7 @@ TEST_F(EditorTest, ControlClickResetsToTheMiddle) {
     EXPECT_TRUE(readoutShows(kReadoutRects[2], "Med"));
 }
 
-TEST_F(EditorTest, ArrowKeysFromTheHostStepTheSliderLastTouched) {
+TEST_P(RealInputTest, ArrowKeysFromTheHostStepTheSliderLastTouched) {
     plugin.setParameter(kFrequencyParam, 0.2f);
     openEditor();
     // A click on the slider gives it the keys.
@@ -553,7 +596,7 @@ TEST_F(EditorTest, ArrowKeysFromTheHostStepTheSliderLastTouched) {
     EXPECT_EQ(audioMasterEndEdit, requests[2].opcode);
 }
 
-TEST_F(EditorTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
+TEST_P(RealInputTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
     plugin.setParameter(kGainParam, kWheelStartValue);
     openEditor();
     SetCursorPos(screen(sliderCentreX(kGainParam), kWheelY).x, screen(sliderCentreX(kGainParam), kWheelY).y);
@@ -573,7 +616,7 @@ TEST_F(EditorTest, WheelOverASliderStepsItByATenthOrAHundredthWithShift) {
 
 // ---------------------------------------------------------------- the controller rocker
 
-class RockerTest : public EditorTest {
+class RockerTest : public RealInputTest {
 protected:
     // Controller number from the effect, as the read-out shows it.
     int controllerNumber() const {
@@ -596,7 +639,7 @@ protected:
     }
 };
 
-TEST_F(RockerTest, ClicksStepOnceAndWrap) {
+TEST_P(RockerTest, ClicksStepOnceAndWrap) {
     openEditor();
     const std::pair<const RockerGesture*, int> clicks[] = {
         {&kRockerRightClick, kRockerRightX},
@@ -610,7 +653,7 @@ TEST_F(RockerTest, ClicksStepOnceAndWrap) {
     }
 }
 
-TEST_F(RockerTest, TheLeftHalfStepsDownAtTheReleaseNotThePress) {
+TEST_P(RockerTest, TheLeftHalfStepsDownAtTheReleaseNotThePress) {
     openEditor();
     startAt(kRockerLeftClickWraps);
     // The first request the host gets is the release's step beginning: the
@@ -627,7 +670,7 @@ TEST_F(RockerTest, TheLeftHalfStepsDownAtTheReleaseNotThePress) {
     expectAfter(kRockerLeftClickWraps);
 }
 
-TEST_F(RockerTest, PressRightDragLeftAndReleaseStepsUpThenDown) {
+TEST_P(RockerTest, PressRightDragLeftAndReleaseStepsUpThenDown) {
     openEditor();
     startAt(kRockerRightDraggedLeft);
     InputScript gesture;
@@ -642,7 +685,7 @@ TEST_F(RockerTest, PressRightDragLeftAndReleaseStepsUpThenDown) {
     expectAfter(kRockerRightDraggedLeft);
 }
 
-TEST_F(RockerTest, HoldingTheRightHalfStepsOnlyOnce) {
+TEST_P(RockerTest, HoldingTheRightHalfStepsOnlyOnce) {
     openEditor();
     startAt(kRockerRightHeld);
     InputScript hold;
@@ -652,7 +695,7 @@ TEST_F(RockerTest, HoldingTheRightHalfStepsOnlyOnce) {
     expectAfter(kRockerRightHeld);
 }
 
-TEST_F(RockerTest, AWheelNotchStepsOnce) {
+TEST_P(RockerTest, AWheelNotchStepsOnce) {
     openEditor();
     SetCursorPos(screen(kRockerRightX, kRockerY).x, screen(kRockerRightX, kRockerY).y);
     Sleep(150);
@@ -666,7 +709,7 @@ TEST_F(RockerTest, AWheelNotchStepsOnce) {
 
 // A host that echoes each automated value back, as most do, leaves the
 // number where the rocker put it.
-TEST_F(RockerTest, AHostEchoingTheStepChangesNothing) {
+TEST_P(RockerTest, AHostEchoingTheStepChangesNothing) {
     openEditor();
     startAt(kRockerRightClick);
     RecordingHost::instance().setObserver([&](const HostRequest& request) {
@@ -677,6 +720,9 @@ TEST_F(RockerTest, AHostEchoingTheStepChangesNothing) {
     RecordingHost::instance().setObserver(nullptr);
     expectAfter(kRockerRightClick);
 }
+
+INSTANTIATE_TEST_SUITE_P(HostScales, RealInputTest, ::testing::Values(1.0f, 2.0f), scaleName);
+INSTANTIATE_TEST_SUITE_P(HostScales, RockerTest, ::testing::Values(1.0f, 2.0f), scaleName);
 
 // ---------------------------------------------------------------- synchronisation
 

@@ -36,7 +36,7 @@ public:
     }
 
     static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr /*value*/,
-                                         void* /*ptr*/, float opt) {
+                                          void* /*ptr*/, float opt) {
         return instance().answer(HostRequest{effect, opcode, index, opt});
     }
 
@@ -107,6 +107,11 @@ public:
     void setParameter(VstInt32 index, float value) const { record->setParameter(record, index, value); }
     float getParameter(VstInt32 index) const { return record->getParameter(record, index); }
 
+    // What a host that scales its windows sends: the vendor request 'PreS'
+    // 'AeCs' with the factor; the editor answers 1 when it takes it.
+    VstIntPtr setHostScale(float factor) const {
+        return dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr, factor);
+    }
     bool openEditor(HWND parent) const { return dispatch(effEditOpen, 0, 0, parent) == 1; }
     // Opens the editor and lets it paint and idle once, as a host does.
     bool openAndShowEditor(HWND parent) const {

@@ -15,9 +15,11 @@ void fillSolid(HDC device, const RECT& area, uint32_t color) {
     DeleteObject(brush);
 }
 
-void outline(HDC device, int width, int height, uint32_t color) {
-    const RECT edges[] = {{0, 0, width, 1}, {0, height - 1, width, height}, {0, 0, 1, height},
-                          {width - 1, 0, width, height}};
+void outline(HDC device, int width, int height, int thickness, uint32_t color) {
+    const RECT edges[] = {{0, 0, width, thickness},
+                          {0, height - thickness, width, height},
+                          {0, 0, thickness, height},
+                          {width - thickness, 0, width, height}};
     for (const RECT& edge : edges)
         fillSolid(device, edge, color);
 }
@@ -53,7 +55,7 @@ std::vector<uint32_t> renderReadout(HWND compatibleWith, int width, int height, 
     HGDIOBJ previous = SelectObject(device, bitmap);
     const RECT all = {0, 0, width, height};
     fillSolid(device, all, look.back);
-    outline(device, width, height, look.frame);
+    outline(device, width, height, look.frameWidth, look.frame);
     centredText(device, width, height, look, text);
     SelectObject(device, previous);
     DeleteDC(device);
@@ -76,15 +78,17 @@ std::vector<uint32_t> resourcePixels(int resourceId, int& width, int& height) {
     return pixels;
 }
 
-std::vector<uint32_t> sliderPicture(int handleTop) {
-    const ResourcePicture track(quavix::kSliderTrackBitmap);
-    const ResourcePicture handle(quavix::kSliderHandleBitmap);
+std::vector<uint32_t> sliderPicture(int handleTop, int factor) {
+    const int trackIds[] = {quavix::kSliderTrackBitmap, quavix::kSliderTrackBitmap2x, quavix::kSliderTrackBitmap3x};
+    const int handleIds[] = {quavix::kSliderHandleBitmap, quavix::kSliderHandleBitmap2x, quavix::kSliderHandleBitmap3x};
+    const ResourcePicture track(trackIds[factor - 1]);
+    const ResourcePicture handle(handleIds[factor - 1]);
     std::vector<uint32_t> picture = track.pixels;
     for (int y = 0; y < handle.height; ++y)
         for (int x = 0; x < handle.width; ++x) {
-            const int row = handleTop + y;
+            const int row = handleTop * factor + y;
             if (row >= 0 && row < track.height && handle.at(x, y) != kWhite)
-                picture[static_cast<size_t>(row) * track.width + 1 + x] = handle.at(x, y);
+                picture[static_cast<size_t>(row) * track.width + factor + x] = handle.at(x, y);
         }
     return picture;
 }

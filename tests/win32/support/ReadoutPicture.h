@@ -14,14 +14,16 @@
 namespace quavixtest {
 
 struct ReadoutLook {
-    uint32_t back;   // 0xRRGGBB fill
-    uint32_t frame;  // 0xRRGGBB one-pixel outline
-    uint32_t text;   // 0xRRGGBB text colour
-    int fontHeight;  // character height in pixels
-    int weight;      // 400 normal, 700 bold
+    uint32_t back;       // 0xRRGGBB fill
+    uint32_t frame;      // 0xRRGGBB one-pixel outline
+    uint32_t text;       // 0xRRGGBB text colour
+    int fontHeight;      // character height in pixels
+    int weight;          // 400 normal, 700 bold
+    int frameWidth = 1;  // the outline's thickness in pixels
 };
 
-// A width × height box filled with look.back, outlined with look.frame and
+// A width × height box filled with look.back, outlined with look.frame (as
+// thick as look.frameWidth) and
 // the text centred in it, drawn on a bitmap compatible with the window (so
 // text is rendered the way it is on that window's offscreen pictures), as
 // top-down rows of 0xRRGGBB.
@@ -47,8 +49,9 @@ struct ResourcePicture {
 };
 
 // The editor's slider as it must look, the size of its track: the track,
-// with the handle's non-white pixels one column in and handleTop rows down.
-std::vector<uint32_t> sliderPicture(int handleTop);
+// with the handle's non-white pixels one column in and handleTop rows down;
+// at 2 or 3 made of that scale's bitmaps, with the offsets that many pixels.
+std::vector<uint32_t> sliderPicture(int handleTop, int factor = 1);
 
 // Compares the width x height area at (left, top) of what is seen (anything
 // with at(x, y) in 0xRRGGBB) with a picture of that size in top-down rows;
