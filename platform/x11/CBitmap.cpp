@@ -64,11 +64,57 @@ cairo_surface_t* keyedCopy(cairo_surface_t* picture, uint32_t key) {
     return copy;
 }
 
+// The picture as the X server keeps it for one connection, made at its first
+// paint on a window of that connection: a paint then copies inside the
+// server instead of sending every pixel again, which is what a window's
+// redraw at a large scale would otherwise spend its time on. The copy holds
+// its connection's device, so a later connection never looks the same.
+struct ServerCopy {
+    cairo_device_t* device;
+    cairo_surface_t* surface;
+};
+const cairo_user_data_key_t kServerCopyKey = {};
+
+cairo_surface_t* serverCopy(cairo_surface_t* picture, cairo_surface_t* target) {
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_XLIB)
+        return picture;
+    cairo_device_t* device = cairo_surface_get_device(target);
+    ServerCopy* cached = static_cast<ServerCopy*>(cairo_surface_get_user_data(picture, &kServerCopyKey));
+    if (cached && cached->device == device)
+        return cached->surface;
+    const int width = cairo_image_surface_get_width(picture);
+    const int height = cairo_image_surface_get_height(picture);
+    const cairo_content_t content = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_ARGB32
+                                        ? CAIRO_CONTENT_COLOR_ALPHA
+                                        : CAIRO_CONTENT_COLOR;
+    cairo_surface_t* copy = cairo_surface_create_similar(target, content, width, height);
+    cairo_t* painter = cairo_create(copy);
+    cairo_set_operator(painter, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(painter, picture, 0, 0);
+    cairo_paint(painter);
+    const bool made =
+        cairo_status(painter) == CAIRO_STATUS_SUCCESS && cairo_surface_status(copy) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(painter);
+    ServerCopy* entry = made ? new (std::nothrow) ServerCopy{device, copy} : nullptr;
+    if (!entry) {
+        cairo_surface_destroy(copy);
+        return picture;
+    }
+    // Replacing the user data frees the previous copy through its destroy function.
+    cairo_surface_set_user_data(picture, &kServerCopyKey, entry, [](void* data) {
+        ServerCopy* old = static_cast<ServerCopy*>(data);
+        cairo_surface_destroy(old->surface);
+        delete old;
+    });
+    return copy;
+}
+
 // Paints the picture onto the device rectangle, its source point at the top-left.
 void paintPicture(CDrawContext* context, const CBitmap::DevicePlacement& placement, cairo_surface_t* picture,
                   double opacity) {
     cairo_t* cairo = x11::cairoOf(context->deviceContext);
     const CRect& dest = placement.dest;
+    picture = serverCopy(picture, cairo_get_target(cairo));
     cairo_save(cairo);
     cairo_set_source_surface(cairo, picture, dest.left - placement.source.x, dest.top - placement.source.y);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
