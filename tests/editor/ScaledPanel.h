@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -94,5 +95,28 @@ struct Ink {
     VSTGUI::CRect bounds;
 };
 Ink inkIn(const Picture& picture, const VSTGUI::CRect& area, uint32_t fill);
+
+// The editor at each factor the tests open it at, on every window system:
+// from the host's vendor request before open, or from the user's
+// QUAVIX_SCALE; the size effEditGetRect and the window must have; the
+// channel difference allowed from the panel put together from the bitmaps
+// (the two filters round apart between sets).
+constexpr int kBetweenSetsTolerance = 1;
+struct ScaleRow {
+    const char* name;
+    float factor;
+    const char* userScale;  // QUAVIX_SCALE, or null
+    int width;
+    int height;
+    int tolerance;
+};
+const ScaleRow kScaleRows[] = {
+    {"OneFromTheHost", 1.0f, nullptr, 330, 354, 0},
+    {"OneAndAHalfFromTheHost", 1.5f, nullptr, 495, 531, kBetweenSetsTolerance},
+    {"TwoFromTheHost", 2.0f, nullptr, 660, 708, 0},
+    {"ThreeFromTheHost", 3.0f, nullptr, 990, 1062, 0},
+    {"TwoFromQuavixScale", 2.0f, "2", 660, 708, 0},
+};
+inline void PrintTo(const ScaleRow& row, std::ostream* out) { *out << row.name; }
 
 }  // namespace quavixtest

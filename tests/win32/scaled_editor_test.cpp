@@ -38,9 +38,6 @@ namespace {
 constexpr int kHostX = 40;
 constexpr int kHostY = 40;
 const ReadoutLook kReadoutLook = {kReadoutFill, kReadoutOutline, 0x333333, 11, 400};
-// At a factor between the bitmap sets the editor and the test each bring
-// the larger set down by area; both round the mean, in other arithmetic.
-constexpr int kBetweenSetsTolerance = 1;
 
 // The editor reads QUAVIX_SCALE when the effect makes it; set (or, for null,
 // unset) for the life of this object, which must be made before the effect.
@@ -163,27 +160,6 @@ std::vector<std::string> readoutTexts(const EffectUnderTest& plugin) {
 }
 
 // ---------------------------------------------------------------- a factor at open
-
-// The factor from the host's vendor request before open, or from the user's
-// QUAVIX_SCALE; the size it gives; the channel difference allowed from the
-// panel put together from the bitmaps.
-struct ScaleRow {
-    const char* name;
-    float factor;
-    const char* userScale;
-    int width;
-    int height;
-    int tolerance;
-};
-const ScaleRow kScaleRows[] = {
-    {"OneFromTheHost", 1.0f, nullptr, 330, 354, 0},
-    {"OneAndAHalfFromTheHost", 1.5f, nullptr, 495, 531, kBetweenSetsTolerance},
-    {"TwoFromTheHost", 2.0f, nullptr, 660, 708, 0},
-    {"ThreeFromTheHost", 3.0f, nullptr, 990, 1062, 0},
-    {"TwoFromQuavixScale", 2.0f, "2", 660, 708, 0},
-};
-
-void PrintTo(const ScaleRow& row, std::ostream* out) { *out << row.name; }
 
 class ScaledEditorTest : public ::testing::TestWithParam<ScaleRow> {
 protected:

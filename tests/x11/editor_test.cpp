@@ -28,10 +28,6 @@ namespace {
 // heavy (half to twice the ink, scaled by the area) and centred where
 // Windows centres it, within this many units.
 constexpr int kTextCentreSlack = 3;
-// At a factor between the bitmap sets each bitmap is the larger set brought
-// down to size by the editor's filter and by the test's own; both round the
-// mean to nearest, but not in the same arithmetic.
-constexpr int kBetweenSetsTolerance = 1;
 
 // Inside the read-outs' one-pixel outline, in units.
 std::vector<CRect> textAreas() {
@@ -45,39 +41,18 @@ std::vector<CRect> textAreas() {
 
 double middle(int first, int end) { return (first + end) / 2.0; }
 
-// The factor as the host asks for it, or as the user gives it in QUAVIX_SCALE;
-// the size effEditGetRect and the window must have; the channel difference
-// allowed from the panel put together from the bitmaps.
-struct ScaleRow {
-    const char* name;
-    float factor;
-    const char* environment;
-    int width;
-    int height;
-    int tolerance;
-};
-const ScaleRow kScaleRows[] = {
-    {"OneFromTheHost", 1.0f, nullptr, 330, 354, 0},
-    {"OneAndAHalfFromTheHost", 1.5f, nullptr, 495, 531, kBetweenSetsTolerance},
-    {"TwoFromTheHost", 2.0f, nullptr, 660, 708, 0},
-    {"ThreeFromTheHost", 3.0f, nullptr, 990, 1062, 0},
-    {"TwoFromQuavixScale", 2.0f, "2", 660, 708, 0},
-};
-
-void PrintTo(const ScaleRow& row, std::ostream* out) { *out << row.name; }
-
 class ScaledEditorTest : public EditorTest, public ::testing::WithParamInterface<ScaleRow> {
 protected:
     void SetUp() override {
         const ScaleRow& row = GetParam();
         // The editor reads QUAVIX_SCALE once, when the effect makes it.
-        if (row.environment)
-            setenv("QUAVIX_SCALE", row.environment, 1);
+        if (row.userScale)
+            setenv("QUAVIX_SCALE", row.userScale, 1);
         else
             unsetenv("QUAVIX_SCALE");
         EditorTest::SetUp();
         unsetenv("QUAVIX_SCALE");
-        if (IsSkipped() || HasFatalFailure() || row.environment)
+        if (IsSkipped() || HasFatalFailure() || row.userScale)
             return;
         ASSERT_EQ(1, tellScale(row.factor));
     }

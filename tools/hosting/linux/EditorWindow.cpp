@@ -27,6 +27,23 @@ unsigned millisecondsSince(Clock::time_point start) {
 // must not end the host; they are the plug-in's business.
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
+// Calls visit for each child window of window, with X errors ignored (a
+// child may go at any moment), then waits until the server has done it all.
+template <typename Visit>
+void forEachChild(Display* display, Window window, Visit visit) {
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, window, &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count; ++i)
+        visit(children[i]);
+    if (children)
+        XFree(children);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+}
+
 // The lowest set bit and width of a visual's colour mask.
 void maskShape(unsigned long mask, int& shift, int& bits) {
     shift = 0;
@@ -134,60 +151,39 @@ bool EditorWindow::hasWindow() const { return native->display && native->window;
 void* EditorWindow::parentHandle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(native->window)); }
 
 bool EditorWindow::hasChild() const {
-    if (!hasWindow())
-        return false;
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(native->display, native->window, &root, &parent, &children, &count);
-    if (children)
-        XFree(children);
+    int count = 0;
+    if (hasWindow())
+        forEachChild(native->display, native->window, [&count](Window) { ++count; });
     return count > 0;
 }
 
 bool EditorWindow::childSize(int& width, int& height) const {
     if (!hasWindow())
         return false;
-    Display* const display = native->display;
-    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, native->window, &root, &parent, &children, &count);
-    XWindowAttributes attributes = {};
-    // The child may go between the two requests.
-    const bool found = count > 0 && XGetWindowAttributes(display, children[0], &attributes);
-    if (children)
-        XFree(children);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (!found)
-        return false;
-    width = attributes.width;
-    height = attributes.height;
-    return true;
+    bool found = false;
+    forEachChild(native->display, native->window, [&](Window child) {
+        XWindowAttributes attributes = {};
+        // The child may go between the two requests.
+        if (found || !XGetWindowAttributes(native->display, child, &attributes))
+            return;
+        found = true;
+        width = attributes.width;
+        height = attributes.height;
+    });
+    return found;
 }
 
 void EditorWindow::coverChildren() {
     if (!hasWindow())
         return;
     Display* const display = native->display;
-    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, native->window, &root, &parent, &children, &count);
-    for (unsigned i = 0; i < count; ++i) {
+    forEachChild(display, native->window, [display](Window child) {
         // A context made for the child suits its depth, whatever its visual.
-        GC context = XCreateGC(display, children[i], 0, nullptr);
+        GC context = XCreateGC(display, child, 0, nullptr);
         XSetForeground(display, context, 0xFF00FF);
-        XFillRectangle(display, children[i], context, 0, 0, 0x7FFF, 0x7FFF);
+        XFillRectangle(display, child, context, 0, 0, 0x7FFF, 0x7FFF);
         XFreeGC(display, context);
-    }
-    if (children)
-        XFree(children);
-    XSync(display, False);
-    XSetErrorHandler(previous);
+    });
 }
 
 void EditorWindow::sync() {
@@ -245,17 +241,7 @@ void EditorWindow::pump(unsigned milliseconds) {
 void EditorWindow::repaintAll() {
     Display* const display = native->display;
     // Every window of the editor is told it is exposed, so it paints in full.
-    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, native->window, &root, &parent, &children, &count);
-    for (unsigned i = 0; i < count; ++i)
-        XClearArea(display, children[i], 0, 0, 0, 0, True);
-    if (children)
-        XFree(children);
-    XSync(display, False);
-    XSetErrorHandler(previous);
+    forEachChild(display, native->window, [display](Window child) { XClearArea(display, child, 0, 0, 0, 0, True); });
 }
 
 bool EditorWindow::capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const {
