@@ -21,6 +21,11 @@ Function userFunction(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
+SetThreadAwareness setThreadAwareness() {
+    static const SetThreadAwareness function = userFunction<SetThreadAwareness>("SetThreadDpiAwarenessContext");
+    return function;
+}
+
 }  // namespace
 
 double systemScaleFactor(WindowHandle window) {
@@ -37,17 +42,14 @@ double systemScaleFactor(WindowHandle window) {
 }
 
 PerMonitorAwareScope::PerMonitorAwareScope() {
-    static const SetThreadAwareness setThreadAwareness =
-        userFunction<SetThreadAwareness>("SetThreadDpiAwarenessContext");
-    if (setThreadAwareness)
-        previous = setThreadAwareness(kPerMonitorAwareV2);
+    if (SetThreadAwareness set = setThreadAwareness())
+        previous = set(kPerMonitorAwareV2);
 }
 
 PerMonitorAwareScope::~PerMonitorAwareScope() {
-    static const SetThreadAwareness setThreadAwareness =
-        userFunction<SetThreadAwareness>("SetThreadDpiAwarenessContext");
-    if (setThreadAwareness && previous)
-        setThreadAwareness(previous);
+    SetThreadAwareness set = setThreadAwareness();
+    if (set && previous)
+        set(previous);
 }
 
 }  // namespace VSTGUI
