@@ -10,6 +10,18 @@ const char* const kClassName = "QuavixHostEditorWindow";
 const UINT_PTR kIdleTimer = 1;
 const UINT_PTR kCloseTimer = 2;
 
+// As the hosts musicians use: per-monitor DPI aware, so that an editor sees
+// the monitor's real DPI and draws at its scale instead of being stretched.
+// Windows before 10 1703 lack the call, and a manifest may have decided
+// already; either way the process stays as it is.
+void becomePerMonitorAware() {
+    using SetProcessAwareness = BOOL(WINAPI*)(HANDLE);
+    const HANDLE perMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+    FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext");
+    if (found)
+        reinterpret_cast<SetProcessAwareness>(reinterpret_cast<void*>(found))(perMonitorAwareV2);
+}
+
 }  // namespace
 
 // The Win32 side: the window, its class and procedure.
@@ -37,6 +49,7 @@ bool EditorWindow::Native::registerClass() {
     static bool registered = false;
     if (registered)
         return true;
+    becomePerMonitorAware();
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Native::windowProc;
