@@ -17,13 +17,9 @@ unsigned char lowByteOfTruncated(float value) {
     return static_cast<unsigned char>(static_cast<VstInt32>(value) & 0xFF);
 }
 
-// Hosts that scale their windows tell the editor the factor through this
-// vendor request (index 'PreS', value 'AeCs', the factor in opt).
-constexpr VstInt32 kContentScaleIndex = 0x50726553;   // 'PreS'
-constexpr VstIntPtr kContentScaleValue = 0x41654373;  // 'AeCs'
-
+// Hosts that scale their windows tell the editor the factor this way.
 bool isContentScaleRequest(VstInt32 index, VstIntPtr value) {
-    return index == kContentScaleIndex && value == kContentScaleValue;
+    return index == kVstContentScaleIndex && value == kVstContentScaleValue;
 }
 
 template <typename T>

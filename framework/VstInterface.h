@@ -190,6 +190,11 @@ enum AEffectOpcodes {
 static_assert(effGetNumMidiOutputChannels == 79, "opcode numbering");
 
 // Requests from the effect to the host.
+// The effVendorSpecific request of hosts that scale their windows: this
+// index and value, the display's scale factor (1 = 100%) as a float in opt.
+constexpr VstInt32 kVstContentScaleIndex = 0x50726553;   // 'PreS'
+constexpr VstIntPtr kVstContentScaleValue = 0x41654373;  // 'AeCs'
+
 enum AudioMasterOpcodes {
     audioMasterAutomate = 0,
     audioMasterVersion = 1,

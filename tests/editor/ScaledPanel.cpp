@@ -1,11 +1,14 @@
 #include "tests/editor/ScaledPanel.h"
 
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
+#include <stb_image.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "tests/editor/EditorExpectations.h"
 
@@ -17,11 +20,6 @@ namespace {
 
 constexpr int kHandleInsetX = 1;  // the handle sits one unit into its track
 constexpr int kRockerStates = 3;  // left pressed, rest, right pressed
-
-uint32_t little16(const std::vector<uint8_t>& bytes, size_t at) { return bytes[at] | uint32_t(bytes[at + 1]) << 8; }
-uint32_t little32(const std::vector<uint8_t>& bytes, size_t at) {
-    return little16(bytes, at) | little16(bytes, at + 2) << 16;
-}
 
 int channel(uint32_t pixel, int index) { return static_cast<int>((pixel >> (16 - 8 * index)) & 0xFF); }
 
@@ -73,52 +71,15 @@ Picture atFactor(const Picture& picture, int set, double factor) {
 
 }  // namespace
 
-Picture readBmp(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    constexpr size_t kInfoStart = 14, kInfoSize = 40;
-    if (bytes.size() < kInfoStart + kInfoSize || bytes[0] != 'B' || bytes[1] != 'M' ||
-        little32(bytes, kInfoStart) != kInfoSize || little32(bytes, kInfoStart + 16) != 0)
-        return Picture();
-    const int width = static_cast<int32_t>(little32(bytes, kInfoStart + 4));
-    const int height = static_cast<int32_t>(little32(bytes, kInfoStart + 8));
-    const uint32_t bits = little16(bytes, kInfoStart + 14);
-    if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || (bits != 24 && bits != 8 && bits != 4))
-        return Picture();
-    std::vector<uint32_t> palette;
-    if (bits < 24) {
-        uint32_t colours = little32(bytes, kInfoStart + 32);
-        colours = colours ? colours : 1u << bits;
-        if (colours > 1u << bits || bytes.size() < kInfoStart + kInfoSize + 4 * colours)
-            return Picture();
-        for (uint32_t i = 0; i < colours; ++i) {
-            const size_t entry = kInfoStart + kInfoSize + 4 * i;  // blue, green, red, unused
-            palette.push_back(uint32_t(bytes[entry + 2]) << 16 | uint32_t(bytes[entry + 1]) << 8 | bytes[entry]);
-        }
-    }
-    const size_t offset = little32(bytes, 10);
-    const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
-    if (offset + stride * height > bytes.size())
-        return Picture();
+Picture readPicture(const std::string& path) {
     Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.rgb.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = &bytes[offset + stride * (height - 1 - y)];
-        for (int x = 0; x < width; ++x) {
-            uint32_t pixel = 0;
-            if (bits == 24) {
-                pixel = uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
-            } else {
-                const uint32_t index = bits == 8 ? row[x] : (x % 2 ? row[x / 2] & 0xF : row[x / 2] >> 4);
-                if (index >= palette.size())
-                    return Picture();
-                pixel = palette[index];
-            }
-            picture.at(x, y) = pixel;
-        }
-    }
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
+    if (!data)
+        return Picture();
+    for (int i = 0; i < picture.width * picture.height; ++i)
+        picture.rgb.push_back(static_cast<uint32_t>(data[3 * i] << 16 | data[3 * i + 1] << 8 | data[3 * i + 2]));
+    stbi_image_free(data);
     return picture;
 }
 
@@ -137,10 +98,10 @@ PanelBitmaps readPanelBitmaps(const std::string& resourceDir, int set) {
     const std::string suffix = set == 1 ? ".bmp" : "@" + std::to_string(set) + "x.bmp";
     PanelBitmaps bitmaps;
     bitmaps.set = set;
-    bitmaps.background = readBmp(resourceDir + "/background" + suffix);
-    bitmaps.track = readBmp(resourceDir + "/slider_track" + suffix);
-    bitmaps.handle = readBmp(resourceDir + "/slider_handle" + suffix);
-    bitmaps.rocker = readBmp(resourceDir + "/rocker" + suffix);
+    bitmaps.background = readPicture(resourceDir + "/background" + suffix);
+    bitmaps.track = readPicture(resourceDir + "/slider_track" + suffix);
+    bitmaps.handle = readPicture(resourceDir + "/slider_handle" + suffix);
+    bitmaps.rocker = readPicture(resourceDir + "/rocker" + suffix);
     return bitmaps;
 }
 

@@ -27,9 +27,9 @@ constexpr uint32_t kSeeThrough = 0xFFFFFF;  // the bitmaps' colour key
 constexpr uint32_t kReadoutFill = 0xCCCCCC;
 constexpr uint32_t kReadoutOutline = 0xEEEEEE;
 
-// A BMP file as the project keeps them: a 40-byte info header, bottom-up
-// rows of 24-, 8- or 4-bit pixels. Empty for anything else or unreadable.
-Picture readBmp(const std::string& path);
+// A PNG or BMP file (the bitmaps in resources/, the pictures in docs/);
+// empty when it is missing or unreadable.
+Picture readPicture(const std::string& path);
 
 // A unit's first device pixel: the unit at x covers [round(x f), round((x + 1) f)).
 int deviceCoordinate(int units, double factor);

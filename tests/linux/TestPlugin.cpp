@@ -67,11 +67,9 @@ const char* const kNames[kParams] = {"Gain", "Tone", "Mix", "CC #"};
 // thread waits as long for one: so the two meet every time.
 const auto kTornWrite = std::chrono::microseconds(200);
 
-// The scaled editor's size at 100%, and the vendor request that scales it.
+// The scaled editor's size at 100%.
 const int kEditorWidth = 200;
 const int kEditorHeight = 100;
-const VstInt32 kScaleIndex = 0x50726553;   // 'PreS'
-const VstIntPtr kScaleValue = 0x41654373;  // 'AeCs'
 
 // The system-exclusive event, which the effect headers leave out.
 struct SysexEvent {
@@ -393,7 +391,9 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 inde
         self.editorOpen = false;
         return 0;
     case effVendorSpecific:
-        return scaledEditor() && index == kScaleIndex && value == kScaleValue ? takeScale(effect, opt) : 0;
+        return scaledEditor() && index == kVstContentScaleIndex && value == kVstContentScaleValue
+                   ? takeScale(effect, opt)
+                   : 0;
     case effGetChunk:
         if (!ptr || !fault("chunk-loses"))
             return 0;

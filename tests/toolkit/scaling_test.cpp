@@ -356,7 +356,7 @@ protected:
         return rect ? CPoint(rect->right - rect->left, rect->bottom - rect->top) : CPoint(-1, -1);
     }
     VstIntPtr sendHostScale(float factor) {
-        return effect.dispatcher(effVendorSpecific, 0x50726553, 0x41654373, nullptr, factor);
+        return effect.dispatcher(effVendorSpecific, kVstContentScaleIndex, kVstContentScaleValue, nullptr, factor);
     }
 
     SilentEffect effect;
@@ -382,7 +382,7 @@ TEST_F(EditorScale, NonsenseFromTheHostIsRefusedAndChangesNothing) {
         EXPECT_EQ(sendHostScale(factor), 0) << factor;
     EXPECT_EQ(reportedSize(), CPoint(200, 100));
     // Another vendor request is the effect's own business.
-    EXPECT_EQ(effect.dispatcher(effVendorSpecific, 0x50726553, 0, nullptr, 1.0f), 0);
+    EXPECT_EQ(effect.dispatcher(effVendorSpecific, kVstContentScaleIndex, 0, nullptr, 1.0f), 0);
     EXPECT_EQ(reportedSize(), CPoint(200, 100));
 }
 

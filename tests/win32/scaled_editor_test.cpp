@@ -5,10 +5,6 @@
 // system's display scale unless the host or the user gave the factor.
 #include <gtest/gtest.h>
 #include <windows.h>
-// The README's picture is a PNG; this program alone decodes one.
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#include <stb_image.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,18 +60,7 @@ Picture windowPicture(HWND window) {
     return picture;
 }
 
-Picture sourcePng(const char* relativePath) {
-    const std::string path = std::string(QUAVIX_SOURCE_DIR) + "/" + relativePath;
-    Picture picture;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (!data)
-        return Picture();
-    for (int i = 0; i < picture.width * picture.height; ++i)
-        picture.rgb.push_back(static_cast<uint32_t>(data[3 * i] << 16 | data[3 * i + 1] << 8 | data[3 * i + 2]));
-    stbi_image_free(data);
-    return picture;
-}
+Picture sourcePng(const char* relativePath) { return readPicture(std::string(QUAVIX_SOURCE_DIR) + "/" + relativePath); }
 
 ::testing::AssertionResult sizesAre(const EffectUnderTest& plugin, int width, int height) {
     ERect* rect = nullptr;

@@ -164,9 +164,7 @@ bool PluginHost::editorSize(int& width, int& height) {
 }
 
 bool PluginHost::setEditorScale(float factor) {
-    const VstInt32 index = 0x50726553;   // 'PreS'
-    const VstIntPtr value = 0x41654373;  // 'AeCs'
-    return dispatch(effVendorSpecific, index, value, nullptr, factor) != 0;
+    return dispatch(effVendorSpecific, kVstContentScaleIndex, kVstContentScaleValue, nullptr, factor) != 0;
 }
 
 std::string PluginHost::text(VstInt32 opcode, VstInt32 index) { return queryText(plugin, opcode, index); }

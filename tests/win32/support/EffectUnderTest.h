@@ -110,7 +110,7 @@ public:
     // What a host that scales its windows sends: the vendor request 'PreS'
     // 'AeCs' with the factor; the editor answers 1 when it takes it.
     VstIntPtr setHostScale(float factor) const {
-        return dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr, factor);
+        return dispatch(effVendorSpecific, kVstContentScaleIndex, kVstContentScaleValue, nullptr, factor);
     }
     bool openEditor(HWND parent) const { return dispatch(effEditOpen, 0, 0, parent) == 1; }
     // Opens the editor and lets it paint and idle once, as a host does.

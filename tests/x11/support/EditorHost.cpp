@@ -107,9 +107,8 @@ bool EditorTest::readEditorRect() {
 }
 
 VstIntPtr EditorTest::tellScale(float factor) {
-    constexpr VstInt32 kScaleIndex = 0x50726553;   // 'PreS'
-    constexpr VstIntPtr kScaleValue = 0x41654373;  // 'AeCs'
-    const VstIntPtr answer = effect->dispatcher(effect, effVendorSpecific, kScaleIndex, kScaleValue, nullptr, factor);
+    const VstIntPtr answer =
+        effect->dispatcher(effect, effVendorSpecific, kVstContentScaleIndex, kVstContentScaleValue, nullptr, factor);
     readEditorRect();
     return answer;
 }

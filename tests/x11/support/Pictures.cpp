@@ -3,11 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_BMP
-#include <stb_image.h>
-
 namespace quavixtest {
 
 namespace {
@@ -16,16 +11,7 @@ constexpr int kHandleInsetX = 1;
 }  // namespace
 
 Pixels loadPicture(const std::string& sourcePath) {
-    Pixels picture;
-    const std::string path = std::string(QUAVIX_SOURCE_DIR) + "/" + sourcePath;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (!data)
-        return Pixels();
-    for (int i = 0; i < picture.width * picture.height; ++i)
-        picture.rgb.push_back(static_cast<uint32_t>(data[3 * i] << 16 | data[3 * i + 1] << 8 | data[3 * i + 2]));
-    stbi_image_free(data);
-    return picture;
+    return readPicture(std::string(QUAVIX_SOURCE_DIR) + "/" + sourcePath);
 }
 
 Pixels sliderPicture(int handleTop) {
