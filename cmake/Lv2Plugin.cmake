@@ -25,7 +25,7 @@ target_link_libraries(quavix_lv2 PRIVATE PkgConfig::LV2)
 set_target_properties(quavix_lv2 PROPERTIES OUTPUT_NAME quavix_dsp LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR})
 link_as_plugin_binary(quavix_lv2 ${LV2_VERSION_SCRIPT})
 foreach(turtle manifest.ttl quavix.ttl)
-    configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_BUNDLE_DIR}/${turtle} COPYONLY)
+    configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_BUNDLE_DIR}/${turtle} @ONLY)
 endforeach()
 
 # The panel: the editor's layers over X11 and cairo, without the effect,

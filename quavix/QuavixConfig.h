@@ -30,6 +30,8 @@ namespace quavix {
 constexpr const char* kEffectName = "Quavix";
 constexpr const char* kProductString = "Quavix";
 constexpr const char* kVendorString = "Morvella";
+// What hosts store and compare: major * 1000 + minor * 100 + micro * 10 of
+// the VERSION file, so 1.0.0 is 1000.
 constexpr int32_t kVendorVersion = 1000;
 constexpr int32_t kUniqueId = 0x00515658;  // 0, 'Q', 'V', 'X'
 constexpr const char* kDefaultProgramName = "Default";

@@ -1,11 +1,16 @@
 #include "tools/cli/Command.h"
 
+#include <cstdio>
+
 #include "tools/cli/CommandLine.h"
 
 int Command::run() const {
     switch (mode) {
     case HostMode::Help:
         CommandLine::printUsage(false);
+        return kExitDone;
+    case HostMode::Version:
+        std::printf("quavix-host %s\n", QUAVIX_VERSION);
         return kExitDone;
     case HostMode::Info:
         return RenderCommands::showInfo(info);
@@ -34,6 +39,7 @@ int Command::run() const {
 std::string Command::hostedPlugins() const {
     switch (mode) {
     case HostMode::Help:
+    case HostMode::Version:
         break;
     case HostMode::Info:
         return info.path;

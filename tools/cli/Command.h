@@ -14,6 +14,7 @@
 
 enum class HostMode {
     Help,
+    Version,
     Demo,
     Info,
     ProcessFile,

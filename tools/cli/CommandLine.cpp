@@ -32,6 +32,7 @@ const char* const kUsage =
     "  quavix-host --validate PLUGIN [--strictness N] [--seed S]\n"
     "                                                 put a plug-in through a torture run\n"
     "  quavix-host --help\n"
+    "  quavix-host --version\n"
     "\n"
     "PLUGIN is a VST 2.4 plug-in library: a DLL for quavix-host.exe (dist/win32 for\n"
     "32-bit plug-ins, dist/win64 for 64-bit ones), a .so for the Linux quavix-host.\n"
@@ -239,7 +240,7 @@ bool Parser::option(const std::string& name, const char* value, std::string& err
         // A mode without a value: choose takes it from the list of modes.
     } else if (name == "--pcm16") {
         render.pcm16 = true;
-    } else if (name != "--help" && name != "--info" && name != "--gui" && name != "--bench" &&
+    } else if (name != "--help" && name != "--version" && name != "--info" && name != "--gui" && name != "--bench" &&
                name != "--editor-bench") {
         error = "unknown option " + name;
         return false;
@@ -254,6 +255,10 @@ bool Parser::choose(const std::vector<std::string>& positional, const std::vecto
     for (const std::string& mode : modes) {
         if (mode == "--help") {
             command.mode = HostMode::Help;
+            return true;
+        }
+        if (mode == "--version") {
+            command.mode = HostMode::Version;
             return true;
         }
     }
@@ -371,7 +376,7 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
             }
             value = argv[++i];
         }
-        if (argument == "--help" || argument == "--info" || argument == "--gui" || argument == "--editor-png" ||
+        if (argument == "--help" || argument == "--version" || argument == "--info" || argument == "--gui" || argument == "--editor-png" ||
             argument == "--demo-out" || argument == "--bench" || argument == "--editor-bench" ||
             argument == "--response-png") {
             modes.push_back(argument);
