@@ -2,6 +2,10 @@
 # make test: set up if needed, build every configuration, run every test.
 # make bench: the benchmarks of every build, and Quavix beside Debian's VST effects.
 # make validate-peers: the validator over Debian's VST effects.
+# make install / make uninstall: the Linux plug-ins, host tool and manual
+#   under $(DESTDIR)$(PREFIX); make install-user / uninstall-user: in ~/.vst,
+#   ~/.lv2 and ~/.local.
+# make package: the .deb, the Windows installer and the archives in dist/packages.
 SHELL := /bin/sh
 JOBS ?= $(shell nproc)
 # Windows programs with windows need a display: one Xvfb and one Wine server per run.
@@ -10,10 +14,15 @@ JOBS ?= $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 2048x1536x24 -noreset"
 CONFIGURE := cmake --no-warn-unused-cli -S . -Wno-dev
 WINDOWS_ARCHS := win32 win64
+# Where make install puts the Linux files, as packagers expect.
+export PREFIX ?= /usr/local
+export DESTDIR ?=
 # How hard make test validates each build's plug-in (1 quick .. 10 long).
 STRICTNESS ?= 5
 
-.PHONY: all setup demo-setup native native-tsan linux linux-tools $(WINDOWS_ARCHS) win32-tools win64-tools builds demo test bench validate-peers clean
+.PHONY: all setup demo-setup linux-setup package-setup native native-tsan linux linux-tools $(WINDOWS_ARCHS) \
+	win32-tools win64-tools builds demo test bench validate-peers install uninstall install-user uninstall-user \
+	package clean
 
 all: demo
 
@@ -21,6 +30,10 @@ setup:
 	@./cmake/setup.sh
 demo-setup:
 	@./cmake/setup.sh demo
+linux-setup:
+	@./cmake/setup.sh linux
+package-setup:
+	@./cmake/setup.sh package
 
 # Headless core under AddressSanitizer and UndefinedBehaviorSanitizer.
 native: setup
@@ -38,10 +51,11 @@ LINUX_CONFIGURE = $(CONFIGURE) -B build/linux -DQUAVIX_SANITIZE=none -DQUAVIX_DI
 linux: setup
 	@$(LINUX_CONFIGURE)
 	@cmake --build build/linux -j $(JOBS)
-# The plug-in and the host tool alone, for the demo.
-linux-tools: demo-setup
+# What Linux users get, without the tests: quavix.so, the LV2 bundle, the
+# host tool and its manual page.
+linux-tools: linux-setup
 	@$(LINUX_CONFIGURE)
-	@cmake --build build/linux -j $(JOBS) --target quavix quavix-host
+	@cmake --build build/linux -j $(JOBS) --target quavix quavix_lv2_bundle quavix-host quavix_manual
 
 # The same sources for either Windows architecture: only the toolchain differs.
 win32: TRIPLE := i686
@@ -66,7 +80,7 @@ builds: native native-tsan linux $(WINDOWS_ARCHS)
 # built, one line per step; the whole output of each is in build/logs/.
 DEMO_STEP := ./cmake/step.sh
 demo: demo-setup
-	@$(DEMO_STEP) "demo [1/5] building quavix.so and quavix-host for Linux" demo-build-linux \
+	@$(DEMO_STEP) "demo [1/5] building quavix.so, quavix.lv2 and quavix-host for Linux" demo-build-linux \
 		$(MAKE) --no-print-directory linux-tools
 	@$(DEMO_STEP) "demo [2/5] building QUAVIX.dll and quavix-host.exe for 32-bit Windows" demo-build-win32 \
 		$(MAKE) --no-print-directory win32-tools
@@ -76,16 +90,17 @@ demo: demo-setup
 		./cmake/run-linux-demo.sh
 	@$(DEMO_STEP) "demo [5/5] rendering under Wine: both Windows demos and the editor, compared to the byte" demo-windows \
 		$(XVFB) ./cmake/run-demo.sh
-	@echo "demo: the Linux, win32 and win64 demos are identical to the byte; in dist/demo:"
-	@ls -1 dist/demo | sed 's/^/  /'
+	@echo "demo: the Linux, win32 and win64 demos are identical to the byte; in dist:"
+	@cd dist && find linux-x86_64 win32 win64 demo -type f | sort | xargs ls -l | awk '{ printf "  %-44s %9d bytes\n", $$9, $$5 }'
 
-test: builds
+test: builds package-setup
 	@./cmake/check-layers.sh
 	@echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 	@cd build/native && ctest --output-on-failure
 	@echo "== native thread tests (ThreadSanitizer)"
 	@cd build/native-tsan && ctest --output-on-failure
 	@QUAVIX_STRICTNESS=$(STRICTNESS) ./cmake/run-system-tests.sh
+	@./cmake/check-packages.sh
 	@$(MAKE) --no-print-directory bench
 
 bench: linux $(WINDOWS_ARCHS)
@@ -94,6 +109,21 @@ bench: linux $(WINDOWS_ARCHS)
 # What the validator finds in Debian's VST effects (never fails for their faults).
 validate-peers: linux
 	@./cmake/validate-peers.sh
+
+# Installing builds what it installs, and nothing else.
+install: linux-tools
+	@./cmake/install.sh install
+uninstall:
+	@./cmake/install.sh uninstall
+install-user: linux-tools
+	@./cmake/install.sh install --user
+uninstall-user:
+	@./cmake/install.sh uninstall --user
+
+# Every package from the three builds' plug-ins and host tools; not part of
+# make demo.
+package: package-setup linux-tools win32-tools win64-tools
+	@./cmake/package.sh
 
 clean:
 	rm -rf build dist

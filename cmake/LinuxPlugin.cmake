@@ -62,6 +62,20 @@ add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts)
 
+# Its manual page, written from its own --help (installed by make install
+# and the packages). Dated by the last commit, so every build of one commit
+# makes the same page.
+execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+    OUTPUT_VARIABLE SOURCE_DATE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+set(QUAVIX_MANUAL ${CMAKE_BINARY_DIR}/man/quavix-host.1)
+add_custom_command(OUTPUT ${QUAVIX_MANUAL}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${SOURCE_DATE}
+        ${CMAKE_SOURCE_DIR}/cmake/make-manual.sh $<TARGET_FILE:quavix-host> ${PROJECT_VERSION} ${QUAVIX_MANUAL}
+    DEPENDS quavix-host ${CMAKE_SOURCE_DIR}/cmake/make-manual.sh
+    COMMENT "Writing the manual page quavix-host.1")
+add_custom_target(quavix_manual ALL DEPENDS ${QUAVIX_MANUAL})
+
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
 add_executable(quavix_bench ${BENCH_SOURCES})
 target_link_libraries(quavix_bench quavix_core ${CMAKE_DL_LIBS})

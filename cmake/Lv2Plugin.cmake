@@ -1,19 +1,23 @@
-# Quavix as an LV2 plug-in: the bundle quavix.lv2 beside quavix.so,
-# installed by copying it into ~/.lv2. The same headless effect as
-# quavix_core, behind the framework's LV2 adapter, and the VST panel behind
-# the toolkit's LV2 panel adapter in a binary of its own, so that the
-# processing never loads X11; the Turtle files in resources/lv2 describe both.
+# Quavix as an LV2 plug-in: the bundle quavix.lv2 beside quavix.so. The same
+# headless effect as quavix_core, behind the framework's LV2 adapter, and the
+# VST panel behind the toolkit's LV2 panel adapter in a binary of its own, so
+# that the processing never loads X11; the Turtle files in resources/lv2
+# describe both.
 #
-# make demo installs neither the LV2 headers nor lilv and builds no bundle;
-# make test installs both, and its check of the bundle fails without one.
+# The bundle needs only the LV2 headers; the test host and the benchmark load
+# it through lilv, which only make test installs.
 pkg_check_modules(LV2 IMPORTED_TARGET lv2)
 pkg_check_modules(LILV IMPORTED_TARGET lilv-0)
-if(NOT LV2_FOUND OR NOT LILV_FOUND)
-    message(STATUS "quavix.lv2 not built: the LV2 headers or lilv are missing (make setup installs them)")
+if(NOT LV2_FOUND)
+    message(STATUS "quavix.lv2 not built: the LV2 headers are missing (make setup installs them)")
     return()
 endif()
 
+# A host that finds a bundle loads it whole, so the one in QUAVIX_DIST_DIR is
+# never half built: the binaries and Turtle files are made in a staging
+# folder, and the complete bundle replaces the published one in one rename.
 set(LV2_BUNDLE_DIR ${QUAVIX_DIST_DIR}/quavix.lv2)
+set(LV2_STAGE_DIR ${CMAKE_BINARY_DIR}/lv2-stage/quavix.lv2)
 set(LV2_URI urn:morvella:quavix)
 set(FRAMEWORK_LV2_SOURCES ${CMAKE_SOURCE_DIR}/framework/lv2/Lv2Adapter.cpp)
 set(QUAVIX_LV2_SOURCES ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2.cpp)
@@ -22,10 +26,12 @@ set(LV2_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/framework/lv2/lv2.map)
 add_library(quavix_lv2 MODULE ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES} ${FRAMEWORK_LV2_SOURCES}
     ${QUAVIX_LV2_SOURCES})
 target_link_libraries(quavix_lv2 PRIVATE PkgConfig::LV2)
-set_target_properties(quavix_lv2 PROPERTIES OUTPUT_NAME quavix_dsp LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR})
+set_target_properties(quavix_lv2 PROPERTIES OUTPUT_NAME quavix_dsp LIBRARY_OUTPUT_DIRECTORY ${LV2_STAGE_DIR})
 link_as_plugin_binary(quavix_lv2 ${LV2_VERSION_SCRIPT})
+set(LV2_TURTLE_FILES "")
 foreach(turtle manifest.ttl quavix.ttl)
-    configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_BUNDLE_DIR}/${turtle} @ONLY)
+    configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_STAGE_DIR}/${turtle} @ONLY)
+    list(APPEND LV2_TURTLE_FILES ${LV2_STAGE_DIR}/${turtle})
 endforeach()
 
 # The panel: the editor's layers over X11 and cairo, without the effect,
@@ -38,12 +44,30 @@ if(QUAVIX_EDITOR)
         ${CMAKE_SOURCE_DIR}/toolkit/lv2/Lv2UiAdapter.cpp ${QUAVIX_LV2_SOURCES}
         ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2Ui.cpp)
     target_link_libraries(quavix_lv2_ui PRIVATE PkgConfig::LV2 PkgConfig::X11 PkgConfig::CAIRO)
-    set_target_properties(quavix_lv2_ui PROPERTIES OUTPUT_NAME quavix_ui LIBRARY_OUTPUT_DIRECTORY ${LV2_BUNDLE_DIR})
+    set_target_properties(quavix_lv2_ui PROPERTIES OUTPUT_NAME quavix_ui LIBRARY_OUTPUT_DIRECTORY ${LV2_STAGE_DIR})
     link_as_plugin_binary(quavix_lv2_ui ${LV2_UI_VERSION_SCRIPT})
     # The embedded bitmaps are generated once, for the effect's layer first.
     add_dependencies(quavix_lv2_ui quavix_effect)
 else()
     message(WARNING "quavix_ui.so not built: this build has no editor (QUAVIX_EDITOR)")
+endif()
+
+# Published only whole: a bundle whose manifest names a panel it lacks is
+# not a bundle, so a build without the editor publishes none.
+if(TARGET quavix_lv2_ui)
+    set(LV2_PUBLISHED ${CMAKE_BINARY_DIR}/lv2-stage/published.stamp)
+    add_custom_command(OUTPUT ${LV2_PUBLISHED}
+        COMMAND ${CMAKE_COMMAND} -DSTAGE=${LV2_STAGE_DIR} -DDESTINATION=${LV2_BUNDLE_DIR}
+            -P ${CMAKE_SOURCE_DIR}/cmake/PublishBundle.cmake
+        COMMAND ${CMAKE_COMMAND} -E touch ${LV2_PUBLISHED}
+        DEPENDS quavix_lv2 quavix_lv2_ui $<TARGET_FILE:quavix_lv2> $<TARGET_FILE:quavix_lv2_ui> ${LV2_TURTLE_FILES}
+            ${CMAKE_SOURCE_DIR}/cmake/PublishBundle.cmake
+        COMMENT "Publishing the complete quavix.lv2 in ${QUAVIX_DIST_DIR}")
+    add_custom_target(quavix_lv2_bundle ALL DEPENDS ${LV2_PUBLISHED})
+endif()
+if(NOT LILV_FOUND)
+    message(STATUS "the LV2 tests and benchmark not built: lilv is missing (make setup installs it)")
+    return()
 endif()
 
 # The test host and the benchmark load the bundle through lilv, as LV2 hosts
@@ -53,7 +77,7 @@ add_library(quavix_lv2_test_support STATIC ${LV2_TEST_SUPPORT} ${QUAVIX_LV2_SOUR
 target_link_libraries(quavix_lv2_test_support PUBLIC PkgConfig::LILV PkgConfig::LV2)
 add_executable(lv2_host_test ${CMAKE_SOURCE_DIR}/tests/lv2/lv2_host_test.cpp)
 target_link_libraries(lv2_host_test quavix_lv2_test_support quavix_core gtest_main)
-add_dependencies(lv2_host_test quavix_lv2)
+add_dependencies(lv2_host_test quavix_lv2_bundle)
 add_test(NAME lv2_host_test COMMAND lv2_host_test)
 set_tests_properties(lv2_host_test PROPERTIES ENVIRONMENT "QUAVIX_LV2_BUNDLE=${LV2_BUNDLE_DIR}/" TIMEOUT 300)
 
@@ -71,7 +95,7 @@ set_tests_properties(lv2apply_matches_vst PROPERTIES TIMEOUT 300)
 if(TARGET quavix_lv2_ui)
     add_executable(lv2_ui_test ${CMAKE_SOURCE_DIR}/tests/lv2/lv2_ui_test.cpp)
     target_link_libraries(lv2_ui_test quavix_x11_test_support PkgConfig::LV2 ${CMAKE_DL_LIBS} gtest_main)
-    add_dependencies(lv2_ui_test quavix_lv2_ui)
+    add_dependencies(lv2_ui_test quavix_lv2_bundle)
     add_test(NAME lv2_ui_test COMMAND lv2_ui_test)
     set_tests_properties(lv2_ui_test PROPERTIES ENVIRONMENT "QUAVIX_LV2_BUNDLE=${LV2_BUNDLE_DIR}/" TIMEOUT 300)
 endif()

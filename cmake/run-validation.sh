@@ -9,8 +9,9 @@
 # (Windows, run with wine in the caller's Wine session, on its display, so
 # that the editor groups get windows: cmake/run-windows-tests.sh calls this
 # after its tests). Without DIST_DIRs: dist/linux-x86_64, dist/win32 and
-# dist/win64. Each run's full report goes to validation-STRICTNESS.txt in its
-# DIST_DIR; the checks that failed, the seed and the tally are printed here.
+# dist/win64. Each run's full report goes to
+# build/logs/validation-BUILD-STRICTNESS.txt (dist holds only what users
+# install); the checks that failed, the seed and the tally are printed here.
 # Exits 1 naming every build whose validation failed.
 set -u
 . "$(dirname "$0")/wine-env.sh"
@@ -32,7 +33,8 @@ for dist in "$@"; do
         failed="$failed $dist"
         continue
     fi
-    report="$dist/validation-$strictness.txt"
+    mkdir -p build/logs
+    report="build/logs/validation-$(basename "$dist")-$strictness.txt"
     echo "== Validation of Quavix at strictness $strictness: $dist"
     start=$(date +%s)
     run 2>&1 | tr -d '\r' >"$report"

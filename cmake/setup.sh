@@ -1,25 +1,33 @@
 #!/bin/sh
-# Installs everything the build and the tests need (with the argument demo,
-# only what make demo needs), then prepares a quiet 64-bit Wine prefix, which
-# runs the 32-bit programs too. Safe to run again: each step checks before it
-# acts.
+# Installs everything the build and the tests need (with the argument linux,
+# demo or package, only what that job needs), then prepares a quiet 64-bit
+# Wine prefix, which runs the 32-bit programs too. Safe to run again: each
+# step checks before it acts.
 set -eu
 
-# What the demo needs: the compilers, Wine and a display for the Windows
-# builds, and the libraries the plug-in and the host tool link.
-DEMO_PACKAGES="cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 \
+# What the Linux build needs: quavix.so, the LV2 bundle, the host tool and
+# its manual page.
+LINUX_PACKAGES="cmake make g++ pkg-config googletest libstb-dev libcairo2-dev \
+libx11-dev libxres-dev libxtst-dev lv2-dev"
+# What the demo needs besides: the compilers, Wine and a display for the
+# Windows builds, and sox for the spectrogram.
+DEMO_PACKAGES="$LINUX_PACKAGES g++-mingw-w64-i686 binutils-mingw-w64-i686 \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 \
-xvfb xauth fonts-liberation googletest libstb-dev pkg-config libcairo2-dev sox \
-libx11-dev libxres-dev libxtst-dev"
+xvfb xauth fonts-liberation sox"
+# What make package needs besides: Debian's packaging tools and checker, and
+# the Windows installer's compiler, and zip for the Windows archive.
+PACKAGE_PACKAGES="$DEMO_PACKAGES dpkg-dev lintian nsis zip"
 # And what only the tests and benchmarks need: input tools, pictures, the
-# VST effects Debian ships, to measure and validate Quavix beside them, and
-# the LV2 headers, lilv and its tools, and lv2_validate's checker.
-TEST_PACKAGES="x11-utils xdotool libgtest-dev python3-pil imagemagick \
+# VST effects Debian ships, to measure and validate Quavix beside them,
+# lilv and its tools, and lv2_validate's checker.
+TEST_PACKAGES="$PACKAGE_PACKAGES x11-utils xdotool libgtest-dev python3-pil imagemagick \
 lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst \
-lv2-dev liblilv-dev lilv-utils sordi"
+liblilv-dev lilv-utils sordi"
 case "${1:-all}" in
+linux) PACKAGES=$LINUX_PACKAGES ;;
 demo) PACKAGES=$DEMO_PACKAGES ;;
-*) PACKAGES="$DEMO_PACKAGES $TEST_PACKAGES" ;;
+package) PACKAGES=$PACKAGE_PACKAGES ;;
+*) PACKAGES=$TEST_PACKAGES ;;
 esac
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -37,6 +45,11 @@ if [ -n "$missing" ]; then
     sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
+# The Linux build alone runs no Windows program.
+if [ "${1:-all}" = linux ]; then
+    echo "setup: ready"
+    exit 0
+fi
 . "$(dirname "$0")/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating the Wine prefix $WINEPREFIX"

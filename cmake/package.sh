@@ -1,0 +1,116 @@
+#!/bin/sh
+# make package: from the three builds' plug-ins and host tools, the Debian
+# package, the Windows installer, an archive for each system and their
+# checksums. Everything is made under build/package and moved into
+# dist/packages only when all of it is there.
+set -eu
+cd "$(dirname "$0")/.."
+umask 022
+version=$(cat VERSION)
+work=build/package
+out=$work/out
+# Dated by the last commit, so one commit always packs the same bytes.
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+export SOURCE_DATE_EPOCH
+
+rm -rf "$work"
+mkdir -p "$out"
+step() { echo "package: $*"; }
+fail() { echo "package: failed: $*" >&2; exit 1; }
+
+for file in dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix-host dist/linux-x86_64/quavix.lv2/quavix_ui.so \
+    build/linux/man/quavix-host.1 dist/win32/QUAVIX.dll dist/win32/quavix-host.exe dist/win64/QUAVIX.dll \
+    dist/win64/quavix-host.exe; do
+    [ -f "$file" ] || fail "$file is missing; make package builds it"
+done
+
+# Debug sections and symbol tables go; what hosts and the loader need stays.
+strip_linux() { strip --strip-unneeded --remove-section=.comment --remove-section=.note "$@"; }
+strip_windows() { "$1-w64-mingw32-strip" --strip-unneeded "$2"; }
+
+docs() {
+    cp README.md LICENSE THIRD-PARTY.md "$1/"
+}
+
+debian_package() {
+    root=$work/deb
+    DESTDIR=$root PREFIX=/usr ./cmake/install.sh install >/dev/null
+    strip_linux "$root/usr/lib/vst/quavix.so" "$root/usr/bin/quavix-host" "$root"/usr/lib/lv2/quavix.lv2/*.so
+    gzip -9n "$root/usr/share/man/man1/quavix-host.1"
+    doc=$root/usr/share/doc/quavix
+    install -d "$doc"
+    install -m 0644 packaging/debian/copyright "$doc/copyright"
+    gzip -9n <packaging/debian/changelog >"$doc/changelog.gz"
+    chmod 0644 "$doc/changelog.gz"
+    # dpkg-shlibdeps reads the libraries the binaries need from a source
+    # tree's debian/control; a one-package stand-in does.
+    mkdir -p "$work/shlibs/debian"
+    printf 'Source: quavix\n\nPackage: quavix\nArchitecture: amd64\n' >"$work/shlibs/debian/control"
+    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O -e../deb/usr/lib/vst/quavix.so -e../deb/usr/bin/quavix-host \
+        -e../deb/usr/lib/lv2/quavix.lv2/quavix_dsp.so -e../deb/usr/lib/lv2/quavix.lv2/quavix_ui.so 2>/dev/null |
+        sed -n 's/^shlibs:Depends=//p')
+    [ -n "$depends" ] || fail "dpkg-shlibdeps named no dependency"
+    install -d "$root/DEBIAN"
+    size=$(du -sk --apparent-size "$root/usr" | cut -f1)
+    sed -e "s/@VERSION@/$version/" -e "s/@INSTALLED_SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
+        packaging/debian/control.in >"$root/DEBIAN/control"
+    (cd "$root" && find usr -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
+    chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
+    find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+    dpkg-deb --root-owner-group -Zxz --build "$root" "$out/quavix_${version}_amd64.deb" >/dev/null
+}
+
+linux_archive() {
+    name=quavix-$version-linux-x86_64
+    tree=$work/$name
+    mkdir -p "$tree"
+    cp -R dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2 dist/linux-x86_64/quavix-host \
+        build/linux/man/quavix-host.1 "$tree/"
+    strip_linux "$tree/quavix.so" "$tree/quavix-host" "$tree"/quavix.lv2/*.so
+    docs "$tree"
+    tar -C "$work" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$name" |
+        gzip -9n >"$out/$name.tar.gz"
+}
+
+windows_tree() {
+    tree=$work/quavix-$version-windows
+    for arch in win32 win64; do
+        triple=i686
+        [ $arch = win64 ] && triple=x86_64
+        mkdir -p "$tree/$arch"
+        cp "dist/$arch/QUAVIX.dll" "dist/$arch/quavix-host.exe" "$tree/$arch/"
+        strip_windows $triple "$tree/$arch/QUAVIX.dll"
+        strip_windows $triple "$tree/$arch/quavix-host.exe"
+    done
+    docs "$tree"
+}
+
+windows_archive() {
+    name=quavix-$version-windows
+    find "$work/$name" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+    (cd "$work" && find "$name" -type f | sort | zip -q -X -9 -@ "out/$name.zip")
+}
+
+windows_installer() {
+    makensis -V2 -DVERSION="$version" -DSTAGE="$(pwd)/$work/quavix-$version-windows" \
+        -DOUTFILE="$(pwd)/$out/quavix-$version-windows-setup.exe" packaging/windows/quavix.nsi >"$work/makensis.log" ||
+        fail "makensis: see $work/makensis.log"
+}
+
+step "quavix_${version}_amd64.deb"
+debian_package
+step "quavix-$version-linux-x86_64.tar.gz"
+linux_archive
+step "quavix-$version-windows.zip"
+windows_tree
+windows_archive
+step "quavix-$version-windows-setup.exe"
+windows_installer
+(cd "$out" && sha256sum -- *.deb *.tar.gz *.zip *.exe >SHA256SUMS)
+
+rm -rf dist/packages
+mv "$out" dist/packages
+echo "package: in dist/packages:"
+(cd dist/packages && for f in *; do
+    printf '  %-44s %9d bytes  %s\n' "$f" "$(stat -c %s "$f")" "$(sha256sum "$f" | cut -c1-16)"
+done)
