@@ -1,5 +1,6 @@
-// A Filter whose coefficients and memories a test may read, and stereo
-// buffers in the shape processReplacing takes, with the signals tests feed.
+// A Filter whose coefficients (those its next block filters with) and
+// memories a test may read, and stereo buffers in the shape processReplacing
+// takes, with the signals tests feed.
 #pragma once
 
 #include <algorithm>
@@ -22,10 +23,22 @@ class FilterProbe : public Filter {
 public:
     explicit FilterProbe(audioMasterCallback audioMaster = &RecordingHost::callback) : Filter(audioMaster) {}
 
-    float alphaValue() const { return alpha.load(); }
-    float betaValue() const { return beta.load(); }
-    float gammaValue() const { return gamma.load(); }
-    Coefficients coefficients() const { return {alphaValue(), betaValue(), gammaValue()}; }
+    Coefficients coefficients() const {
+        const BlockSetting next = settingFromParameters();
+        return {next.alpha, next.beta, next.gamma};
+    }
+    float alphaValue() const { return coefficients().alpha; }
+    float betaValue() const { return coefficients().beta; }
+    float gammaValue() const { return coefficients().gamma; }
+    // The setting the last block filtered with, coefficients and all.
+    const BlockSetting& lastBlock() const { return blockSetting; }
+    // The coefficients a block filters with at exactly this setting.
+    Coefficients coefficientsAt(float frequency, float damping, double rate) {
+        frequencyValue.store(frequency);
+        bandwidth.store(damping);
+        filterSampleRate.store(rate);
+        return coefficients();
+    }
     float bandwidthValue() const { return bandwidth.load(); }
     float outputGainValue() const { return outputGain.load(); }
     double filterRate() const { return filterSampleRate.load(); }
