@@ -364,8 +364,7 @@ const PortEventCase kPortEvents[] = {
 
 // A host that has not run the plug-in (Qtractor with its engine stopped)
 // reports the frequency output as it holds it, 0 or worse: the panel shows
-// the input's 2300 as it does once the plug-in reports 2300 itself, and a
-// value the plug-in reports still moves it.
+// the input's 2300 as it does once the plug-in reports 2300 itself.
 TEST_F(Lv2UiTest, UntilThePluginRunsThePanelShowsTheFrequencyInput) {
     ASSERT_NO_FATAL_FAILURE(instantiate(0.0f));
     for (float unreported : {std::nanf(""), 5000.0f, 799.0f})
@@ -376,10 +375,6 @@ TEST_F(Lv2UiTest, UntilThePluginRunsThePanelShowsTheFrequencyInput) {
     sendPort(kFrequencyOutPort, 2300.0f);
     idle();
     EXPECT_EQ(0, compareText(seen(), neverRun, textAreas()[0], 0xCCCCCC).differing) << "the read-out is not 2300's";
-    sendPort(kFrequencyOutPort, 800.0f);
-    idle();
-    EXPECT_TRUE(areaMatches(seen(), kSliderRects[0], sliderPicture(handleTopFor(0.0f)), 0, 0));
-    EXPECT_TRUE(writes.empty());
 }
 
 TEST_F(Lv2UiTest, PortEventsMoveThePanel) {

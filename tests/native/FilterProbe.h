@@ -1,6 +1,5 @@
-// A Filter whose coefficients (those its next block filters with) and
-// memories a test may read, and stereo buffers in the shape processReplacing
-// takes, with the signals tests feed.
+// A Filter whose next block's coefficients and memories a test may read, and
+// stereo buffers in the shape processReplacing takes, with the signals tests feed.
 #pragma once
 
 #include <algorithm>
@@ -30,14 +29,14 @@ public:
     float alphaValue() const { return coefficients().alpha; }
     float betaValue() const { return coefficients().beta; }
     float gammaValue() const { return coefficients().gamma; }
-    // The setting the last block filtered with, coefficients and all.
-    const BlockSetting& lastBlock() const { return blockSetting; }
-    // The coefficients a block filters with at exactly this setting.
-    Coefficients coefficientsAt(float frequency, float damping, double rate) {
-        frequencyValue.store(frequency);
-        bandwidth.store(damping);
-        filterSampleRate.store(rate);
-        return coefficients();
+    // The last block's coefficients, and those of the setting it read, afresh.
+    Coefficients lastBlock() const { return {blockSetting.alpha, blockSetting.beta, blockSetting.gamma}; }
+    Coefficients lastBlockRecomputed() const {
+        FilterProbe fresh(&RecordingHost::callback);
+        fresh.frequencyValue = blockSetting.frequency;
+        fresh.bandwidth = blockSetting.damping;
+        fresh.filterSampleRate = blockSetting.rate;
+        return fresh.coefficients();
     }
     float bandwidthValue() const { return bandwidth.load(); }
     float outputGainValue() const { return outputGain.load(); }
