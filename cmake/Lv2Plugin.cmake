@@ -40,7 +40,7 @@ set(LV2_UI_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/toolkit/lv2/lv2ui.map)
 if(QUAVIX_EDITOR)
     add_library(quavix_lv2_ui MODULE ${CMAKE_SOURCE_DIR}/framework/EffectBase.cpp
         ${CMAKE_SOURCE_DIR}/framework/ExtendedEffectBase.cpp ${CMAKE_SOURCE_DIR}/framework/ValueText.cpp
-        ${TOOLKIT_SOURCES} ${X11_PLATFORM_SOURCES} ${QUAVIX_PANEL_SOURCES} ${EMBEDDED_BITMAPS}
+        ${TOOLKIT_SOURCES} ${X11_PLATFORM_SOURCES} ${QUAVIX_PANEL_SOURCES} ${QUAVIX_READOUT_SOURCES} ${EMBEDDED_BITMAPS}
         ${CMAKE_SOURCE_DIR}/toolkit/lv2/Lv2UiAdapter.cpp ${QUAVIX_LV2_SOURCES}
         ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2Ui.cpp)
     target_link_libraries(quavix_lv2_ui PRIVATE PkgConfig::LV2 PkgConfig::X11 PkgConfig::CAIRO)

@@ -32,6 +32,7 @@ else()
     file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
     add_executable(quavix_native_tests ${NATIVE_TESTS} ${CMAKE_SOURCE_DIR}/toolkit/geometry/CRect.cpp)
     target_link_libraries(quavix_native_tests quavix_core gtest_main)
+    target_compile_definitions(quavix_native_tests PRIVATE QUAVIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME native_tests COMMAND quavix_native_tests)
     if(QUAVIX_SANITIZE STREQUAL "address")
         # The toolkit over the stub window system, and the tests of it that

@@ -90,10 +90,13 @@ set(STUB_PLATFORM_SOURCES
     ${SRC}/platform/stub/SystemServices.cpp
     ${SRC}/platform/stub/WindowGeometry.cpp)
 
-# Quavix itself: the effect with its filter, its identity, its panel.
+# Quavix itself: the effect with its filter, its identity, its panel. The
+# read-outs serve the effect and the panel both.
+set(QUAVIX_READOUT_SOURCES ${SRC}/quavix/ParameterText.cpp)
 set(QUAVIX_EFFECT_SOURCES
     ${SRC}/quavix/EditorFactory.cpp
-    ${SRC}/quavix/Filter.cpp)
+    ${SRC}/quavix/Filter.cpp
+    ${QUAVIX_READOUT_SOURCES})
 set(QUAVIX_PANEL_SOURCES ${SRC}/quavix/QuavixEditor.cpp)
 set(QUAVIX_RESOURCE_SCRIPT ${SRC}/resources/quavix.rc)
 

@@ -6,33 +6,26 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
 
 #include "framework/Entry.h"
 #include "quavix/EditorFactory.h"
+#include "quavix/ParameterText.h"
+#include "quavix/Parameters.h"
 #include "quavix/QuavixConfig.h"
 
 namespace {
 
+using quavix::initialValue;
 using quavix::kControllerParam;
-using quavix::kCornerRangeHz;
 using quavix::kFrequencyParam;
 using quavix::kGainParam;
 using quavix::kHighestController;
-using quavix::kHighPeakDamping;
-using quavix::kLowestCornerHz;
-using quavix::kMediumPeakDamping;
+using quavix::kParameters;
 using quavix::kPeakParam;
-
-constexpr float kInitialFrequencyValue = 0.5f;
-// A factor setParameter itself can produce (v = 1.0), so the gain read-out
-// and the value the host reads back both name the factor applied.
-constexpr float kInitialOutputGain = 0.5f;
-constexpr float kInitialBandwidth = 0.5f;
-constexpr int32_t kInitialController = 1;
+using quavix::ReadOutPlace;
 
 constexpr double kSingleTenth = 0.10000000149011612;  // 0.1f widened
 constexpr double kPeakReadBack = 1.1;
@@ -89,7 +82,7 @@ double clampedCorner(double corner, double rate) {
 
 // Each float conversion below is a rounding the filter's sound depends on.
 Coefficients coefficientsFor(float frequency, float damping, double rate) {
-    const double corner = clampedCorner(kLowestCornerHz + kCornerRangeHz * frequency, rate);
+    const double corner = clampedCorner(quavix::unitValue(kFrequencyParam, frequency), rate);
     const float theta = static_cast<float>(corner * kTwoPiSingle / rate);
     const float s = static_cast<float>(std::sin(static_cast<double>(theta)));
     const double x = s * (damping * 0.25);
@@ -106,6 +99,14 @@ float clampedUnit(float value) {
     }
     return value > 1.0f ? 1.0f : value;
 }
+
+// The filter's damping for a peak value. In double from the start, so that
+// the table's peak of 0.6 starts the damping at exactly 0.5.
+float dampingFor(double peak) { return static_cast<float>((1.0 - peak) + kSingleTenth); }
+
+// The output factor for a gain value; 1 gives a factor setParameter itself
+// produces, so the read-out and the read-back of a new effect name the factor applied.
+float outputGainFor(double gain) { return static_cast<float>(gain * quavix::kGainAtFullScale); }
 
 bool usableRate(float rate) { return rate > 0.0f && std::isfinite(rate); }
 
@@ -241,29 +242,23 @@ bool sharesMemory(float** inputs, float** outputs, VstInt32 frames) {
 
 Filter::Filter(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, quavix::kNumPrograms, quavix::kNumParams),
-      frequencyValue(kInitialFrequencyValue),
-      outputGain(kInitialOutputGain),
-      bandwidth(kInitialBandwidth),
-      controllerNumber(kInitialController),
+      frequencyValue(static_cast<float>(initialValue(kFrequencyParam))),
+      outputGain(outputGainFor(initialValue(kGainParam))),
+      bandwidth(dampingFor(initialValue(kPeakParam))),
+      controllerNumber(static_cast<int32_t>(kParameters[kControllerParam].initial)),
       programName(),
       filterSampleRate(0.0),
-      alpha(0.0f),
-      beta(0.0f),
-      gamma(0.0f),
       // A frequency no setting has: the first block computes its coefficients.
       blockSetting{std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0, 0.0f, 0.0f, 0.0f} {
     clearMemories();
     updateSampleRate();
     filterSampleRate.store(sampleRate, kRelaxed);
-    // An effect, not an instrument: hosts sort, and some refuse, plug-ins by
-    // this flag. MIDI still arrives through the event requests of resume.
     cEffect.flags |= effFlagsCanReplacing;
     cEffect.numInputs = quavix::kNumInputs;
     cEffect.numOutputs = quavix::kNumOutputs;
     cEffect.uniqueID = quavix::kUniqueId;
     std::strncpy(programName, quavix::kDefaultProgramName, kProgramNameSize - 1);
     createEditor(this);  // attaches itself, setting the editor flag
-    computeCoefficients();
 }
 
 void Filter::clearMemories() {
@@ -283,34 +278,12 @@ void Filter::setSampleRate(float newSampleRate) {
         return;
     }
     sampleRate = newSampleRate;
-    filterSampleRate.store(newSampleRate);
-    computeCoefficients();
+    filterSampleRate.store(newSampleRate, kRelaxed);
 }
 
 void Filter::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) {
     blockSize = newBlockSize;
     setSampleRate(newSampleRate);
-}
-
-// Automation and MIDI may run this on two threads at once. Each pass checks,
-// after its stores, that the inputs it read are still current and goes round
-// again if not, so the last stores always belong to one coherent set. The
-// inputs' stores, these loads and the coefficient stores are sequentially
-// consistent, which orders the check after the stores on every processor;
-// processReplacing's loads stay relaxed.
-void Filter::computeCoefficients() {
-    for (;;) {
-        const float frequency = frequencyValue.load();
-        const float damping = bandwidth.load();
-        const double rate = filterSampleRate.load();
-        const Coefficients c = coefficientsFor(frequency, damping, rate);
-        alpha.store(c.alpha);
-        beta.store(c.beta);
-        gamma.store(c.gamma);
-        if (frequency == frequencyValue.load() && damping == bandwidth.load() && rate == filterSampleRate.load()) {
-            return;
-        }
-    }
 }
 
 void Filter::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -319,9 +292,10 @@ void Filter::processReplacing(float** inputs, float** outputs, VstInt32 sampleFr
     }
     const FlushDenormals flush;
     // Parameters are read once per block: a change acts from the next block.
-    const BlockSetting& setting = settingForBlock();
-    const BlockCoefficients c{_mm_set1_pd(kFeedbackScale * setting.alpha), _mm_set1_pd(kFeedbackScale * setting.beta),
-                              _mm_set1_pd(kFeedbackScale * setting.gamma)};
+    computeCoefficients();
+    const BlockCoefficients c{_mm_set1_pd(kFeedbackScale * blockSetting.alpha),
+                              _mm_set1_pd(kFeedbackScale * blockSetting.beta),
+                              _mm_set1_pd(kFeedbackScale * blockSetting.gamma)};
     const __m128 gain = _mm_set1_ps(outputGain.load(kRelaxed));
     const StereoMemory start{widened(&x1[0], &x1[1]), widened(&x2[0], &x2[1]), widened(&y1[0], &y1[1]),
                              widened(&y2[0], &y2[1])};
@@ -346,21 +320,24 @@ void Filter::processReplacing(float** inputs, float** outputs, VstInt32 sampleFr
     silenceDecayedChannels();
 }
 
-// The coefficients come from the parameters as this thread finds them, not
-// from the ones computeCoefficients stores: another thread may be storing
-// those three one by one, and a block filtered with coefficients of two
-// settings can put the poles outside the unit circle, a burst that reaches
-// 1e19 within one block. Each parameter is one atomic value, so whatever
-// this reads is one real setting. sin and cos run only when it changed.
-const Filter::BlockSetting& Filter::settingForBlock() {
+// The coefficients come from the parameters as this thread finds them, and
+// are kept only here, for this thread's blocks: coefficients another thread
+// computed could reach a block half of one setting and half of another,
+// which can put the poles outside the unit circle, a burst that reaches 1e19
+// within one block. Each parameter is one atomic value, so whatever this
+// reads is one real setting.
+void Filter::computeCoefficients() { blockSetting = settingFromParameters(); }
+
+// sin and cos run only when the setting changed.
+Filter::BlockSetting Filter::settingFromParameters() const {
     const float frequency = frequencyValue.load(kRelaxed);
     const float damping = bandwidth.load(kRelaxed);
     const double rate = filterSampleRate.load(kRelaxed);
-    if (frequency != blockSetting.frequency || damping != blockSetting.damping || rate != blockSetting.rate) {
-        const Coefficients c = coefficientsFor(frequency, damping, rate);
-        blockSetting = BlockSetting{frequency, damping, rate, c.alpha, c.beta, c.gamma};
+    if (frequency == blockSetting.frequency && damping == blockSetting.damping && rate == blockSetting.rate) {
+        return blockSetting;
     }
-    return blockSetting;
+    const Coefficients c = coefficientsFor(frequency, damping, rate);
+    return BlockSetting{frequency, damping, rate, c.alpha, c.beta, c.gamma};
 }
 
 // Checked once per block, so the per-sample loop carries nothing for it: a
@@ -401,23 +378,21 @@ void Filter::setFrequencyValue(float value) {
     if (std::isnan(value)) {
         return;
     }
-    frequencyValue.store(clampedUnit(value));
-    computeCoefficients();
+    frequencyValue.store(clampedUnit(value), kRelaxed);
 }
 
 void Filter::setOutputGainValue(float value) {
     if (std::isnan(value)) {
         return;
     }
-    outputGain.store(static_cast<float>(clampedUnit(value) * quavix::kGainAtFullScale), kRelaxed);
+    outputGain.store(outputGainFor(clampedUnit(value)), kRelaxed);
 }
 
 void Filter::setPeakValue(float value) {
     if (std::isnan(value)) {
         return;
     }
-    bandwidth.store(static_cast<float>((1.0 - clampedUnit(value)) + kSingleTenth));
-    computeCoefficients();
+    bandwidth.store(dampingFor(clampedUnit(value)), kRelaxed);
 }
 
 // The controller number is a value like the others, so that a host that
@@ -464,19 +439,16 @@ void Filter::getProgramName(char* name) {
     }
 }
 
+// Unknown indices get an empty text rather than whatever the host's buffer held.
 void Filter::getParameterName(VstInt32 index, char* text) {
-    static const char* const kNames[quavix::kNumParams] = {"Center Frequency", "Gain", "peak", "midi controller #"};
     if (text) {
-        std::strcpy(text, index >= 0 && index < quavix::kNumParams ? kNames[index] : "");
+        std::strcpy(text, index >= 0 && index < quavix::kNumParams ? kParameters[index].name : "");
     }
 }
 
-// Index 3 has no unit; it and unknown indices get an empty text rather than
-// whatever the host's buffer held.
 void Filter::getParameterLabel(VstInt32 index, char* label) {
-    static const char* const kLabels[quavix::kNumParams] = {"Hz", "dB", " ", ""};
     if (label) {
-        std::strcpy(label, index >= 0 && index < quavix::kNumParams ? kLabels[index] : "");
+        std::strcpy(label, index >= 0 && index < quavix::kNumParams ? kParameters[index].label : "");
     }
 }
 
@@ -485,26 +457,24 @@ void Filter::getParameterDisplay(VstInt32 index, char* text) {
         return;
     }
     char formatted[32] = "";
+    quavix::writeReadOut(this, index, ReadOutPlace::kHost, readOutQuantity(index), formatted, sizeof(formatted));
+    std::strcpy(text, formatted);
+}
+
+// What each read-out names, as the effect keeps it.
+double Filter::readOutQuantity(VstInt32 index) const {
     switch (index) {
     case kFrequencyParam:
-        std::snprintf(formatted, sizeof(formatted), "%f",
-                      kLowestCornerHz + kCornerRangeHz * frequencyValue.load(kRelaxed));
-        break;
+        return quavix::unitValue(kFrequencyParam, frequencyValue.load(kRelaxed));
     case kGainParam:
-        dB2string(outputGain.load(kRelaxed), formatted, kVstMaxParamStrLen);
-        break;
-    case kPeakParam: {
-        const float damping = bandwidth.load(kRelaxed);
-        std::strcpy(formatted, damping <= kHighPeakDamping ? "Hi" : damping <= kMediumPeakDamping ? "Med" : "Lo");
-        break;
-    }
+        return outputGain.load(kRelaxed);
+    case kPeakParam:
+        return bandwidth.load(kRelaxed);
     case kControllerParam:
-        std::snprintf(formatted, sizeof(formatted), "%d", static_cast<int>(controllerNumber.load(kRelaxed)));
-        break;
+        return controllerNumber.load(kRelaxed);
     default:
-        break;
+        return 0.0;
     }
-    std::strcpy(text, formatted);
 }
 
 VstInt32 Filter::processEvents(VstEvents* events) {
@@ -554,6 +524,8 @@ VstInt32 Filter::canDo(char* text) {
     return std::strcmp(text, kReceiveEvents) == 0 || std::strcmp(text, kReceiveMidiEvent) == 0 ? 1 : 0;
 }
 
+// An effect, not an instrument: hosts sort, and some refuse, plug-ins by their
+// category. MIDI still arrives through the event requests of resume.
 VstPlugCategory Filter::getPlugCategory() { return kPlugCategEffect; }
 
 // The effect this library makes.

@@ -4,11 +4,11 @@
 //
 // Threads: the host automates from its user-interface or automation thread
 // while its processing thread runs processReplacing and processEvents. What
-// both sides touch (parameters, coefficients, the rate the coefficients are
-// computed for) is atomic. processReplacing reads the parameters and the
-// gain with relaxed loads once per block, so a change acts from the next
-// block on and the per-sample loop carries no loads of its own. The channel
-// memories and the block's coefficients belong to the processing thread alone.
+// both sides touch (the parameters and the rate) is atomic. processReplacing
+// reads them with relaxed loads once per block, so a change acts from the
+// next block on and the per-sample loop carries no loads of its own. The
+// channel memories and the block's coefficients belong to the processing
+// thread alone.
 #pragma once
 
 #include <atomic>
@@ -40,6 +40,8 @@ public:
     VstPlugCategory getPlugCategory() override;
     void setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) override;
 
+    // The processing thread's, at the start of each block: the coefficients
+    // the block filters with, from one snapshot of the parameters.
     virtual void computeCoefficients();
 
     // Once all four memories of a channel (its last two inputs and outputs)
@@ -63,6 +65,7 @@ protected:
     void setControllerValue(float value);
     void applyControlChange(const VstEvent& event);
     void clearMemories();
+    double readOutQuantity(VstInt32 index) const;
     void silenceDecayedChannels();
 
     // A setting and its coefficients, as one block is filtered with them.
@@ -74,7 +77,9 @@ protected:
         float beta;
         float gamma;
     };
-    const BlockSetting& settingForBlock();
+    // The setting the next block filters with: the last block's while the
+    // parameters and the rate stay as they were, else computed afresh.
+    BlockSetting settingFromParameters() const;
 
     std::atomic<float> frequencyValue;
     std::atomic<float> outputGain;
@@ -83,9 +88,6 @@ protected:
     char programName[kProgramNameSize];
 
     std::atomic<double> filterSampleRate;
-    std::atomic<float> alpha;
-    std::atomic<float> beta;
-    std::atomic<float> gamma;
 
     float x1[kNumChannels];
     float x2[kNumChannels];

@@ -1,6 +1,7 @@
 // Quavix's identity in one place: the texts and numbers hosts see, the
-// parameter indices shared by the effect and its editor, and the bitmap
-// resource ids shared by the editor and the resource script.
+// parameter indices shared by the effect and its editor (what each parameter
+// is, quavix/Parameters.h says), and the bitmap resource ids shared by the
+// editor and the resource script.
 #pragma once
 
 #define QUAVIX_BITMAP_SLIDER_HANDLE 1
@@ -47,19 +48,6 @@ enum ParameterIndex : int32_t {
     kControllerParam = 3,
     kNumParams = 4,
 };
-
-// Parameter mappings that the effect applies and its editor's read-outs show.
-// The corner frequency in hertz is kLowestCornerHz + kCornerRangeHz * v.
-constexpr double kLowestCornerHz = 800.0;
-constexpr double kCornerRangeHz = 3000.0;
-// The output gain factor is v * kGainAtFullScale; both the host's and the
-// editor's read-outs name that factor in decibels.
-constexpr double kGainAtFullScale = 0.5;
-// The peak read-out: "Hi" up to this damping, "Med" up to the next, else "Lo".
-constexpr float kHighPeakDamping = 0.33f;
-constexpr float kMediumPeakDamping = 0.66f;
-// MIDI controller numbers run from 0 to this.
-constexpr int32_t kHighestController = 127;
 
 enum BitmapId : int32_t {
     kSliderHandleBitmap = QUAVIX_BITMAP_SLIDER_HANDLE,

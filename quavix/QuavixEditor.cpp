@@ -1,7 +1,6 @@
 #include "quavix/QuavixEditor.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <thread>
@@ -9,6 +8,8 @@
 #include "toolkit/controls/CParamDisplay.h"
 #include "toolkit/controls/CRockerSwitch.h"
 #include "toolkit/controls/CSlider.h"
+#include "quavix/ParameterText.h"
+#include "quavix/Parameters.h"
 #include "quavix/QuavixConfig.h"
 #include "toolkit/views/CFrame.h"
 #include "framework/EffectBase.h"
@@ -44,9 +45,6 @@ constexpr float kRockerRight = 1.0f;
 static_assert(kBackgroundBitmap2x == kBackgroundBitmap + 2 * kScaledSetIdStep &&
                   kBackgroundBitmap3x == kBackgroundBitmap + 3 * kScaledSetIdStep,
               "scaled bitmap ids");
-
-// Read-out conversions.
-constexpr int32_t kGainTextLength = 5;
 
 constexpr int32_t kMinParameterTag = kFrequencyParam;
 constexpr int32_t kMaxParameterTag = kControllerParam;
@@ -294,33 +292,21 @@ CParamDisplay* QuavixEditor::getDisplay(VstInt32 index) const {
     }
 }
 
-void QuavixEditor::freqToText(float value, char* text, void* /*userData*/) {
-    const double hertz = static_cast<double>(value) * kCornerRangeHz + kLowestCornerHz;
-    // Truncated toward zero. A value beyond what an int holds (only a broken
-    // host sends one) gives an empty text rather than undefined behaviour.
-    if (!(hertz > -2147483648.0 && hertz < 2147483648.0)) {
-        text[0] = 0;
-        return;
-    }
-    std::snprintf(text, kParamDisplayTextSize, "%d", static_cast<int>(hertz));
+void QuavixEditor::freqToText(float value, char* text, void* userData) {
+    writeReadOut(effectOf(userData), kFrequencyParam, ReadOutPlace::kPanel, unitValue(kFrequencyParam, value), text,
+                 kParamDisplayTextSize);
 }
 
 // In decibels of the factor the effect applies for this value, so that the
 // editor and the host's own read-out always agree.
 void QuavixEditor::gainToText(float value, char* text, void* userData) {
-    text[0] = 0;
-    if (AudioEffect* owner = effectOf(userData))
-        owner->dB2string(static_cast<float>(value * quavix::kGainAtFullScale), text, kGainTextLength);
+    writeReadOut(effectOf(userData), kGainParam, ReadOutPlace::kPanel, value * kGainAtFullScale, text,
+                 kParamDisplayTextSize);
 }
 
-void QuavixEditor::peakToText(float value, char* text, void* /*userData*/) {
-    const float damping = 1.0f - value;
-    const char* name = "Lo";  // also for a value that is not a number
-    if (damping <= kHighPeakDamping)
-        name = "Hi";
-    else if (damping <= kMediumPeakDamping)
-        name = "Med";
-    std::snprintf(text, kParamDisplayTextSize, "%s", name);
+// The damping in single precision, as the effect keeps it.
+void QuavixEditor::peakToText(float value, char* text, void* userData) {
+    writeReadOut(effectOf(userData), kPeakParam, ReadOutPlace::kPanel, 1.0f - value, text, kParamDisplayTextSize);
 }
 
 void QuavixEditor::controllerToText(float /*value*/, char* text, void* userData) {
@@ -332,7 +318,5 @@ void QuavixEditor::controllerToText(float /*value*/, char* text, void* userData)
         return;
     const double number = std::round(static_cast<double>(owner->getParameter(kControllerParam)) *
                                      static_cast<double>(kHighestController));
-    if (!(number >= 0.0 && number <= static_cast<double>(kHighestController)))
-        return;
-    std::snprintf(text, kParamDisplayTextSize, "%u", static_cast<unsigned>(number));
+    writeReadOut(owner, kControllerParam, ReadOutPlace::kPanel, number, text, kParamDisplayTextSize);
 }

@@ -1,7 +1,8 @@
-// Quavix as LV2 hosts see it. The ports and their ranges repeat what
-// resources/lv2/quavix.ttl tells hosts; the LV2 tests hold the two together.
+// Quavix as LV2 hosts see it: one control port per parameter, in the range
+// the parameter table gives it (resources/lv2/quavix.ttl tells hosts the
+// same; a test holds the two together).
 #include "framework/lv2/Lv2Plugin.h"
-#include "quavix/QuavixConfig.h"
+#include "quavix/Parameters.h"
 
 namespace {
 
@@ -9,15 +10,20 @@ namespace {
 // it never changes.
 constexpr const char* kUri = "urn:morvella:quavix";
 
+constexpr Lv2ControlRange rangeOf(int32_t index) {
+    return {static_cast<float>(quavix::kParameters[index].minimum),
+            static_cast<float>(quavix::kParameters[index].maximum)};
+}
+
 // In parameter order. The corner is shown in hertz, as the VST read-out
 // shows it, so a host's generic control and its automation speak in hertz;
 // gain and peak keep the VST values, which name no unit of their own; the
 // controller is its MIDI number.
 const Lv2ControlRange kControls[quavix::kNumParams] = {
-    {static_cast<float>(quavix::kLowestCornerHz), static_cast<float>(quavix::kLowestCornerHz + quavix::kCornerRangeHz)},
-    {0.0f, 1.0f},
-    {0.0f, 1.0f},
-    {0.0f, static_cast<float>(quavix::kHighestController)},
+    rangeOf(quavix::kFrequencyParam),
+    rangeOf(quavix::kGainParam),
+    rangeOf(quavix::kPeakParam),
+    rangeOf(quavix::kControllerParam),
 };
 
 }  // namespace

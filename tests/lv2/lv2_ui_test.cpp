@@ -14,6 +14,7 @@
 #include <lv2/urid/urid.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -107,8 +108,9 @@ protected:
     }
 
     // The panel with the host's usual features, showing the ports' defaults
-    // as a host shows them at the start.
-    void instantiate() {
+    // as a host shows them at the start, and the frequency output as the
+    // plug-in reports it once it has run.
+    void instantiate(float reportedFrequency = 2300.0f) {
         handle = instantiateWith(kPluginUri, true);
         ASSERT_NE(nullptr, handle);
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
@@ -117,7 +119,7 @@ protected:
                                                        {kGainPort, 1.0f},
                                                        {kPeakPort, 0.6f},
                                                        {kControllerPort, 1.0f},
-                                                       {kFrequencyOutPort, 2300.0f}};
+                                                       {kFrequencyOutPort, reportedFrequency}};
         for (const auto& port : defaults)
             sendPort(port.first, port.second);
         XSync(display, False);
@@ -359,6 +361,21 @@ const PortEventCase kPortEvents[] = {
     {kPeakPort, 1.0f, 2, 1.0f},
     {kPeakPort, 0.25f, 2, 0.25f},
 };
+
+// A host that has not run the plug-in (Qtractor with its engine stopped)
+// reports the frequency output as it holds it, 0 or worse: the panel shows
+// the input's 2300 as it does once the plug-in reports 2300 itself.
+TEST_F(Lv2UiTest, UntilThePluginRunsThePanelShowsTheFrequencyInput) {
+    ASSERT_NO_FATAL_FAILURE(instantiate(0.0f));
+    for (float unreported : {std::nanf(""), 5000.0f, 799.0f})
+        sendPort(kFrequencyOutPort, unreported);
+    idle();
+    const Pixels neverRun = seen();
+    EXPECT_TRUE(areaMatches(neverRun, kSliderRects[0], sliderPicture(handleTopFor(0.5f)), 0, 0));
+    sendPort(kFrequencyOutPort, 2300.0f);
+    idle();
+    EXPECT_EQ(0, compareText(seen(), neverRun, textAreas()[0], 0xCCCCCC).differing) << "the read-out is not 2300's";
+}
 
 TEST_F(Lv2UiTest, PortEventsMoveThePanel) {
     ASSERT_NO_FATAL_FAILURE(instantiate());

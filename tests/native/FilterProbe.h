@@ -1,5 +1,5 @@
-// A Filter whose coefficients and memories a test may read, and stereo
-// buffers in the shape processReplacing takes, with the signals tests feed.
+// A Filter whose next block's coefficients and memories a test may read, and
+// stereo buffers in the shape processReplacing takes, with the signals tests feed.
 #pragma once
 
 #include <algorithm>
@@ -22,10 +22,22 @@ class FilterProbe : public Filter {
 public:
     explicit FilterProbe(audioMasterCallback audioMaster = &RecordingHost::callback) : Filter(audioMaster) {}
 
-    float alphaValue() const { return alpha.load(); }
-    float betaValue() const { return beta.load(); }
-    float gammaValue() const { return gamma.load(); }
-    Coefficients coefficients() const { return {alphaValue(), betaValue(), gammaValue()}; }
+    Coefficients coefficients() const {
+        const BlockSetting next = settingFromParameters();
+        return {next.alpha, next.beta, next.gamma};
+    }
+    float alphaValue() const { return coefficients().alpha; }
+    float betaValue() const { return coefficients().beta; }
+    float gammaValue() const { return coefficients().gamma; }
+    // The last block's coefficients, and those of the setting it read, afresh.
+    Coefficients lastBlock() const { return {blockSetting.alpha, blockSetting.beta, blockSetting.gamma}; }
+    Coefficients lastBlockRecomputed() const {
+        FilterProbe fresh(&RecordingHost::callback);
+        fresh.frequencyValue = blockSetting.frequency;
+        fresh.bandwidth = blockSetting.damping;
+        fresh.filterSampleRate = blockSetting.rate;
+        return fresh.coefficients();
+    }
     float bandwidthValue() const { return bandwidth.load(); }
     float outputGainValue() const { return outputGain.load(); }
     double filterRate() const { return filterSampleRate.load(); }

@@ -1,6 +1,6 @@
-// Coefficients: the published values at 44100 and 48000 Hz, every stated
-// rounding to the bit, computed at construction, and following the host's
-// sample rate.
+// The coefficients a block filters with: the published values at 44100 and
+// 48000 Hz, every stated rounding to the bit, ready for a new effect's first
+// block, and following the host's sample rate.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -95,7 +95,7 @@ TEST_F(FilterCoefficients, EveryRoundingHappensWhereStated) {
     EXPECT_GT(differsFromSinglePrecision, 100);
 }
 
-TEST_F(FilterCoefficients, ComputedAtConstructionSoANewEffectFilters) {
+TEST_F(FilterCoefficients, ANewEffectFiltersFromItsFirstBlock) {
     FilterProbe probe;
     EXPECT_NE(probe.alphaValue(), 0.0f);
     StereoBuffer input(64, 1.0f);

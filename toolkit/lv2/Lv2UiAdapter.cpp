@@ -75,7 +75,7 @@ public:
         if (port >= static_cast<uint32_t>(firstControlPort) &&
             port < static_cast<uint32_t>(firstControlPort + plugin.numControls))
             index = static_cast<int32_t>(port) - firstControlPort;
-        else if (port == static_cast<uint32_t>(firstControlPort + plugin.numControls + 1))
+        else if (port == static_cast<uint32_t>(firstControlPort + plugin.numControls + 1) && reportsAValue(portValue))
             index = plugin.reportedParameter;
         if (isParameter(index))
             setParameter(index, toParameter(index, portValue));
@@ -84,6 +84,16 @@ public:
 private:
     bool isParameter(int32_t index) const { return index >= 0 && index < plugin.numControls; }
     uint32_t controlPort(int32_t index) const { return static_cast<uint32_t>(firstControlPort + index); }
+
+    // A host that has not run the plug-in yet reports the output as it holds
+    // it, usually 0, outside the port's range: the control input's value
+    // stays shown until the plug-in has reported one of its own.
+    bool reportsAValue(float portValue) const {
+        if (!isParameter(plugin.reportedParameter))
+            return false;
+        const Lv2ControlRange& range = plugin.controls[plugin.reportedParameter];
+        return portValue >= range.minimum && portValue <= range.maximum;
+    }
 
     bool grab(VstInt32 index, bool grabbed) {
         if (!touch || !touch->touch || !isParameter(index))
