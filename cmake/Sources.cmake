@@ -140,7 +140,10 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/bench/PluginBench.cpp
     ${SRC}/tools/cli/Command.cpp
     ${SRC}/tools/cli/CommandLine.cpp
+    ${SRC}/tools/cli/CommandTable.cpp
     ${SRC}/tools/cli/HostedPlugin.cpp
+    ${SRC}/tools/cli/OptionTable.cpp
+    ${SRC}/tools/cli/ValueParsing.cpp
     ${SRC}/tools/editor/EditorCommands.cpp
     ${SRC}/tools/hosting/GuardedBuffer.cpp
     ${SRC}/tools/hosting/EditorWindow.cpp
@@ -197,5 +200,6 @@ set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
 # The host tool's test cases that every build shares, compiled once per
 # build beside that system's own host_tool_test.
 set(HOST_TOOL_TEST_CASES
+    ${SRC}/tests/tools/CommandLineCases.cpp
     ${SRC}/tests/tools/HostToolCases.cpp
     ${SRC}/tests/tools/LibraryFormatCases.cpp)
