@@ -160,6 +160,8 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/response/ResponseCommand.cpp
     ${SRC}/tools/response/ResponsePicture.cpp
     ${SRC}/tools/validate/CheckContext.cpp
+    ${SRC}/tools/validate/ResultWire.cpp
+    ${SRC}/tools/validate/ValidationReport.cpp
     ${SRC}/tools/validate/Validator.cpp
     ${SRC}/tools/validate/groups/DispatcherGroup.cpp
     ${SRC}/tools/validate/groups/EditorGroup.cpp
@@ -202,4 +204,5 @@ set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
 set(HOST_TOOL_TEST_CASES
     ${SRC}/tests/tools/CommandLineCases.cpp
     ${SRC}/tests/tools/HostToolCases.cpp
-    ${SRC}/tests/tools/LibraryFormatCases.cpp)
+    ${SRC}/tests/tools/LibraryFormatCases.cpp
+    ${SRC}/tests/tools/ResultWireCases.cpp)
