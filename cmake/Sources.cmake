@@ -174,7 +174,14 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/validate/groups/ProcessingGroup.cpp
     ${SRC}/tools/validate/groups/SampleRatesGroup.cpp
     ${SRC}/tools/validate/groups/StateGroup.cpp
-    ${SRC}/tools/validate/groups/ThreadsGroup.cpp)
+    ${SRC}/tools/validate/groups/ThreadsGroup.cpp
+    ${SRC}/tools/validate/groups/habits/EchoHabit.cpp
+    ${SRC}/tools/validate/groups/habits/FlagsHabit.cpp
+    ${SRC}/tools/validate/groups/habits/HabitsSupport.cpp
+    ${SRC}/tools/validate/groups/habits/RestoringHabit.cpp
+    ${SRC}/tools/validate/groups/habits/ScanningHabit.cpp
+    ${SRC}/tools/validate/groups/habits/SettingTwiceHabit.cpp
+    ${SRC}/tools/validate/groups/habits/Twins.cpp)
 set(HOST_TOOL_LINUX_SOURCES
     ${SRC}/tools/hosting/linux/CrashReport.cpp
     ${SRC}/tools/hosting/linux/EditorWindow.cpp
