@@ -143,7 +143,10 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/bench/PluginBench.cpp
     ${SRC}/tools/cli/Command.cpp
     ${SRC}/tools/cli/CommandLine.cpp
+    ${SRC}/tools/cli/CommandTable.cpp
     ${SRC}/tools/cli/HostedPlugin.cpp
+    ${SRC}/tools/cli/OptionTable.cpp
+    ${SRC}/tools/cli/ValueParsing.cpp
     ${SRC}/tools/editor/EditorCommands.cpp
     ${SRC}/tools/hosting/GuardedBuffer.cpp
     ${SRC}/tools/hosting/EditorWindow.cpp
@@ -160,6 +163,8 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/response/ResponseCommand.cpp
     ${SRC}/tools/response/ResponsePicture.cpp
     ${SRC}/tools/validate/CheckContext.cpp
+    ${SRC}/tools/validate/ResultWire.cpp
+    ${SRC}/tools/validate/ValidationReport.cpp
     ${SRC}/tools/validate/Validator.cpp
     ${SRC}/tools/validate/groups/DispatcherGroup.cpp
     ${SRC}/tools/validate/groups/EditorGroup.cpp
@@ -172,7 +177,14 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/validate/groups/ProcessingGroup.cpp
     ${SRC}/tools/validate/groups/SampleRatesGroup.cpp
     ${SRC}/tools/validate/groups/StateGroup.cpp
-    ${SRC}/tools/validate/groups/ThreadsGroup.cpp)
+    ${SRC}/tools/validate/groups/ThreadsGroup.cpp
+    ${SRC}/tools/validate/groups/habits/EchoHabit.cpp
+    ${SRC}/tools/validate/groups/habits/FlagsHabit.cpp
+    ${SRC}/tools/validate/groups/habits/HabitsSupport.cpp
+    ${SRC}/tools/validate/groups/habits/RestoringHabit.cpp
+    ${SRC}/tools/validate/groups/habits/ScanningHabit.cpp
+    ${SRC}/tools/validate/groups/habits/SettingTwiceHabit.cpp
+    ${SRC}/tools/validate/groups/habits/Twins.cpp)
 set(HOST_TOOL_LINUX_SOURCES
     ${SRC}/tools/hosting/linux/CrashReport.cpp
     ${SRC}/tools/hosting/linux/EditorWindow.cpp
@@ -200,5 +212,7 @@ set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
 # The host tool's test cases that every build shares, compiled once per
 # build beside that system's own host_tool_test.
 set(HOST_TOOL_TEST_CASES
+    ${SRC}/tests/tools/CommandLineCases.cpp
     ${SRC}/tests/tools/HostToolCases.cpp
-    ${SRC}/tests/tools/LibraryFormatCases.cpp)
+    ${SRC}/tests/tools/LibraryFormatCases.cpp
+    ${SRC}/tests/tools/ResultWireCases.cpp)

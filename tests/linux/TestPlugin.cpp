@@ -37,6 +37,8 @@
 //   old-rule        steps the controller number on 1.0 and 0.0 instead of
 //                   setting it, and says it is an instrument while its
 //                   category is effect (host habits)
+// and "loud", no fault either: 100 dB of gain of its own, as an equaliser of
+// many boosted bands may have, which is loud but finite.
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <pthread.h>
@@ -66,6 +68,8 @@ const char* const kNames[kParams] = {"Gain", "Tone", "Mix", "CC #"};
 // A half-written parameter stays half written this long, and the audio
 // thread waits as long for one: so the two meet every time.
 const auto kTornWrite = std::chrono::microseconds(200);
+// The "loud" plug-in's own gain: +100 dB.
+const float kLoudGain = 1e5f;
 
 // The scaled editor's size at 100%.
 const int kEditorWidth = 200;
@@ -160,7 +164,7 @@ void VSTCALLBACK processReplacing(AEffect* effect, float** inputs, float** outpu
         scratch.assign(inputs[0], inputs[0] + frames);
         source = scratch.data();
     }
-    const float gain = 2.0f * self.values()[kGain];
+    const float gain = 2.0f * self.values()[kGain] * (fault("loud") ? kLoudGain : 1.0f);
     // Unity is a copy, so that subnormal input costs nothing.
     if (gain == 1.0f) {
         std::memcpy(outputs[0], source, sizeof(float) * frames);

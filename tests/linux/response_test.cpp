@@ -241,7 +241,7 @@ TEST_F(ResponseTool, BadRequestsAreRefusedNamingWhatIsWrong) {
          ""},
         {{"PLUGIN", "--sweep-param", "0=0:1:3"},
          kExitUsage,
-         "--sweep-param and --show-param go with --response-png only",
+         "--sweep-param does not go with the demo; it goes with --response-png",
          ""},
         {{"--response-png", "/nonexistent-folder/r.png", "PLUGIN"},
          kExitFailed,

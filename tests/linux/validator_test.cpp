@@ -117,7 +117,7 @@ TEST_F(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
         {"sticky-nan", "Processing", "after a block of NaN the output stays not finite", 1, false},
         {"opcode-crash", "Dispatcher fuzz", "while opcode 74 (effSetPanLaw)", 4, false},
         {"allocates", "Processing", "FAIL  no heap allocation inside processReplacing", 7, false},
-        {"rate-nan", "Sample rates", "set back to 44100 Hz after 0 Hz, the output peaks at", 2, true},
+        {"rate-nan", "Sample rates", "set back to 44100 Hz after 0 Hz: the output is not finite", 2, true},
         {"sysex-past", "MIDI", "during check 'system-exclusive events with real buffers'", 2, true},
         {"race", "Threads", "blocks came out not finite", 4, true},
         {"editor-rect", "Editor",
@@ -226,6 +226,27 @@ TEST_F(Validator, AllocationsInProcessReplacingAreCountedAndOnlyWarnedOfBelowStr
     EXPECT_GT(allocationsCounted(run.output), 0) << processing;
     EXPECT_NE(processing.find("pass  no heap allocation inside processReplacing"), std::string::npos) << processing;
     EXPECT_NE(processing.find("(a failure from strictness 7)"), std::string::npos) << processing;
+}
+
+// Loud output is a plug-in's own business, as an equaliser's boost is; only
+// output that is not finite fails, and the checks that heard it warn in dB.
+TEST_F(Validator, LoudButFiniteOutputIsWarnedOfAndFailsNothing) {
+    PluginFault fault("loud");
+    ToolRun run = validate(testPluginPath(), "--strictness 3 --seed 9");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("  FAIL  "), std::string::npos) << run.output;
+    const std::string processing = groupReport(run.output, "Processing");
+    for (const char* check : {"block sizes from 1 to 4096", "no heap allocation inside processReplacing"}) {
+        const size_t at = processing.find(std::string("  pass  ") + check);
+        ASSERT_NE(at, std::string::npos) << processing;
+        // The line after the verdict.
+        const size_t start = processing.find('\n', at + 1) + 1;
+        const std::string warning = processing.substr(start, processing.find('\n', start) - start);
+        EXPECT_NE(warning.find("warning: the output peaked past +60 dBFS (1000) "), std::string::npos) << warning;
+        EXPECT_NE(warning.find("; the loudest, +9"), std::string::npos) << warning;
+        EXPECT_NE(warning.find("from noise of 0.5"), std::string::npos) << warning;
+    }
+    EXPECT_NE(groupReport(run.output, "Sample rates").find("warning: "), std::string::npos) << run.output;
 }
 
 // Quavix's old controller rule: 1.0 stepped the number up and 0.0 down, so a

@@ -235,7 +235,7 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
     std::string in = writeWav("in.wav", WavLayout(), testSignal(10, 2));
     const std::string png = file("editor.png");
     const std::string scaleRange = "' (a factor from 0.25 to 8: 1 is 100%, 2 is 200%)";
-    const std::string scaleAlone = "--scale goes with --gui and --editor-png only";
+    const std::string scaleHomes = "; it goes with --editor-png and --gui";
     const WrongArguments wrong[] = {
         {{}, "no plug-in given"},
         {{pluginPath(), in}, "wrong number of file arguments"},
@@ -252,7 +252,7 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
         {{"--bench"}, "--bench needs at least one plug-in"},
         {{"--bench", pluginPath(), pluginPath() + "@0=1.5"}, "bad settings for " + pluginPath() + ": '0=1.5'"},
         {{"--bench", pluginPath(), pluginPath() + "@0=0.5,"}, "bad settings for " + pluginPath() + ": '0=0.5,'"},
-        {{"--bench", pluginPath(), "--param", "0=0.5"}, "with --bench, give settings per plug-in"},
+        {{"--bench", pluginPath(), "--param", "0=0.5"}, "--param does not go with --bench"},
         {{"--bench", pluginPath(), "--rounds", "0"}, "bad value for --rounds: '0'"},
         {{"--bench", pluginPath(), "--info"}, "--bench and --info do not go together"},
         {{"--editor-png", png, pluginPath(), "--scale", "0"}, "bad value for --scale: '0" + scaleRange},
@@ -263,13 +263,21 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
         {{"--editor-png", png, pluginPath(), "--scale", "2x"}, "bad value for --scale: '2x" + scaleRange},
         {{"--gui", pluginPath(), "--scale", "1,5"}, "bad value for --scale: '1,5" + scaleRange},
         {{"--editor-png", png, pluginPath(), "--scale"}, "--scale needs a value"},
-        {{pluginPath(), "--info", "--scale", "2"}, scaleAlone},
-        {{pluginPath(), in, file("out.wav"), "--scale", "2"}, scaleAlone},
-        {{pluginPath(), "--demo-out", file("out.wav"), "--scale", "2"}, scaleAlone},
-        {{"--bench", pluginPath(), "--scale", "2"}, scaleAlone},
-        {{"--validate", pluginPath(), "--scale", "2"}, scaleAlone},
-        {{"--response-png", png, pluginPath(), "--scale", "2"}, scaleAlone},
-        {{"--editor-bench", pluginPath(), "--scale", "2"}, scaleAlone},
+        {{pluginPath(), "--info", "--scale", "2"}, "--scale does not go with --info" + scaleHomes},
+        {{pluginPath(), in, file("out.wav"), "--scale", "2"},
+         "--scale does not go with processing a file" + scaleHomes},
+        {{pluginPath(), in, file("out.wav"), "--demo-out", file("demo.wav")},
+         "--demo-out does not go with processing a file; it goes with the demo"},
+        {{pluginPath(), "--info", "--close-after", "1"}, "--close-after does not go with --info; it goes with --gui"},
+        {{pluginPath(), "--demo-out", file("out.wav"), "--scale", "2"},
+         "--scale does not go with the demo" + scaleHomes},
+        {{"--bench", pluginPath(), "--scale", "2"}, "--scale does not go with --bench" + scaleHomes},
+        {{"--validate", pluginPath(), "--scale", "2"}, "--scale does not go with --validate" + scaleHomes},
+        {{"--response-png", png, pluginPath(), "--scale", "2"}, "--scale does not go with --response-png" + scaleHomes},
+        {{"--editor-bench", pluginPath(), "--scale", "2"}, "--scale does not go with --editor-bench" + scaleHomes},
+        {{"--version", "--rounds", "3"},
+         "--rounds does not go with --version; it goes with --bench and --editor-bench"},
+        {{"--version", pluginPath()}, "--version takes no other arguments: '" + pluginPath() + "'"},
         {{"--editor-bench"}, "no plug-in given"},
         {{"--editor-bench", pluginPath(), "--rounds", "0"}, "bad value for --rounds: '0'"},
         {{"--editor-bench", pluginPath(), "--bench"}, "--editor-bench and --bench do not go together"},

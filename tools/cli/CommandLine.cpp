@@ -1,66 +1,19 @@
 #include "tools/cli/CommandLine.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <vector>
+
+#include "tools/cli/CommandTable.h"
+#include "tools/cli/OptionTable.h"
 
 namespace {
 
-const int kMaxBlockSize = 65536;
-const int kMinSampleRate = 8000;
-const int kMaxSampleRate = 768000;
-
-const int kMaxBenchRounds = 1000;
-// Curves per swept parameter: more would crowd the picture past reading.
-const int kMaxSweepSteps = 20;
-// Factors --scale sends; the plug-in brings them into its own range.
-const double kMinEditorScale = 0.25;
-const double kMaxEditorScale = 8.0;
-
-const char* const kUsage =
-    "usage:\n"
-    "  quavix-host PLUGIN IN.wav OUT.wav [options]    process a WAV file\n"
-    "  quavix-host PLUGIN [--demo-out FILE] [options] render the built-in demo\n"
-    "  quavix-host PLUGIN --info [--param ...]        identity and parameters only\n"
-    "  quavix-host --bench PLUGIN[@SETTINGS] ...      compare the processing cost of plug-ins\n"
-    "  quavix-host --editor-bench PLUGIN              time the editor's first paint and redraw at 1x and 2x\n"
-    "  quavix-host --editor-png FILE PLUGIN [--scale F]  save a picture of the editor\n"
-    "  quavix-host --response-png FILE PLUGIN [--sweep-param ...]\n"
-    "                                                 measure and draw the magnitude response (Linux)\n"
-    "  quavix-host --gui PLUGIN [--scale F]           open the editor in a window\n"
-    "  quavix-host --validate PLUGIN [--strictness N] [--seed S]\n"
-    "                                                 put a plug-in through a torture run\n"
-    "  quavix-host --help\n"
-    "  quavix-host --version\n"
-    "\n"
+const char* const kPluginText =
     "PLUGIN is a VST 2.4 plug-in library: a DLL for quavix-host.exe (dist/win32 for\n"
     "32-bit plug-ins, dist/win64 for 64-bit ones), a .so for the Linux quavix-host.\n"
-    "The tool prints its identity, capabilities and parameters before anything else.\n"
-    "\n"
-    "options:\n"
-    "  --param INDEX=VALUE  set a parameter (normalized 0..1) before the job; repeatable\n"
-    "  --block N            block size in frames, 1..65536 (default 512)\n"
-    "  --cc NUMBER          MIDI controller for --sweep and the demo, 0..127 (default 1)\n"
-    "  --sweep START:END    move the controller from START to END (0..127) across the\n"
-    "                       file: one control change before each block\n"
-    "  --rate R             sample rate of the demo, --info, --bench, --gui and\n"
-    "                       --editor-png (default 44100); a file is processed at its own rate\n"
-    "  --pcm16              write 16-bit PCM instead of 32-bit float\n"
-    "  --demo-out FILE      where the demo goes (default quavix-demo.wav)\n"
-    "  --close-after SECONDS  with --gui: close the window by itself after that time\n"
-    "  --scale F            with --gui and --editor-png: tell the editor the display's scale\n"
-    "                       (1 is 100%, 2 is 200%), as hosts do through their vendor request\n"
-    "  --rounds N           with --bench and --editor-bench: rounds of measurement, 1..1000\n"
-    "                       (default 9)\n"
-    "  --strictness N       with --validate: 1 (quick) .. 10 (long), default 5\n"
-    "  --seed S             with --validate: the random stream of an earlier run, to repeat it\n"
-    "  --sweep-param INDEX=FROM:TO:COUNT  with --response-png: one curve at each of COUNT\n"
-    "                       values (1..20) from FROM to TO (0..1); repeatable, giving a curve\n"
-    "                       for every combination (at most 20)\n"
-    "  --show-param INDEX   with --response-png: name that parameter's starting read-out\n"
-    "                       under the curves; repeatable\n"
-    "\n"
+    "The tool prints its identity, capabilities and parameters before anything else.\n";
+
+const char* const kCommandsText =
     "Input: 16-bit or 24-bit PCM or 32-bit float WAV, mono or stereo, any rate and\n"
     "any length: it streams through, with progress shown on long files. A mono\n"
     "input feeds every plug-in input; a stereo one feeds the first two, or their\n"
@@ -89,302 +42,174 @@ const char* const kUsage =
     "\n"
     "Exit codes: 0 done, 1 failed (file, plug-in or editor), 2 wrong arguments.\n";
 
-bool parseInt(const char* text, int low, int high, int& result) {
-    char* end = nullptr;
-    errno = 0;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != 0 || value < low || value > high)
-        return false;
-    result = static_cast<int>(value);
-    return true;
-}
+// Where the help of an option, and the summary of a command, begin.
+const int kOptionColumn = 23;
+const int kCommandColumn = 51;
 
-bool parseDouble(const char* text, double low, double high, double& result) {
-    char* end = nullptr;
-    errno = 0;
-    double value = std::strtod(text, &end);
-    if (errno != 0 || end == text || *end != 0 || !std::isfinite(value) || value < low || value > high)
-        return false;
-    result = value;
-    return true;
-}
+const int kLineWidth = 80;
 
-bool parseParameter(const std::string& text, ParameterSetting& setting) {
-    size_t equals = text.find('=');
-    double value = 0.0;
-    if (equals == std::string::npos || !parseInt(text.substr(0, equals).c_str(), 0, 1 << 20, setting.index) ||
-        !parseDouble(text.c_str() + equals + 1, 0.0, 1.0, value)) {
-        return false;
-    }
-    setting.value = static_cast<float>(value);
-    return true;
-}
-
-// "0=0.5,3=1"
-bool parseSettingList(const std::string& text, std::vector<ParameterSetting>& settings) {
-    size_t start = 0;
-    for (;;) {
-        size_t comma = text.find(',', start);
-        ParameterSetting setting = {0, 0.0f};
-        if (!parseParameter(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
-                            setting)) {
-            return false;
+// The words of the text in lines that end by the line width, starting at the column.
+std::string wrapped(const std::string& text, int column) {
+    std::string lines, word;
+    int length = column;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != ' ') {
+            word += text[i];
+            continue;
         }
-        settings.push_back(setting);
-        if (comma == std::string::npos)
-            return true;
-        start = comma + 1;
+        if (length > column && length + 1 + static_cast<int>(word.size()) > kLineWidth) {
+            lines += "\n";
+            length = column;
+        } else if (length > column) {
+            lines += ' ';
+            ++length;
+        }
+        lines += word;
+        length += static_cast<int>(word.size());
+        word.clear();
+    }
+    return lines;
+}
+
+// Each line of the text after the first starts at the column.
+void printIndented(FILE* out, const std::string& text, int column) {
+    for (char c : text) {
+        std::fputc(c, out);
+        if (c == '\n')
+            std::fprintf(out, "%*s", column, "");
+    }
+    std::fputc('\n', out);
+}
+
+void printCommands(FILE* out) {
+    std::fputs("usage:\n", out);
+    for (const CommandSpec& spec : CommandTable::all()) {
+        if (!spec.synopsis)
+            continue;
+        const std::string synopsis = std::string("  ") + spec.synopsis;
+        if (static_cast<int>(synopsis.size()) < kCommandColumn)
+            std::fprintf(out, "%-*s%s\n", kCommandColumn, synopsis.c_str(), spec.summary);
+        else
+            std::fprintf(out, "%s\n%*s%s\n", synopsis.c_str(), kCommandColumn, "", spec.summary);
     }
 }
 
-// "2=0:1:3"
-bool parseParameterSweep(const std::string& text, ParameterSweep& sweep) {
-    size_t equals = text.find('=');
-    size_t first = text.find(':', equals == std::string::npos ? 0 : equals);
-    size_t second = first == std::string::npos ? first : text.find(':', first + 1);
-    double from = 0.0, to = 0.0;
-    if (second == std::string::npos || !parseInt(text.substr(0, equals).c_str(), 0, 1 << 20, sweep.index) ||
-        !parseDouble(text.substr(equals + 1, first - equals - 1).c_str(), 0.0, 1.0, from) ||
-        !parseDouble(text.substr(first + 1, second - first - 1).c_str(), 0.0, 1.0, to) ||
-        !parseInt(text.c_str() + second + 1, 1, kMaxSweepSteps, sweep.count)) {
-        return false;
+void printOptions(FILE* out) {
+    std::fputs("options, each with the commands that take it:\n", out);
+    for (const OptionSpec& spec : OptionTable::all()) {
+        std::string name = std::string("  ") + spec.name + (spec.valueName ? std::string(" ") + spec.valueName : "");
+        if (static_cast<int>(name.size()) < kOptionColumn - 1)
+            std::fprintf(out, "%-*s", kOptionColumn, name.c_str());
+        else
+            std::fprintf(out, "%s\n%*s", name.c_str(), kOptionColumn, "");
+        const std::string commands = "[" + CommandTable::titles(spec.commands) + "]";
+        printIndented(out, std::string(spec.help) + "\n" + wrapped(commands, kOptionColumn), kOptionColumn);
     }
-    sweep.from = static_cast<float>(from);
-    sweep.to = static_cast<float>(to);
-    return true;
 }
 
-bool parseSweep(const std::string& text, RenderOptions& options) {
-    size_t colon = text.find(':');
-    return colon != std::string::npos && parseInt(text.substr(0, colon).c_str(), 0, 127, options.sweepStart) &&
-           parseInt(text.c_str() + colon + 1, 0, 127, options.sweepEnd);
-}
-
-bool takesValue(const std::string& name) {
-    if (name == "--strictness" || name == "--seed" || name == "--validate-group")
-        return true;
-    return name == "--param" || name == "--block" || name == "--cc" || name == "--sweep" || name == "--rate" ||
-           name == "--demo-out" || name == "--editor-png" || name == "--close-after" || name == "--rounds" ||
-           name == "--response-png" || name == "--sweep-param" || name == "--show-param" || name == "--scale";
-}
-
-// The options in the order they come, before the mode is known: the ones
-// every command that hosts a plug-in shares, and those the demo and file
-// processing share, each parsed once; every other option straight into
-// the options of its command. The chosen command takes what it uses.
-class Parser {
-public:
-    bool option(const std::string& name, const char* value, std::string& error);
-    bool choose(const std::vector<std::string>& positional, const std::vector<std::string>& modes, Command& command,
-                std::string& error);
-
-private:
-    bool benchEntries(const std::vector<std::string>& positional, Command& command, std::string& error);
-
-    PluginOptions plugin;
-    RenderOptions render;
-    Command given;
-    double editorScale = 0.0;  // --scale; 0 when not given
+struct Given {
+    ParsedArguments parsed;
+    std::vector<const CommandSpec*> commands;
+    std::vector<const OptionSpec*> options;
 };
 
-bool Parser::option(const std::string& name, const char* value, std::string& error) {
-    bool valid = true;
-    if (name == "--param") {
-        ParameterSetting setting = {0, 0.0f};
-        valid = parseParameter(value, setting);
-        plugin.parameters.push_back(setting);
-    } else if (name == "--block") {
-        valid = parseInt(value, 1, kMaxBlockSize, plugin.blockSize);
-    } else if (name == "--cc") {
-        valid = parseInt(value, 0, 127, render.controller);
-    } else if (name == "--sweep") {
-        valid = render.sweep = parseSweep(value, render);
-    } else if (name == "--rate") {
-        valid = plugin.rateGiven = parseInt(value, kMinSampleRate, kMaxSampleRate, plugin.sampleRate);
-    } else if (name == "--rounds") {
-        valid = parseInt(value, 1, kMaxBenchRounds, given.bench.settings.rounds);
-    } else if (name == "--close-after") {
-        valid = parseDouble(value, 0.001, 1e6, given.gui.closeAfterSeconds);
-    } else if (name == "--scale") {
-        if (!parseDouble(value, kMinEditorScale, kMaxEditorScale, editorScale)) {
-            char range[96];
-            std::snprintf(range, sizeof range, " (a factor from %g to %g: 1 is 100%%, 2 is 200%%)", kMinEditorScale,
-                          kMaxEditorScale);
-            error = "bad value for --scale: '" + std::string(value) + "'" + range;
+// One argument, with its value when it takes one; false with a message.
+bool take(int argc, char** argv, int& i, Given& given, std::string& error) {
+    const std::string argument = argv[i];
+    const CommandSpec* command = CommandTable::selectedBy(argument);
+    const OptionSpec* option = command ? nullptr : OptionTable::find(argument);
+    if (!command && !option) {
+        error = "unknown option " + argument;
+        return false;
+    }
+    const char* value = "";
+    if (command ? command->valueName : option->valueName) {
+        if (i + 1 >= argc) {
+            error = argument + " needs a value";
             return false;
         }
-    } else if (name == "--demo-out") {
-        given.demo.outputPath = value;
-    } else if (name == "--editor-png") {
-        given.editorPicture.pngPath = value;
-    } else if (name == "--response-png") {
-        given.response.pngPath = value;
-    } else if (name == "--sweep-param") {
-        ParameterSweep sweep = {0, 0.0f, 0.0f, 1};
-        valid = parseParameterSweep(value, sweep);
-        given.response.sweeps.push_back(sweep);
-    } else if (name == "--show-param") {
-        int index = 0;
-        valid = parseInt(value, 0, 0x7FFFFFFF, index);
-        given.response.shownParameters.push_back(index);
-    } else if (name == "--strictness") {
-        valid = parseInt(value, 1, 10, given.validate.strictness);
-    } else if (name == "--seed") {
-        char* end = nullptr;
-        errno = 0;
-        given.validate.seed = std::strtoull(value, &end, 10);
-        valid = given.validate.seedGiven = errno == 0 && end != value && *end == 0 && value[0] != '-';
-    } else if (name == "--validate-group") {
-        given.validate.group = value;
-    } else if (name == "--validate") {
-        // A mode without a value: choose takes it from the list of modes.
-    } else if (name == "--pcm16") {
-        render.pcm16 = true;
-    } else if (name != "--help" && name != "--version" && name != "--info" && name != "--gui" && name != "--bench" &&
-               name != "--editor-bench") {
-        error = "unknown option " + name;
-        return false;
+        value = argv[++i];
     }
-    if (!valid)
-        error = "bad value for " + name + ": '" + value + "'";
-    return valid;
+    if (command) {
+        given.commands.push_back(command);
+        given.parsed.commandValue = value;
+        return true;
+    }
+    given.options.push_back(option);
+    std::string expected;
+    if (option->apply(value, given.parsed, expected))
+        return true;
+    error = "bad value for " + argument + ": '" + value + "'" + (expected.empty() ? "" : " (" + expected + ")");
+    return false;
 }
 
-bool Parser::choose(const std::vector<std::string>& positional, const std::vector<std::string>& modes, Command& command,
-                    std::string& error) {
-    for (const std::string& mode : modes) {
-        if (mode == "--help") {
-            command.mode = HostMode::Help;
-            return true;
-        }
-        if (mode == "--version") {
-            command.mode = HostMode::Version;
-            return true;
-        }
+// The command the arguments pick: by its option, or, without one, by the
+// number of operands.
+const CommandSpec* chosen(const Given& given, std::string& error) {
+    if (given.commands.size() > 1) {
+        error =
+            std::string(given.commands[0]->selector) + " and " + given.commands[1]->selector + " do not go together";
+        return nullptr;
     }
-    if (modes.size() > 1) {
-        error = modes[0] + " and " + modes[1] + " do not go together";
+    if (!given.commands.empty())
+        return given.commands[0];
+    return &CommandTable::of(given.parsed.operands.size() == 3 ? HostMode::ProcessFile : HostMode::Demo);
+}
+
+bool optionsBelong(const CommandSpec& command, const Given& given, std::string& error) {
+    for (const OptionSpec* option : given.options) {
+        if (option->commands & commandBit(command.mode))
+            continue;
+        error = std::string(option->name) + " does not go with " + command.title + "; it goes with " +
+                CommandTable::titles(option->commands);
         return false;
-    }
-    std::string mode = modes.empty() ? "" : modes[0];
-    if ((!given.response.sweeps.empty() || !given.response.shownParameters.empty()) && mode != "--response-png") {
-        error = "--sweep-param and --show-param go with --response-png only";
-        return false;
-    }
-    if (editorScale > 0.0 && mode != "--gui" && mode != "--editor-png") {
-        error = "--scale goes with --gui and --editor-png only";
-        return false;
-    }
-    if (mode == "--bench")
-        return benchEntries(positional, command, error);
-    size_t wanted = mode.empty() ? (positional.size() == 3 ? 3 : 1) : 1;
-    if (positional.size() != wanted) {
-        error = positional.empty() ? "no plug-in given" : "wrong number of file arguments";
-        return false;
-    }
-    plugin.path = positional[0];
-    if (mode == "--info") {
-        command.mode = HostMode::Info;
-        command.info = plugin;
-    } else if (mode == "--gui") {
-        command.mode = HostMode::Gui;
-        command.gui = given.gui;
-        command.gui.plugin = plugin;
-        command.gui.scale = editorScale;
-    } else if (mode == "--editor-bench") {
-        command.mode = HostMode::EditorBench;
-        command.editorBench.plugin = plugin;
-        command.editorBench.rounds = given.bench.settings.rounds;
-    } else if (mode == "--editor-png") {
-        command.mode = HostMode::EditorPng;
-        command.editorPicture = given.editorPicture;
-        command.editorPicture.plugin = plugin;
-        command.editorPicture.scale = editorScale;
-    } else if (mode == "--validate" || mode == "--validate-group") {
-        command.mode = mode == "--validate" ? HostMode::Validate : HostMode::ValidateGroup;
-        command.validate = given.validate;
-        command.validate.pluginPath = plugin.path;
-    } else if (mode == "--response-png") {
-        command.mode = HostMode::ResponsePng;
-        command.response = given.response;
-        command.response.plugin = plugin;
-    } else if (positional.size() == 3) {
-        command.mode = HostMode::ProcessFile;
-        command.file.plugin = plugin;
-        command.file.render = render;
-        command.file.inputPath = positional[1];
-        command.file.outputPath = positional[2];
-    } else {
-        command.mode = HostMode::Demo;
-        command.demo = given.demo;
-        command.demo.plugin = plugin;
-        command.demo.render = render;
     }
     return true;
 }
 
-bool Parser::benchEntries(const std::vector<std::string>& positional, Command& command, std::string& error) {
-    if (positional.empty()) {
-        error = "--bench needs at least one plug-in";
-        return false;
+bool operandsFit(const CommandSpec& command, const std::vector<std::string>& operands, std::string& error) {
+    switch (command.operands) {
+    case Operands::None:
+        if (!operands.empty())
+            error = std::string(command.title) + " takes no other arguments: '" + operands[0] + "'";
+        break;
+    case Operands::Plugin:
+    case Operands::PluginAndTwoFiles:
+        if (operands.empty())
+            error = "no plug-in given";
+        else if (operands.size() != (command.operands == Operands::Plugin ? 1u : 3u))
+            error = "wrong number of file arguments";
+        break;
+    case Operands::Plugins:
+        if (operands.empty())
+            error = std::string(command.title) + " needs at least one plug-in";
+        break;
     }
-    if (!plugin.parameters.empty()) {
-        error = "with --bench, give settings per plug-in: PLUGIN@INDEX=VALUE,...";
-        return false;
-    }
-    command.mode = HostMode::Bench;
-    command.bench = given.bench;
-    command.bench.settings.sampleRate = plugin.sampleRate;
-    command.bench.settings.blockSize = plugin.blockSize;
-    for (const std::string& argument : positional) {
-        BenchEntry entry;
-        entry.path = argument;
-        // Settings start with a digit after the last '@'; any other '@' belongs to the file's name.
-        size_t at = argument.rfind('@');
-        if (at != std::string::npos && at + 1 < argument.size() && argument[at + 1] >= '0' && argument[at + 1] <= '9') {
-            entry.path = argument.substr(0, at);
-            if (!parseSettingList(argument.substr(at + 1), entry.parameters)) {
-                error = "bad settings for " + entry.path + ": '" + argument.substr(at + 1) +
-                        "' (expected INDEX=VALUE,... with values 0..1)";
-                return false;
-            }
-        }
-        command.bench.plugins.push_back(entry);
-    }
-    return true;
+    return error.empty();
 }
 
 }  // namespace
 
-void CommandLine::printUsage(bool toStandardError) { std::fputs(kUsage, toStandardError ? stderr : stdout); }
+void CommandLine::printUsage(bool toStandardError) {
+    FILE* out = toStandardError ? stderr : stdout;
+    printCommands(out);
+    std::fprintf(out, "\n%s\n", kPluginText);
+    printOptions(out);
+    std::fprintf(out, "\n%s", kCommandsText);
+}
 
 bool CommandLine::parse(int argc, char** argv, Command& command, std::string& error) {
-    Parser parser;
-    std::vector<std::string> positional;
-    std::vector<std::string> modes;
+    Given given;
     for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
-            positional.push_back(argument);
-            continue;
-        }
-        const char* value = nullptr;
-        if (takesValue(argument)) {
-            if (i + 1 >= argc) {
-                error = argument + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (argument == "--help" || argument == "--version" || argument == "--info" || argument == "--gui" || argument == "--editor-png" ||
-            argument == "--demo-out" || argument == "--bench" || argument == "--editor-bench" ||
-            argument == "--response-png") {
-            modes.push_back(argument);
-        }
-        if (argument == "--validate" || argument == "--validate-group")
-            modes.push_back(argument);
-        if (!parser.option(argument, value, error))
+        const std::string argument = argv[i];
+        if (argument.size() < 2 || argument.compare(0, 2, "--") != 0)
+            given.parsed.operands.push_back(argument);
+        else if (!take(argc, argv, i, given, error))
             return false;
     }
-    return parser.choose(positional, modes, command, error);
+    const CommandSpec* spec = chosen(given, error);
+    if (!spec || !optionsBelong(*spec, given, error) || !operandsFit(*spec, given.parsed.operands, error))
+        return false;
+    command.mode = spec->mode;
+    return spec->build(given.parsed, command, error);
 }

@@ -105,15 +105,29 @@ void CheckContext::noise(GuardedAudio& audio, float amplitude) {
     }
 }
 
-void CheckContext::emit(const std::string& line) {
-    std::fputs(line.c_str(), stdout);
+void CheckContext::send(const GroupMessage& message) {
+    std::fputs(ResultWire::encode(message).c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
-void CheckContext::begin() {
-    failures = warnings = 0;
-    skipReason.clear();
+void CheckContext::begin(const std::string& check) {
+    result = CheckResult();
+    result.name = check;
+    loudness = Loudness();
+    GroupMessage starts;
+    starts.kind = GroupMessage::Kind::CheckStarts;
+    starts.text = check;
+    send(starts);
+}
+
+CheckResult CheckContext::finish() {
+    warnOfLoudness();
+    if (result.failures > 0)
+        result.verdict = Verdict::Fail;
+    else if (!result.skipReason.empty())
+        result.verdict = Verdict::Skip;
+    return result;
 }
 
 void CheckContext::doing(const char* format, ...) {
@@ -122,33 +136,32 @@ void CheckContext::doing(const char* format, ...) {
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    emit(std::string("@doing ") + text);
+    GroupMessage message;
+    message.kind = GroupMessage::Kind::Doing;
+    message.text = text;
+    send(message);
 }
 
-void CheckContext::detail(const char* kind, int& count, const char* format, va_list arguments) {
+void CheckContext::detail(Finding::Kind kind, int& count, const char* format, va_list arguments) {
     ++count;
     if (count > kDetailLimit)
         return;
     char text[1024];
     std::vsnprintf(text, sizeof text, format, arguments);
-    for (char* c = text; *c; ++c) {
-        if (*c == '\n' || *c == '\r')
-            *c = ' ';
-    }
-    emit(std::string("@") + kind + " " + text);
+    result.findings.push_back({kind, text});
 }
 
 void CheckContext::fail(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    detail("fail", failures, format, arguments);
+    detail(Finding::Kind::Failure, result.failures, format, arguments);
     va_end(arguments);
 }
 
 void CheckContext::warn(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    detail("warn", warnings, format, arguments);
+    detail(Finding::Kind::Warning, result.warnings, format, arguments);
     va_end(arguments);
 }
 
@@ -158,7 +171,7 @@ void CheckContext::note(const char* format, ...) {
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    emit(std::string("@note ") + text);
+    result.notes.push_back(text);
 }
 
 void CheckContext::figure(const std::string& name, const char* format, ...) {
@@ -167,10 +180,28 @@ void CheckContext::figure(const std::string& name, const char* format, ...) {
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    emit("@figure " + name + "\t" + text);
+    result.figures.push_back({name, text});
 }
 
-void CheckContext::skip(const std::string& reason) { skipReason = reason; }
+void CheckContext::skip(const std::string& reason) { result.skipReason = reason; }
+
+void CheckContext::loud(float peak, float bound, const std::string& where) {
+    ++loudness.count;
+    loudness.bound = bound;
+    if (peak > loudness.loudest) {
+        loudness.loudest = peak;
+        loudness.where = where;
+    }
+}
+
+void CheckContext::warnOfLoudness() {
+    if (loudness.count == 0)
+        return;
+    warn("the output peaked past %+.0f dBFS (%g) %ld time%s; the loudest, %+.1f dBFS (%g): %s",
+         20.0 * std::log10(loudness.bound), static_cast<double>(loudness.bound), loudness.count,
+         loudness.count == 1 ? "" : "s", 20.0 * std::log10(loudness.loudest), static_cast<double>(loudness.loudest),
+         loudness.where.c_str());
+}
 
 std::unique_ptr<PluginHost> CheckContext::load(int sampleRate, int blockSize) {
     std::unique_ptr<PluginHost> host(new PluginHost());
@@ -179,8 +210,7 @@ std::unique_ptr<PluginHost> CheckContext::load(int sampleRate, int blockSize) {
     std::string error;
     if (!host->load(pluginPath(), error)) {
         fail("%s", error.c_str());
-        emit("@fatal " + error);
-        unloadable = true;
+        result.unloadable = true;
         return nullptr;
     }
     return host;

@@ -2,7 +2,7 @@
 // the least strictness at which it runs; a group is a list of checks that
 // share one child process; the context is what a check sees: the plug-in's
 // path, the strictness, a seeded random stream, guarded audio, and the
-// lines through which it reports to the parent process.
+// result it fills in, which the runner hands to the parent process.
 #pragma once
 
 #include <cstdarg>
@@ -13,6 +13,8 @@
 
 #include "tools/hosting/GuardedBuffer.h"
 #include "tools/hosting/PluginHost.h"
+#include "tools/validate/CheckResult.h"
+#include "tools/validate/ResultWire.h"
 
 #if defined(__GNUC__)
 #define VALIDATION_PRINTF(position, first) __attribute__((format(gnu_printf, position, first)))
@@ -52,8 +54,7 @@ private:
 
 class CheckContext {
 public:
-    // How many failure and warning texts one check prints before it only counts.
-    static const int kDetailLimit = 5;
+    static const int kDetailLimit = CheckResult::kDetailLimit;
 
     CheckContext(const ValidationSettings& settings, uint64_t streamSeed);
 
@@ -66,13 +67,16 @@ public:
     // White noise of this amplitude.
     void noise(GuardedAudio& audio, float amplitude);
 
-    // What the check is about to do: the parent names it when the process dies.
+    // What the check is about to do, told the parent at once: it names it when the process dies.
     void doing(const char* format, ...) VALIDATION_PRINTF(2, 3);
     void fail(const char* format, ...) VALIDATION_PRINTF(2, 3);
     void warn(const char* format, ...) VALIDATION_PRINTF(2, 3);
     void note(const char* format, ...) VALIDATION_PRINTF(2, 3);
     void figure(const std::string& name, const char* format, ...) VALIDATION_PRINTF(3, 4);
     void skip(const std::string& reason);
+    // Output past the bound, though finite: a plug-in's own gain may take it
+    // there, so the check warns of it once, with the loudest and where it was.
+    void loud(float peak, float bound, const std::string& where);
 
     // A plug-in instance as a host sets one up: format told, loaded, opened.
     // Null after a failure that says why; the whole run stops there when
@@ -85,24 +89,28 @@ public:
     // A plug-in's channel counts, refused (with a failure) when absurd.
     bool channelCounts(PluginHost& host, int& inputs, int& outputs);
 
-    // The runner's side.
-    void begin();
-    bool failed() const { return failures > 0; }
-    bool fatal() const { return unloadable; }
-    bool skipped() const { return !skipReason.empty(); }
-    const std::string& skipText() const { return skipReason; }
-    int failureCount() const { return failures; }
-    static void emit(const std::string& line);
+    int failureCount() const { return result.failures; }
+
+    // The runner's side: a check starts, and its result when it is over.
+    void begin(const std::string& check);
+    CheckResult finish();
+    static void send(const GroupMessage& message);
 
 private:
-    void detail(const char* kind, int& count, const char* format, va_list arguments);
+    struct Loudness {
+        long count = 0;
+        float loudest = 0.0f;
+        float bound = 0.0f;
+        std::string where;
+    };
+
+    void detail(Finding::Kind kind, int& count, const char* format, va_list arguments);
+    void warnOfLoudness();
 
     ValidationSettings settings;
     uint64_t state;
-    int failures = 0;
-    int warnings = 0;
-    bool unloadable = false;
-    std::string skipReason;
+    CheckResult result;
+    Loudness loudness;
 };
 
 struct ValidationCheck {

@@ -7,6 +7,7 @@
 
 #include "tools/hosting/GroupProcess.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/ResultWire.h"
 
 namespace {
 
@@ -30,23 +31,32 @@ uint64_t groupSeed(uint64_t seed, const std::string& id) {
     return seed ^ hash;
 }
 
-bool startsWith(const std::string& text, const char* prefix, std::string& rest) {
-    size_t length = std::char_traits<char>::length(prefix);
-    if (text.compare(0, length, prefix) != 0)
-        return false;
-    rest = text.substr(length);
-    return true;
+CheckResult runCheck(const ValidationCheck& check, CheckContext& context) {
+    if (context.strictness() < check.minStrictness) {
+        CheckResult skipped;
+        skipped.name = check.name;
+        skipped.verdict = Verdict::Skip;
+        skipped.skipReason = "runs from strictness " + std::to_string(check.minStrictness);
+        return skipped;
+    }
+    context.begin(check.name);
+    try {
+        check.run(context);
+    } catch (const std::exception& thrown) {
+        context.fail("an exception escaped: %s", thrown.what());
+    } catch (...) {
+        context.fail("an exception of unknown type escaped");
+    }
+    return context.finish();
 }
 
 }  // namespace
 
-struct Validator::GroupTally {
-    std::string title;
-    std::string check;  // the check under way
+// What the parent knows of a group under way, to say where it died.
+struct Validator::GroupProgress {
+    std::string check;
     std::string doing;
-    std::vector<std::string> details;
-    std::vector<std::pair<std::string, std::string>> figures;
-    std::vector<std::string> otherLines;
+    std::vector<std::string> lastLines;  // the plug-in's own, and a crash report
     bool done = false;
 };
 
@@ -64,19 +74,15 @@ int Validator::run() {
     std::printf("Rerun with: quavix-host --validate '%s' --strictness %d --seed %llu\n", pluginPath.c_str(), strictness,
                 static_cast<unsigned long long>(seed));
     for (size_t i = 0; i < groups.size(); ++i) {
-        std::printf("\n== %s (group %zu of %zu: %s)\n", groups[i].title, i + 1, groups.size(), groups[i].id);
-        std::fflush(stdout);
-        if (unloadable) {
-            std::printf("  not run: the plug-in does not load\n");
-            continue;
-        }
-        GroupTally tally;
-        tally.title = groups[i].title;
-        runInChild(i, tally);
+        report.startGroup(groups[i].title, i + 1, groups.size(), groups[i].id,
+                          unloadable ? std::vector<std::string>() : groups[i].notes);
+        if (unloadable)
+            report.notRun("the plug-in does not load");
+        else
+            runInChild(groups[i].id, groups[i].title);
     }
-    std::printf("\n%d warnings\n%d passed, %d failed\n", warnings, passed, failed);
-    std::fflush(stdout);
-    return failed == 0 ? 0 : 1;
+    report.summary();
+    return report.anyFailed() ? 1 : 0;
 }
 
 std::vector<std::string> Validator::childArguments(const std::string& id) const {
@@ -84,78 +90,47 @@ std::vector<std::string> Validator::childArguments(const std::string& id) const 
             std::to_string(seed), pluginPath};
 }
 
-void Validator::runInChild(size_t groupIndex, GroupTally& tally) {
-    std::vector<ValidationGroup> groups = allGroups();
-    const std::string id = groups[groupIndex].id;
+void Validator::runInChild(const std::string& id, const std::string& title) {
+    GroupProgress progress;
     double timeout = kGroupSeconds + kGroupSecondsPerLevel * strictness;
     GroupOutcome outcome = GroupProcess::run([this, id]() { return runGroup(id); }, childArguments(id), timeout,
-                                             [this, &tally](const std::string& line) { handleLine(line, tally); });
-    if (!tally.done) {
-        ++failed;
+                                             [this, &progress](const std::string& line) { receive(line, progress); });
+    if (!progress.done) {
         std::string how =
             !outcome.ending.empty() ? outcome.ending : "ended with exit code " + std::to_string(outcome.exitCode);
-        std::printf("  FAIL  %s: the group's process %s", tally.title.c_str(), how.c_str());
-        if (!tally.check.empty())
-            std::printf(" during check '%s'", tally.check.c_str());
-        if (!tally.doing.empty())
-            std::printf(" while %s", tally.doing.c_str());
-        std::printf("\n");
-        for (const std::string& line : tally.otherLines)
-            std::printf("        %s\n", line.c_str());
-        std::printf("        (the rest of this group did not run; the run goes on)\n");
+        report.died(title, how, progress.check, progress.doing, progress.lastLines);
     }
-    if (!tally.figures.empty()) {
-        std::printf("  figures:\n");
-        for (const auto& figure : tally.figures)
-            std::printf("    %-46s %s\n", figure.first.c_str(), figure.second.c_str());
-    }
-    std::fflush(stdout);
+    report.endGroup();
 }
 
-void Validator::handleLine(const std::string& line, GroupTally& tally) {
-    std::string rest;
-    if (startsWith(line, "@doing ", rest)) {
-        tally.doing = rest;
-    } else if (startsWith(line, "@check ", rest)) {
-        tally.check = rest;
-        tally.doing.clear();
-        tally.details.clear();
-    } else if (startsWith(line, "@fail ", rest)) {
-        tally.details.push_back("failure: " + rest);
-    } else if (startsWith(line, "@warn ", rest)) {
-        ++warnings;
-        tally.details.push_back("warning: " + rest);
-    } else if (startsWith(line, "@more ", rest)) {
-        tally.details.push_back(rest);
-    } else if (startsWith(line, "@note ", rest)) {
-        std::printf("  note  %s\n", rest.c_str());
-    } else if (startsWith(line, "@figure ", rest)) {
-        size_t tab = rest.find('\t');
-        tally.figures.emplace_back(rest.substr(0, tab), tab == std::string::npos ? "" : rest.substr(tab + 1));
-    } else if (startsWith(line, "@pass ", rest) || startsWith(line, "@failed ", rest) ||
-               startsWith(line, "@skip ", rest)) {
-        const char* verdict = line[1] == 'p' ? "pass" : line[1] == 'f' ? "FAIL" : "skip";
-        if (line[1] == 'p')
-            ++passed;
-        if (line[1] == 'f')
-            ++failed;
-        std::printf("  %-4s  %s\n", verdict, rest.c_str());
-        for (const std::string& text : tally.details)
-            std::printf("        %s\n", text.c_str());
-        tally.details.clear();
-        tally.check.clear();
-        tally.doing.clear();
-    } else if (startsWith(line, "@fatal ", rest)) {
-        unloadable = true;
-    } else if (line == "@done") {
-        tally.done = true;
-    } else if (!line.empty()) {
-        // The plug-in's own chatter, and the crash report: the last few lines explain a death.
-        tally.otherLines.push_back(line);
-        if (tally.otherLines.size() > kRememberedLines)
-            tally.otherLines.erase(tally.otherLines.begin());
+void Validator::receive(const std::string& line, GroupProgress& progress) {
+    GroupMessage message;
+    if (!ResultWire::decode(line, message)) {
+        if (line.empty())
+            return;
+        progress.lastLines.push_back(line);
+        if (progress.lastLines.size() > kRememberedLines)
+            progress.lastLines.erase(progress.lastLines.begin());
+        return;
     }
-    std::fflush(stdout);
+    switch (message.kind) {
+    case GroupMessage::Kind::CheckStarts:
+        progress.check = message.text;
+        progress.doing.clear();
+        break;
+    case GroupMessage::Kind::Doing:
+        progress.doing = message.text;
+        break;
+    case GroupMessage::Kind::Result:
+        report.check(message.result);
+        unloadable = unloadable || message.result.unloadable;
+        progress.check.clear();
+        progress.doing.clear();
+        break;
+    case GroupMessage::Kind::GroupDone:
+        progress.done = true;
+        break;
+    }
 }
 
 int Validator::runGroup(const std::string& id) {
@@ -167,38 +142,18 @@ int Validator::runGroup(const std::string& id) {
         settings.strictness = strictness;
         settings.seed = seed;
         CheckContext context(settings, groupSeed(seed, id));
-        for (const std::string& text : group.notes)
-            CheckContext::emit("@note " + text);
         for (const ValidationCheck& check : group.checks) {
-            if (strictness < check.minStrictness) {
-                CheckContext::emit(std::string("@skip ") + check.name + ": runs from strictness " +
-                                   std::to_string(check.minStrictness));
-                continue;
-            }
-            CheckContext::emit(std::string("@check ") + check.name);
-            context.begin();
-            try {
-                check.run(context);
-            } catch (const std::exception& thrown) {
-                context.fail("an exception escaped: %s", thrown.what());
-            } catch (...) {
-                context.fail("an exception of unknown type escaped");
-            }
-            if (context.failureCount() > CheckContext::kDetailLimit) {
-                CheckContext::emit("@more ... " + std::to_string(context.failureCount() - CheckContext::kDetailLimit) +
-                                   " more failures like these");
-            }
-            if (context.failed())
-                CheckContext::emit(std::string("@failed ") + check.name);
-            else if (context.skipped())
-                CheckContext::emit(std::string("@skip ") + check.name + ": " + context.skipText());
-            else
-                CheckContext::emit(std::string("@pass ") + check.name);
+            GroupMessage message;
+            message.kind = GroupMessage::Kind::Result;
+            message.result = runCheck(check, context);
+            CheckContext::send(message);
             // Without a plug-in the other checks would only repeat the failure.
-            if (context.fatal())
+            if (message.result.unloadable)
                 break;
         }
-        CheckContext::emit("@done");
+        GroupMessage done;
+        done.kind = GroupMessage::Kind::GroupDone;
+        CheckContext::send(done);
         return 0;
     }
     std::fprintf(stderr, "quavix-host: no validation group '%s'\n", id.c_str());

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/validate/ValidationReport.h"
+
 struct ValidateOptions {
     std::string pluginPath;
     int strictness = 5;           // --strictness: 1 quick .. 10 long
@@ -29,16 +31,14 @@ public:
     int runGroup(const std::string& id);
 
 private:
-    struct GroupTally;
-    void runInChild(size_t groupIndex, GroupTally& tally);
-    void handleLine(const std::string& line, GroupTally& tally);
+    struct GroupProgress;
+    void runInChild(const std::string& id, const std::string& title);
+    void receive(const std::string& line, GroupProgress& progress);
     std::vector<std::string> childArguments(const std::string& id) const;
 
     std::string pluginPath;
     int strictness;
     uint64_t seed;
-    int passed = 0;
-    int failed = 0;
-    int warnings = 0;
+    ValidationReport report;
     bool unloadable = false;
 };

@@ -18,7 +18,8 @@
 const int kRate = 44100;
 const int kBlock = 512;
 const float kNoiseLevel = 0.5f;
-// Louder than this out of a 0.5 noise in is no longer an effect: 66 dB of gain.
+// Louder than this out of a 0.5 noise in is more than a plain effect gives
+// (66 dB of gain), though an equaliser of many boosted bands may reach it.
 const float kBound = 1000.0f;
 // An opened editor idles this long before it is closed again.
 const unsigned kIdleMilliseconds = 2;
@@ -29,8 +30,10 @@ std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, 
 // what the check said it was doing, such as which of several instances.
 std::unique_ptr<PluginHost> startedQuietly(CheckContext& context, int block, int& inputs, int& outputs);
 
-// Fails the check for output that is not finite or past kBound.
-void checkBlock(CheckContext& context, const GuardedAudio& out, const char* what);
+// Output judged wherever a check looks at it: not finite fails the check;
+// finite but past kBound is loud, which the check warns of once in dB.
+void checkBlock(CheckContext& context, const GuardedAudio& out, const std::string& where);
+void checkPeak(CheckContext& context, float peak, const std::string& where);
 
 // A value no signal or rate should hold, named for messages.
 struct NastyInput {

@@ -24,7 +24,7 @@ void sendLists(CheckContext& context, EventKind kind, const char* what) {
             host->dispatch(effProcessEvents, 0, 0, events.list());
             context.noise(in, kNoiseLevel);
             context.process(*host, in, out, kBlock);
-            checkBlock(context, out, (std::to_string(count) + " " + what).c_str());
+            checkBlock(context, out, std::to_string(count) + " " + what);
             ++lists;
         }
     }

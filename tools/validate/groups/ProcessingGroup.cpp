@@ -57,7 +57,7 @@ void blockSizes(CheckContext& context) {
             context.doing("processReplacing %d frames into buffers that end at a guard page (round %d)", frames,
                           round + 1);
             context.process(*host, in, out, frames);
-            checkBlock(context, out, ("a block of " + std::to_string(frames)).c_str());
+            checkBlock(context, out, "a block of " + std::to_string(frames));
         }
     }
     context.figure("block sizes (guarded in and out)", "1 2 3 7 64 511 512 513 4096, %d rounds", rounds);
@@ -113,8 +113,8 @@ const NastyInput kNastyInputs[] = {
     {"subnormal (1e-40)", 1e-40f},
 };
 
-// Noise blocks from here on; the sample after the last bad one, or -1 when
-// the output is still bad near the end.
+// Noise blocks from here on; the sample after the last one that is not
+// finite, or -1 when such samples still come near the end.
 long framesUntilSound(CheckContext& context, PluginHost& host, GuardedAudio& in, GuardedAudio& out, int blocks) {
     long lastBad = -1;
     for (int block = 0; block < blocks; ++block) {
@@ -123,8 +123,7 @@ long framesUntilSound(CheckContext& context, PluginHost& host, GuardedAudio& in,
         for (int c = 0; c < out.channels(); ++c) {
             for (int i = 0; i < kBlock; ++i) {
                 float sample = out.channel(c)[i];
-                bool bad = !std::isfinite(sample) || std::fabs(sample) > kBound;
-                if (bad)
+                if (!std::isfinite(sample))
                     lastBad = static_cast<long>(block) * kBlock + i;
             }
         }
@@ -162,13 +161,12 @@ void nastyInputs(CheckContext& context) {
         if (afterReset >= 0) {
             context.figure(std::string("finite again after ") + nasty.name, "only after effMainsChanged 0/1");
             context.warn(
-                "after a block of %s the output stays bad for a second of finite input, until "
+                "after a block of %s the output stays not finite for a second of finite input, until "
                 "effMainsChanged 0/1",
                 nasty.name);
         } else {
             context.figure(std::string("finite again after ") + nasty.name, "never");
-            context.fail("after a block of %s the output stays not finite or past %g, even after effMainsChanged 0/1",
-                         nasty.name, static_cast<double>(kBound));
+            context.fail("after a block of %s the output stays not finite, even after effMainsChanged 0/1", nasty.name);
         }
     }
 }
@@ -266,7 +264,7 @@ void floatingPointStateKept(CheckContext& context) {
                      static_cast<unsigned>(floatingPointState()));
     }
     context.figure("floating-point control state", "0x%04X before and after every call%s",
-                   static_cast<unsigned>(before), context.failed() ? " (except as reported)" : "");
+                   static_cast<unsigned>(before), context.failureCount() > 0 ? " (except as reported)" : "");
 }
 
 // --- a host playing automation ---
@@ -313,7 +311,7 @@ Played playAutomated(CheckContext& context, PluginHost& host, int inputs, int ou
         context.doing("call %ld: %d frames from frame %ld, blocks cut where automation falls", played.calls + 1, frames,
                       played.frames);
         process(in, out, frames);
-        checkBlock(context, out, ("a block of " + std::to_string(frames) + " between parameter changes").c_str());
+        checkBlock(context, out, "a block of " + std::to_string(frames) + " between parameter changes");
         played.frames += frames;
         played.smallest = std::min(played.smallest, frames);
         played.largest = std::max(played.largest, frames);

@@ -1,0 +1,125 @@
+// The command line as the tool reads it, parsed in this process: every
+// option given to every command, taken where it belongs and refused by name
+// everywhere else, with the commands that do take it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/cli/CommandLine.h"
+
+namespace {
+
+struct CommandCall {
+    const char* key;
+    const char* title;  // as refusals name it
+    std::vector<std::string> arguments;
+};
+
+const CommandCall kCommands[] = {
+    {"file", "processing a file", {"p.so", "in.wav", "out.wav"}},
+    {"demo", "the demo", {"p.so"}},
+    {"info", "--info", {"p.so", "--info"}},
+    {"bench", "--bench", {"--bench", "p.so"}},
+    {"editor-bench", "--editor-bench", {"--editor-bench", "p.so"}},
+    {"editor-png", "--editor-png", {"--editor-png", "e.png", "p.so"}},
+    {"response-png", "--response-png", {"--response-png", "r.png", "p.so"}},
+    {"gui", "--gui", {"--gui", "p.so"}},
+    {"validate", "--validate", {"--validate", "p.so"}},
+    {"validate-group", "--validate-group", {"--validate-group", "identity", "p.so"}},
+    {"help", "--help", {"--help"}},
+    {"version", "--version", {"--version"}},
+};
+
+struct OptionHome {
+    std::vector<std::string> option;  // with a good value
+    const char* takers;               // keys of the commands that take it
+    const char* listed;               // how a refusal lists them
+};
+
+const char* const kHosting = "file demo info editor-png response-png gui";
+const char* const kRunning = "file demo info bench editor-bench editor-png response-png gui";
+const char* const kHostingListed = "processing a file, the demo, --info, --editor-png, --response-png and --gui";
+const char* const kRunningListed =
+    "processing a file, the demo, --info, --bench, --editor-bench, --editor-png, --response-png and --gui";
+
+const OptionHome kOptions[] = {
+    {{"--param", "0=0.5"}, kHosting, kHostingListed},
+    {{"--block", "64"}, kRunning, kRunningListed},
+    {{"--rate", "48000"}, kRunning, kRunningListed},
+    {{"--cc", "7"}, "file demo", "processing a file and the demo"},
+    {{"--sweep", "0:127"}, "file demo", "processing a file and the demo"},
+    {{"--pcm16"}, "file demo", "processing a file and the demo"},
+    {{"--demo-out", "d.wav"}, "demo", "the demo"},
+    {{"--close-after", "2"}, "gui", "--gui"},
+    {{"--scale", "2"}, "editor-png gui", "--editor-png and --gui"},
+    {{"--rounds", "3"}, "bench editor-bench", "--bench and --editor-bench"},
+    {{"--strictness", "3"}, "validate validate-group", "--validate"},
+    {{"--seed", "9"}, "validate validate-group", "--validate"},
+    {{"--sweep-param", "0=0:1:3"}, "response-png", "--response-png"},
+    {{"--show-param", "1"}, "response-png", "--response-png"},
+};
+
+bool takes(const OptionHome& home, const std::string& key) {
+    return (" " + std::string(home.takers) + " ").find(" " + key + " ") != std::string::npos;
+}
+
+bool parse(std::vector<std::string> arguments, Command& command, std::string& error) {
+    arguments.insert(arguments.begin(), "quavix-host");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
+    return CommandLine::parse(static_cast<int>(argv.size()), argv.data(), command, error);
+}
+
+TEST(CommandLine, EveryOptionIsTakenByItsCommandsAndRefusedByNameByEveryOther) {
+    int refused = 0;
+    for (const OptionHome& home : kOptions) {
+        for (const CommandCall& call : kCommands) {
+            SCOPED_TRACE(home.option[0] + " with " + call.key);
+            std::vector<std::string> arguments = call.arguments;
+            arguments.insert(arguments.end(), home.option.begin(), home.option.end());
+            Command command;
+            std::string error;
+            const bool parsed = parse(arguments, command, error);
+            if (takes(home, call.key)) {
+                EXPECT_TRUE(parsed) << error;
+                continue;
+            }
+            ++refused;
+            EXPECT_FALSE(parsed);
+            EXPECT_EQ(error, home.option[0] + " does not go with " + call.title + "; it goes with " + home.listed);
+        }
+    }
+    // Fourteen options, twelve commands, and the homes above.
+    EXPECT_EQ(refused, 128);
+}
+
+TEST(CommandLine, EachOptionReachesTheCommandThatTakesIt) {
+    Command command;
+    std::string error;
+    ASSERT_TRUE(
+        parse({"p.so", "--demo-out", "d.wav", "--cc", "7", "--param", "1=0.25", "--rate", "48000"}, command, error))
+        << error;
+    EXPECT_EQ(command.mode, HostMode::Demo);
+    EXPECT_EQ(command.demo.outputPath, "d.wav");
+    EXPECT_EQ(command.demo.render.controller, 7);
+    ASSERT_EQ(command.demo.plugin.parameters.size(), 1u);
+    EXPECT_EQ(command.demo.plugin.parameters[0].index, 1);
+    EXPECT_EQ(command.demo.plugin.sampleRate, 48000);
+    ASSERT_TRUE(parse({"--editor-bench", "p.so", "--rounds", "4"}, command, error)) << error;
+    EXPECT_EQ(command.editorBench.rounds, 4);
+    ASSERT_TRUE(parse({"--gui", "p.so", "--scale", "1.5", "--close-after", "3"}, command, error)) << error;
+    EXPECT_EQ(command.gui.scale, 1.5);
+    EXPECT_EQ(command.gui.closeAfterSeconds, 3.0);
+    ASSERT_TRUE(parse({"--validate-group", "habits", "p.so", "--seed", "12"}, command, error)) << error;
+    EXPECT_EQ(command.validate.group, "habits");
+    EXPECT_EQ(command.validate.seed, 12u);
+    EXPECT_EQ(command.hostedPlugins(), "p.so");
+    ASSERT_TRUE(parse({"--bench", "a.so", "b.so@0=1,2=0.5"}, command, error)) << error;
+    ASSERT_EQ(command.bench.plugins.size(), 2u);
+    EXPECT_EQ(command.bench.plugins[1].parameters.size(), 2u);
+    EXPECT_EQ(command.hostedPlugins(), "a.so', 'b.so");
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+#include "tools/cli/OptionTable.h"
+
+#include <cstdio>
+
+#include "tools/cli/ValueParsing.h"
+
+namespace {
+
+const int kMaxBlockSize = 65536;
+const int kMinSampleRate = 8000;
+const int kMaxSampleRate = 768000;
+const int kMaxController = 127;
+const int kMaxRounds = 1000;
+// Curves per swept parameter: more would crowd the picture past reading.
+const int kMaxSweepSteps = 20;
+// Factors --scale sends; the plug-in brings them into its own range.
+const double kMinEditorScale = 0.25;
+const double kMaxEditorScale = 8.0;
+const double kMaxCloseAfterSeconds = 1e6;
+
+constexpr CommandSet kRendering = commandBit(HostMode::Demo) | commandBit(HostMode::ProcessFile);
+// Every command that loads one plug-in and sets it up before its job.
+constexpr CommandSet kSettingUp = kRendering | commandBit(HostMode::Info) | commandBit(HostMode::EditorPng) |
+                                  commandBit(HostMode::Gui) | commandBit(HostMode::ResponsePng);
+constexpr CommandSet kRunning = kSettingUp | commandBit(HostMode::Bench) | commandBit(HostMode::EditorBench);
+constexpr CommandSet kEditors = commandBit(HostMode::EditorPng) | commandBit(HostMode::Gui);
+constexpr CommandSet kBenches = commandBit(HostMode::Bench) | commandBit(HostMode::EditorBench);
+constexpr CommandSet kValidating = commandBit(HostMode::Validate) | commandBit(HostMode::ValidateGroup);
+constexpr CommandSet kResponse = commandBit(HostMode::ResponsePng);
+
+bool editorScale(const char* value, ParsedArguments& parsed, std::string& expected) {
+    double scale = 0.0;
+    if (!ValueParsing::real(value, kMinEditorScale, kMaxEditorScale, scale)) {
+        char range[96];
+        std::snprintf(range, sizeof range, "a factor from %g to %g: 1 is 100%%, 2 is 200%%", kMinEditorScale,
+                      kMaxEditorScale);
+        expected = range;
+        return false;
+    }
+    parsed.given.editorPicture.scale = parsed.given.gui.scale = scale;
+    return true;
+}
+
+bool benchRounds(const char* value, ParsedArguments& parsed, std::string&) {
+    int rounds = 0;
+    if (!ValueParsing::integer(value, 1, kMaxRounds, rounds))
+        return false;
+    parsed.given.bench.settings.rounds = parsed.given.editorBench.rounds = rounds;
+    return true;
+}
+
+const std::vector<OptionSpec> kOptions = {
+    {"--param", "INDEX=VALUE", kSettingUp, "set a parameter (normalized 0..1) before the job; repeatable",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         ParameterSetting setting = {0, 0.0f};
+         parsed.plugin.parameters.push_back(setting);
+         return ValueParsing::parameter(value, parsed.plugin.parameters.back());
+     }},
+    {"--block", "N", kRunning, "block size in frames, 1..65536 (default 512)",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return ValueParsing::integer(value, 1, kMaxBlockSize, parsed.plugin.blockSize);
+     }},
+    {"--rate", "R", kRunning, "sample rate (default 44100); a file is processed at its own rate",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return parsed.plugin.rateGiven =
+                    ValueParsing::integer(value, kMinSampleRate, kMaxSampleRate, parsed.plugin.sampleRate);
+     }},
+    {"--cc", "NUMBER", kRendering, "MIDI controller for --sweep and the demo, 0..127 (default 1)",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return ValueParsing::integer(value, 0, kMaxController, parsed.render.controller);
+     }},
+    {"--sweep", "START:END", kRendering,
+     "move the controller from START to END (0..127) across the\nfile: one control change before each block",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return parsed.render.sweep = ValueParsing::controllerSweep(value, parsed.render);
+     }},
+    {"--pcm16", nullptr, kRendering, "write 16-bit PCM instead of 32-bit float",
+     [](const char*, ParsedArguments& parsed, std::string&) { return parsed.render.pcm16 = true; }},
+    {"--demo-out", "FILE", commandBit(HostMode::Demo), "where the demo goes (default quavix-demo.wav)",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         parsed.given.demo.outputPath = value;
+         return true;
+     }},
+    {"--close-after", "SECONDS", commandBit(HostMode::Gui), "close the window by itself after that time",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return ValueParsing::real(value, 0.001, kMaxCloseAfterSeconds, parsed.given.gui.closeAfterSeconds);
+     }},
+    {"--scale", "F", kEditors,
+     "tell the editor the display's scale (1 is 100%, 2 is 200%),\nas hosts do through their vendor request",
+     editorScale},
+    {"--rounds", "N", kBenches, "rounds of measurement, 1..1000 (default 9)", benchRounds},
+    {"--strictness", "N", kValidating, "1 (quick) .. 10 (long), default 5",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return ValueParsing::integer(value, Validator::kMinStrictness, Validator::kMaxStrictness,
+                                      parsed.given.validate.strictness);
+     }},
+    {"--seed", "S", kValidating, "the random stream of an earlier run, to repeat it",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return parsed.given.validate.seedGiven = ValueParsing::seed(value, parsed.given.validate.seed);
+     }},
+    {"--sweep-param", "INDEX=FROM:TO:COUNT", kResponse,
+     "one curve at each of COUNT values (1..20) from FROM to TO\n(0..1); repeatable, giving a curve for every "
+     "combination\n(at most 20)",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         ParameterSweep sweep = {0, 0.0f, 0.0f, 1};
+         parsed.given.response.sweeps.push_back(sweep);
+         return ValueParsing::parameterSweep(value, kMaxSweepSteps, parsed.given.response.sweeps.back());
+     }},
+    {"--show-param", "INDEX", kResponse, "name that parameter's starting read-out under the curves;\nrepeatable",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         parsed.given.response.shownParameters.push_back(0);
+         return ValueParsing::integer(value, 0, 0x7FFFFFFF, parsed.given.response.shownParameters.back());
+     }},
+};
+
+}  // namespace
+
+const std::vector<OptionSpec>& OptionTable::all() { return kOptions; }
+
+const OptionSpec* OptionTable::find(const std::string& name) {
+    for (const OptionSpec& spec : kOptions) {
+        if (name == spec.name)
+            return &spec;
+    }
+    return nullptr;
+}
