@@ -11,6 +11,7 @@
 #include "toolkit/drawing/PenLine.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 
