@@ -89,6 +89,7 @@ test: builds
 	@$(MAKE) --no-print-directory bench
 
 bench: linux $(WINDOWS_ARCHS)
+	@./cmake/bench-setup.sh
 	@$(XVFB) ./cmake/run-bench.sh
 
 # What the validator finds in Debian's VST effects (never fails for their faults).

@@ -61,6 +61,12 @@ add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts)
 
+# What a plug-in costs a host at load (size, memory per instance, cold
+# scan), beside Debian's peers: make bench runs it.
+add_executable(quavix-footprint ${CMAKE_SOURCE_DIR}/tools/bench/linux/footprint_main.cpp
+    ${CMAKE_SOURCE_DIR}/tools/bench/linux/FootprintBench.cpp)
+target_link_libraries(quavix-footprint quavix_host_parts)
+
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
 add_executable(quavix_bench ${BENCH_SOURCES})
 target_link_libraries(quavix_bench quavix_core ${CMAKE_DL_LIBS})
