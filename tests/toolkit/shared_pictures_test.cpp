@@ -1,15 +1,18 @@
-// What an instance costs beyond the first, and the life of the pictures its
-// bitmaps share: counted, never timed.
+// What an instance costs beyond the first, the life of the pictures its
+// bitmaps share (counted, never timed), and the reader of the module's PNG files.
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/EffectBase.h"
 #include "quavix/Filter.h"
 #include "quavix/QuavixConfig.h"
 #include "quavix/QuavixEditor.h"
 #include "toolkit/drawing/CBitmap.h"
+#include "toolkit/drawing/PngPicture.h"
 #include "toolkit/drawing/SharedPictures.h"
 #include "toolkit/views/CFrame.h"
 #include "tests/toolkit/support/StubCanvas.h"
@@ -106,3 +109,47 @@ TEST_F(ModulePictures, BitmapsOfOneIdShareOnePicturePerScaleReleasedWithTheLastU
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// The PNG reader: a whole file gives its pixels, anything else is refused.
+
+// Two pixels, red and 0x010203, as Pillow writes them.
+const std::vector<uint8_t> kTwoPixels = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x02, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x7b, 0x40, 0xe8, 0xdd, 0x00, 0x00, 0x00,
+    0x0f, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0xc0, 0xc8, 0xc4, 0x0c, 0x00, 0x06, 0x0b,
+    0x01, 0x06, 0x04, 0x0b, 0x99, 0x2d, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+constexpr size_t kWidthOffset = 16;  // the header's width, four bytes big-endian
+
+TEST(PngPicture, AWholeFileGivesItsSizeAndPixels) {
+    int32_t width = 0, height = 0;
+    ASSERT_TRUE(measurePng(kTwoPixels.data(), kTwoPixels.size(), width, height));
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(height, 1);
+    PixelImage image;
+    ASSERT_TRUE(decodePng(kTwoPixels.data(), kTwoPixels.size(), image));
+    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFF0000u, 0x010203u}));
+}
+
+TEST(PngPicture, DamagedFilesAreRefusedWithoutHarm) {
+    std::vector<uint8_t> huge = kTwoPixels;
+    huge[kWidthOffset + 1] = 0x10;  // 1 048 578 pixels wide
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool measured;
+    } cases[] = {
+        {"nothing", {}, false},
+        {"the signature alone", {kTwoPixels.begin(), kTwoPixels.begin() + 8}, false},
+        {"the header without the pixels", {kTwoPixels.begin(), kTwoPixels.begin() + 33}, true},
+        {"a header past any picture's size", huge, false},
+        {"no PNG at all", std::vector<uint8_t>(72, 0x42), false},
+    };
+    for (const auto& c : cases) {
+        int32_t width = -1, height = -1;
+        EXPECT_EQ(measurePng(c.bytes.data(), c.bytes.size(), width, height), c.measured) << c.what;
+        PixelImage image;
+        EXPECT_FALSE(decodePng(c.bytes.data(), c.bytes.size(), image)) << c.what;
+        EXPECT_TRUE(image.pixels.empty()) << c.what;
+    }
+}
