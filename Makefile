@@ -104,6 +104,7 @@ test: builds package-setup
 	@$(MAKE) --no-print-directory bench
 
 bench: linux $(WINDOWS_ARCHS)
+	@./cmake/bench-setup.sh
 	@$(XVFB) ./cmake/run-bench.sh
 
 # What the validator finds in Debian's VST effects (never fails for their faults).

@@ -1,12 +1,11 @@
-# Lists every bitmap that resources/quavix.rc names in a C++ table, by the
-# same resource id, so that the Linux plug-in carries its pictures inside
-# itself as QUAVIX.dll does. The ids stay the macros of quavix/QuavixConfig.h:
-# the generated file includes it.
+# Lists every bitmap that resources/quavix.rc names (PNG files as raw-data
+# resources) in a C++ table, by the same resource id, so that the Linux
+# plug-in carries its pictures inside itself as QUAVIX.dll does. The ids
+# stay the macros of quavix/QuavixConfig.h: the generated file includes it.
 #
 # The bytes themselves go in by the assembler's .incbin, as they are in the
 # file. Spelt out as an array initialiser they cost seconds and hundreds of
-# megabytes of compiler memory per megabyte of picture, and the 3x background
-# alone is three megabytes.
+# megabytes of compiler memory per megabyte of picture.
 #
 # The assembler reads the files when the generated source is compiled, which
 # no dependency scanner sees, so each file's size and SHA-256 are written into
@@ -15,12 +14,12 @@
 # Run as: cmake -DRC=quavix.rc -DOUTPUT=EmbeddedBitmaps.cpp -P EmbedBitmaps.cmake
 get_filename_component(resource_dir ${RC} ABSOLUTE)
 get_filename_component(resource_dir ${resource_dir} DIRECTORY)
-file(STRINGS ${RC} rc_lines REGEX "^[A-Z_0-9]+[ \t]+BITMAP[ \t]+\"[^\"]+\"")
+file(STRINGS ${RC} rc_lines REGEX "^[A-Z_0-9]+[ \t]+RCDATA[ \t]+\"[^\"]+\"")
 set(blocks "")
 set(table "")
 set(index 0)
 foreach(line ${rc_lines})
-    string(REGEX REPLACE "^([A-Z_0-9]+)[ \t]+BITMAP[ \t]+\"([^\"]+)\".*" "\\1;\\2" parts "${line}")
+    string(REGEX REPLACE "^([A-Z_0-9]+)[ \t]+RCDATA[ \t]+\"([^\"]+)\".*" "\\1;\\2" parts "${line}")
     list(GET parts 0 id_macro)
     list(GET parts 1 file_name)
     set(path ${resource_dir}/${file_name})

@@ -11,10 +11,10 @@ pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 if(QUAVIX_EDITOR)
     pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
     set(EMBEDDED_BITMAPS ${CMAKE_BINARY_DIR}/generated/EmbeddedBitmaps.cpp)
-    file(STRINGS ${QUAVIX_RESOURCE_SCRIPT} RC_BITMAP_LINES REGEX "BITMAP[ \t]+\"")
+    file(STRINGS ${QUAVIX_RESOURCE_SCRIPT} RC_BITMAP_LINES REGEX "RCDATA[ \t]+\"")
     set(RC_BITMAPS "")
     foreach(line ${RC_BITMAP_LINES})
-        string(REGEX REPLACE ".*BITMAP[ \t]+\"([^\"]+)\".*" "\\1" bitmap_file "${line}")
+        string(REGEX REPLACE ".*RCDATA[ \t]+\"([^\"]+)\".*" "\\1" bitmap_file "${line}")
         list(APPEND RC_BITMAPS ${CMAKE_SOURCE_DIR}/resources/${bitmap_file})
     endforeach()
     add_custom_command(OUTPUT ${EMBEDDED_BITMAPS}
@@ -36,17 +36,18 @@ endif()
 # runtime's symbols. And once loaded it stays: the runtime sets aside its
 # emergency exception pool (about 70 KB) at load and never gives it back, so
 # a host that scans, unloads and loads us again would lose that much each time.
+# The symbol table goes (-s): a host needs only the dynamic symbols, and it
+# was a quarter of the file.
 function(link_as_plugin_binary target version_script)
     set_target_properties(${target} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
         LINK_DEPENDS ${version_script})
     target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined -Wl,-z,defs
-        -Wl,-z,nodelete -Wl,--version-script=${version_script})
+        -Wl,-z,nodelete -Wl,--version-script=${version_script} -s)
 endfunction()
 
 add_library(quavix SHARED ${PLUGIN_OBJECTS} ${FRAMEWORK_SHARED_OBJECT_ENTRY})
-if(QUAVIX_EDITOR)
-    target_link_libraries(quavix PRIVATE PkgConfig::X11 PkgConfig::CAIRO)
-endif()
+# Xlib and cairo are loaded when an editor first opens (platform/x11/WindowLibraries.h).
+target_link_libraries(quavix PRIVATE ${CMAKE_DL_LIBS})
 set_target_properties(quavix PROPERTIES OUTPUT_NAME quavix LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 link_as_plugin_binary(quavix ${CMAKE_SOURCE_DIR}/framework/quavix.map)
 
@@ -75,6 +76,12 @@ add_custom_command(OUTPUT ${QUAVIX_MANUAL}
     DEPENDS quavix-host ${CMAKE_SOURCE_DIR}/cmake/make-manual.sh
     COMMENT "Writing the manual page quavix-host.1")
 add_custom_target(quavix_manual ALL DEPENDS ${QUAVIX_MANUAL})
+
+# What a plug-in costs a host at load (size, memory per instance, cold
+# scan), beside Debian's peers: make bench runs it.
+add_executable(quavix-footprint ${CMAKE_SOURCE_DIR}/tools/bench/linux/footprint_main.cpp
+    ${CMAKE_SOURCE_DIR}/tools/bench/linux/FootprintBench.cpp)
+target_link_libraries(quavix-footprint quavix_host_parts)
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
 add_executable(quavix_bench ${BENCH_SOURCES})

@@ -43,7 +43,10 @@ if(QUAVIX_EDITOR)
         ${TOOLKIT_SOURCES} ${X11_PLATFORM_SOURCES} ${QUAVIX_PANEL_SOURCES} ${QUAVIX_READOUT_SOURCES} ${EMBEDDED_BITMAPS}
         ${CMAKE_SOURCE_DIR}/toolkit/lv2/Lv2UiAdapter.cpp ${QUAVIX_LV2_SOURCES}
         ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2Ui.cpp)
-    target_link_libraries(quavix_lv2_ui PRIVATE PkgConfig::LV2 PkgConfig::X11 PkgConfig::CAIRO)
+    # Xlib's and cairo's headers only: the panel loads both when it opens.
+    target_include_directories(quavix_lv2_ui PRIVATE $<TARGET_PROPERTY:PkgConfig::X11,INTERFACE_INCLUDE_DIRECTORIES>
+        $<TARGET_PROPERTY:PkgConfig::CAIRO,INTERFACE_INCLUDE_DIRECTORIES>)
+    target_link_libraries(quavix_lv2_ui PRIVATE PkgConfig::LV2 ${CMAKE_DL_LIBS})
     set_target_properties(quavix_lv2_ui PROPERTIES OUTPUT_NAME quavix_ui LIBRARY_OUTPUT_DIRECTORY ${LV2_STAGE_DIR})
     link_as_plugin_binary(quavix_lv2_ui ${LV2_UI_VERSION_SCRIPT})
     # The embedded bitmaps are generated once, for the effect's layer first.

@@ -20,6 +20,9 @@ add_library(QUAVIX SHARED ${PLUGIN_OBJECTS} ${WIN32_LIBRARY_ENTRY} ${CMAKE_SOURC
 set_target_properties(QUAVIX PROPERTIES PREFIX "" OUTPUT_NAME QUAVIX
     RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
+# Without the symbol table and the debugging sections the static runtime
+# brings along: a host reads only the exports, and they were half the file.
+target_link_options(QUAVIX PRIVATE -s)
 
 # The host tool: its portable parts and the Windows parts in a library that
 # its test links too, and main.

@@ -10,8 +10,17 @@ editor_rounds=25
 echo "== benchmark: dist/linux-x86_64 (native)"
 ./build/linux/quavix_bench
 ./build/linux/quavix_bench dist/linux-x86_64/quavix.so
-echo "== benchmark: dist/linux-x86_64/quavix.lv2 beside quavix.so"
-./build/linux/quavix_lv2_bench dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2
+echo "== benchmark: dist/linux-x86_64/quavix.lv2 beside quavix.so and Debian's LV2 wahs and filters"
+# Each peer as BUNDLE URI; one that is not installed is skipped with a message.
+set --
+for peer in "gxautowah.lv2 http://guitarix.sourceforge.net/plugins/gxautowah#wah" \
+    "gxautowah.lv2 http://guitarix.sourceforge.net/plugins/gxautowah#autowah" \
+    "gx_colwah.lv2 http://guitarix.sourceforge.net/plugins/gx_colwah_#_colwah_" \
+    "calf.lv2 http://calf.sourceforge.net/plugins/Filter" \
+    "calf.lv2 http://calf.sourceforge.net/plugins/EnvelopeFilter"; do
+    set -- "$@" "/usr/lib/lv2/${peer%% *}" "${peer#* }"
+done
+./build/linux/quavix_lv2_bench dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2 "$@"
 echo "== benchmark: the editor of dist/linux-x86_64/quavix.so on X11, at 1x and 2x"
 dist/linux-x86_64/quavix-host --editor-bench dist/linux-x86_64/quavix.so --rounds $editor_rounds
 wine_session_begin
@@ -23,3 +32,4 @@ for arch in win32 win64; do
 done
 wine_session_end
 "$(dirname "$0")/run-peer-bench.sh"
+"$(dirname "$0")/run-footprint-bench.sh"

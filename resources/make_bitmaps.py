@@ -1,14 +1,14 @@
 #!/usr/bin/python3
-"""Draws the five bitmaps of the Quavix editor and writes them as BMP files.
+"""Draws the five bitmaps of the Quavix editor and writes them as PNG files.
 
 Run it from anywhere with Debian's Python (Pillow comes from python3-pil, the
 fonts from fonts-liberation):
 
     /usr/bin/python3 resources/make_bitmaps.py
 
-It rewrites slider_handle.bmp, background.bmp, slider_track.bmp, digits.bmp
-and rocker.bmp next to itself, and each of them again at twice and three
-times the size for HiDPI screens (slider_handle@2x.bmp, slider_handle@3x.bmp
+It rewrites slider_handle.png, background.png, slider_track.png, digits.png
+and rocker.png next to itself, and each of them again at twice and three
+times the size for HiDPI screens (slider_handle@2x.png, slider_handle@3x.png
 and so on). The larger sets are drawn at their own size, not enlarged: every
 coordinate, line, radius, blur and font size is multiplied by the scale, so
 a hard-edged pixel of the 1x picture becomes a whole block of device pixels
@@ -16,13 +16,13 @@ while text and curves get the full resolution. Nothing is random, so every
 run gives the same bytes. Each file is read back and checked (header, pixels
 and the properties the editor relies on) before the script reports success.
 
-The BMP bytes are written here rather than by Pillow: the module needs exact
-colour depths (4, 8 and 24 bits per pixel) with the classic 40-byte header,
-and Pillow cannot write 4-bit files or choose the palette order.
+The files are compressed, as the plug-in carries them: it decodes a picture
+when an editor first draws it. Pictures of few colours are stored with a
+palette of their sorted colours (at most 16 or 256 of them, as the depth
+column says), so that the same picture always gives the same bytes.
 """
 
 import os
-import struct
 import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
@@ -88,100 +88,32 @@ SHAPE_NOISE = 4
 SHAPE_NOISY_PIXELS = 100
 
 
-# ---------------------------------------------------------------- BMP files
+# ---------------------------------------------------------------- PNG files
 
-def _row_bytes(width, bpp):
-    return ((width * bpp + 31) // 32) * 4
-
-
-def _pack_row(indices, bpp):
-    if bpp == 8:
-        return bytes(indices)
-    if bpp == 4:
-        padded = list(indices) + [0] * (len(indices) % 2)
-        return bytes((padded[i] << 4) | padded[i + 1] for i in range(0, len(padded), 2))
-    raise ValueError("unsupported depth %d" % bpp)
-
-
-def _palette_of(image, bpp):
-    """Sorted unique colours of an RGB image; fails if they do not fit."""
+def palette_of(image, bpp):
+    """The image with its sorted unique colours as a palette of at most
+    1 << bpp entries; fails if they do not fit."""
     colours = sorted(set(image.getdata()))
     if len(colours) > (1 << bpp):
         raise SystemExit("%d colours do not fit %d bits per pixel" % (len(colours), bpp))
-    return colours
+    index = {c: i for i, c in enumerate(colours)}
+    indexed = Image.new("P", image.size)
+    indexed.putpalette([channel for colour in colours for channel in colour])
+    indexed.putdata([index[c] for c in image.getdata()])
+    return indexed
 
 
-def encode_bmp(image, bpp):
-    """Bytes of a bottom-up, uncompressed BMP with a BITMAPINFOHEADER."""
-    width, height = image.size
-    stride = _row_bytes(width, bpp)
-    pixels = list(image.getdata())
-    rows = [pixels[y * width:(y + 1) * width] for y in range(height)]
-    if bpp == 24:
-        palette = []
-        packed = [b"".join(bytes((b, g, r)) for (r, g, b) in row) for row in rows]
-    else:
-        palette = _palette_of(image, bpp)
-        index = {c: i for i, c in enumerate(palette)}
-        palette += [BLACK] * ((1 << bpp) - len(palette))
-        packed = [_pack_row([index[c] for c in row], bpp) for row in rows]
-    data = b"".join(row.ljust(stride, b"\0") for row in reversed(packed))
-    table = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
-    offset = 14 + 40 + len(table)
-    file_header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    info_header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, 0,
-                              len(data), 2835, 2835, len(palette), 0)
-    return file_header + info_header + table + data
-
-
-def decode_bmp(blob):
-    """Reads back what encode_bmp writes; returns (width, height, bpp, pixels)."""
-    magic, size, _, _, offset = struct.unpack_from("<2sIHHI", blob, 0)
-    (header_size, width, height, planes, bpp, compression, image_size,
-     _, _, used, _) = struct.unpack_from("<IiiHHIIiiII", blob, 14)
-    if magic != b"BM" or size != len(blob) or header_size != 40:
-        raise ValueError("not a classic BMP file")
-    if planes != 1 or compression != 0 or height <= 0:
-        raise ValueError("not an uncompressed bottom-up BMP")
-    palette = []
-    if bpp <= 8:
-        count = used or (1 << bpp)
-        for i in range(count):
-            b, g, r, _ = blob[54 + 4 * i:58 + 4 * i]
-            palette.append((r, g, b))
-    stride = _row_bytes(width, bpp)
-    if offset + stride * height != len(blob) or image_size != stride * height:
-        raise ValueError("pixel data size does not match the header")
-    pixels = []
-    for y in range(height):
-        row = blob[offset + (height - 1 - y) * stride:offset + (height - y) * stride]
-        for x in range(width):
-            if bpp == 24:
-                b, g, r = row[3 * x:3 * x + 3]
-                pixels.append((r, g, b))
-            elif bpp == 8:
-                pixels.append(palette[row[x]])
-            else:
-                byte = row[x // 2]
-                pixels.append(palette[byte >> 4 if x % 2 == 0 else byte & 15])
-    return width, height, bpp, pixels
-
-
-def write_bmp(name, image, bpp):
-    """Writes the file, then proves it holds exactly the picture and depth."""
+def write_png(name, image, bpp):
+    """Writes the file, then proves it holds exactly the picture."""
     path = os.path.join(HERE, name)
-    blob = encode_bmp(image, bpp)
-    with open(path, "wb") as out:
-        out.write(blob)
-    with open(path, "rb") as back:
-        width, height, depth, pixels = decode_bmp(back.read())
-    expect((width, height, depth) == (image.width, image.height, bpp),
-           "%s header says %dx%d at %d bpp" % (name, width, height, depth))
-    expect(pixels == list(image.getdata()), "%s pixels differ after reading back" % name)
-    with Image.open(path) as other:   # a second, independent reader
-        expect(list(other.convert("RGB").getdata()) == pixels,
-               "%s reads differently in Pillow" % name)
-    print("%-21s %4d x %4d  %2d bpp  %7d bytes" % (name, width, height, depth, len(blob)))
+    stored = image if bpp == 24 else palette_of(image, bpp)
+    stored.save(path, "PNG", optimize=True)
+    with Image.open(path) as back:
+        expect(back.size == image.size, "%s is %dx%d" % (name, back.width, back.height))
+        expect(list(back.convert("RGB").getdata()) == list(image.getdata()),
+               "%s pixels differ after reading back" % name)
+    print("%-21s %4d x %4d  %2d bpp  %7d bytes" % (name, image.width, image.height, bpp,
+                                                   os.path.getsize(path)))
 
 
 def expect(condition, message):
@@ -637,7 +569,7 @@ PICTURES = (
 
 
 def file_name(name, scale):
-    return "%s.bmp" % name if scale == 1 else "%s@%dx.bmp" % (name, scale)
+    return "%s.png" % name if scale == 1 else "%s@%dx.png" % (name, scale)
 
 
 def main():
@@ -656,7 +588,7 @@ def main():
                 check_blocks(name, image, at_1x[name], scale, hard_parts())
                 check_text(name, boxes, text_at_1x[name], scale)
                 check_shapes(name, image, at_1x[name], scale, boxes, text_at_1x[name])
-            write_bmp(file_name(name, scale), image, bpp)
+            write_png(file_name(name, scale), image, bpp)
     return 0
 
 

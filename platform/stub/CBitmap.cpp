@@ -51,7 +51,16 @@ void drawPicture(CDrawContext* context, const CBitmap::DevicePlacement& placemen
 
 GraphicsHandle loadBitmapResource(int32_t resourceId) {
     const stub::Picture* registered = stub::findPicture(resourceId);
-    return registered ? new stub::Picture(*registered) : nullptr;
+    return registered ? stub::copyPicture(*registered) : nullptr;
+}
+
+bool measureBitmapResource(int32_t resourceId, int32_t& width, int32_t& height) {
+    const stub::Picture* registered = stub::findPicture(resourceId);
+    if (!registered)
+        return false;
+    width = registered->width;
+    height = registered->height;
+    return true;
 }
 
 bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
@@ -63,7 +72,7 @@ bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
     return true;
 }
 
-void destroyBitmap(GraphicsHandle bitmap) { delete pictureOf(bitmap); }
+void destroyBitmap(GraphicsHandle bitmap) { stub::freePicture(pictureOf(bitmap)); }
 
 bool readBitmapPixels(GraphicsHandle bitmap, PixelImage& image) {
     const stub::Picture* picture = pictureOf(bitmap);
@@ -78,7 +87,7 @@ bool readBitmapPixels(GraphicsHandle bitmap, PixelImage& image) {
 GraphicsHandle createBitmapFromPixels(const PixelImage& image) {
     if (image.width <= 0 || image.height <= 0)
         return nullptr;
-    return new stub::Picture{image.width, image.height, image.pixels};
+    return stub::copyPicture(stub::Picture{image.width, image.height, image.pixels});
 }
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {

@@ -1,6 +1,7 @@
 #include "platform/stub/StubWindows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <new>
 
@@ -90,6 +91,25 @@ const Picture* findPicture(int32_t resourceId) {
     auto found = pictures().find(resourceId);
     return found == pictures().end() ? nullptr : &found->second;
 }
+
+namespace {
+std::atomic<int32_t> picturesAlive{0};
+}  // namespace
+
+Picture* copyPicture(const Picture& picture) {
+    Picture* copy = new Picture(picture);
+    ++picturesAlive;
+    return copy;
+}
+
+void freePicture(const Picture* picture) {
+    if (!picture)
+        return;
+    --picturesAlive;
+    delete picture;
+}
+
+int32_t livePictureCount() { return picturesAlive.load(); }
 
 Window::Window(const CRect& screenRect, Window* parent, const std::string& className, bool caption)
     : screenRect(screenRect),

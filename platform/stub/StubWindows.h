@@ -93,6 +93,11 @@ void addPicture(int32_t resourceId, const Picture& picture);
 void removePictures();
 // The registered picture of an id, or null.
 const Picture* findPicture(int32_t resourceId);
+// The pictures bitmaps hold: made and freed only here, and counted, so
+// that a test sees each decode and each release.
+Picture* copyPicture(const Picture& picture);
+void freePicture(const Picture* picture);
+int32_t livePictureCount();
 
 // A window: where it is on the screen, its parent, class and caption, and
 // what it shows. A frame window also knows its frame and drop target.

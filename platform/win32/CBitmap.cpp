@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 #include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/drawing/PngPicture.h"
 #include "toolkit/platform/Bitmaps.h"
 #include "toolkit/platform/ModuleInstance.h"
 #include "platform/win32/ImageFunctions.h"
@@ -35,11 +38,23 @@ BITMAPINFO pixelFormat(int w, int h) {
     return info;
 }
 
+// A bitmap can be selected into one device at a time, and the module's
+// pictures are shared by editors that may paint on different threads.
+std::mutex& sourceDeviceLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 // A memory device holding the bitmap for the length of one draw call.
 class SourceDevice {
+    // Taken before the bitmap is selected, let go after it is put back.
+    std::lock_guard<std::mutex> guard;
+
 public:
     SourceDevice(DeviceHandle destination, GraphicsHandle bitmap)
-        : device(CreateCompatibleDC(dc(destination))), previous(SelectObject(device, bitmap)) {}
+        : guard(sourceDeviceLock()),
+          device(CreateCompatibleDC(dc(destination))),
+          previous(SelectObject(device, bitmap)) {}
     ~SourceDevice() {
         SelectObject(device, previous);
         DeleteDC(device);
@@ -134,10 +149,38 @@ void blendThroughCopy(AlphaBlendFunction alphaBlend, DeviceHandle dest, const Pl
     DeleteObject(copy);
 }
 
+// The module's pictures are PNG files among its raw-data resources. Such a
+// resource stays mapped with the module: nothing to free.
+struct ResourceBytes {
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+};
+
+ResourceBytes resourceBytes(int32_t resourceId) {
+    HMODULE module = static_cast<HMODULE>(getModuleInstance());
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    ResourceBytes result;
+    if (loaded) {
+        result.bytes = static_cast<const uint8_t*>(LockResource(loaded));
+        result.size = result.bytes ? SizeofResource(module, found) : 0;
+    }
+    return result;
+}
+
 }  // namespace
 
 GraphicsHandle loadBitmapResource(int32_t resourceId) {
-    return LoadBitmapA(static_cast<HINSTANCE>(getModuleInstance()), MAKEINTRESOURCEA(resourceId));
+    const ResourceBytes png = resourceBytes(resourceId);
+    PixelImage pixels;
+    if (!png.bytes || !decodePng(png.bytes, png.size, pixels))
+        return nullptr;
+    return createBitmapFromPixels(pixels);
+}
+
+bool measureBitmapResource(int32_t resourceId, int32_t& width, int32_t& height) {
+    const ResourceBytes png = resourceBytes(resourceId);
+    return png.bytes && measurePng(png.bytes, png.size, width, height);
 }
 
 bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {

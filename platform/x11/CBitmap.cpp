@@ -2,13 +2,16 @@
 
 #include <cairo.h>
 
+#include <mutex>
 #include <new>
+#include <vector>
 
 #include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/drawing/PngPicture.h"
 #include "toolkit/platform/Bitmaps.h"
-#include "platform/x11/BmpDecoder.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/EmbeddedBitmaps.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 
@@ -67,21 +70,55 @@ cairo_surface_t* keyedCopy(cairo_surface_t* picture, uint32_t key) {
 // The picture as the X server keeps it for one connection, made at its first
 // paint on a window of that connection: a paint then copies inside the
 // server instead of sending every pixel again, which is what a window's
-// redraw at a large scale would otherwise spend its time on. The copy holds
-// its connection's device, so a later connection never looks the same.
+// redraw at a large scale would otherwise spend its time on. Pictures are
+// shared by every editor of the module, each with a connection of its own,
+// so a picture keeps one copy per connection; a copy whose connection has
+// closed (its device finished) goes at the next look.
 struct ServerCopy {
     cairo_device_t* device;
     cairo_surface_t* surface;
 };
+using ServerCopies = std::vector<ServerCopy>;
 const cairo_user_data_key_t kServerCopyKey = {};
+
+void dropServerCopies(void* data) {
+    ServerCopies* copies = static_cast<ServerCopies*>(data);
+    for (const ServerCopy& copy : *copies)
+        cairo_surface_destroy(copy.surface);
+    delete copies;
+}
+
+// The picture's copies, made empty at the first look; null without memory.
+ServerCopies* serverCopiesOf(cairo_surface_t* picture) {
+    ServerCopies* copies = static_cast<ServerCopies*>(cairo_surface_get_user_data(picture, &kServerCopyKey));
+    if (copies)
+        return copies;
+    copies = new (std::nothrow) ServerCopies;
+    if (copies &&
+        cairo_surface_set_user_data(picture, &kServerCopyKey, copies, dropServerCopies) != CAIRO_STATUS_SUCCESS) {
+        delete copies;
+        copies = nullptr;
+    }
+    return copies;
+}
 
 cairo_surface_t* serverCopy(cairo_surface_t* picture, cairo_surface_t* target) {
     if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_XLIB)
         return picture;
     cairo_device_t* device = cairo_surface_get_device(target);
-    ServerCopy* cached = static_cast<ServerCopy*>(cairo_surface_get_user_data(picture, &kServerCopyKey));
-    if (cached && cached->device == device)
-        return cached->surface;
+    ServerCopies* copies = serverCopiesOf(picture);
+    if (!copies)
+        return picture;
+    for (auto copy = copies->begin(); copy != copies->end();) {
+        if (copy->device == device)
+            return copy->surface;
+        if (cairo_device_status(copy->device) == CAIRO_STATUS_DEVICE_FINISHED) {
+            cairo_surface_destroy(copy->surface);
+            copy = copies->erase(copy);
+        } else {
+            ++copy;
+        }
+    }
     const int width = cairo_image_surface_get_width(picture);
     const int height = cairo_image_surface_get_height(picture);
     const cairo_content_t content = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_ARGB32
@@ -95,18 +132,27 @@ cairo_surface_t* serverCopy(cairo_surface_t* picture, cairo_surface_t* target) {
     const bool made =
         cairo_status(painter) == CAIRO_STATUS_SUCCESS && cairo_surface_status(copy) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(painter);
-    ServerCopy* entry = made ? new (std::nothrow) ServerCopy{device, copy} : nullptr;
-    if (!entry) {
+    bool kept = false;
+    if (made) {
+        try {
+            copies->push_back(ServerCopy{device, copy});
+            kept = true;
+        } catch (const std::bad_alloc&) {
+            // Drawn from a window procedure: no exception may leave.
+        }
+    }
+    if (!kept) {
         cairo_surface_destroy(copy);
         return picture;
     }
-    // Replacing the user data frees the previous copy through its destroy function.
-    cairo_surface_set_user_data(picture, &kServerCopyKey, entry, [](void* data) {
-        ServerCopy* old = static_cast<ServerCopy*>(data);
-        cairo_surface_destroy(old->surface);
-        delete old;
-    });
     return copy;
+}
+
+// Editors on different threads may draw the same shared picture: its copies
+// are made and looked up by one of them at a time.
+std::mutex& pictureCopiesLock() {
+    static std::mutex lock;
+    return lock;
 }
 
 // Paints the picture onto the device rectangle, its source point at the top-left.
@@ -132,7 +178,15 @@ void paintPicture(CDrawContext* context, const CBitmap::DevicePlacement& placeme
 
 GraphicsHandle loadBitmapResource(int32_t resourceId) {
     const EmbeddedBitmap* embedded = findEmbeddedBitmap(resourceId);
-    return embedded ? x11::decodeBmp(embedded->bytes, embedded->size) : nullptr;
+    PixelImage pixels;
+    if (!embedded || !decodePng(embedded->bytes, embedded->size, pixels))
+        return nullptr;
+    return createBitmapFromPixels(pixels);
+}
+
+bool measureBitmapResource(int32_t resourceId, int32_t& width, int32_t& height) {
+    const EmbeddedBitmap* embedded = findEmbeddedBitmap(resourceId);
+    return embedded && measurePng(embedded->bytes, embedded->size, width, height);
 }
 
 bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height) {
@@ -183,8 +237,10 @@ GraphicsHandle createBitmapFromPixels(const PixelImage& image) {
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& source) {
     DevicePlacement placement;
-    if (context && context->deviceContext && placeOnDevice(context, rect, source, placement))
-        paintPicture(context, placement, surfaceOf(placement.picture), 1.0);
+    if (!context || !context->deviceContext || !placeOnDevice(context, rect, source, placement))
+        return;
+    std::lock_guard<std::mutex> guard(pictureCopiesLock());
+    paintPicture(context, placement, surfaceOf(placement.picture), 1.0);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& source) {
@@ -194,14 +250,17 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
     // Cairo's pixels are 0xRRGGBB, the device colour's are 0xBBGGRR.
     const uint32_t key =
         uint32_t(transparentColor.red) << 16 | uint32_t(transparentColor.green) << 8 | transparentColor.blue;
+    std::lock_guard<std::mutex> guard(pictureCopiesLock());
     if (cairo_surface_t* copy = keyedCopy(surfaceOf(placement.picture), key))
         paintPicture(context, placement, copy, 1.0);
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& source, uint8_t opacity) {
     DevicePlacement placement;
-    if (context && context->deviceContext && placeOnDevice(context, rect, source, placement))
-        paintPicture(context, placement, surfaceOf(placement.picture), opacity / 255.0);
+    if (!context || !context->deviceContext || !placeOnDevice(context, rect, source, placement))
+        return;
+    std::lock_guard<std::mutex> guard(pictureCopiesLock());
+    paintPicture(context, placement, surfaceOf(placement.picture), opacity / 255.0);
 }
 
 }  // namespace VSTGUI

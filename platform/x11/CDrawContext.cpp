@@ -11,6 +11,7 @@
 #include "toolkit/drawing/PenLine.h"
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 
@@ -109,8 +110,11 @@ CDrawContext::~CDrawContext() {
         cairo_t* cairo = cairoOf(ownedDeviceContext);
         cairo_surface_t* surface = cairo_get_target(cairo);
         cairo_surface_flush(surface);
+        // A paint is done when the server has drawn it: a host that reads
+        // the window after the idle that painted sees the picture. An idle
+        // that paints nothing makes no context and waits for nothing.
         if (cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_XLIB)
-            XFlush(cairo_xlib_surface_get_display(surface));
+            XSync(cairo_xlib_surface_get_display(surface), False);
         cairo_destroy(cairo);
     }
 }

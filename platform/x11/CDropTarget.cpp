@@ -10,6 +10,7 @@
 #include "toolkit/platform/DragEvent.h"
 #include "toolkit/drawing/CDrawContext.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

@@ -8,7 +8,7 @@
 
 #include "toolkit/platform/DragEvent.h"
 
-#include <X11/Xlib.h>
+#include "platform/x11/WindowLibraries.h"
 
 #include <cstdint>
 #include <string>

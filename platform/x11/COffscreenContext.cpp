@@ -10,6 +10,7 @@
 #include "platform/x11/CairoContext.h"
 #include "platform/x11/X11Windows.h"
 #include "toolkit/views/CFrame.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

@@ -4,7 +4,7 @@
 // connection) rides along with the cairo context.
 #pragma once
 
-#include <cairo.h>
+#include "platform/x11/WindowLibraries.h"
 
 #include "toolkit/geometry/CRect.h"
 #include "toolkit/platform/PlatformTypes.h"

@@ -4,6 +4,7 @@
 #include <X11/cursorfont.h>
 
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

@@ -8,6 +8,7 @@
 
 #include "toolkit/geometry/Scaling.h"
 #include "toolkit/platform/WindowGeometry.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

@@ -4,6 +4,7 @@
 
 #include "platform/x11/CDropTarget.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

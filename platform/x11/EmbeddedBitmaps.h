@@ -10,7 +10,7 @@ namespace VSTGUI {
 
 struct EmbeddedBitmap {
     int32_t resourceId;
-    const uint8_t* bytes;  // the whole .bmp file, headers included
+    const uint8_t* bytes;  // the whole .png file
     size_t size;
 };
 

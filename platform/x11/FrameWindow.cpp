@@ -16,6 +16,7 @@
 #include "toolkit/platform/MouseButtons.h"
 #include "platform/x11/CDropTarget.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

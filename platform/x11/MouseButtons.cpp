@@ -4,6 +4,7 @@
 
 #include "toolkit/drawing/CColor.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

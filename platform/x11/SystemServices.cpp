@@ -6,6 +6,7 @@
 
 #include "toolkit/platform/FrameWindow.h"
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/x11/X11Windows.h"
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <mutex>
 #include <vector>
+#include "platform/x11/WindowLibraries.h"
 
 namespace VSTGUI {
 namespace x11 {
@@ -133,7 +134,10 @@ ErrorTrap::ErrorTrap(Display* display) : display(display), firstRequest(display 
 bool ErrorTrap::failed() {
     if (!display)
         return true;
-    XSync(display, False);
+    // Errors come in order with the replies and events that tell how far the
+    // server got, so anything up to that point has reached the handler.
+    if (LastKnownRequestProcessed(display) + 1 < NextRequest(display))
+        XSync(display, False);
     std::lock_guard<std::mutex> lock(failuresMutex);
     for (const FailedRequest& entry : failures) {
         if (entry.display == display)

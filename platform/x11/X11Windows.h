@@ -4,7 +4,7 @@
 // platform/x11 includes this header, so the toolkit never meets an X type.
 #pragma once
 
-#include <X11/Xlib.h>
+#include "platform/x11/WindowLibraries.h"
 
 #include <cstdint>
 
@@ -87,7 +87,9 @@ void installErrorHandler();
 void restoreErrorHandler();
 
 // Waits for the server to answer everything sent on the connection and tells
-// whether any of it failed since the trap began.
+// whether any of it failed since the trap began. When the server is known to
+// have answered every request already, nothing is sent: an idle editor that
+// drew nothing costs no round trip.
 class ErrorTrap {
 public:
     explicit ErrorTrap(Display* display);

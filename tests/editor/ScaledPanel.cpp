@@ -95,7 +95,7 @@ bool PanelBitmaps::complete() const {
 }
 
 PanelBitmaps readPanelBitmaps(const std::string& resourceDir, int set) {
-    const std::string suffix = set == 1 ? ".bmp" : "@" + std::to_string(set) + "x.bmp";
+    const std::string suffix = set == 1 ? ".png" : "@" + std::to_string(set) + "x.png";
     PanelBitmaps bitmaps;
     bitmaps.set = set;
     bitmaps.background = readPicture(resourceDir + "/background" + suffix);

@@ -44,7 +44,7 @@ struct PanelBitmaps {
     Picture rocker;  // three states, one above the other
     bool complete() const;
 };
-// resources/<name>.bmp for set 1, <name>@2x.bmp and <name>@3x.bmp for 2 and 3.
+// resources/<name>.png for set 1, <name>@2x.png and <name>@3x.png for 2 and 3.
 PanelBitmaps readPanelBitmaps(const std::string& resourceDir, int set);
 
 // Each pixel the mean of the source area it covers, leaving the colour key

@@ -107,24 +107,6 @@ TEST(Resampling, ImpossibleRequestsGiveAnEmptyPicture) {
 // ---------------------------------------------------------------------------
 // A context on a scaled frame.
 
-// A frame without window at a factor, and a context of it on a canvas.
-struct ScaledCanvas {
-    ScaledCanvas(double factor, int width, int height)
-        : frame(new CFrame(CRect(0, 0, 100, 100), nullptr, nullptr, factor)),
-          canvas(width, height, kWhite),
-          context(new CDrawContext(frame, nullptr, &canvas)) {}
-    ~ScaledCanvas() {
-        context->dropReference();
-        delete frame;
-    }
-    ScaledCanvas(const ScaledCanvas&) = delete;
-    ScaledCanvas& operator=(const ScaledCanvas&) = delete;
-
-    CFrame* frame;
-    stub::Canvas canvas;
-    CDrawContext* context;
-};
-
 TEST(ScaledContext, FillsLinesClipAndTextLandOnTheUnitsDevicePixels) {
     ScaledCanvas target(2.0, 40, 40);
     CDrawContext& context = *target.context;

@@ -8,9 +8,18 @@
 
 #include "toolkit/drawing/CDrawContext.h"
 #include "toolkit/drawing/Resampling.h"
+#include "toolkit/drawing/SharedPictures.h"
 #include "toolkit/platform/Bitmaps.h"
 
 namespace VSTGUI {
+
+namespace {
+
+uint32_t seeThroughOf(const CColor& color) {
+    return uint32_t(color.red) << 16 | uint32_t(color.green) << 8 | uint32_t(color.blue);
+}
+
+}  // namespace
 
 CBitmap::CBitmap(int32_t id) : resourceId(id) {
     CBitmap::loadFromResource(id);
@@ -27,22 +36,43 @@ CBitmap::~CBitmap() { CBitmap::dispose(); }
 void CBitmap::dispose() {
     dropScaledPicture();
     if (bitmapHandle)
-        destroyBitmap(bitmapHandle);
+        releasePicture(bitmapHandle);
     bitmapHandle = nullptr;
+    sharedId = 0;
     width = 0;
     height = 0;
+}
+
+void CBitmap::releasePicture(GraphicsHandle picture) const {
+    if (sharedId)
+        SharedPictures::release(picture);
+    else
+        destroyBitmap(picture);
 }
 
 bool CBitmap::loadFromResource(int32_t id) {
     dispose();
     // Resource ids are 16 bits wide; the same ids name the pictures everywhere.
-    bitmapHandle = loadBitmapResource(id & 0xFFFF);
-    return bitmapHandle && measureBitmap(bitmapHandle, width, height);
+    const int32_t shortId = id & 0xFFFF;
+    if (!measureBitmapResource(shortId, width, height) || width <= 0 || height <= 0) {
+        width = height = 0;
+        return false;
+    }
+    sharedId = shortId;
+    return true;
+}
+
+GraphicsHandle CBitmap::getHandle() {
+    if (!bitmapHandle && sharedId) {
+        const int32_t id = sharedId;
+        bitmapHandle = SharedPictures::acquire({id, 1.0, 0}, [id] { return loadBitmapResource(id); });
+    }
+    return bitmapHandle;
 }
 
 bool CBitmap::placeOnDevice(const CDrawContext* context, const CRect& rect, const CPoint& source,
                             DevicePlacement& placement) {
-    if (!context || !bitmapHandle)
+    if (!context || !getHandle())
         return false;
     const double factor = context->getScaleFactor();
     placement.picture = pictureForScale(factor);
@@ -57,7 +87,12 @@ GraphicsHandle CBitmap::pictureForScale(double factor) {
     if (scaledHandle && scaledFactor == factor && scaledSeeThrough == transparentColor)
         return scaledHandle;
     dropScaledPicture();
-    scaledHandle = makeScaledPicture(factor);
+    if (sharedId) {
+        const PictureKey key = {sharedId, factor, seeThroughOf(transparentColor)};
+        scaledHandle = SharedPictures::acquire(key, [this, factor] { return makeScaledPicture(factor); });
+    } else {
+        scaledHandle = makeScaledPicture(factor);
+    }
     scaledFactor = factor;
     scaledSeeThrough = transparentColor;
     // Without memory for a sharper picture the 1x one still shows, small.
@@ -72,7 +107,7 @@ GraphicsHandle CBitmap::makeScaledPicture(double factor) const {
     const int32_t targetHeight = scaleCoordinate(height, factor);
     int32_t set = static_cast<int32_t>(std::ceil(factor));
     set = set > kLargestScaledSet ? kLargestScaledSet : set;
-    GraphicsHandle larger = resourceId ? loadBitmapResource((resourceId & 0xFFFF) + set * kScaledSetIdStep) : nullptr;
+    GraphicsHandle larger = sharedId ? loadBitmapResource(sharedId + set * kScaledSetIdStep) : nullptr;
     int32_t largerWidth = 0, largerHeight = 0;
     if (larger && (!measureBitmap(larger, largerWidth, largerHeight) || largerWidth != width * set ||
                    largerHeight != height * set)) {
@@ -81,8 +116,7 @@ GraphicsHandle CBitmap::makeScaledPicture(double factor) const {
     }
     if (larger && largerWidth == targetWidth && largerHeight == targetHeight)
         return larger;
-    const uint32_t seeThrough =
-        uint32_t(transparentColor.red) << 16 | uint32_t(transparentColor.green) << 8 | uint32_t(transparentColor.blue);
+    const uint32_t seeThrough = seeThroughOf(transparentColor);
     GraphicsHandle result = nullptr;
     try {
         PixelImage pixels;
@@ -98,7 +132,7 @@ GraphicsHandle CBitmap::makeScaledPicture(double factor) const {
 
 void CBitmap::dropScaledPicture() {
     if (scaledHandle)
-        destroyBitmap(scaledHandle);
+        releasePicture(scaledHandle);
     scaledHandle = nullptr;
     scaledFactor = 1.0;
 }

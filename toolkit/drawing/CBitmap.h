@@ -2,7 +2,10 @@
 // colour, or blended. Its size is in toolkit units (the 1x picture's pixels);
 // on a scaled context it draws the module's sharper set for that scale where
 // the module carries one (resource id + kScaledSetIdStep * set), resampled
-// when the factor lies between sets.
+// when the factor lies between sets. A resource is measured when it is
+// loaded and decoded when it is first drawn, into a picture every bitmap of
+// the module shares (SharedPictures): an instance whose editor never opens
+// decodes nothing.
 #pragma once
 
 #include "toolkit/geometry/CRect.h"
@@ -47,7 +50,8 @@ public:
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
     int32_t getResourceId() const { return resourceId; }
-    GraphicsHandle getHandle() const { return bitmapHandle; }
+    // The 1x picture, decoded now if it was not yet; null for none.
+    GraphicsHandle getHandle();
     void setTransparentColor(const CColor& color) { transparentColor = color; }
     const CColor& getTransparentColor() const { return transparentColor; }
 
@@ -55,8 +59,12 @@ private:
     GraphicsHandle pictureForScale(double factor);
     GraphicsHandle makeScaledPicture(double factor) const;
     void dropScaledPicture();
+    void releasePicture(GraphicsHandle picture) const;
 
     int32_t resourceId;
+    // The 16-bit id whose shared pictures this bitmap draws; 0 for an
+    // adopted picture, which is its own.
+    int32_t sharedId = 0;
     int32_t width = 0;
     int32_t height = 0;
     CColor transparentColor = kColorTransparent;

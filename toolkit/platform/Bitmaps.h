@@ -12,6 +12,8 @@ namespace VSTGUI {
 
 // The module's bitmap of a 16-bit resource id as a new picture, or null.
 GraphicsHandle loadBitmapResource(int32_t resourceId);
+// The size of that bitmap without decoding it: true when the module has it.
+bool measureBitmapResource(int32_t resourceId, int32_t& width, int32_t& height);
 // Sets the size and answers true for a picture the system can measure;
 // leaves both alone otherwise.
 bool measureBitmap(GraphicsHandle bitmap, int32_t& width, int32_t& height);

@@ -21,6 +21,8 @@ const int kScaleCount = sizeof kScales / sizeof kScales[0];
 const unsigned kSettleMilliseconds = 500;
 // A round whose panel is not whole by then has failed.
 const double kGiveUpMilliseconds = 5000.0;
+// Idles with nothing to redraw last microseconds: each round times this many.
+const int kIdlesPerRound = 200;
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
@@ -63,7 +65,7 @@ struct ScaledEditor {
     float scale = 1.0f;
     PluginHost host;
     Picture panel;
-    std::vector<double> firstPaint, redraw;
+    std::vector<double> firstPaint, redraw, idle;
 };
 
 bool setUp(ScaledEditor& editor, const PluginOptions& plugin, std::string& error) {
@@ -134,21 +136,42 @@ bool timeRedraws(ScaledEditor& editor, int rounds, std::string& error) {
     return true;
 }
 
+// The panel shown and settled, then effEditIdle as a host's timer sends it
+// while nothing changes: the figure is one idle's share of a round.
+bool timeIdles(ScaledEditor& editor, int rounds, std::string& error) {
+    EditorWindow window(editor.host, EditorWindow::Kind::Popup);
+    if (!window.open(error))
+        return false;
+    window.pump(kSettleMilliseconds);
+    window.settle();
+    for (int round = 0; round <= rounds; ++round) {
+        const Clock::time_point start = Clock::now();
+        for (int pass = 0; pass < kIdlesPerRound; ++pass)
+            editor.host.dispatch(effEditIdle);
+        // Round 0 warms up.
+        if (round > 0)
+            editor.idle.push_back(millisecondsBetween(start, Clock::now()) / kIdlesPerRound);
+    }
+    window.close();
+    return true;
+}
+
 double best(const std::vector<double>& values) {
     return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
 }
 
 double ratioOf(double last, double first) { return first > 0.0 ? last / first : 0.0; }
 
-// The medians side by side and their ratio, then the best rounds' the same way.
-void printRow(const char* name, const std::vector<double> (&figures)[kScaleCount], double& ratio) {
+// The medians side by side and their ratio, then the best rounds' the same
+// way, with as many decimals as the figure needs.
+void printRow(const char* name, const std::vector<double> (&figures)[kScaleCount], double& ratio, int decimals = 2) {
     ratio = ratioOf(PluginBench::median(figures[kScaleCount - 1]), PluginBench::median(figures[0]));
     std::printf("  %-20s", name);
     for (const std::vector<double>& column : figures)
-        std::printf(" %9.2f ms", PluginBench::median(column));
+        std::printf(" %9.*f ms", decimals, PluginBench::median(column));
     std::printf(" %8.2f   ", ratio);
     for (const std::vector<double>& column : figures)
-        std::printf(" %6.2f ms", best(column));
+        std::printf(" %6.*f ms", decimals, best(column));
     std::printf(" %8.2f\n", ratioOf(best(figures[kScaleCount - 1]), best(figures[0])));
 }
 
@@ -174,7 +197,7 @@ int EditorBench::run(const EditorBenchOptions& options) {
     }
     // One window at a time: a window covered by another shows nothing to compare.
     for (std::unique_ptr<ScaledEditor>& editor : editors) {
-        if (!timeRedraws(*editor, options.rounds, error))
+        if (!timeRedraws(*editor, options.rounds, error) || !timeIdles(*editor, options.rounds, error))
             return fail(error);
     }
     const std::string name = editors[0]->host.text(effGetEffectName);
@@ -183,14 +206,16 @@ int EditorBench::run(const EditorBenchOptions& options) {
                 editors[0]->panel.height, editors[kScaleCount - 1]->panel.width, editors[kScaleCount - 1]->panel.height,
                 options.rounds);
     std::printf("  %-20s %12s %12s %8s   %9s %9s %8s\n", "", "median 1x", "2x", "2x / 1x", "best 1x", "2x", "2x / 1x");
-    std::vector<double> firstPaint[kScaleCount], redraw[kScaleCount];
+    std::vector<double> firstPaint[kScaleCount], redraw[kScaleCount], idle[kScaleCount];
     for (int i = 0; i < kScaleCount; ++i) {
         firstPaint[i] = editors[i]->firstPaint;
         redraw[i] = editors[i]->redraw;
+        idle[i] = editors[i]->idle;
     }
-    double paintRatio = 0.0, redrawRatio = 0.0;
+    double paintRatio = 0.0, redrawRatio = 0.0, idleRatio = 0.0;
     printRow("open to first paint", firstPaint, paintRatio);
     printRow("full redraw", redraw, redrawRatio);
+    printRow("idle, nothing dirty", idle, idleRatio, 4);
     std::printf("Full redraw at 2x: %.2f times the 1x one, %s the goal of at most %g times\n", redrawRatio,
                 redrawRatio <= kRedrawRatioGoal ? "within" : "past", kRedrawRatioGoal);
     for (std::unique_ptr<ScaledEditor>& editor : editors)

@@ -3,7 +3,9 @@
 //   open to first paint: from effEditOpen until the host's window shows the
 //     whole panel, as it shows it once settled;
 //   full redraw: the editor's windows painted over by the host, told they
-//     are exposed in full, and idled until they show the panel again.
+//     are exposed in full, and idled until they show the panel again;
+//   idle, nothing dirty: one effEditIdle while the panel shows settled and
+//     nothing changes, as a host's timer sends it many times a second.
 // The host's own work is left out of both: covering the windows, and taking
 // the pictures that tell whether the panel is whole yet (each idle pass is
 // followed by a round trip to the window system, so that what the editor

@@ -49,6 +49,8 @@ public:
     Lv2Instance& operator=(const Lv2Instance&) = delete;
 
     bool ok() const { return instance != nullptr; }
+    size_t audioInputCount() const { return audioInputs.size(); }
+    size_t audioOutputCount() const { return audioOutputs.size(); }
     void set(const char* symbol, float value);
     float get(const char* symbol) const;
     // A three-byte MIDI message for the next block, at this frame.

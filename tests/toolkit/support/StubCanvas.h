@@ -9,6 +9,7 @@
 
 #include "toolkit/drawing/CColor.h"
 #include "toolkit/drawing/CDrawContext.h"
+#include "toolkit/views/CFrame.h"
 #include "platform/stub/StubWindows.h"
 
 namespace quavixtest {
@@ -36,6 +37,26 @@ struct CanvasContext {
 
     uint32_t at(int x, int y) const { return canvas.at(x, y); }
 
+    VSTGUI::stub::Canvas canvas;
+    VSTGUI::CDrawContext* context;
+};
+
+// A frame without window at a factor, and a context of it on a canvas.
+struct ScaledCanvas {
+    ScaledCanvas(double factor, int width, int height)
+        : frame(new VSTGUI::CFrame(VSTGUI::CRect(0, 0, 100, 100), nullptr, nullptr, factor)),
+          canvas(width, height, kWhite),
+          context(new VSTGUI::CDrawContext(frame, nullptr, &canvas)) {}
+    ~ScaledCanvas() {
+        context->dropReference();
+        delete frame;
+    }
+    ScaledCanvas(const ScaledCanvas&) = delete;
+    ScaledCanvas& operator=(const ScaledCanvas&) = delete;
+
+    uint32_t at(int x, int y) const { return canvas.at(x, y); }
+
+    VSTGUI::CFrame* frame;
     VSTGUI::stub::Canvas canvas;
     VSTGUI::CDrawContext* context;
 };

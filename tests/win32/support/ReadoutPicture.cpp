@@ -1,6 +1,7 @@
 #include "tests/win32/support/ReadoutPicture.h"
 
 #include "quavix/QuavixConfig.h"
+#include "toolkit/platform/Bitmaps.h"
 #include "tests/win32/support/PixelCanvas.h"
 #include "tests/win32/support/TestPictures.h"
 #include "tests/win32/support/WindowPixels.h"
@@ -66,7 +67,8 @@ std::vector<uint32_t> renderReadout(HWND compatibleWith, int width, int height, 
 
 std::vector<uint32_t> resourcePixels(int resourceId, int& width, int& height) {
     width = height = 0;
-    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
+    // The module's pictures are compressed resources: the toolkit decodes them.
+    HBITMAP bitmap = static_cast<HBITMAP>(VSTGUI::loadBitmapResource(resourceId));
     if (!bitmap)
         return {};
     BITMAP info = {};
@@ -74,7 +76,7 @@ std::vector<uint32_t> resourcePixels(int resourceId, int& width, int& height) {
     width = info.bmWidth;
     height = info.bmHeight;
     std::vector<uint32_t> pixels = readPicture(bitmap, width, height);
-    DeleteObject(bitmap);
+    VSTGUI::destroyBitmap(bitmap);
     return pixels;
 }
 

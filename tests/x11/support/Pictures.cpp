@@ -15,8 +15,8 @@ Pixels loadPicture(const std::string& sourcePath) {
 }
 
 Pixels sliderPicture(int handleTop) {
-    Pixels picture = loadPicture("resources/slider_track.bmp");
-    const Pixels handle = loadPicture("resources/slider_handle.bmp");
+    Pixels picture = loadPicture("resources/slider_track.png");
+    const Pixels handle = loadPicture("resources/slider_handle.png");
     for (int y = 0; y < handle.height; ++y)
         for (int x = 0; x < handle.width; ++x) {
             const int row = handleTop + y;
