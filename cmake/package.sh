@@ -50,6 +50,11 @@ debian_package() {
         -e../deb/usr/lib/lv2/quavix.lv2/quavix_dsp.so -e../deb/usr/lib/lv2/quavix.lv2/quavix_ui.so 2>/dev/null |
         sed -n 's/^shlibs:Depends=//p')
     [ -n "$depends" ] || fail "dpkg-shlibdeps named no dependency"
+    # The editors load Xlib and cairo only when they open, out of
+    # dpkg-shlibdeps' sight: named here unless the host tool's links did.
+    for library in libx11-6 libcairo2; do
+        echo "$depends" | grep -q "$library" || depends="$depends, $library"
+    done
     install -d "$root/DEBIAN"
     size=$(du -sk --apparent-size "$root/usr" | cut -f1)
     sed -e "s/@VERSION@/$version/" -e "s/@INSTALLED_SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
