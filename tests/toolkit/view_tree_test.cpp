@@ -30,9 +30,7 @@ using quavixtest::rgb;
 using quavixtest::slotOf;
 using quavixtest::slotsOf;
 
-namespace {
-bool nothrowNewFails = false;
-}  // namespace
+static bool nothrowNewFails = false;
 
 // The toolkit's allocations that may fail go through here, so a test can
 // make them fail where they really are made.
@@ -273,12 +271,10 @@ private:
 };
 
 // While it lives, every allocation that is allowed to fail does, as when
-// memory has run out (this program's nothrow new, below, reads it).
+// memory has run out.
 struct MemoryExhausted {
     MemoryExhausted() { nothrowNewFails = true; }
     ~MemoryExhausted() { nothrowNewFails = false; }
-    MemoryExhausted(const MemoryExhausted&) = delete;
-    MemoryExhausted& operator=(const MemoryExhausted&) = delete;
 };
 
 // A frame without a window: enough for the operations that need one above
