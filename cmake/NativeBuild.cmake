@@ -41,6 +41,7 @@ else()
         file(GLOB TOOLKIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/toolkit/*.cpp)
         add_executable(quavix_toolkit_tests ${TOOLKIT_TESTS})
         target_link_libraries(quavix_toolkit_tests quavix_toolkit_stub gtest_main)
+        # The controls' cases both window systems share, compiled once;
         # tests/toolkit/controls_test.cpp answers them for the stub.
         add_library(controls_cases OBJECT ${CONTROLS_TEST_CASES})
         target_link_libraries(controls_cases PUBLIC quavix_toolkit_stub gtest)
