@@ -144,7 +144,7 @@ endif()
 # Each tests/x11/*_test.cpp loads quavix.so as a host does and drives its
 # editor through the X server (XTest input, XGetImage read-back, X-Resource
 # counts, XDND from a second client). They skip without a DISPLAY;
-# cmake/run-x11-tests.sh runs them under Xvfb.
+# make test runs them under Xvfb through cmake/run-linux-tests.sh.
 pkg_check_modules(X11_TEST REQUIRED IMPORTED_TARGET x11 xtst xres)
 file(GLOB X11_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/x11/support/*.cpp)
 # The panel as it must look at each scale, put together from the bitmap

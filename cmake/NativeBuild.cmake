@@ -43,6 +43,11 @@ else()
         # The panel too: what an instance of it costs is counted there.
         add_executable(quavix_toolkit_tests ${TOOLKIT_TESTS} ${QUAVIX_PANEL_SOURCES})
         target_link_libraries(quavix_toolkit_tests quavix_toolkit_stub gtest_main)
+        # The controls' cases both window systems share, compiled once;
+        # tests/toolkit/controls_test.cpp answers them for the stub.
+        add_library(controls_cases OBJECT ${CONTROLS_TEST_CASES})
+        target_link_libraries(controls_cases PUBLIC quavix_toolkit_stub gtest)
+        target_link_libraries(quavix_toolkit_tests controls_cases)
         add_test(NAME toolkit_tests COMMAND quavix_toolkit_tests)
     endif()
 endif()

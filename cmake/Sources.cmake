@@ -222,3 +222,8 @@ set(HOST_TOOL_TEST_CASES
     ${SRC}/tests/tools/HostToolCases.cpp
     ${SRC}/tests/tools/LibraryFormatCases.cpp
     ${SRC}/tests/tools/ResultWireCases.cpp)
+# The controls' cases and fixture that the stub's and the Win32 controls
+# tests share, compiled once per build beside each system's controls_test.
+set(CONTROLS_TEST_CASES
+    ${SRC}/tests/controls/ControlsCases.cpp
+    ${SRC}/tests/controls/ControlsFixture.cpp)

@@ -65,6 +65,14 @@ if(TARGET host_tool_test)
     target_link_libraries(host_tool_test host_tool_cases)
 endif()
 
+# The controls' cases both window systems share; controls_test answers
+# them for Win32.
+if(TARGET controls_test)
+    add_library(controls_cases OBJECT ${CONTROLS_TEST_CASES})
+    target_link_libraries(controls_cases PUBLIC quavix_plugin gtest)
+    target_link_libraries(controls_test controls_cases)
+endif()
+
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
 if(BENCH_SOURCES)
     add_executable(quavix_bench ${BENCH_SOURCES})

@@ -69,4 +69,43 @@ enum BitmapId : int32_t {
 };
 
 }  // namespace quavix
+
+// ---------------------------------------------------------------- panel layout
+// Where the editor puts its controls, in units of the panel at 1x: the
+// editor builds from it, and tests find the controls by it. Sizes are the
+// bitmaps' own, so what follows from a size takes it as an argument: a slider
+// is as large as its track, the rocker as wide as its image and one of its
+// states tall.
+namespace quavix::panel {
+
+constexpr int32_t kSliderLeft = 50;
+constexpr int32_t kSliderTop = 85;
+constexpr int32_t kSliderGap = 55;    // from one track's right edge to the next track
+constexpr int32_t kHandleInsetX = 1;  // the handle sits one pixel into the track
+constexpr int32_t kReadoutInset = 5;  // a read-out starts this far left of its slider
+constexpr int32_t kReadoutWidth = 30;
+constexpr int32_t kReadoutTop = 260;
+constexpr int32_t kReadoutBottom = 274;
+// The rocker's left edge sits at 11 track widths plus 65 pixels.
+constexpr int32_t kRockerLeftTracks = 11;
+constexpr int32_t kRockerLeftMargin = 65;
+constexpr int32_t kRockerTop = 164;
+constexpr int32_t kRockerStates = 3;
+constexpr int32_t kControllerReadoutDrop = 40;  // below the rocker
+
+// The slider of the index-th parameter (frequency, gain, peak) and its read-out.
+constexpr int32_t sliderLeft(int32_t index, int32_t trackWidth) {
+    return kSliderLeft + index * (trackWidth + kSliderGap);
+}
+constexpr int32_t readoutLeft(int32_t index, int32_t trackWidth) {
+    return sliderLeft(index, trackWidth) - kReadoutInset;
+}
+// The handle's top row travels from the track's top (kSliderTop) to where
+// the handle ends one row above the track's bottom.
+constexpr int32_t handleMaxPos(int32_t trackHeight, int32_t handleHeight) {
+    return kSliderTop - 1 + trackHeight - handleHeight;
+}
+constexpr int32_t rockerLeft(int32_t trackWidth) { return kRockerLeftTracks * trackWidth + kRockerLeftMargin; }
+
+}  // namespace quavix::panel
 #endif

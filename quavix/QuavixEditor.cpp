@@ -17,25 +17,10 @@
 
 using namespace VSTGUI;
 using namespace quavix;
+using namespace quavix::panel;
 
 namespace {
 
-// Layout, derived from the bitmaps' sizes so that it stays consistent when a
-// bitmap changes. Sliders are as large as their track bitmap.
-constexpr int32_t kSliderLeft = 50;
-constexpr int32_t kSliderTop = 85;
-constexpr int32_t kSliderGap = 55;    // from one track's right edge to the next track
-constexpr int32_t kHandleInsetX = 1;  // the handle sits one pixel into the track
-constexpr int32_t kReadoutInset = 5;  // a read-out starts this far left of its slider
-constexpr int32_t kReadoutWidth = 30;
-constexpr int32_t kReadoutTop = 260;
-constexpr int32_t kReadoutBottom = 274;
-// The rocker's left edge sits at 11 track widths plus 65 pixels.
-constexpr int32_t kRockerLeftTracks = 11;
-constexpr int32_t kRockerLeftMargin = 65;
-constexpr int32_t kRockerTop = 164;
-constexpr int32_t kRockerStates = 3;
-constexpr int32_t kControllerReadoutDrop = 40;  // below the rocker
 // What the rocker reports: a press on its left or right half, and rest.
 constexpr float kRockerLeft = -1.0f;
 constexpr float kRockerRest = 0.0f;
@@ -48,8 +33,6 @@ static_assert(kBackgroundBitmap2x == kBackgroundBitmap + 2 * kScaledSetIdStep &&
 
 constexpr int32_t kMinParameterTag = kFrequencyParam;
 constexpr int32_t kMaxParameterTag = kControllerParam;
-
-int32_t sliderLeft(int32_t index, int32_t trackWidth) { return kSliderLeft + index * (trackWidth + kSliderGap); }
 
 AudioEffect* effectOf(void* userData) { return static_cast<AudioEffect*>(userData); }
 
@@ -104,7 +87,7 @@ bool QuavixEditor::open(void* parentWindow) {
 }
 
 void QuavixEditor::addSliders(CBitmap* track, CBitmap* handle) {
-    const int32_t maxHandlePos = kSliderTop - 1 + track->getHeight() - handle->getHeight();
+    const int32_t maxHandlePos = handleMaxPos(track->getHeight(), handle->getHeight());
     CVerticalSlider** sliders[] = {&freqSlider, &gainSlider, &peakSlider};
     for (VstInt32 tag = kFrequencyParam; tag <= kPeakParam; ++tag) {
         const int32_t left = sliderLeft(tag, track->getWidth());
@@ -131,7 +114,7 @@ void QuavixEditor::addDisplays(CBitmap* track) {
     CParamDisplay** displays[] = {&freqDisplay, &gainDisplay, &peakDisplay};
     CParamDisplayValueToTextWithData conversions[] = {freqToText, gainToText, peakToText};
     for (VstInt32 index = kFrequencyParam; index <= kPeakParam; ++index) {
-        const int32_t left = sliderLeft(index, track->getWidth()) - kReadoutInset;
+        const int32_t left = readoutLeft(index, track->getWidth());
         CParamDisplay* display = makeDisplay(CRect(left, kReadoutTop, left + kReadoutWidth, kReadoutBottom), index);
         display->setValueToTextWithData(conversions[index], effect);
         frame->addView(display);
@@ -141,7 +124,7 @@ void QuavixEditor::addDisplays(CBitmap* track) {
 
 void QuavixEditor::addControllerRocker(CBitmap* track, CBitmap* rockerImage) {
     const int32_t stateHeight = rockerImage->getHeight() / kRockerStates;
-    const int32_t left = kRockerLeftTracks * track->getWidth() + kRockerLeftMargin;
+    const int32_t left = rockerLeft(track->getWidth());
     const CRect size(left, kRockerTop, left + rockerImage->getWidth(), kRockerTop + stateHeight);
     // The rocker starts at rest; it is never set from the effect.
     controllerRocker =

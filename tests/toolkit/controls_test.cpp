@@ -1,113 +1,83 @@
 // The controls on a frame over the stub window system: value and dirty
-// tracking, the reset-to-default gesture, the slider's geometry, drawing,
-// wheel and keys, the rocker switch's states and gestures, and the parameter
-// display's looks without its text. Pixels are read back from the stub's
-// canvases and compared with pictures composed from the stub's bitmaps.
+// tracking, the reset-to-default gesture, the slider's geometry, wheel and
+// keys, the rocker switch's gestures, and the parameter display's looks
+// without its text. Pixels are read back from the stub's canvases and
+// compared with pictures composed from the stub's bitmaps. The drawing that
+// every system shares is in tests/controls/, answered here for the stub.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "toolkit/editor/ViewTreeEditor.h"
-#include "toolkit/controls/CControl.h"
-#include "toolkit/controls/CParamDisplay.h"
-#include "toolkit/controls/CRockerSwitch.h"
-#include "toolkit/controls/CSlider.h"
 #include "quavix/QuavixConfig.h"
-#include "toolkit/views/CFrame.h"
+#include "toolkit/controls/CParamDisplay.h"
 #include "toolkit/drawing/CBitmap.h"
 #include "toolkit/drawing/CDrawContext.h"
-#include "toolkit/drawing/COffscreenContext.h"
+#include "tests/controls/ControlsFixture.h"
 #include "tests/toolkit/support/StubCanvas.h"
 
 using namespace VSTGUI;
 using quavixtest::CanvasContext;
 
+namespace controlstest {
+
+// ---------------------------------------------------------------- the stub's answers
+
 namespace {
 
-constexpr int kHostX = 60;
-constexpr int kHostY = 50;
-constexpr int kFrameWidth = 330;
-constexpr int kFrameHeight = 354;
-
-// The editor's slider: track 16 × 160 at (50, 85), handle 14 × 12 one pixel in.
-const CRect kSliderRect(50, 85, 66, 245);
-constexpr int32_t kSliderMinPos = 85;
-constexpr int32_t kSliderMaxPos = 232;
-const CRect kRockerRect(241, 164, 293, 182);
-constexpr int32_t kRockerStateHeight = 18;
-
-// Everything a gesture reports, in one timeline: the frame's edits through
-// the editor and the listener's notifications.
-struct Event {
-    enum Kind { begin, changed, end, modifier } kind;
-    int32_t tag;
-    float value;
-    bool hadContext;
-    bool operator==(const Event& other) const { return kind == other.kind && tag == other.tag && value == other.value; }
-};
-
-std::string describe(const std::vector<Event>& events) {
-    std::string text;
-    for (const Event& event : events) {
-        const char* names[] = {"begin", "changed", "end", "modifier"};
-        text +=
-            std::string(names[event.kind]) + "(" + std::to_string(event.tag) + "," + std::to_string(event.value) + ") ";
-    }
-    return text;
+// The editor's pictures in sizes of their own, every pixel its own colour,
+// so that a pixel drawn from the wrong place shows. The handle has a white
+// border that its transparent colour leaves out.
+void addPictures() {
+    using quavixtest::makePicture;
+    using quavixtest::rgb;
+    stub::addPicture(quavix::kBackgroundBitmap, makePicture(330, 354, [](int, int) { return rgb(90, 90, 90); }));
+    stub::addPicture(quavix::kSliderTrackBitmap, makePicture(16, 160, [](int x, int y) { return rgb(x, y, 10); }));
+    stub::addPicture(quavix::kSliderHandleBitmap, makePicture(14, 12, [](int x, int y) {
+                         return x == 0 || y == 0 ? quavixtest::kWhite : rgb(200 + x, 100 + y, 20);
+                     }));
+    stub::addPicture(quavix::kRockerBitmap, makePicture(52, 54, [](int x, int y) { return rgb(x, y, 30); }));
 }
 
-Event begins(int32_t tag) { return Event{Event::begin, tag, 0.0f, false}; }
-Event ends(int32_t tag) { return Event{Event::end, tag, 0.0f, false}; }
-Event changes(int32_t tag, float value) { return Event{Event::changed, tag, value, false}; }
+Picture whole(const stub::Canvas& canvas) { return pictureOf(canvas, canvas.width(), canvas.height()); }
 
-class Timeline {
-public:
-    std::vector<Event> events;
-    void add(Event event) { events.push_back(event); }
-    std::vector<float> changedValues() const {
-        std::vector<float> values;
-        for (const Event& event : events)
-            if (event.kind == Event::changed)
-                values.push_back(event.value);
-        return values;
-    }
-};
+}  // namespace
 
-// Stands in for the effect's editor: the frame reaches it for edits and idle.
-class RecordingEditor : public AEffGUIEditor {
-public:
-    explicit RecordingEditor(Timeline& timeline) : AEffGUIEditor(nullptr), timeline(timeline) {}
-    void attach(CFrame* newFrame) { frame = newFrame; }
-    void beginEdit(VstInt32 index) override { timeline.add(Event{Event::begin, index, 0.0f, false}); }
-    void endEdit(VstInt32 index) override { timeline.add(Event{Event::end, index, 0.0f, false}); }
+void* openHostWindow(const CRect& onScreen) { return stub::handleOf(stub::createHostWindow(onScreen)); }
+void closeHostWindow(void* window) { stub::destroyHostWindow(stub::windowOf(window)); }
 
-private:
-    Timeline& timeline;
-};
+void setUpSystem() {
+    addPictures();
+    stub::resetPointer();
+}
 
-class RecordingListener : public CControlListener {
-public:
-    explicit RecordingListener(Timeline& timeline) : timeline(timeline) {}
-    void valueChanged(CDrawContext* context, CControl* control) override {
-        timeline.add(Event{Event::changed, control->getTag(), control->getValue(), context != nullptr});
-    }
-    int32_t modifierClicked(CDrawContext* /*context*/, CControl* control, int32_t buttons) override {
-        timeline.add(Event{Event::modifier, control->getTag(), static_cast<float>(buttons), true});
-        return consumeModifierClicks ? 1 : 0;
-    }
-    bool consumeModifierClicks = false;
+void tearDownSystem() { stub::removePictures(); }
 
-private:
-    Timeline& timeline;
-};
+void paintFirst(CFrame* frame) {
+    CRect size;
+    frame->getViewSize(size);
+    stub::paint(frame->getSystemWindow(), CRect(0, 0, size.width(), size.height()));
+}
+
+void deliverMessages() {}
+
+Picture windowPixels(CFrame* frame) { return whole(stub::windowOf(frame->getSystemWindow())->canvas); }
+
+Picture bitmapPixels(int32_t resourceId) {
+    const stub::Picture* found = stub::findPicture(resourceId);
+    return found ? Picture{found->width, found->height, found->pixels} : Picture();
+}
+
+Picture drawnOnCanvas(CView& view, int width, int height, uint32_t background) {
+    CanvasContext target(width, height, background);
+    view.draw(target.context);
+    return whole(target.canvas);
+}
+
+namespace {
 
 // The smallest concrete control: draws nothing, counts its draws.
 class ProbeControl : public CControl {
@@ -118,141 +88,6 @@ public:
         setDirty(false);
     }
     int draws = 0;
-};
-
-// The editor's pictures in their sizes, every pixel its own colour, so that
-// a pixel drawn from the wrong place shows. The handle has a white border
-// that its transparent colour leaves out.
-stub::Picture trackPicture() {
-    return quavixtest::makePicture(16, 160, [](int x, int y) { return quavixtest::rgb(x, y, 10); });
-}
-stub::Picture handlePicture() {
-    return quavixtest::makePicture(14, 12, [](int x, int y) {
-        return x == 0 || y == 0 ? quavixtest::kWhite : quavixtest::rgb(200 + x, 100 + y, 20);
-    });
-}
-stub::Picture rockerPicture() {
-    return quavixtest::makePicture(52, 54, [](int x, int y) { return quavixtest::rgb(x, y, 30); });
-}
-
-// A registered picture, read back.
-struct ResourcePicture {
-    explicit ResourcePicture(int32_t resourceId) {
-        if (const stub::Picture* found = stub::findPicture(resourceId)) {
-            pixels = found->pixels;
-            width = found->width;
-            height = found->height;
-        }
-    }
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    std::vector<uint32_t> rows(int first, int count) const {
-        return std::vector<uint32_t>(pixels.begin() + first * width, pixels.begin() + (first + count) * width);
-    }
-    std::vector<uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-};
-
-// The slider as it must look, the size of its track: the track, with the
-// handle's non-white pixels one column in and handleTop rows down.
-std::vector<uint32_t> sliderPicture(int handleTop) {
-    const ResourcePicture track(quavix::kSliderTrackBitmap);
-    const ResourcePicture handle(quavix::kSliderHandleBitmap);
-    std::vector<uint32_t> picture = track.pixels;
-    for (int y = 0; y < handle.height; ++y)
-        for (int x = 0; x < handle.width; ++x) {
-            const int row = handleTop + y;
-            if (row >= 0 && row < track.height && handle.at(x, y) != quavixtest::kWhite)
-                picture[static_cast<size_t>(row) * track.width + 1 + x] = handle.at(x, y);
-        }
-    return picture;
-}
-
-// Compares the width x height area at (left, top) of what is seen with a
-// picture of that size in top-down rows.
-template <typename Seen>
-::testing::AssertionResult regionMatches(const Seen& seen, int left, int top, const std::vector<uint32_t>& expected,
-                                         int width, int height) {
-    if (expected.size() != static_cast<size_t>(width) * height)
-        return ::testing::AssertionFailure() << "no expected picture of " << width << " x " << height;
-    int differing = 0;
-    ::testing::Message first;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const uint32_t want = expected[static_cast<size_t>(y) * width + x];
-            const uint32_t got = seen.at(left + x, top + y);
-            if (got != want && differing++ == 0)
-                first << "first at (" << left + x << ", " << top + y << "): " << std::hex << got << ", expected "
-                      << want;
-        }
-    if (differing)
-        return ::testing::AssertionFailure() << differing << " pixels differ, " << first;
-    return ::testing::AssertionSuccess();
-}
-
-// A frame on a stub host window, with an editor and a listener that write
-// into one timeline, and the editor's pictures registered.
-class ControlsTest : public ::testing::Test {
-protected:
-    ControlsTest()
-        : host(stub::createHostWindow(CRect(kHostX, kHostY, kHostX + kFrameWidth, kHostY + kFrameHeight))),
-          editor(timeline),
-          listener(timeline) {}
-    ~ControlsTest() override { stub::destroyHostWindow(host); }
-
-    void SetUp() override {
-        stub::addPicture(quavix::kSliderTrackBitmap, trackPicture());
-        stub::addPicture(quavix::kSliderHandleBitmap, handlePicture());
-        stub::addPicture(quavix::kRockerBitmap, rockerPicture());
-        stub::resetPointer();
-        frame = new CFrame(CRect(0, 0, kFrameWidth, kFrameHeight), stub::handleOf(host), &editor);
-        editor.attach(frame);
-        // Nothing is drawn at idle before the first paint.
-        stub::paint(frame->getSystemWindow(), CRect(0, 0, kFrameWidth, kFrameHeight));
-    }
-    void TearDown() override {
-        editor.attach(nullptr);
-        delete frame;
-        stub::removePictures();
-    }
-
-    template <typename View>
-    View* adopt(View* view) {
-        frame->addView(view);
-        return view;
-    }
-    CVerticalSlider* addEditorSlider(int32_t tag = 0) {
-        CBitmap* track = new CBitmap(quavix::kSliderTrackBitmap);
-        CBitmap* handle = new CBitmap(quavix::kSliderHandleBitmap);
-        CVerticalSlider* slider =
-            new CVerticalSlider(kSliderRect, &listener, tag, kSliderMinPos, kSliderMaxPos, handle, track);
-        slider->setHandleOffset(CPoint(1, 0));
-        track->dropReference();
-        handle->dropReference();
-        return adopt(slider);
-    }
-    CRockerSwitch* addEditorRocker() {
-        CBitmap* image = new CBitmap(quavix::kRockerBitmap);
-        CRockerSwitch* rocker = new CRockerSwitch(kRockerRect, &listener, 3, kRockerStateHeight, image);
-        image->dropReference();
-        return adopt(rocker);
-    }
-    // Lets the frame draw what is dirty, as a host's idle would.
-    void idle() { frame->idle(); }
-    const stub::Canvas& seen() const { return stub::windowOf(frame->getSystemWindow())->canvas; }
-
-    // A context on the frame window for calling handlers directly.
-    struct Context {
-        explicit Context(CFrame* frame) : context(frame->createDrawContext()) {}
-        ~Context() { context->dropReference(); }
-        CDrawContext* context;
-    };
-
-    stub::Window* host;
-    Timeline timeline;
-    RecordingEditor editor;
-    RecordingListener listener;
-    CFrame* frame = nullptr;
 };
 
 // ---------------------------------------------------------------- control base
@@ -349,10 +184,8 @@ TEST_F(ControlsTest, ResetToDefaultWithoutListenerStillChangesAndEdits) {
 
 TEST_F(ControlsTest, ClassNamesAreWholeAndCaseSensitive) {
     ProbeControl control(CRect(0, 0, 1, 1), nullptr, 0);
-    CBitmap* handle = new CBitmap(quavix::kSliderHandleBitmap);
-    CVerticalSlider slider(kSliderRect, nullptr, 0, kSliderMinPos, kSliderMaxPos, handle, nullptr);
-    handle->dropReference();
-    CRockerSwitch rocker(kRockerRect, nullptr, 3, kRockerStateHeight, nullptr);
+    CVerticalSlider& slider = *adopt(makeEditorSlider(nullptr, 0));
+    CRockerSwitch& rocker = *adopt(makeEditorRocker(nullptr));
     CParamDisplay display(CRect(0, 0, 30, 14));
 
     EXPECT_TRUE(control.isTypeOf("CControl"));
@@ -375,7 +208,7 @@ TEST_F(ControlsTest, ControlsHoldTheirBitmapsAsLongAsTheyLive) {
     CBitmap* handle = new CBitmap(quavix::kSliderHandleBitmap);
     CBitmap* track = new CBitmap(quavix::kSliderTrackBitmap);
     {
-        CVerticalSlider slider(kSliderRect, nullptr, 0, kSliderMinPos, kSliderMaxPos, handle, track);
+        CVerticalSlider slider(panel.slider, nullptr, 0, panel.sliderMinPos, panel.sliderMaxPos, handle, track);
         EXPECT_EQ(2, handle->getNbReference());
         EXPECT_EQ(2, track->getNbReference());
         CBitmap* other = new CBitmap(quavix::kSliderHandleBitmap);
@@ -386,7 +219,7 @@ TEST_F(ControlsTest, ControlsHoldTheirBitmapsAsLongAsTheyLive) {
         other->dropReference();
         slider.setHandle(other);
         EXPECT_EQ(1, other->getNbReference());
-        EXPECT_EQ(14, other->getWidth());
+        EXPECT_EQ(bitmapPixels(quavix::kSliderHandleBitmap).width, other->getWidth());
     }
     EXPECT_EQ(1, handle->getNbReference());
     EXPECT_EQ(1, track->getNbReference());
@@ -398,7 +231,10 @@ TEST_F(ControlsTest, ControlsHoldTheirBitmapsAsLongAsTheyLive) {
 
 TEST_F(ControlsTest, SliderGeometryFollowsPositionsAndHandle) {
     CBitmap* handle = new CBitmap(quavix::kSliderHandleBitmap);
-    CVerticalSlider slider(kSliderRect, nullptr, 0, kSliderMinPos, kSliderMaxPos, handle, nullptr);
+    ASSERT_EQ(12, handle->getHeight());
+    // Positions are rows of the parent; the slider keeps them from its own
+    // top, the far one past the handle.
+    CVerticalSlider slider(CRect(10, 20, 26, 180), nullptr, 0, 20, 167, handle, nullptr);
     handle->dropReference();
     EXPECT_EQ(kStyleVertical | kStyleBottom, slider.getStyle());
     EXPECT_EQ(147, slider.getHandleRange());
@@ -419,54 +255,16 @@ TEST_F(ControlsTest, SliderGeometryFollowsPositionsAndHandle) {
     EXPECT_EQ(61, bare.getMaxPos());
 }
 
-TEST_F(ControlsTest, DetachedSliderDrawsHandleWhereItsValueSays) {
-    CBitmap* handle = new CBitmap(quavix::kSliderHandleBitmap);
-    CBitmap* track = new CBitmap(quavix::kSliderTrackBitmap);
-    CVerticalSlider slider(kSliderRect, nullptr, 0, kSliderMinPos, kSliderMaxPos, handle, track);
-    slider.setHandleOffset(CPoint(1, 0));
-    handle->dropReference();
-    track->dropReference();
-    // value → the handle's top row inside the slider; above 1 stops at the top.
-    const std::vector<std::pair<float, int>> cases = {{1.0f, 0}, {0.0f, 147}, {0.5f, 73}, {2.0f, 0}};
-    for (const auto& [value, top] : cases) {
-        CanvasContext target(100, 260, 0x123456);
-        slider.setValue(value);
-        slider.draw(target.context);
-        EXPECT_TRUE(regionMatches(target, kSliderRect.left, kSliderRect.top, sliderPicture(top), 16, 160))
-            << "value " << value;
-        EXPECT_FALSE(slider.isDirty());
-        EXPECT_EQ(0x123456u, target.at(kSliderRect.left - 1, kSliderRect.top));
-        EXPECT_EQ(0x123456u, target.at(kSliderRect.left, kSliderRect.bottom));
-    }
-}
-
-TEST_F(ControlsTest, AttachedSliderDrawsThroughItsOwnOffscreen) {
-    CVerticalSlider* slider = addEditorSlider();
-    ASSERT_NE(nullptr, slider->getOffscreen());
-    EXPECT_EQ(16, slider->getOffscreen()->getWidth());
-    EXPECT_EQ(160, slider->getOffscreen()->getHeight());
-    slider->setValue(1.0f);
-    idle();
-    EXPECT_TRUE(regionMatches(seen(), kSliderRect.left, kSliderRect.top, sliderPicture(0), 16, 160));
-    slider->setValue(0.0f);
-    idle();
-    EXPECT_TRUE(regionMatches(seen(), kSliderRect.left, kSliderRect.top, sliderPicture(147), 16, 160));
-    // Removed without release, the creator's reference is the only one left.
-    frame->removeView(slider, false);
-    EXPECT_EQ(nullptr, slider->getOffscreen());
-    slider->dropReference();
-}
-
 TEST_F(ControlsTest, SliderWheelStepsAndAnnouncesEachChange) {
     CVerticalSlider* slider = addEditorSlider(1);
     idle();
     slider->setValue(0.5f);
     slider->setDirty(false);
     Context context(frame);
-    EXPECT_TRUE(slider->onWheel(context.context, CPoint(58, 100), 1.0f));
+    EXPECT_TRUE(slider->onWheel(context.context, panel.inSlider(15), 1.0f));
     const float afterUp = slider->getValue();
     EXPECT_FLOAT_EQ(0.6f, afterUp);
-    EXPECT_TRUE(slider->onWheel(context.context, CPoint(58, 100), -3.0f));
+    EXPECT_TRUE(slider->onWheel(context.context, panel.inSlider(15), -3.0f));
     EXPECT_FLOAT_EQ(0.3f, slider->getValue());
     EXPECT_EQ((std::vector<Event>{begins(1), changes(1, afterUp), ends(1), begins(1), changes(1, slider->getValue()),
                                   ends(1)}),
@@ -478,12 +276,12 @@ TEST_F(ControlsTest, SliderWheelStepsAndAnnouncesEachChange) {
     timeline.events.clear();
     slider->setValue(1.0f);
     slider->setDirty(false);
-    EXPECT_TRUE(slider->onWheel(context.context, CPoint(58, 100), 1.0f));
+    EXPECT_TRUE(slider->onWheel(context.context, panel.inSlider(15), 1.0f));
     EXPECT_EQ(1.0f, slider->getValue());
     EXPECT_TRUE(timeline.events.empty()) << describe(timeline.events);
 
     slider->setMouseEnabled(false);
-    EXPECT_FALSE(slider->onWheel(context.context, CPoint(58, 100), -1.0f));
+    EXPECT_FALSE(slider->onWheel(context.context, panel.inSlider(15), -1.0f));
     EXPECT_EQ(1.0f, slider->getValue());
 }
 
@@ -529,7 +327,7 @@ TEST_F(ControlsTest, SliderPressWithTheButtonAlreadyUpIsAnEmptyEdit) {
     CVerticalSlider* slider = addEditorSlider(0);
     slider->setValue(0.3f);
     Context context(frame);
-    CPoint where(58, 120);
+    CPoint where = panel.inSlider(35);
     slider->onMouseDown(context.context, where, kButtonLeft);
     EXPECT_EQ((std::vector<Event>{begins(0), ends(0)}), timeline.events) << describe(timeline.events);
     EXPECT_EQ(0.3f, slider->getValue());
@@ -544,7 +342,7 @@ TEST_F(ControlsTest, SliderOffersModifierClicksToTheListenerFirst) {
     slider->setValue(0.3f);
     slider->setDirty(false);
     Context context(frame);
-    CPoint where(58, 120);
+    CPoint where = panel.inSlider(35);
     listener.consumeModifierClicks = true;
     slider->onMouseDown(context.context, where, kButtonLeft | kModifierControl);
     ASSERT_EQ(1u, timeline.events.size()) << describe(timeline.events);
@@ -563,36 +361,16 @@ TEST_F(ControlsTest, SliderOffersModifierClicksToTheListenerFirst) {
         << describe(timeline.events);
 }
 
-TEST_F(ControlsTest, RockerShowsTheStateImageOfItsValue) {
-    CBitmap* image = new CBitmap(quavix::kRockerBitmap);
-    CRockerSwitch rocker(kRockerRect, nullptr, 3, kRockerStateHeight, image);
-    image->dropReference();
-    const ResourcePicture picture(quavix::kRockerBitmap);
-    ASSERT_EQ(52, picture.width);
-    ASSERT_EQ(54, picture.height);
-    // value → first row of its state in the image; anything else shows the first.
-    const std::vector<std::pair<float, int>> cases = {{-1.0f, 0}, {0.0f, 18}, {1.0f, 36}, {0.5f, 0}};
-    for (const auto& [value, firstRow] : cases) {
-        CanvasContext target(300, 200, 0x00FF00);
-        rocker.setValue(value);
-        rocker.draw(target.context);
-        EXPECT_TRUE(regionMatches(target, kRockerRect.left, kRockerRect.top, picture.rows(firstRow, kRockerStateHeight),
-                                  52, 18))
-            << "value " << value;
-        EXPECT_FALSE(rocker.isDirty());
-    }
-}
-
 TEST_F(ControlsTest, RockerWheelIsOnePressAndRelease) {
     CRockerSwitch* rocker = addEditorRocker();
     idle();
     Context context(frame);
-    EXPECT_TRUE(rocker->onWheel(context.context, CPoint(250, 170), 1.0f));
-    EXPECT_TRUE(rocker->onWheel(context.context, CPoint(250, 170), -2.0f));
+    EXPECT_TRUE(rocker->onWheel(context.context, panel.rockerLeftHalf(), 1.0f));
+    EXPECT_TRUE(rocker->onWheel(context.context, panel.rockerLeftHalf(), -2.0f));
     rocker->setDirty(false);
-    EXPECT_TRUE(rocker->onWheel(context.context, CPoint(250, 170), 0.0f));
+    EXPECT_TRUE(rocker->onWheel(context.context, panel.rockerLeftHalf(), 0.0f));
     rocker->setDirty(false);
-    EXPECT_TRUE(rocker->onWheel(context.context, CPoint(250, 170), std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_TRUE(rocker->onWheel(context.context, panel.rockerLeftHalf(), std::numeric_limits<float>::quiet_NaN()));
     const std::vector<Event> pressAndRelease = {begins(3), changes(3, -1.0f), changes(3, 0.0f), ends(3),
                                                 begins(3), changes(3, 1.0f),  changes(3, 0.0f), ends(3),
                                                 begins(3), changes(3, 1.0f),  changes(3, 0.0f), ends(3),
@@ -600,7 +378,7 @@ TEST_F(ControlsTest, RockerWheelIsOnePressAndRelease) {
     EXPECT_EQ(pressAndRelease, timeline.events) << describe(timeline.events);
     EXPECT_EQ(0.0f, rocker->getValue());
     rocker->setMouseEnabled(false);
-    EXPECT_FALSE(rocker->onWheel(context.context, CPoint(250, 170), 1.0f));
+    EXPECT_FALSE(rocker->onWheel(context.context, panel.rockerLeftHalf(), 1.0f));
 }
 
 TEST_F(ControlsTest, RockerHalvesIncludeEveryEdgeAndTheFirstWinsTheMiddle) {
@@ -615,13 +393,15 @@ TEST_F(ControlsTest, RockerHalvesIncludeEveryEdgeAndTheFirstWinsTheMiddle) {
         rocker->onMouseDown(context.context, where, kButtonLeft);
         return timeline.changedValues();
     };
-    const int middle = kRockerRect.left + kRockerRect.width() / 2;
-    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), pressAt(middle, 170));
-    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), pressAt(middle + 1, 170));
-    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), pressAt(kRockerRect.left, kRockerRect.top));
-    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), pressAt(kRockerRect.right, kRockerRect.bottom));
+    const CRect& size = panel.rocker;
+    const int middle = size.left + size.width() / 2;
+    const int y = size.top + size.height() / 2;
+    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), pressAt(middle, y));
+    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), pressAt(middle + 1, y));
+    EXPECT_EQ((std::vector<float>{-1.0f, 0.0f}), pressAt(size.left, size.top));
+    EXPECT_EQ((std::vector<float>{1.0f, 0.0f}), pressAt(size.right, size.bottom));
     // Outside both halves the value stays what it was; the release is sent anyway.
-    EXPECT_EQ((std::vector<float>{0.0f}), pressAt(kRockerRect.right + 1, 170));
+    EXPECT_EQ((std::vector<float>{0.0f}), pressAt(size.right + 1, y));
     EXPECT_EQ((std::vector<Event>{begins(3), changes(3, 0.0f), ends(3)}), timeline.events);
 
     // A vertical rocker splits into top and bottom.
@@ -642,7 +422,7 @@ TEST_F(ControlsTest, RockerOffersModifierClicksToTheListener) {
     CRockerSwitch* rocker = addEditorRocker();
     Context context(frame);
     listener.consumeModifierClicks = true;
-    CPoint where(280, 170);
+    CPoint where = panel.rockerRightHalf();
     rocker->onMouseDown(context.context, where, kButtonLeft | kModifierShift);
     ASSERT_EQ(1u, timeline.events.size()) << describe(timeline.events);
     EXPECT_EQ(Event::modifier, timeline.events[0].kind);
@@ -693,17 +473,6 @@ TEST_F(ControlsTest, DisplayTextComesFromItsConversionOrTwoDecimals) {
     EXPECT_EQ(kLabel, display.getUserData());
 }
 
-// What a display draws into a canvas of its own size, canvas pre-filled.
-std::unique_ptr<stub::Canvas> drawDisplay(CParamDisplay& display, uint32_t canvasColor) {
-    CRect size;
-    display.getViewSize(size);
-    auto canvas = std::make_unique<stub::Canvas>(size.right + 2, size.bottom + 2, canvasColor);
-    CDrawContext* context = new CDrawContext(nullptr, nullptr, canvas.get());
-    display.draw(context);
-    context->dropReference();
-    return canvas;
-}
-
 TEST_F(ControlsTest, DisplayStylesThatDrawLess) {
     CParamDisplay display(CRect(2, 2, 62, 20));
     display.setBackColor(CColor{10, 20, 30, 255});
@@ -712,22 +481,22 @@ TEST_F(ControlsTest, DisplayStylesThatDrawLess) {
 
     display.setStyle(kStyleNoDraw);
     auto nothing = drawDisplay(display, 0x808080);
-    EXPECT_EQ(0, 64 * 22 - quavixtest::countOf(*nothing, 0x808080));
+    EXPECT_EQ(0, 64 * 22 - countOf(nothing, 0x808080));
     EXPECT_FALSE(display.isDirty());
 
     display.setStyle(kStyleNoText);
     auto box = drawDisplay(display, 0x808080);
-    EXPECT_EQ(0xC86432u, box->at(2, 2));
-    EXPECT_EQ(0xC86432u, box->at(61, 19));
-    EXPECT_EQ(0x0A141Eu, box->at(30, 10));
+    EXPECT_EQ(0xC86432u, box.at(2, 2));
+    EXPECT_EQ(0xC86432u, box.at(61, 19));
+    EXPECT_EQ(0x0A141Eu, box.at(30, 10));
     // Outline plus fill, and no text pixel anywhere.
-    EXPECT_EQ(60 * 18, quavixtest::countOf(*box, 0xC86432) + quavixtest::countOf(*box, 0x0A141E));
+    EXPECT_EQ(60 * 18, countOf(box, 0xC86432) + countOf(box, 0x0A141E));
 
     display.setStyle(kStyleNoText | kStyleNoFrame);
     auto unframed = drawDisplay(display, 0x808080);
-    EXPECT_EQ(0x808080u, unframed->at(2, 2));  // the fill starts one pixel in
-    EXPECT_EQ(0x0A141Eu, unframed->at(61, 19));
-    EXPECT_EQ(59 * 17, quavixtest::countOf(*unframed, 0x0A141E));
+    EXPECT_EQ(0x808080u, unframed.at(2, 2));  // the fill starts one pixel in
+    EXPECT_EQ(0x0A141Eu, unframed.at(61, 19));
+    EXPECT_EQ(59 * 17, countOf(unframed, 0x0A141E));
 }
 
 TEST_F(ControlsTest, DisplayThreeDimensionalEdges) {
@@ -741,8 +510,8 @@ TEST_F(ControlsTest, DisplayThreeDimensionalEdges) {
         auto canvas = drawDisplay(display, canvasColor);
         const uint32_t first = sunken ? back : frameColor, second = sunken ? frameColor : back;
         const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
-        for (int y = 0; y < canvas->height(); ++y)
-            for (int x = 0; x < canvas->width(); ++x) {
+        for (int y = 0; y < canvas.height; ++y)
+            for (int x = 0; x < canvas.width; ++x) {
                 uint32_t want = canvasColor;
                 if (x > L && x < R && y > T && y < B)
                     want = back;  // the fill, no plain outline
@@ -750,7 +519,7 @@ TEST_F(ControlsTest, DisplayThreeDimensionalEdges) {
                     want = first;
                 if ((x == R - 1 && y >= T + 1 && y <= B - 2) || (y == B - 1 && x >= L + 1 && x <= R - 1))
                     want = second;
-                ASSERT_EQ(want, canvas->at(x, y)) << (sunken ? "sunken" : "raised") << " at " << x << ", " << y;
+                ASSERT_EQ(want, canvas.at(x, y)) << (sunken ? "sunken" : "raised") << " at " << x << ", " << y;
             }
     }
 }
@@ -781,3 +550,4 @@ TEST_F(ControlsTest, DisplayAsksForARedrawOnlyWhenAPropertyChanges) {
 }
 
 }  // namespace
+}  // namespace controlstest

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,6 +29,20 @@ using quavixtest::kWhite;
 using quavixtest::rgb;
 using quavixtest::slotOf;
 using quavixtest::slotsOf;
+
+static bool nothrowNewFails = false;
+
+// The toolkit's allocations that may fail go through here, so a test can
+// make them fail where they really are made.
+void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+    if (nothrowNewFails)
+        return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
 
 namespace {
 
@@ -255,16 +270,11 @@ private:
     }
 };
 
-// Swaps the node maker of every container for one that finds no memory,
-// for the lifetime of the object.
-class NodeMemoryExhausted : private CViewContainer {
-public:
-    NodeMemoryExhausted() : CViewContainer(CRect()), saved(makeNode) { makeNode = refuse; }
-    ~NodeMemoryExhausted() override { makeNode = saved; }
-
-private:
-    static Node* refuse(CView* /*view*/) { return nullptr; }
-    Node* (*saved)(CView*);
+// While it lives, every allocation that is allowed to fail does, as when
+// memory has run out.
+struct MemoryExhausted {
+    MemoryExhausted() { nothrowNewFails = true; }
+    ~MemoryExhausted() { nothrowNewFails = false; }
 };
 
 // A frame without a window: enough for the operations that need one above
@@ -658,7 +668,7 @@ TEST_F(ContainerChildren, FailedNodeAllocationLeavesTheViewUnattachedAndTheListI
     container->addView(kept);
     log.clear();
     {
-        NodeMemoryExhausted noMemory;
+        MemoryExhausted noMemory;
         container->addView(view);
     }
     EXPECT_EQ(view->getNbReference(), 1);

@@ -30,10 +30,6 @@ CPoint topLeft(const CRect& rect) { return CPoint(rect.left, rect.top); }
 
 }  // namespace
 
-CViewContainer::Node* (*CViewContainer::makeNode)(CView* view) = [](CView* view) -> Node* {
-    return new (std::nothrow) Node{view, nullptr, nullptr};
-};
-
 CViewContainer::CViewContainer(const CRect& size) : CView(size) { setDirty(true); }
 
 CViewContainer::~CViewContainer() {
@@ -56,7 +52,8 @@ void CViewContainer::addView(CView* view, const CRect& area, bool enabled) {
 void CViewContainer::addView(CView* view) {
     if (!view)
         return;
-    Node* node = makeNode(view);
+    // Out of memory the view stays unattached, as if never added.
+    Node* node = new (std::nothrow) Node{view, nullptr, nullptr};
     if (!node)
         return;
     view->addReference();
@@ -227,9 +224,6 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
 }
 
 void CViewContainer::drawChildrenInRect(CDrawContext* target, const CRect& localUpdate, const CRect& clip) {
-    // A scroll container redraws its children whole by design; everyone else
-    // keeps a partly redrawn dirty child dirty so that idle redraws it whole.
-    const bool keepPartlyDrawnDirty = !isTypeOf("CScrollContainer");
     for (Node* node = firstNode; node; node = node->next) {
         CView* child = node->view;
         if (!child->isInUpdateRect(localUpdate))
@@ -240,7 +234,8 @@ void CViewContainer::drawChildrenInRect(CDrawContext* target, const CRect& local
         target->setClipRect(childClip);
         const bool wasDirty = child->isDirty();
         child->drawRect(target, localUpdate);
-        if (wasDirty && childClip != child->getSize() && keepPartlyDrawnDirty)
+        // A dirty child drawn only in part stays dirty, so that idle redraws it whole.
+        if (wasDirty && childClip != child->getSize())
             child->setDirty(true);
     }
 }

@@ -77,11 +77,6 @@ protected:
     // other than -1 is the result.
     int32_t offerKey(int32_t (CView::*handler)(VstKeyCode&), VstKeyCode& keyCode);
 
-    // Makes the node that holds a new child, or null when memory runs out;
-    // addView then leaves the view unattached. Replaceable so that the
-    // out-of-memory path can be exercised.
-    static Node* (*makeNode)(CView* view);
-
     // Steps of the partial and idle redraws.
     void makeOffscreen(const CPoint& origin = CPoint());
     CDrawContext* drawingTarget(CDrawContext* context);

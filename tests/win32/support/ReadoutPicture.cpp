@@ -90,7 +90,8 @@ std::vector<uint32_t> sliderPicture(int handleTop, int factor) {
         for (int x = 0; x < handle.width; ++x) {
             const int row = handleTop * factor + y;
             if (row >= 0 && row < track.height && handle.at(x, y) != kWhite)
-                picture[static_cast<size_t>(row) * track.width + factor + x] = handle.at(x, y);
+                picture[static_cast<size_t>(row) * track.width + quavix::panel::kHandleInsetX * factor + x] =
+                    handle.at(x, y);
         }
     return picture;
 }

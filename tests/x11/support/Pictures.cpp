@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "quavix/QuavixConfig.h"
+
 namespace quavixtest {
 
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr int kHandleInsetX = 1;
+using quavix::panel::kHandleInsetX;
 }  // namespace
 
 Pixels loadPicture(const std::string& sourcePath) {
