@@ -32,6 +32,8 @@ int Command::run() const {
         return Validator(validate).run();
     case HostMode::ValidateGroup:
         return Validator(validate).runGroup(validate.group);
+    case HostMode::Stress:
+        return StressCommand::run(stress);
     }
     return kExitUsage;
 }
@@ -64,6 +66,8 @@ std::string Command::hostedPlugins() const {
     case HostMode::Validate:
     case HostMode::ValidateGroup:
         return validate.pluginPath;
+    case HostMode::Stress:
+        return stress.pluginPath;
     }
     return "";
 }
