@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "tests/linux/support/ToolProcess.h"
@@ -99,6 +100,63 @@ TEST_F(HostToolTest, PluginThatOnlyExportsMainBenchesAsTwoMonoInstancesUnlessItH
         // Quavix is measured either way.
         ASSERT_FALSE(benchLines(run.output).empty()) << run.output;
         EXPECT_EQ(benchLines(run.output)[0].name, "Quavix");
+    }
+}
+
+struct StressCase {
+    bool testPlugin;  // else Quavix
+    const char* fault;
+    bool allocates;
+    bool locks;
+};
+
+// "stress: N instances, B blocks, M deadline misses, A allocations, L locks on audio threads", last.
+struct StressLine {
+    int instances = -1;
+    long blocks = -1, misses = -1, allocations = -1, locks = -1;
+};
+
+StressLine lastStressLine(const std::string& output) {
+    StressLine line;
+    std::string last = output.substr(output.rfind("\nstress: ") + 1);
+    char end = 0;
+    int fields = std::sscanf(last.c_str(),
+                             "stress: %d instances, %ld blocks, %ld deadline misses, %ld allocations, %ld locks on "
+                             "audio threads%c",
+                             &line.instances, &line.blocks, &line.misses, &line.allocations, &line.locks, &end);
+    if (fields != 6 || end != '\n')
+        line.instances = -1;
+    return line;
+}
+
+TEST_F(HostToolTest, StressCatchesAllocationsAndLocksOnTheAudioThreads) {
+    ASSERT_FALSE(testPluginPath().empty()) << "QUAVIX_TEST_PLUGIN must name the test plug-in";
+    const StressCase cases[] = {
+        {false, "none", false, false},
+        {true, "none", false, false},
+        {true, "allocates", true, false},
+        {true, "locks", false, true},
+    };
+    const int instances = 3;
+    const double seconds = 0.5;
+    // Paced in real time: at most the blocks of that time, and the few a thread may start while told to stop.
+    const long mostBlocks = static_cast<long>(instances * (seconds * 48000 / 64 + 16));
+    for (const StressCase& row : cases) {
+        SCOPED_TRACE(std::string(row.testPlugin ? "test plug-in, " : "Quavix, ") + row.fault);
+        PluginFault fault(row.fault);
+        ToolRun run = host({"--stress", row.testPlugin ? testPluginPath() : pluginPath(), "--instances",
+                            std::to_string(instances), "--seconds", "0.5"});
+        ASSERT_EQ(run.exitCode, kExitDone) << run.output;
+        StressLine line = lastStressLine(run.output);
+        ASSERT_EQ(line.instances, instances) << run.output;
+        EXPECT_GT(line.blocks, 0) << run.output;
+        EXPECT_LE(line.blocks, mostBlocks) << run.output;
+        EXPECT_LE(line.misses, line.blocks) << run.output;
+        // The planted fault allocates or locks in every block.
+        EXPECT_EQ(line.allocations >= line.blocks, row.allocates) << run.output;
+        EXPECT_EQ(line.allocations == 0, !row.allocates) << run.output;
+        EXPECT_EQ(line.locks >= line.blocks, row.locks) << run.output;
+        EXPECT_EQ(line.locks == 0, !row.locks) << run.output;
     }
 }
 

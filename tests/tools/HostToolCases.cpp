@@ -273,6 +273,15 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
         {{"--editor-bench"}, "no plug-in given"},
         {{"--editor-bench", pluginPath(), "--rounds", "0"}, "bad value for --rounds: '0'"},
         {{"--editor-bench", pluginPath(), "--bench"}, "--editor-bench and --bench do not go together"},
+        {{"--stress"}, "no plug-in given"},
+        {{"--stress", pluginPath(), "--instances", "0"}, "bad value for --instances: '0'"},
+        {{"--stress", pluginPath(), "--instances", "1025"}, "bad value for --instances: '1025'"},
+        {{"--stress", pluginPath(), "--seconds", "0.05"}, "bad value for --seconds: '0.05'"},
+        {{"--stress", pluginPath(), "--seconds", "nan"}, "bad value for --seconds: 'nan'"},
+        {{"--stress", pluginPath(), "--seconds"}, "--seconds needs a value"},
+        {{pluginPath(), "--info", "--instances", "2"}, "--instances and --seconds go with --stress only"},
+        {{"--bench", pluginPath(), "--seconds", "2"}, "--instances and --seconds go with --stress only"},
+        {{"--stress", pluginPath(), "--validate"}, "--stress and --validate do not go together"},
     };
     for (const WrongArguments& row : wrong) {
         SCOPED_TRACE(row.says);
@@ -284,8 +293,9 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
     }
     ToolRun help = host({"--help"});
     EXPECT_EQ(help.exitCode, kExitDone);
-    for (const char* option : {"--param", "--block", "--cc", "--sweep", "--rate", "--pcm16", "--demo-out", "--info",
-                               "--editor-png", "--gui", "--close-after", "--scale", "--bench", "--rounds", "--help"}) {
+    for (const char* option :
+         {"--param", "--block", "--cc", "--sweep", "--rate", "--pcm16", "--demo-out", "--info", "--editor-png", "--gui",
+          "--close-after", "--scale", "--bench", "--rounds", "--stress", "--instances", "--seconds", "--help"}) {
         EXPECT_TRUE(help.says(option)) << option;
     }
 }
