@@ -102,8 +102,9 @@ const char* const kUsage =
     "of every instance automated once per block from another thread, and the first\n"
     "instance's editor open. It reports the processing time per block (median, 99.9th\n"
     "percentile, worst), deadline misses (a block done after the next was due),\n"
-    "allocations and locks on the audio threads while processing (Linux only), and\n"
-    "resident memory before and after, ending with one line:\n"
+    "calls into the allocator (allocations and frees) and locks on the audio threads\n"
+    "while processing (Linux only), and resident memory before and after, ending\n"
+    "with one line:\n"
     "  stress: N instances, B blocks, M deadline misses, A allocations, L locks on audio threads\n"
     "\n"
     "Exit codes: 0 done, 1 failed (file, plug-in or editor), 2 wrong arguments.\n";

@@ -97,7 +97,7 @@ void StressInstance::join() {
 void StressInstance::run(Clock::time_point first, const std::atomic<bool>& stopping) {
     AudioThreadPriority::raise(refusal);
     _mm_setcsr(_mm_getcsr() | kFlushToZero | kDenormalsAreZero);
-    const unsigned long allocationsBefore = HeapCount::counted();
+    const unsigned long allocationsBefore = HeapCount::counted() + HeapCount::released();
     const unsigned long locksBefore = LockCount::counted();
     Clock::time_point due = first;
     size_t block = 0;
@@ -117,7 +117,7 @@ void StressInstance::run(Clock::time_point first, const std::atomic<bool>& stopp
         played.fetch_add(1, std::memory_order_relaxed);
     }
     durations.resize(block);
-    allocated = HeapCount::counted() - allocationsBefore;
+    allocated = HeapCount::counted() + HeapCount::released() - allocationsBefore;
     locked = LockCount::counted() - locksBefore;
 }
 

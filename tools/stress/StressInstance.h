@@ -4,8 +4,8 @@
 // The thread paces itself by the clock; a block whose processing ends after
 // the next block was due has missed its deadline, and after a miss the
 // thread starts a fresh period, as a host starts again after a dropout.
-// Allocations and locks are counted while the plug-in processes (where the
-// system can count them).
+// Calls into the allocator (allocations and frees) and locks are counted
+// while the plug-in processes, where the system can count them.
 #pragma once
 
 #include <atomic>

@@ -6,6 +6,7 @@
 #include "tools/cli/HostedPlugin.h"
 #include "tools/hosting/HeapCount.h"
 #include "tools/hosting/LockCount.h"
+#include "tools/render/OfflineRenderer.h"
 #include "tools/stress/ResidentMemory.h"
 
 namespace {
@@ -48,28 +49,41 @@ StressSession::~StressSession() { stopAll(); }
 int StressSession::load() {
     results.residentBeforeLoading = ResidentMemory::bytes();
     results.lockingCounted = HeapCount::available() && LockCount::available();
-    PluginOptions first;
-    first.path = options.pluginPath;
-    first.blockSize = StressInstance::kBlockFrames;
     for (int i = 0; i < options.instances; ++i) {
-        std::unique_ptr<PluginHost> host(new PluginHost);
-        if (i == 0) {
-            int status = loadPlugin(*host, first, StressInstance::kSampleRate);
-            if (status != kExitDone)
-                return status;
-        } else {
-            std::string error;
-            host->configure(StressInstance::kSampleRate, StressInstance::kBlockFrames);
-            if (!host->load(options.pluginPath, error))
-                return fail("instance " + std::to_string(i + 1) + " of " + std::to_string(options.instances) + ": " +
-                            error);
-        }
-        instances.emplace_back(new StressInstance(static_cast<unsigned>(i + 1)));
-        instances.back()->attach(std::move(host));
+        int status = loadInstance(i);
+        if (status != kExitDone)
+            return status;
     }
     results.pluginName = instances[0]->host().text(effGetEffectName);
     if (results.pluginName.empty())
         results.pluginName = fileName(options.pluginPath);
+    return kExitDone;
+}
+
+int StressSession::loadInstance(int i) {
+    std::unique_ptr<PluginHost> host(new PluginHost);
+    if (i == 0) {
+        PluginOptions first;
+        first.path = options.pluginPath;
+        first.blockSize = StressInstance::kBlockFrames;
+        int status = loadPlugin(*host, first, StressInstance::kSampleRate);
+        if (status != kExitDone)
+            return status;
+    } else {
+        std::string error;
+        host->configure(StressInstance::kSampleRate, StressInstance::kBlockFrames);
+        if (!host->load(options.pluginPath, error))
+            return fail("instance " + std::to_string(i + 1) + " of " + std::to_string(options.instances) + ": " +
+                        error);
+    }
+    const AEffect* record = host->record();
+    if (record->numInputs < 0 || record->numOutputs < 0 || record->numInputs > OfflineRenderer::kMaxChannels ||
+        record->numOutputs > OfflineRenderer::kMaxChannels) {
+        return fail("refusing '" + options.pluginPath + "': " + std::to_string(record->numInputs) + " inputs and " +
+                    std::to_string(record->numOutputs) + " outputs are no audio layout to process");
+    }
+    instances.emplace_back(new StressInstance(static_cast<unsigned>(i + 1)));
+    instances.back()->attach(std::move(host));
     return kExitDone;
 }
 

@@ -30,6 +30,8 @@ public:
     const StressFigures& figures() const { return results; }
 
 private:
+    // Loads instance i (from 0), the first telling what it is; an exit code.
+    int loadInstance(int i);
     void openEditor();
     void automate();
     void waitAndReport(StressInstance::Clock::time_point first);
