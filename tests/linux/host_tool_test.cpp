@@ -1,8 +1,11 @@
 // The Linux quavix-host on quavix.so: the behaviour every build shares
 // (tests/tools/), how Linux answers the system's questions, and what only
-// the Linux build does: refuse editor hosting without an X display, and name
-// the module and the signal of a plug-in that crashes.
+// the Linux build does: refuse editor hosting without an X display, name
+// the module and the signal of a plug-in that crashes, and count the
+// allocations and locks a plug-in makes on the audio threads of --stress.
 #include <fcntl.h>
+#include <pthread.h>
+#include <semaphore.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,15 +13,20 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 #include "tests/linux/support/ToolProcess.h"
 #include "tests/tools/HostToolCases.h"
 #include "tests/tools/LibraryFormatCases.h"
+#include "tools/hosting/LockCount.h"
 
 namespace hosttool {
 
 bool pluginHasEditor() { return true; }
+
+bool stressCountsLocking() { return true; }
 
 std::string nullDevice() { return "/dev/null"; }
 
@@ -104,7 +112,6 @@ TEST_F(HostToolTest, PluginThatOnlyExportsMainBenchesAsTwoMonoInstancesUnlessItH
 }
 
 struct StressCase {
-    bool testPlugin;  // else Quavix
     const char* fault;
     bool allocates;
     bool locks;
@@ -132,20 +139,19 @@ StressLine lastStressLine(const std::string& output) {
 TEST_F(HostToolTest, StressCatchesAllocationsAndLocksOnTheAudioThreads) {
     ASSERT_FALSE(testPluginPath().empty()) << "QUAVIX_TEST_PLUGIN must name the test plug-in";
     const StressCase cases[] = {
-        {false, "none", false, false},
-        {true, "none", false, false},
-        {true, "allocates", true, false},
-        {true, "locks", false, true},
+        {"none", false, false},
+        {"allocates", true, false},
+        {"locks", false, true},
     };
     const int instances = 3;
     const double seconds = 0.5;
     // Paced in real time: at most the blocks of that time, and the few a thread may start while told to stop.
     const long mostBlocks = static_cast<long>(instances * (seconds * 48000 / 64 + 16));
     for (const StressCase& row : cases) {
-        SCOPED_TRACE(std::string(row.testPlugin ? "test plug-in, " : "Quavix, ") + row.fault);
+        SCOPED_TRACE(row.fault);
         PluginFault fault(row.fault);
-        ToolRun run = host({"--stress", row.testPlugin ? testPluginPath() : pluginPath(), "--instances",
-                            std::to_string(instances), "--seconds", "0.5"});
+        ToolRun run =
+            host({"--stress", testPluginPath(), "--instances", std::to_string(instances), "--seconds", "0.5"});
         ASSERT_EQ(run.exitCode, kExitDone) << run.output;
         StressLine line = lastStressLine(run.output);
         ASSERT_EQ(line.instances, instances) << run.output;
@@ -158,6 +164,47 @@ TEST_F(HostToolTest, StressCatchesAllocationsAndLocksOnTheAudioThreads) {
         EXPECT_EQ(line.locks >= line.blocks, row.locks) << run.output;
         EXPECT_EQ(line.locks == 0, !row.locks) << run.output;
     }
+}
+
+struct LockTaker {
+    const char* name;
+    std::function<void()> takeAndRelease;
+};
+
+TEST(LockCount, EveryWayOfWaitingIsCountedInsideAScopeAndNowhereElse) {
+    ASSERT_TRUE(LockCount::available());
+    pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+    pthread_rwlock_t rwlock = PTHREAD_RWLOCK_INITIALIZER;
+    pthread_spinlock_t spin;
+    ASSERT_EQ(pthread_spin_init(&spin, PTHREAD_PROCESS_PRIVATE), 0);
+    sem_t semaphore;
+    ASSERT_EQ(sem_init(&semaphore, 0, 0), 0);
+    std::mutex standard;
+    const LockTaker takers[] = {
+        {"pthread_mutex_lock", [&]() { pthread_mutex_lock(&mutex), pthread_mutex_unlock(&mutex); }},
+        {"pthread_mutex_trylock", [&]() { pthread_mutex_trylock(&mutex), pthread_mutex_unlock(&mutex); }},
+        {"std::mutex", [&]() { standard.lock(), standard.unlock(); }},
+        {"pthread_rwlock_rdlock", [&]() { pthread_rwlock_rdlock(&rwlock), pthread_rwlock_unlock(&rwlock); }},
+        {"pthread_rwlock_wrlock", [&]() { pthread_rwlock_wrlock(&rwlock), pthread_rwlock_unlock(&rwlock); }},
+        {"pthread_spin_lock", [&]() { pthread_spin_lock(&spin), pthread_spin_unlock(&spin); }},
+        {"sem_wait", [&]() { sem_post(&semaphore), sem_wait(&semaphore); }},
+        {"sem_trywait", [&]() { sem_post(&semaphore), sem_trywait(&semaphore); }},
+    };
+    for (const LockTaker& taker : takers) {
+        SCOPED_TRACE(taker.name);
+        const unsigned long before = LockCount::counted();
+        taker.takeAndRelease();
+        EXPECT_EQ(LockCount::counted(), before);
+        {
+            LockCount::Counting counting;
+            taker.takeAndRelease();
+            LockCount::Paused paused;
+            taker.takeAndRelease();
+        }
+        EXPECT_EQ(LockCount::counted(), before + 1);
+    }
+    pthread_spin_destroy(&spin);
+    sem_destroy(&semaphore);
 }
 
 struct CrashCase {
