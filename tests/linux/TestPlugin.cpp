@@ -14,6 +14,8 @@
 //                   frees in processReplacing (processing; and --stress)
 //   locks           takes a mutex that every instance shares in
 //                   processReplacing (--stress)
+//   slow            takes 2 ms over every block, longer than 64 frames last
+//                   at 48 kHz (--stress)
 //   opcode-crash    crashes in effSetPanLaw (dispatcher fuzz)
 //   rate-nan        gives NaN for good once told an absurd sample rate (sample rates)
 //   sysex-past      reads one byte past each system-exclusive dump (MIDI)
@@ -92,6 +94,7 @@ int* volatile nowhere = nullptr;
 volatile float pastTheBlock = 0.0f;
 volatile char pastTheDump = 0;
 const size_t kOverrunBytes = 300;
+const std::chrono::milliseconds kSlowBlock(2);
 pthread_mutex_t processingLock = PTHREAD_MUTEX_INITIALIZER;
 float sharedValues[kParams] = {kDefaults[0], kDefaults[1], kDefaults[2], kDefaults[3]};
 
@@ -158,6 +161,8 @@ void VSTCALLBACK processReplacing(AEffect* effect, float** inputs, float** outpu
         pastTheBlock = inputs[0][frames];
     self.audioThread = static_cast<unsigned long>(pthread_self());
     const float* source = inputs[0];
+    if (fault("slow"))
+        std::this_thread::sleep_for(kSlowBlock);
     if (fault("locks")) {
         pthread_mutex_lock(&processingLock);
         pthread_mutex_unlock(&processingLock);

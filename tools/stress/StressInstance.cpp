@@ -3,6 +3,7 @@
 #include <xmmintrin.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "tools/hosting/HeapCount.h"
 #include "tools/hosting/LockCount.h"
