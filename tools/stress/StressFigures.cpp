@@ -33,6 +33,13 @@ void StressFigures::summarise(std::vector<float> microseconds) {
 }
 
 void StressFigures::print() const {
+    printSession();
+    printMeasures();
+    printLastLine();
+    std::fflush(stdout);
+}
+
+void StressFigures::printSession() const {
     const double periodMilliseconds = StressInstance::kBlockPeriod.count() / 1e6;
     const std::string scheduling =
         priorityRefusal.empty() ? AudioThreadPriority::describe() : "normal priority: " + priorityRefusal;
@@ -47,6 +54,9 @@ void StressFigures::print() const {
         automationPasses, automationChanges);
     std::printf("  MIDI: 2 control changes in every block (the modulation wheel, and a controller walking 0..127)\n");
     std::printf("  editor: %s\n", editor.c_str());
+}
+
+void StressFigures::printMeasures() const {
     std::printf("processing per block: median %.2f us, 99.9th percentile %.2f us, worst %.2f us\n", medianMicroseconds,
                 rareMicroseconds, worstMicroseconds);
     std::printf(
@@ -54,13 +64,19 @@ void StressFigures::print() const {
         "processing longer than a block, %ld woken too late to finish (at worst %.0f us late)\n",
         misses, blocks, overruns, misses - overruns, latestWakeMicroseconds);
     if (lockingCounted)
-        std::printf("on audio threads while processing: %lu allocations, %lu locks\n", allocations, locks);
+        std::printf(
+            "on audio threads while processing: %lu allocations (calls into the allocator, frees included), "
+            "%lu locks\n",
+            allocations, locks);
     else
         std::printf("on audio threads while processing: allocations and locks not counted on this system\n");
     std::printf(
         "resident memory: %.1f MB before loading, %.1f MB at the start, %.1f MB after the run (%+.1f MB during it)\n",
         megabytes(residentBeforeLoading), megabytes(residentAtStart), megabytes(residentAfter),
         megabytes(residentAfter) - megabytes(residentAtStart));
+}
+
+void StressFigures::printLastLine() const {
     if (lockingCounted)
         std::printf(
             "stress: %d instances, %ld blocks, %ld deadline misses, %lu allocations, %lu locks on audio threads\n",
@@ -70,5 +86,4 @@ void StressFigures::print() const {
             "stress: %d instances, %ld blocks, %ld deadline misses, allocations and locks on audio threads not "
             "counted\n",
             instances, blocks, misses);
-    std::fflush(stdout);
 }

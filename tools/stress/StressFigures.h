@@ -13,8 +13,8 @@ struct StressFigures {
     long misses = 0;
     long overruns = 0;  // misses whose processing alone took longer than a block
     double latestWakeMicroseconds = 0.0;
-    bool lockingCounted = false;  // allocations and locks
-    unsigned long allocations = 0;
+    bool lockingCounted = false;    // allocations and locks
+    unsigned long allocations = 0;  // calls into the allocator, frees included
     unsigned long locks = 0;
     // Per block, in microseconds.
     double medianMicroseconds = 0.0;
@@ -32,4 +32,9 @@ struct StressFigures {
     void summarise(std::vector<float> microseconds);
     // The whole report, ending with the one line that sums it up.
     void print() const;
+
+private:
+    void printSession() const;
+    void printMeasures() const;
+    void printLastLine() const;
 };
