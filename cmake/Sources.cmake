@@ -168,6 +168,10 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/response/FrequencyResponse.cpp
     ${SRC}/tools/response/ResponseCommand.cpp
     ${SRC}/tools/response/ResponsePicture.cpp
+    ${SRC}/tools/stress/StressCommand.cpp
+    ${SRC}/tools/stress/StressFigures.cpp
+    ${SRC}/tools/stress/StressInstance.cpp
+    ${SRC}/tools/stress/StressSession.cpp
     ${SRC}/tools/validate/CheckContext.cpp
     ${SRC}/tools/validate/ResultWire.cpp
     ${SRC}/tools/validate/ValidationReport.cpp
@@ -199,9 +203,12 @@ set(HOST_TOOL_LINUX_SOURCES
     ${SRC}/tools/hosting/linux/GuardedBuffer.cpp
     ${SRC}/tools/hosting/linux/HeapCount.cpp
     ${SRC}/tools/hosting/linux/LargeFile.cpp
+    ${SRC}/tools/hosting/linux/LockCount.cpp
     ${SRC}/tools/hosting/linux/PluginModule.cpp
     ${SRC}/tools/hosting/linux/ProcessResources.cpp
-    ${SRC}/tools/response/linux/ResponsePlot.cpp)
+    ${SRC}/tools/response/linux/ResponsePlot.cpp
+    ${SRC}/tools/stress/linux/AudioThreadPriority.cpp
+    ${SRC}/tools/stress/linux/ResidentMemory.cpp)
 set(HOST_TOOL_WIN32_SOURCES
     ${SRC}/tools/hosting/win32/CrashReport.cpp
     ${SRC}/tools/hosting/win32/EditorWindow.cpp
@@ -211,9 +218,12 @@ set(HOST_TOOL_WIN32_SOURCES
     ${SRC}/tools/hosting/win32/GuiObjects.cpp
     ${SRC}/tools/hosting/win32/HeapCount.cpp
     ${SRC}/tools/hosting/win32/LargeFile.cpp
+    ${SRC}/tools/hosting/win32/LockCount.cpp
     ${SRC}/tools/hosting/win32/PluginModule.cpp
     ${SRC}/tools/hosting/win32/ProcessResources.cpp
-    ${SRC}/tools/response/win32/ResponsePlot.cpp)
+    ${SRC}/tools/response/win32/ResponsePlot.cpp
+    ${SRC}/tools/stress/win32/AudioThreadPriority.cpp
+    ${SRC}/tools/stress/win32/ResidentMemory.cpp)
 set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
 # The host tool's test cases that every build shares, compiled once per
 # build beside that system's own host_tool_test.

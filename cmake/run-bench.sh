@@ -2,7 +2,8 @@
 # The benchmarks of every build: processReplacing against the floor of its
 # own arithmetic natively and for each DLL under Wine, the editor's first
 # paint and full redraw at 1x and 2x, then Quavix beside the VST effects
-# Debian ships. Run on a display (xvfb-run), like every Wine run.
+# Debian ships, by cost and under a session's load. Run on a display
+# (xvfb-run), like every Wine run.
 set -eu
 . "$(dirname "$0")/wine-session.sh"
 # The editor's figures are a few milliseconds each: more rounds steady the medians.
@@ -33,3 +34,5 @@ done
 wine_session_end
 "$(dirname "$0")/run-peer-bench.sh"
 "$(dirname "$0")/run-footprint-bench.sh"
+# Under a session's load, side by side with the same peers.
+"$(dirname "$0")/run-stress-bench.sh"

@@ -11,7 +11,11 @@
 //   sticky-nan      keeps giving NaN once it has seen one, even across
 //                   effMainsChanged (processing)
 //   allocates       copies each block through a buffer it allocates and
-//                   frees in processReplacing (processing)
+//                   frees in processReplacing (processing; and --stress)
+//   locks           takes a mutex that every instance shares in
+//                   processReplacing (--stress)
+//   slow            takes 2 ms over every block, longer than 64 frames last
+//                   at 48 kHz (--stress)
 //   opcode-crash    crashes in effSetPanLaw (dispatcher fuzz)
 //   rate-nan        gives NaN for good once told an absurd sample rate (sample rates)
 //   sysex-past      reads one byte past each system-exclusive dump (MIDI)
@@ -94,6 +98,8 @@ int* volatile nowhere = nullptr;
 volatile float pastTheBlock = 0.0f;
 volatile char pastTheDump = 0;
 const size_t kOverrunBytes = 300;
+const std::chrono::milliseconds kSlowBlock(2);
+pthread_mutex_t processingLock = PTHREAD_MUTEX_INITIALIZER;
 float sharedValues[kParams] = {kDefaults[0], kDefaults[1], kDefaults[2], kDefaults[3]};
 
 bool fault(const char* name) {
@@ -159,6 +165,12 @@ void VSTCALLBACK processReplacing(AEffect* effect, float** inputs, float** outpu
         pastTheBlock = inputs[0][frames];
     self.audioThread = static_cast<unsigned long>(pthread_self());
     const float* source = inputs[0];
+    if (fault("slow"))
+        std::this_thread::sleep_for(kSlowBlock);
+    if (fault("locks")) {
+        pthread_mutex_lock(&processingLock);
+        pthread_mutex_unlock(&processingLock);
+    }
     std::vector<float> scratch;
     if (fault("allocates")) {
         scratch.assign(inputs[0], inputs[0] + frames);

@@ -10,11 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "tools/hosting/PluginHost.h"
 #include "tools/media/WavFile.h"
 #include "tools/render/OfflineRenderer.h"
+#include "tools/stress/StressFigures.h"
 
 namespace hosttool {
 
@@ -281,6 +283,15 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
         {{"--editor-bench"}, "no plug-in given"},
         {{"--editor-bench", pluginPath(), "--rounds", "0"}, "bad value for --rounds: '0'"},
         {{"--editor-bench", pluginPath(), "--bench"}, "--editor-bench and --bench do not go together"},
+        {{"--stress"}, "no plug-in given"},
+        {{"--stress", pluginPath(), "--instances", "0"}, "bad value for --instances: '0'"},
+        {{"--stress", pluginPath(), "--instances", "1025"}, "bad value for --instances: '1025'"},
+        {{"--stress", pluginPath(), "--seconds", "0.05"}, "bad value for --seconds: '0.05'"},
+        {{"--stress", pluginPath(), "--seconds", "nan"}, "bad value for --seconds: 'nan'"},
+        {{"--stress", pluginPath(), "--seconds"}, "--seconds needs a value"},
+        {{pluginPath(), "--info", "--instances", "2"}, "--instances does not go with --info; it goes with --stress"},
+        {{"--bench", pluginPath(), "--seconds", "2"}, "--seconds does not go with --bench; it goes with --stress"},
+        {{"--stress", pluginPath(), "--validate"}, "--stress and --validate do not go together"},
     };
     for (const WrongArguments& row : wrong) {
         SCOPED_TRACE(row.says);
@@ -292,8 +303,9 @@ TEST_F(HostToolTest, WrongArgumentsGiveTheUsageAndExitCodeTwo) {
     }
     ToolRun help = host({"--help"});
     EXPECT_EQ(help.exitCode, kExitDone);
-    for (const char* option : {"--param", "--block", "--cc", "--sweep", "--rate", "--pcm16", "--demo-out", "--info",
-                               "--editor-png", "--gui", "--close-after", "--scale", "--bench", "--rounds", "--help"}) {
+    for (const char* option :
+         {"--param", "--block", "--cc", "--sweep", "--rate", "--pcm16", "--demo-out", "--info", "--editor-png", "--gui",
+          "--close-after", "--scale", "--bench", "--rounds", "--stress", "--instances", "--seconds", "--help"}) {
         EXPECT_TRUE(help.says(option)) << option;
     }
 }
@@ -595,6 +607,53 @@ TEST_F(HostToolTest, PluginsWithOneOrThreeChannelsAreFedAndWritten) {
     ASSERT_EQ(back.frames(), kFrames);
     for (size_t i = 0; i < kFrames; ++i)
         EXPECT_EQ(back.at(i, 1), wide.channels[1][i]);
+}
+
+// --- a session under load ---
+
+TEST_F(HostToolTest, StressReportsItsFiguresAndEndsWithItsOneLine) {
+    ToolRun run = host({"--stress", pluginPath(), "--instances", "2", "--seconds", "0.3"});
+    ASSERT_EQ(run.exitCode, kExitDone) << run.output;
+    EXPECT_TRUE(run.says("\nStress: 2 instances of \"Quavix\" for 0.3 s")) << run.output;
+    EXPECT_TRUE(run.says("\nprocessing per block: median ")) << run.output;
+    EXPECT_TRUE(run.says("\nresident memory: ")) << run.output;
+    // Quavix neither allocates nor locks while it processes.
+    const std::string counts = stressCountsLocking() ? "deadline misses, 0 allocations, 0 locks on audio threads"
+                                                     : "deadline misses, allocations and locks on audio threads "
+                                                       "not counted";
+    std::smatch last;
+    ASSERT_TRUE(std::regex_search(run.output, last, std::regex("\nstress: (.*)\r?\n$"))) << run.output;
+    EXPECT_TRUE(std::regex_match(last[1].str(), std::regex("2 instances, [0-9]+ blocks, [0-9]+ " + counts))) << last[1];
+}
+
+struct BlockTimes {
+    std::vector<float> microseconds;
+    double median, rare, worst;
+};
+
+std::vector<float> countDown(int from) {
+    std::vector<float> values;
+    for (int value = from; value > 0; --value)
+        values.push_back(static_cast<float>(value));
+    return values;
+}
+
+TEST(HostToolStress, BlockTimesGiveTheNearestRankMedianAndRarePercentile) {
+    const BlockTimes cases[] = {
+        {{}, 0.0, 0.0, 0.0},
+        {{5.0f}, 5.0, 5.0, 5.0},
+        {{4.0f, 1.0f, 3.0f, 2.0f}, 2.0, 4.0, 4.0},
+        {countDown(1000), 500.0, 999.0, 1000.0},
+        {countDown(2000), 1000.0, 1998.0, 2000.0},
+    };
+    for (const BlockTimes& row : cases) {
+        SCOPED_TRACE(row.microseconds.size());
+        StressFigures figures;
+        figures.summarise(row.microseconds);
+        EXPECT_EQ(figures.medianMicroseconds, row.median);
+        EXPECT_EQ(figures.rareMicroseconds, row.rare);
+        EXPECT_EQ(figures.worstMicroseconds, row.worst);
+    }
 }
 
 TEST(HostToolPlugins, LongTextAnswersComeBackWhole) {

@@ -46,6 +46,8 @@ std::string hostPath();
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& directory);
 // Whether the plug-in under test has an editor in this build.
 bool pluginHasEditor();
+// Whether this system's tool counts allocations and locks on audio threads.
+bool stressCountsLocking();
 // Other names, relative to the directory or absolute, that reach the file
 // `name` in it; made there if they need to be.
 std::vector<std::string> aliasesOf(const std::string& directory, const std::string& name);

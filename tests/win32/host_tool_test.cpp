@@ -42,6 +42,8 @@ std::string hostPath() {
 
 bool pluginHasEditor() { return true; }
 
+bool stressCountsLocking() { return false; }
+
 std::string nullDevice() { return "NUL"; }
 
 std::string libraryWithoutEntry() {

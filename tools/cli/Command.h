@@ -10,6 +10,7 @@
 #include "tools/editor/EditorCommands.h"
 #include "tools/render/RenderCommands.h"
 #include "tools/response/ResponseCommand.h"
+#include "tools/stress/StressCommand.h"
 #include "tools/validate/Validator.h"
 
 enum class HostMode {
@@ -24,7 +25,8 @@ enum class HostMode {
     EditorBench,
     ResponsePng,
     Validate,
-    ValidateGroup
+    ValidateGroup,
+    Stress
 };
 
 // The command the command line asks for: only the options of its mode are
@@ -40,6 +42,7 @@ struct Command {
     EditorBenchOptions editorBench;
     ResponseOptions response;
     ValidateOptions validate;  // --validate, and the hidden --validate-group
+    StressOptions stress;
 
     // The plug-in or plug-ins of the job, for messages that must name them.
     std::string hostedPlugins() const;

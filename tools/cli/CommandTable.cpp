@@ -138,6 +138,15 @@ const std::vector<CommandSpec> kCommands = {
      },
      [](const Command& command) { return Validator(command.validate).runGroup(command.validate.group); },
      [](const Command& command) { return command.validate.pluginPath; }},
+    {HostMode::Stress, "--stress", nullptr, "--stress", Operands::Plugin, "quavix-host --stress PLUGIN [options]",
+     "hold a plug-in under a session's load",
+     [](ParsedArguments& parsed, Command& command, std::string&) {
+         command.stress = parsed.given.stress;
+         command.stress.pluginPath = hosted(parsed).path;
+         return true;
+     },
+     [](const Command& command) { return StressCommand::run(command.stress); },
+     [](const Command& command) { return command.stress.pluginPath; }},
     {HostMode::Help, "--help", nullptr, "--help", Operands::None, "quavix-host --help", "this text",
      [](ParsedArguments&, Command&, std::string&) { return true; },
      [](const Command&) {

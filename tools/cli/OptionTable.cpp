@@ -17,6 +17,10 @@ const int kMaxSweepSteps = 20;
 const double kMinEditorScale = 0.25;
 const double kMaxEditorScale = 8.0;
 const double kMaxCloseAfterSeconds = 1e6;
+// Each instance of --stress has a thread of its own.
+const int kMaxStressInstances = 1024;
+const double kMinStressSeconds = 0.1;
+const double kMaxStressSeconds = 86400.0;
 
 constexpr CommandSet kRendering = commandBit(HostMode::Demo) | commandBit(HostMode::ProcessFile);
 // Every command that loads one plug-in and sets it up before its job.
@@ -27,6 +31,7 @@ constexpr CommandSet kEditors = commandBit(HostMode::EditorPng) | commandBit(Hos
 constexpr CommandSet kBenches = commandBit(HostMode::Bench) | commandBit(HostMode::EditorBench);
 constexpr CommandSet kValidating = commandBit(HostMode::Validate) | commandBit(HostMode::ValidateGroup);
 constexpr CommandSet kResponse = commandBit(HostMode::ResponsePng);
+constexpr CommandSet kStress = commandBit(HostMode::Stress);
 
 bool editorScale(const char* value, ParsedArguments& parsed, std::string& expected) {
     double scale = 0.0;
@@ -97,6 +102,14 @@ const std::vector<OptionSpec> kOptions = {
     {"--seed", "S", kValidating, "the random stream of an earlier run, to repeat it",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.given.validate.seedGiven = ValueParsing::seed(value, parsed.given.validate.seed);
+     }},
+    {"--instances", "N", kStress, "instances, each on its own audio thread, 1..1024 (default 64)",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return ValueParsing::integer(value, 1, kMaxStressInstances, parsed.given.stress.instances);
+     }},
+    {"--seconds", "S", kStress, "how long the session plays, 0.1..86400 (default 10)",
+     [](const char* value, ParsedArguments& parsed, std::string&) {
+         return ValueParsing::real(value, kMinStressSeconds, kMaxStressSeconds, parsed.given.stress.seconds);
      }},
     {"--sweep-param", "INDEX=FROM:TO:COUNT", kResponse,
      "one curve at each of COUNT values (1..20) from FROM to TO\n(0..1); repeatable, giving a curve for every "

@@ -3,7 +3,8 @@
 // thread holds, and a host's audio drops out. On Linux the host tool counts
 // every malloc, calloc, realloc and aligned allocation (operator new ends in
 // one of them) made on a thread while that thread is inside a Counting
-// scope; elsewhere nothing is counted and available() says so.
+// scope, and apart from them every free; elsewhere nothing is counted and
+// available() says so.
 #pragma once
 
 namespace HeapCount {
@@ -38,5 +39,8 @@ private:
 
 // This thread's count so far.
 unsigned long counted();
+// The blocks this thread has freed inside a Counting scope so far (free of
+// null is no call that matters and is not counted).
+unsigned long released();
 
 }  // namespace HeapCount

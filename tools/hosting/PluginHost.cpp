@@ -7,6 +7,7 @@
 
 #include "tools/hosting/FilePaths.h"
 #include "tools/hosting/HeapCount.h"
+#include "tools/hosting/LockCount.h"
 #include "tools/hosting/LibraryFormat.h"
 
 PluginHost* PluginHost::constructing = nullptr;
@@ -215,8 +216,9 @@ void PluginHost::process(float** inputs, float** outputs, VstInt32 frames) {
 
 VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                                void* ptr, float opt) {
-    // What the host allocates to answer is not the plug-in's allocation.
+    // What the host allocates or locks to answer is not the plug-in's doing.
     HeapCount::Paused paused;
+    LockCount::Paused unlocked;
     if (opcode == audioMasterVersion)
         return kHostVersion;
     PluginHost* host = hostOf(effect);

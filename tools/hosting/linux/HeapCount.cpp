@@ -4,7 +4,8 @@
 // inside a HeapCount::Counting scope. Being defined in the executable, these
 // come first in the global symbol lookup, so a plug-in loaded with dlopen
 // (and the C++ runtime it links, statically or not) allocates through them.
-// free is left to the C library: releasing memory is not what is counted.
+// free is counted apart: the validator judges allocations, a stress run
+// every call into the allocator, whose locks a release takes as well.
 #include "tools/hosting/HeapCount.h"
 
 #include <malloc.h>
@@ -19,6 +20,7 @@ void* __libc_realloc(void* memory, size_t size);
 void* __libc_memalign(size_t alignment, size_t size);
 void* __libc_valloc(size_t size);
 void* __libc_pvalloc(size_t size);
+void __libc_free(void* memory);
 }
 
 namespace {
@@ -27,6 +29,7 @@ namespace {
 // allocation can happen, and reaching it must not allocate in turn.
 __attribute__((tls_model("initial-exec"))) thread_local bool counting = false;
 __attribute__((tls_model("initial-exec"))) thread_local unsigned long allocations = 0;
+__attribute__((tls_model("initial-exec"))) thread_local unsigned long releases = 0;
 
 inline void seen() {
     if (counting)
@@ -90,6 +93,12 @@ void* pvalloc(size_t size) noexcept {
     return __libc_pvalloc(size);
 }
 
+void free(void* memory) noexcept {
+    if (counting && memory)
+        ++releases;
+    __libc_free(memory);
+}
+
 }  // extern "C"
 
 namespace HeapCount {
@@ -114,5 +123,7 @@ Paused::Paused() : was(counting) { counting = false; }
 Paused::~Paused() { counting = was; }
 
 unsigned long counted() { return allocations; }
+
+unsigned long released() { return releases; }
 
 }  // namespace HeapCount

@@ -15,4 +15,6 @@ Paused::~Paused() {}
 
 unsigned long counted() { return 0; }
 
+unsigned long released() { return 0; }
+
 }  // namespace HeapCount

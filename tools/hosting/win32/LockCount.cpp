@@ -1,0 +1,18 @@
+// Windows: a plug-in locks through its own C runtime or straight through
+// the system's critical sections, which no function of the host tool can
+// stand in for; nothing is counted.
+#include "tools/hosting/LockCount.h"
+
+namespace LockCount {
+
+bool available() { return false; }
+
+Counting::Counting() : was(false) {}
+Counting::~Counting() {}
+
+Paused::Paused() : was(false) {}
+Paused::~Paused() {}
+
+unsigned long counted() { return 0; }
+
+}  // namespace LockCount

@@ -1,0 +1,149 @@
+#include "tools/stress/StressInstance.h"
+
+#include <xmmintrin.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "tools/hosting/HeapCount.h"
+#include "tools/hosting/LockCount.h"
+#include "tools/media/MidiEventList.h"
+#include "tools/stress/AudioThreadPriority.h"
+
+namespace {
+
+// Distinct noise blocks per input: enough that no filter settles on a
+// repeating pattern, few enough to stay in cache as a host's buffers do.
+const size_t kNoiseBlocks = 8;
+const float kNoiseLevel = 0.5f;
+// The MXCSR bits hosts set on their audio threads.
+const unsigned kFlushToZero = 0x8000;
+const unsigned kDenormalsAreZero = 0x0040;
+const int kChannels = 16;
+const int kControllers = 128;
+const int kModulationWheel = 1;
+const float kPeriodMicroseconds = 1e-3f * StressInstance::kBlockPeriod.count();
+
+char controlByte(long value) { return static_cast<char>(value & 0x7F); }
+
+}  // namespace
+
+// Two control changes in every block, with the list that points to them
+// inline (VstEvents holds two pointers): the modulation wheel, which most
+// wahs follow, and a controller that walks through all 128, both sweeping
+// their values and walking the channels.
+struct StressInstance::ControlChanges {
+    VstMidiEvent changes[2];
+    VstEvents list;
+
+    ControlChanges() : changes(), list() {
+        list.numEvents = 2;
+        for (int i = 0; i < 2; ++i) {
+            changes[i].type = kVstMidiType;
+            changes[i].byteSize = sizeof(VstMidiEvent);
+            changes[i].deltaFrames = i * kBlockFrames / 2;
+            list.events[i] = reinterpret_cast<VstEvent*>(&changes[i]);
+        }
+    }
+};
+
+StressInstance::StressInstance(unsigned seed) : events(new ControlChanges), seed(seed) {}
+
+StressInstance::~StressInstance() {
+    join();
+    if (plugin)
+        plugin->stop();
+}
+
+void StressInstance::attach(std::unique_ptr<PluginHost> loaded) {
+    plugin = std::move(loaded);
+    routeAudio();
+    plugin->start();
+}
+
+void StressInstance::routeAudio() {
+    AEffect* record = plugin->record();
+    uint32_t state = seed * 2654435761u + 1u;
+    for (int input = 0; input < record->numInputs; ++input) {
+        noise.emplace_back(kNoiseBlocks * kBlockFrames);
+        for (float& sample : noise.back()) {
+            state = state * 1664525u + 1013904223u;
+            sample = kNoiseLevel * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
+        }
+        inputs.push_back(noise.back().data());
+    }
+    for (int output = 0; output < record->numOutputs; ++output) {
+        outputBuffers.emplace_back(kBlockFrames, 0.0f);
+        outputs.push_back(outputBuffers.back().data());
+    }
+    // A plug-in without inputs or outputs still gets an array to look at.
+    inputs.reserve(1);
+    outputs.reserve(1);
+}
+
+void StressInstance::prepare(size_t maxBlocks) {
+    // Touched now, so that no page of it is first touched on the audio thread.
+    durations.assign(maxBlocks, 0.0f);
+}
+
+void StressInstance::play(Clock::time_point first, const std::atomic<bool>& stopping) {
+    worker = std::thread([this, first, &stopping]() { run(first, stopping); });
+}
+
+void StressInstance::join() {
+    if (worker.joinable())
+        worker.join();
+}
+
+void StressInstance::run(Clock::time_point first, const std::atomic<bool>& stopping) {
+    AudioThreadPriority::raise(refusal);
+    _mm_setcsr(_mm_getcsr() | kFlushToZero | kDenormalsAreZero);
+    const unsigned long allocationsBefore = HeapCount::counted() + HeapCount::released();
+    const unsigned long locksBefore = LockCount::counted();
+    Clock::time_point due = first;
+    size_t block = 0;
+    for (; block < durations.size() && !stopping.load(std::memory_order_relaxed); ++block) {
+        std::this_thread::sleep_until(due);
+        const Clock::time_point woke = Clock::now();
+        latestWake = std::max(latestWake, std::chrono::duration<float, std::micro>(woke - due).count());
+        nextControlChanges(static_cast<long>(block));
+        durations[block] = processBlock(static_cast<long>(block));
+        const Clock::time_point finished = Clock::now();
+        due += kBlockPeriod;
+        if (finished > due) {
+            missed.fetch_add(1, std::memory_order_relaxed);
+            overran += durations[block] > kPeriodMicroseconds;
+            due = finished;
+        }
+        played.fetch_add(1, std::memory_order_relaxed);
+    }
+    durations.resize(block);
+    allocated = HeapCount::counted() + HeapCount::released() - allocationsBefore;
+    locked = LockCount::counted() - locksBefore;
+}
+
+void StressInstance::nextControlChanges(long block) {
+    VstMidiEvent& wheel = events->changes[0];
+    wheel.midiData[0] = static_cast<char>(MidiEventList::kControlChange | (block % kChannels));
+    wheel.midiData[1] = kModulationWheel;
+    wheel.midiData[2] = controlByte(block);
+    VstMidiEvent& walker = events->changes[1];
+    walker.midiData[0] = static_cast<char>(MidiEventList::kControlChange | ((block / kControllers) % kChannels));
+    walker.midiData[1] = controlByte(block % kControllers);
+    walker.midiData[2] = controlByte(kControllers - 1 - block);
+}
+
+float StressInstance::processBlock(long block) {
+    const size_t offset = static_cast<size_t>(block % static_cast<long>(kNoiseBlocks)) * kBlockFrames;
+    for (size_t input = 0; input < noise.size(); ++input)
+        inputs[input] = noise[input].data() + offset;
+    Clock::time_point began = Clock::now();
+    {
+        HeapCount::Counting allocations;
+        LockCount::Counting locks;
+        plugin->dispatch(effProcessEvents, 0, 0, &events->list);
+        plugin->process(inputs.data(), outputs.data(), kBlockFrames);
+    }
+    std::chrono::duration<float, std::micro> took = Clock::now() - began;
+    return took.count();
+}
