@@ -6,34 +6,27 @@
 // elsewhere nothing is counted and available() says so. Shaped as HeapCount.
 #pragma once
 
+#include "tools/hosting/CountingScope.h"
+
 namespace LockCount {
 
 // Whether locks are seen here, proven by counting one of our own.
 bool available();
 
-// Counts this thread's locks for as long as it lives; nests.
-class Counting {
-public:
-    Counting();
-    ~Counting();
-    Counting(const Counting&) = delete;
-    Counting& operator=(const Counting&) = delete;
+// This thread's flag: whether it counts now.
+bool& countingFlag();
 
-private:
-    bool was;
+// Counts this thread's locks for as long as it lives.
+class Counting : CountingFlagScope {
+public:
+    Counting() : CountingFlagScope(countingFlag(), true) {}
 };
 
 // Not counted for as long as it lives: the host's own work inside a counted
 // call, as when the plug-in calls back into the host.
-class Paused {
+class Paused : CountingFlagScope {
 public:
-    Paused();
-    ~Paused();
-    Paused(const Paused&) = delete;
-    Paused& operator=(const Paused&) = delete;
-
-private:
-    bool was;
+    Paused() : CountingFlagScope(countingFlag(), false) {}
 };
 
 // This thread's count so far.

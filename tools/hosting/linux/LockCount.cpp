@@ -89,11 +89,7 @@ bool available() {
     return locks > before;
 }
 
-Counting::Counting() : was(counting) { counting = true; }
-Counting::~Counting() { counting = was; }
-
-Paused::Paused() : was(counting) { counting = false; }
-Paused::~Paused() { counting = was; }
+bool& countingFlag() { return counting; }
 
 unsigned long counted() { return locks; }
 

@@ -7,11 +7,10 @@ namespace HeapCount {
 
 bool available() { return false; }
 
-Counting::Counting() : was(false) {}
-Counting::~Counting() {}
-
-Paused::Paused() : was(false) {}
-Paused::~Paused() {}
+bool& countingFlag() {
+    thread_local bool flag = false;
+    return flag;
+}
 
 unsigned long counted() { return 0; }
 
