@@ -42,5 +42,7 @@ else()
         add_executable(quavix_toolkit_tests ${TOOLKIT_TESTS})
         target_link_libraries(quavix_toolkit_tests quavix_toolkit_stub gtest_main)
         add_test(NAME toolkit_tests COMMAND quavix_toolkit_tests)
+        # Every fuzz target over its whole corpus, once.
+        include(cmake/FuzzBuild.cmake)
     endif()
 endif()

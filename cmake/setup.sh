@@ -13,10 +13,11 @@ xvfb xauth fonts-liberation googletest libstb-dev pkg-config libcairo2-dev sox \
 libx11-dev libxres-dev libxtst-dev"
 # And what only the tests and benchmarks need: input tools, pictures, the
 # VST effects Debian ships, to measure and validate Quavix beside them, and
-# the LV2 headers, lilv and its tools, and lv2_validate's checker.
+# the LV2 headers, lilv and its tools, and lv2_validate's checker, and clang
+# with libFuzzer's runtime for the fuzz targets.
 TEST_PACKAGES="x11-utils xdotool libgtest-dev python3-pil imagemagick \
 lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst \
-lv2-dev liblilv-dev lilv-utils sordi"
+lv2-dev liblilv-dev lilv-utils sordi clang libclang-rt-14-dev"
 case "${1:-all}" in
 demo) PACKAGES=$DEMO_PACKAGES ;;
 *) PACKAGES="$DEMO_PACKAGES $TEST_PACKAGES" ;;

@@ -31,7 +31,10 @@ constexpr float kInitialFrequencyValue = 0.5f;
 // A factor setParameter itself can produce (v = 1.0), so the gain read-out
 // and the value the host reads back both name the factor applied.
 constexpr float kInitialOutputGain = 0.5f;
-constexpr float kInitialBandwidth = 0.5f;
+// The peak starts where its read-back says: the bandwidth a host restoring
+// that read-back sets, so that a new instance and one restored from its
+// read-backs sound the same.
+constexpr float kInitialPeakValue = 0.6f;
 constexpr int32_t kInitialController = 1;
 
 constexpr double kSingleTenth = 0.10000000149011612;  // 0.1f widened
@@ -106,6 +109,8 @@ float clampedUnit(float value) {
     }
     return value > 1.0f ? 1.0f : value;
 }
+
+float bandwidthFor(float peakValue) { return static_cast<float>((1.0 - clampedUnit(peakValue)) + kSingleTenth); }
 
 bool usableRate(float rate) { return rate > 0.0f && std::isfinite(rate); }
 
@@ -243,7 +248,7 @@ Filter::Filter(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, quavix::kNumPrograms, quavix::kNumParams),
       frequencyValue(kInitialFrequencyValue),
       outputGain(kInitialOutputGain),
-      bandwidth(kInitialBandwidth),
+      bandwidth(bandwidthFor(kInitialPeakValue)),
       controllerNumber(kInitialController),
       programName(),
       filterSampleRate(0.0),
@@ -416,7 +421,7 @@ void Filter::setPeakValue(float value) {
     if (std::isnan(value)) {
         return;
     }
-    bandwidth.store(static_cast<float>((1.0 - clampedUnit(value)) + kSingleTenth));
+    bandwidth.store(bandwidthFor(value));
     computeCoefficients();
 }
 

@@ -35,8 +35,8 @@ constexpr int32_t kRockerLeftMargin = 65;
 constexpr int32_t kRockerTop = 164;
 constexpr int32_t kRockerStates = 3;
 constexpr int32_t kControllerReadoutDrop = 40;  // below the rocker
-// What the rocker reports: a press on its left or right half, and rest.
-constexpr float kRockerLeft = -1.0f;
+// What the rocker reports: a press on its right half, and rest; a press on
+// its left half (-1) only ends the swallow of a right press.
 constexpr float kRockerRest = 0.0f;
 constexpr float kRockerRight = 1.0f;
 
