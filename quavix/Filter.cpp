@@ -517,7 +517,7 @@ VstInt32 Filter::processEvents(VstEvents* events) {
         return 0;
     }
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = eventAt(*events, i);
         if (!event || event->type != kVstMidiType) {
             continue;
         }

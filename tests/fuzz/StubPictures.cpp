@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/stub/StubWindows.h"
 #include "tests/fuzz/Invariant.h"
@@ -36,13 +37,28 @@ int32_t littleEndian32(const std::string& bytes, size_t offset) {
     return static_cast<int32_t>(value);
 }
 
+// The words of each line of a file, with quotes and commas as spaces.
+std::vector<std::vector<std::string>> wordsByLine(const std::string& text) {
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        for (char& c : line)
+            if (c == '"' || c == ',' || c == '\t' || c == '\r')
+                c = ' ';
+        std::istringstream words(line);
+        lines.emplace_back(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+    }
+    return lines;
+}
+
+bool isBitmapMacro(const std::string& word) { return word.compare(0, 14, "QUAVIX_BITMAP_") == 0; }
+
 // The numbers the identity header gives its bitmap macros.
 std::map<std::string, int32_t> bitmapIds() {
-    const std::string header = fileText(sourcePath("quavix/QuavixConfig.h"));
-    const std::regex define("#define (QUAVIX_BITMAP_[A-Z_0-9]+) ([0-9]+)");
     std::map<std::string, int32_t> ids;
-    for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it)
-        ids[(*it)[1]] = std::stoi((*it)[2]);
+    for (const auto& words : wordsByLine(fileText(sourcePath("quavix/QuavixConfig.h"))))
+        if (words.size() == 3 && words[0] == "#define" && isBitmapMacro(words[1]))
+            ids[words[1]] = std::stoi(words[2]);
     return ids;
 }
 
@@ -63,13 +79,14 @@ void registerEditorPictures() {
     if (registered)
         return;
     const std::map<std::string, int32_t> ids = bitmapIds();
-    const std::string script = fileText(sourcePath("resources/quavix.rc"));
-    const std::regex line("(QUAVIX_BITMAP_[A-Z_0-9]+)[ \t]+BITMAP[ \t]+\"([^\"]+)\"");
     int count = 0;
-    for (std::sregex_iterator it(script.begin(), script.end(), line), end; it != end; ++it, ++count) {
-        const auto id = ids.find((*it)[1]);
-        require(id != ids.end(), "quavix.rc names %s, which QuavixConfig.h does not define", (*it)[1].str().c_str());
-        registerPicture(id->second, sourcePath("resources/" + (*it)[2].str()));
+    for (const auto& words : wordsByLine(fileText(sourcePath("resources/quavix.rc")))) {
+        if (words.size() < 3 || !isBitmapMacro(words[0]) || words[1] != "BITMAP")
+            continue;
+        const auto id = ids.find(words[0]);
+        require(id != ids.end(), "quavix.rc names %s, which QuavixConfig.h does not define", words[0].c_str());
+        registerPicture(id->second, sourcePath("resources/" + words[2]));
+        ++count;
     }
     require(count > 0, "quavix.rc names no bitmap");
     registered = true;

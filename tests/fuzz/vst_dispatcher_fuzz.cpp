@@ -152,6 +152,12 @@ private:
         return blocks.back().data();
     }
 
+    // Zeros: a list of no events, a record of nothing.
+    void* emptyRecord() {
+        blocks.emplace_back(kRecordBytes, 0);
+        return blocks.back().data();
+    }
+
     // Exactly as large as a host makes it, so that a write past it is caught.
     void* textRoom(size_t size) {
         blocks.emplace_back(size, 0x7F);
@@ -166,7 +172,7 @@ private:
         if (opcode == effEditOpen)
             return rightKind ? windows.open(input) : nullptr;
         if (opcode == effProcessEvents)
-            return rightKind ? eventList() : textRoom(kRecordBytes);
+            return rightKind ? eventList() : emptyRecord();
         if (rightKind && writtenTextBytes(opcode))
             return textRoom(writtenTextBytes(opcode));
         return record();  // a text for the opcodes that read one, any record for the rest
