@@ -2,7 +2,8 @@
 // in blocks of any length. A file is refused with a message that names it,
 // or its format is one the reader takes, its frames lie within the file,
 // every frame reads, and PCM samples stay within -1..1. Opening a second
-// file with the same reader is the same as opening it with a fresh one.
+// file with the same reader is the same as opening it with a fresh one,
+// and a reader leaves no file open behind it.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -47,6 +48,13 @@ MemoryFile& memoryFile() {
     return file;
 }
 
+// The lowest descriptor free: a reader that leaves one open moves it.
+int lowestFreeDescriptor() {
+    const int probe = dup(STDIN_FILENO);
+    close(probe);
+    return probe;
+}
+
 bool isPcm(const std::string& description) { return description.find("PCM") != std::string::npos; }
 
 void requireReadsWhole(WavReader& reader, size_t fileSize, int block) {
@@ -71,6 +79,20 @@ void requireReadsWhole(WavReader& reader, size_t fileSize, int block) {
     }
 }
 
+void readFile(const std::string& path, size_t fileSize, int block, bool openedBefore) {
+    WavReader reader;
+    std::string error;
+    if (openedBefore)
+        reader.open(path, error);  // the same file, taken again below
+    error.clear();
+    if (!reader.open(path, error)) {
+        require(error.find("'" + path + "'") != std::string::npos, "the message does not name the file: %s",
+                error.c_str());
+        return;
+    }
+    requireReadsWhole(reader, fileSize, block);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -84,16 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryFile& memory = memoryFile();
     memory.hold(file, fileSize);
     const std::string path = memory.path();
-    WavReader reader;
-    std::string error;
-    if (how & 1)
-        reader.open(path, error);  // the same file, taken again below
-    error.clear();
-    if (!reader.open(path, error)) {
-        require(error.find("'" + path + "'") != std::string::npos, "the message does not name the file: %s",
-                error.c_str());
-        return 0;
-    }
-    requireReadsWhole(reader, fileSize, block);
+    const int freeBefore = lowestFreeDescriptor();
+    readFile(path, fileSize, block, how & 1);
+    require(lowestFreeDescriptor() == freeBefore, "the reader left a file open");
     return 0;
 }
