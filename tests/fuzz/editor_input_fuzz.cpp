@@ -172,8 +172,8 @@ private:
         deliverDragEvent(frame(), context, container, DragEvent::enter, frame()->deviceToLocal(devicePoint()));
         for (int move = 0; move < moves; ++move)
             deliverDragEvent(frame(), context, container, DragEvent::move, frame()->deviceToLocal(devicePoint()));
-        deliverDragEvent(frame(), context, container, input.flag() ? DragEvent::drop : DragEvent::leave,
-                         frame()->deviceToLocal(devicePoint()));
+        const DragEvent end = input.flag() ? DragEvent::drop : DragEvent::leave;
+        deliverDragEvent(frame(), context, container, end, frame()->deviceToLocal(devicePoint()));
         if (context)
             context->dropReference();
         container->dropReference();

@@ -105,7 +105,8 @@ double anyRate(FuzzInput& input) {
     case 1:
         return input.inRange(1, 768000);
     case 2: {  // any double, far past a float's range too
-        const uint64_t bits = uint64_t(input.u32()) << 32 | input.u32();
+        const uint64_t high = input.u32();
+        const uint64_t bits = high << 32 | input.u32();
         double rate;
         std::memcpy(&rate, &bits, sizeof rate);
         return rate;

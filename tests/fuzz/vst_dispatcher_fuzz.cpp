@@ -67,10 +67,6 @@ bool alwaysWritesText(VstInt32 opcode) {
            opcode == effGetParamName;
 }
 
-bool readsText(VstInt32 opcode) {
-    return opcode == effSetProgramName || opcode == effCanDo || opcode == effString2Parameter;
-}
-
 // Opcodes whose value is a pointer to a record, as the interface defines them.
 bool valueIsPointer(VstInt32 opcode) {
     return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
@@ -135,8 +131,10 @@ private:
 
     VstIntPtr anyValue() {
         switch (input.choice(4)) {
-        case 0:
-            return static_cast<VstIntPtr>(static_cast<int64_t>(input.u32()) << 32 | input.u32());
+        case 0: {
+            const uint64_t high = input.u32();
+            return static_cast<VstIntPtr>(high << 32 | input.u32());
+        }
         case 1:
             return kVstContentScaleValue;
         default:
@@ -190,7 +188,7 @@ private:
             value = ptr ? value % static_cast<VstIntPtr>(kRecordBytes) : 0;
         std::snprintf(action, sizeof action, "dispatcher opcode %d", opcode);
         effect.dispatch(opcode, index, value, ptr, opt);
-        if (ptr && alwaysWritesText(opcode) && blocks.back().data() == ptr && !readsText(opcode))
+        if (ptr && alwaysWritesText(opcode) && blocks.back().data() == ptr)
             require(std::memchr(ptr, 0, blocks.back().size()) != nullptr, "opcode %d left its text unterminated",
                     opcode);
     }
@@ -310,9 +308,11 @@ private:
             break;
         case 3: {
             const VstInt32 opcode = input.flag() ? effEditKeyDown : effEditKeyUp;
-            std::snprintf(action, sizeof action, "a key");
-            effect.dispatch(opcode, input.flag() ? input.inRange(0, 127) : input.i32(), input.inRange(0, VKEY_HELP + 2),
-                            nullptr, input.flag() ? float(input.choice(16)) : input.anyFloat());
+            const VstInt32 character = input.flag() ? input.inRange(0, 127) : input.i32();
+            const VstIntPtr virtualKey = input.inRange(0, VKEY_HELP + 2);
+            const float modifiers = input.flag() ? float(input.choice(16)) : input.anyFloat();
+            std::snprintf(action, sizeof action, "key %d, virtual key %d", character, int(virtualKey));
+            effect.dispatch(opcode, character, virtualKey, nullptr, modifiers);
             break;
         }
         case 4: {
@@ -353,10 +353,12 @@ private:
             std::snprintf(action, sizeof action, "mains changed");
             effect.dispatch(effMainsChanged, 0, input.flag());
             break;
-        case 3:
+        case 3: {
             std::snprintf(action, sizeof action, "block size and sample rate");
-            effect.dispatch(effSetBlockSizeAndSampleRate, 0, input.i32(), nullptr, input.anyFloat());
+            const VstInt32 size = input.i32();
+            effect.dispatch(effSetBlockSizeAndSampleRate, 0, size, nullptr, input.anyFloat());
             break;
+        }
         default:
             std::snprintf(action, sizeof action, "start or stop");
             effect.dispatch(input.flag() ? effStartProcess : effStopProcess);
