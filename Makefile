@@ -126,5 +126,16 @@ uninstall-user:
 package: package-setup linux-tools win32-tools win64-tools
 	@./cmake/package.sh
 
+# Coverage-guided fuzzing of every input boundary, with clang and libFuzzer
+# in a build of its own: each target for FUZZ_SECONDS seconds from its seeds
+# in tests/fuzz/corpus; make test replays that corpus in the native build.
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz fuzz-build
+fuzz-build: setup
+	@$(CONFIGURE) -B build/fuzz -DQUAVIX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+fuzz: fuzz-build
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) ./cmake/run-fuzz.sh
+
 clean:
 	rm -rf build dist

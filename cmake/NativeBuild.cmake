@@ -49,5 +49,7 @@ else()
         target_link_libraries(controls_cases PUBLIC quavix_toolkit_stub gtest)
         target_link_libraries(quavix_toolkit_tests controls_cases)
         add_test(NAME toolkit_tests COMMAND quavix_toolkit_tests)
+        # Every fuzz target over its whole corpus, once.
+        include(cmake/FuzzBuild.cmake)
     endif()
 endif()

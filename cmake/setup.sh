@@ -19,10 +19,11 @@ xvfb xauth fonts-liberation sox"
 PACKAGE_PACKAGES="$DEMO_PACKAGES dpkg-dev lintian nsis zip"
 # And what only the tests and benchmarks need: input tools, pictures, the
 # VST effects Debian ships, to measure and validate Quavix beside them,
-# lilv and its tools, and lv2_validate's checker.
+# lilv and its tools, lv2_validate's checker, and clang with libFuzzer's
+# runtime for the fuzz targets.
 TEST_PACKAGES="$PACKAGE_PACKAGES x11-utils xdotool libgtest-dev python3-pil imagemagick \
 lsp-plugins-vst dpf-plugins-vst zam-plugins zynaddsubfx-vst \
-liblilv-dev lilv-utils sordi"
+liblilv-dev lilv-utils sordi clang libclang-rt-14-dev"
 case "${1:-all}" in
 linux) PACKAGES=$LINUX_PACKAGES ;;
 demo) PACKAGES=$DEMO_PACKAGES ;;

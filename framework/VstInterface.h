@@ -302,6 +302,15 @@ struct VstEvents {
 static_assert(offsetof(VstEvents, reserved) == sizeof(VstIntPtr), "the header is pointer-aligned");
 static_assert(offsetof(VstEvents, events) == 2 * sizeof(VstIntPtr), "the event pointers follow the header");
 
+// The list's event pointer at index (0 .. numEvents - 1). The record
+// declares two, but a list holds numEvents: the pointers are reached from
+// the list's start, not through the declared array, whose bound any longer
+// list passes.
+inline VstEvent* eventAt(const VstEvents& list, VstInt32 index) {
+    const char* pointers = reinterpret_cast<const char*>(&list) + offsetof(VstEvents, events);
+    return reinterpret_cast<VstEvent* const*>(pointers)[index];
+}
+
 // Records that only the extended operations' signatures mention. This effect
 // never reads or writes them, so they stay opaque here.
 struct VstTimeInfo;

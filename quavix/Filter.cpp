@@ -100,8 +100,7 @@ float clampedUnit(float value) {
     return value > 1.0f ? 1.0f : value;
 }
 
-// The filter's damping for a peak value. In double from the start, so that
-// the table's peak of 0.6 starts the damping at exactly 0.5.
+// The filter's damping for a peak value, in double from the host's float.
 float dampingFor(double peak) { return static_cast<float>((1.0 - peak) + kSingleTenth); }
 
 // The output factor for a gain value; 1 gives a factor setParameter itself
@@ -244,7 +243,9 @@ Filter::Filter(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, quavix::kNumPrograms, quavix::kNumParams),
       frequencyValue(static_cast<float>(initialValue(kFrequencyParam))),
       outputGain(outputGainFor(initialValue(kGainParam))),
-      bandwidth(dampingFor(initialValue(kPeakParam))),
+      // The peak starts as a host sets it, from its value as a float: a new
+      // instance and one restored from its read-backs then sound the same.
+      bandwidth(dampingFor(static_cast<float>(initialValue(kPeakParam)))),
       controllerNumber(static_cast<int32_t>(kParameters[kControllerParam].initial)),
       programName(),
       filterSampleRate(0.0),
@@ -482,7 +483,7 @@ VstInt32 Filter::processEvents(VstEvents* events) {
         return 0;
     }
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = eventAt(*events, i);
         if (!event || event->type != kVstMidiType) {
             continue;
         }

@@ -57,7 +57,8 @@ public:
 
 protected:
     static constexpr int kNumChannels = 2;
-    static constexpr int kProgramNameSize = 32;
+    // A host gives the program name this much room, the terminator included.
+    static constexpr int kProgramNameSize = kVstMaxProgNameLen;
 
     void setFrequencyValue(float value);
     void setOutputGainValue(float value);

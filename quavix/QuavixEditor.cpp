@@ -21,8 +21,8 @@ using namespace quavix::panel;
 
 namespace {
 
-// What the rocker reports: a press on its left or right half, and rest.
-constexpr float kRockerLeft = -1.0f;
+// What the rocker reports: a press on its right half, and rest; a press on
+// its left half (-1) only ends the swallow of a right press.
 constexpr float kRockerRest = 0.0f;
 constexpr float kRockerRight = 1.0f;
 

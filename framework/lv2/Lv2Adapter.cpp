@@ -8,7 +8,6 @@
 // calls the host. Everything the effect needs for a block (the channel
 // pointers, the event list and its events) is sized at instantiate.
 #include <lv2/atom/atom.h>
-#include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
@@ -38,6 +37,8 @@ constexpr VstInt32 kEventsPerList = 512;
 constexpr VstInt32 kAssumedBlockLength = 4096;
 constexpr uint32_t kLongestChannelMessage = 3;
 constexpr uint8_t kSystemExclusive = 0xF0;
+// Each event of a sequence starts on a boundary of this many bytes.
+constexpr size_t kAtomAlignment = 8;
 
 // A VstEvents with room for a whole list, laid out as hosts lay one out.
 struct EventList {
@@ -152,14 +153,14 @@ public:
         }
     }
 
-    // Instantiating resumes the effect already, so only a deactivated one
-    // needs resuming; suspending clears the filter's memories, as the host
-    // expects of an activation.
+    // An activation resets everything that depends on the instance's
+    // history, whatever ran since the last deactivation (a host that runs a
+    // deactivated instance included): suspending clears the filter's
+    // memories, resuming switches the effect on again.
     void activate() {
-        if (!running) {
-            dispatch(effMainsChanged, 1);
-            running = true;
-        }
+        dispatch(effMainsChanged, 0);
+        dispatch(effMainsChanged, 1);
+        running = true;
     }
 
     void deactivate() {
@@ -222,38 +223,52 @@ private:
 
     // The sequence's channel messages, as a VST host hands them over
     // before the block. System exclusive messages are not channel messages
-    // and VST sends them as another kind of event, so they stay out.
+    // and VST sends them as another kind of event, so they stay out. Only
+    // events that lie wholly inside the size the sequence gives are read: a
+    // truncated one ends it.
     void passMidi(uint32_t frames) {
         if (!midiIn || !readsMidi) {
             return;
         }
         const bool timedInFrames = midiIn->body.unit != beatTime;
         const int64_t lastFrame = frames > 0 ? static_cast<int64_t>(frames) - 1 : 0;
+        const uint8_t* body = reinterpret_cast<const uint8_t*>(&midiIn->body);
+        const size_t size = midiIn->atom.size;
         list.numEvents = 0;
-        LV2_ATOM_SEQUENCE_FOREACH(midiIn, event) {
-            const uint32_t size = event->body.size;
-            if (event->body.type != midiEventType || size == 0 || size > kLongestChannelMessage) {
-                continue;
+        for (size_t offset = sizeof(LV2_Atom_Sequence_Body);
+             offset <= size && size - offset >= sizeof(LV2_Atom_Event);) {
+            const LV2_Atom_Event* event = reinterpret_cast<const LV2_Atom_Event*>(body + offset);
+            const size_t bodySize = event->body.size;
+            if (bodySize > size - offset - sizeof(LV2_Atom_Event)) {
+                break;
             }
-            const uint8_t* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
-            if (bytes[0] == kSystemExclusive) {
-                continue;
-            }
-            if (list.numEvents == kEventsPerList) {
-                sendEvents();
-            }
-            VstMidiEvent& midi = midiEvents[list.numEvents];
-            std::memset(&midi, 0, sizeof(midi));
-            midi.type = kVstMidiType;
-            midi.byteSize = sizeof(VstMidiEvent);
-            const int64_t frame = timedInFrames ? event->time.frames : 0;
-            midi.deltaFrames = static_cast<VstInt32>(frame < 0 ? 0 : frame > lastFrame ? lastFrame : frame);
-            std::memcpy(midi.midiData, bytes, size);
-            list.events[list.numEvents++] = reinterpret_cast<VstEvent*>(&midi);
+            queueMidi(*event, timedInFrames ? event->time.frames : 0, lastFrame);
+            offset += sizeof(LV2_Atom_Event) + ((bodySize + kAtomAlignment - 1) & ~(kAtomAlignment - 1));
         }
         if (list.numEvents > 0) {
             sendEvents();
         }
+    }
+
+    void queueMidi(const LV2_Atom_Event& event, int64_t frame, int64_t lastFrame) {
+        const uint32_t size = event.body.size;
+        if (event.body.type != midiEventType || size == 0 || size > kLongestChannelMessage) {
+            return;
+        }
+        const uint8_t* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event.body));
+        if (bytes[0] == kSystemExclusive) {
+            return;
+        }
+        if (list.numEvents == kEventsPerList) {
+            sendEvents();
+        }
+        VstMidiEvent& midi = midiEvents[list.numEvents];
+        std::memset(&midi, 0, sizeof(midi));
+        midi.type = kVstMidiType;
+        midi.byteSize = sizeof(VstMidiEvent);
+        midi.deltaFrames = static_cast<VstInt32>(frame < 0 ? 0 : frame > lastFrame ? lastFrame : frame);
+        std::memcpy(midi.midiData, bytes, size);
+        list.events[list.numEvents++] = reinterpret_cast<VstEvent*>(&midi);
     }
 
     void sendEvents() {
@@ -278,6 +293,16 @@ private:
     EventList list;
 };
 
+// The rate as the integer the request answers with. A rate no integer holds
+// is answered as unknown (0); the effect hears the exact rate from
+// effSetSampleRate anyway.
+VstIntPtr wholeRate(double rate) {
+    if (!(rate >= 1.0 && rate <= static_cast<double>(std::numeric_limits<VstInt32>::max()))) {
+        return 0;
+    }
+    return static_cast<VstIntPtr>(rate);
+}
+
 // The host the effect sees: it knows its version and the rate the LV2 host
 // instantiated with, and answers nothing else.
 VstIntPtr VSTCALLBACK answerEffect(AEffect* effect, VstInt32 opcode, VstInt32 /*index*/, VstIntPtr /*value*/,
@@ -287,7 +312,7 @@ VstIntPtr VSTCALLBACK answerEffect(AEffect* effect, VstInt32 opcode, VstInt32 /*
         return kVstVersion;
     case audioMasterGetSampleRate: {
         const Instance* owner = effect ? static_cast<const Instance*>(effect->user) : nullptr;
-        return static_cast<VstIntPtr>(owner ? owner->rate() : rateBeingInstantiated);
+        return wholeRate(owner ? owner->rate() : rateBeingInstantiated);
     }
     default:
         return 0;
@@ -356,7 +381,7 @@ const void* extensionData(const char* /*uri*/) { return nullptr; }
 
 }  // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
     static const LV2_Descriptor descriptor = {
         lv2PluginDescription().uri, instantiate, connectPort, activate, run, deactivate, cleanup, extensionData};
     return index == 0 ? &descriptor : nullptr;

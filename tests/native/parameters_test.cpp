@@ -199,14 +199,15 @@ TEST_F(ParametersTest, ValuesReadBackRebuildTheWholeState) {
     }
 }
 
-TEST_F(ParametersTest, ProgramNameIsCutTo31Characters) {
+// A host gives the name 24 bytes, the terminator included.
+TEST_F(ParametersTest, ProgramNameIsCutTo23Characters) {
     EXPECT_EQ(effect.text(effGetProgramName), "Default");
     char name[] = "Funk";
     effect.dispatch(effSetProgramName, 0, 0, name);
     EXPECT_EQ(effect.text(effGetProgramName), "Funk");
-    char longName[] = "A program name that is far longer than thirty-one";
+    char longName[] = "A program name that is far longer than twenty-three";
     effect.dispatch(effSetProgramName, 0, 0, longName);
-    EXPECT_EQ(effect.text(effGetProgramName), std::string(longName, 31));
+    EXPECT_EQ(effect.text(effGetProgramName), std::string(longName, 23));
 }
 
 TEST_F(ParametersTest, ParametersSurviveASuspendResumeCycle) {

@@ -287,7 +287,7 @@ TEST_F(Robustness, ProgramNamesFromTheHostAreAlwaysTerminated) {
     std::vector<char> huge(5000, 'z');
     huge.back() = 0;
     effect.dispatch(effSetProgramName, 0, 0, huge.data());
-    EXPECT_EQ(effect.text(effGetProgramName), std::string(31, 'z'));
+    EXPECT_EQ(effect.text(effGetProgramName), std::string(kVstMaxProgNameLen - 1, 'z'));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "toolkit/controls/CSlider.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "toolkit/drawing/CBitmap.h"
@@ -201,7 +202,11 @@ void CSlider::trackDrag(CDrawContext* context, CPoint& where, int32_t delta, int
     endEdit();
 }
 
+// A distance that is not a number moves nothing: it would make the value
+// one, which no clamp brings back into range.
 void CSlider::stepBy(CDrawContext* context, float distance, bool fine) {
+    if (std::isnan(distance))
+        return;
     float step = distance * wheelStep;
     if (fine)
         step *= kFineStepFactor;

@@ -240,6 +240,9 @@ bool WavReader::fail(const std::string& reason, std::string& error) const {
 }
 
 bool WavReader::open(const std::string& wavPath, std::string& error) {
+    // A reader opened again lets go of its earlier file first.
+    if (file)
+        std::fclose(file);
     path = wavPath;
     file = LargeFile::openForReading(path);
     if (!file)
