@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "QuavixVersion.h"
+
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ValueParsing.h"
 
