@@ -1,8 +1,7 @@
 #include "tools/cli/CommandTable.h"
 
+#include <QuavixVersion.h>  // made by the build from the VERSION file
 #include <cstdio>
-
-#include "QuavixVersion.h"
 
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ValueParsing.h"
