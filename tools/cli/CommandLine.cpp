@@ -94,27 +94,27 @@ void printIndented(FILE* out, const std::string& text, int column) {
 
 void printCommands(FILE* out) {
     std::fputs("usage:\n", out);
-    for (const CommandSpec& spec : CommandTable::all()) {
-        if (!spec.synopsis)
+    for (const CommandSpec& row : CommandTable::all()) {
+        if (!row.synopsis)
             continue;
-        const std::string synopsis = std::string("  ") + spec.synopsis;
+        const std::string synopsis = std::string("  ") + row.synopsis;
         if (static_cast<int>(synopsis.size()) < kCommandColumn)
-            std::fprintf(out, "%-*s%s\n", kCommandColumn, synopsis.c_str(), spec.summary);
+            std::fprintf(out, "%-*s%s\n", kCommandColumn, synopsis.c_str(), row.summary);
         else
-            std::fprintf(out, "%s\n%*s%s\n", synopsis.c_str(), kCommandColumn, "", spec.summary);
+            std::fprintf(out, "%s\n%*s%s\n", synopsis.c_str(), kCommandColumn, "", row.summary);
     }
 }
 
 void printOptions(FILE* out) {
     std::fputs("options, each with the commands that take it:\n", out);
-    for (const OptionSpec& spec : OptionTable::all()) {
-        std::string name = std::string("  ") + spec.name + (spec.valueName ? std::string(" ") + spec.valueName : "");
+    for (const OptionSpec& row : OptionTable::all()) {
+        std::string name = std::string("  ") + row.name + (row.valueName ? std::string(" ") + row.valueName : "");
         if (static_cast<int>(name.size()) < kOptionColumn - 1)
             std::fprintf(out, "%-*s", kOptionColumn, name.c_str());
         else
             std::fprintf(out, "%s\n%*s", name.c_str(), kOptionColumn, "");
-        const std::string commands = "[" + CommandTable::titles(spec.commands) + "]";
-        printIndented(out, std::string(spec.help) + "\n" + wrapped(commands, kOptionColumn), kOptionColumn);
+        const std::string commands = "[" + CommandTable::titles(row.commands) + "]";
+        printIndented(out, std::string(row.help) + "\n" + wrapped(commands, kOptionColumn), kOptionColumn);
     }
 }
 
@@ -218,9 +218,9 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
         else if (!take(argc, argv, i, given, error))
             return false;
     }
-    const CommandSpec* spec = chosen(given, error);
-    if (!spec || !optionsBelong(*spec, given, error) || !operandsFit(*spec, given.parsed.operands, error))
+    const CommandSpec* row = chosen(given, error);
+    if (!row || !optionsBelong(*row, given, error) || !operandsFit(*row, given.parsed.operands, error))
         return false;
-    command.mode = spec->mode;
-    return spec->build(given.parsed, command, error);
+    command.mode = row->mode;
+    return row->build(given.parsed, command, error);
 }

@@ -169,26 +169,26 @@ const std::vector<CommandSpec> kCommands = {
 const std::vector<CommandSpec>& CommandTable::all() { return kCommands; }
 
 const CommandSpec& CommandTable::of(HostMode mode) {
-    for (const CommandSpec& spec : kCommands) {
-        if (spec.mode == mode)
-            return spec;
+    for (const CommandSpec& row : kCommands) {
+        if (row.mode == mode)
+            return row;
     }
     return kCommands.front();
 }
 
 const CommandSpec* CommandTable::selectedBy(const std::string& option) {
-    for (const CommandSpec& spec : kCommands) {
-        if (spec.selector && option == spec.selector)
-            return &spec;
+    for (const CommandSpec& row : kCommands) {
+        if (row.selector && option == row.selector)
+            return &row;
     }
     return nullptr;
 }
 
 std::string CommandTable::titles(CommandSet commands) {
     std::vector<const char*> named;
-    for (const CommandSpec& spec : kCommands) {
-        if ((commands & commandBit(spec.mode)) && spec.synopsis)
-            named.push_back(spec.title);
+    for (const CommandSpec& row : kCommands) {
+        if ((commands & commandBit(row.mode)) && row.synopsis)
+            named.push_back(row.title);
     }
     std::string text;
     for (size_t i = 0; i < named.size(); ++i)

@@ -131,9 +131,9 @@ const std::vector<OptionSpec> kOptions = {
 const std::vector<OptionSpec>& OptionTable::all() { return kOptions; }
 
 const OptionSpec* OptionTable::find(const std::string& name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == spec.name)
-            return &spec;
+    for (const OptionSpec& row : kOptions) {
+        if (name == row.name)
+            return &row;
     }
     return nullptr;
 }
