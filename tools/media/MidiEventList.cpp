@@ -19,8 +19,12 @@ VstEvents* MidiEventList::events() {
     header.assign((bytes + sizeof(VstIntPtr) - 1) / sizeof(VstIntPtr), 0);
     VstEvents* list = reinterpret_cast<VstEvents*>(header.data());
     list->numEvents = size();
+    // The record declares two pointers; a longer list's follow in the same
+    // storage, reached from its start rather than through that array.
+    VstEvent** pointers =
+        reinterpret_cast<VstEvent**>(reinterpret_cast<char*>(header.data()) + offsetof(VstEvents, events));
     for (size_t i = 0; i < midiEvents.size(); ++i) {
-        list->events[i] = reinterpret_cast<VstEvent*>(&midiEvents[i]);
+        pointers[i] = reinterpret_cast<VstEvent*>(&midiEvents[i]);
     }
     return list;
 }
