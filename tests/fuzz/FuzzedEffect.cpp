@@ -1,12 +1,14 @@
 #include "tests/fuzz/FuzzedEffect.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "framework/EffectBase.h"
 #include "framework/Entry.h"
 #include "quavix/Parameters.h"
 #include "tests/fuzz/FuzzHost.h"
+#include "tests/fuzz/FuzzInput.h"
 #include "tests/fuzz/Invariant.h"
 
 namespace quavixfuzz {
@@ -66,6 +68,15 @@ std::string FuzzedEffect::display(VstInt32 index) {
     dispatch(effGetParamDisplay, index, 0, text);
     require(std::memchr(text, 0, sizeof text) != nullptr, "the display of parameter %d is not terminated", index);
     return text;
+}
+
+void FuzzedEffect::pressKey(FuzzInput& input, VstIntPtr highestKey, char* action, size_t size) {
+    const VstInt32 opcode = input.flag() ? effEditKeyDown : effEditKeyUp;
+    const VstInt32 character = input.flag() ? input.inRange(0, 127) : input.i32();
+    const VstIntPtr virtualKey = input.inRange(0, highestKey);
+    const float modifiers = input.flag() ? float(input.choice(16)) : input.anyFloat();
+    std::snprintf(action, size, "key %d, virtual key %d", character, int(virtualKey));
+    dispatch(opcode, character, virtualKey, nullptr, modifiers);
 }
 
 void FuzzedEffect::requireParametersInRange(const char* after) const {

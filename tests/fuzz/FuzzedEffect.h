@@ -13,6 +13,8 @@ class AEffEditor;
 
 namespace quavixfuzz {
 
+class FuzzInput;
+
 class FuzzedEffect {
 public:
     FuzzedEffect();
@@ -32,6 +34,10 @@ public:
     void processReplacing(float** inputs, float** outputs, VstInt32 frames);
     // The parameter's display text, through a buffer as large as hosts give.
     std::string display(VstInt32 index);
+    // A key as hosts forward it, read from the input: down or up, the
+    // character in index, a virtual key up to highestKey in value, the
+    // modifiers in opt. What was pressed goes to action.
+    void pressKey(FuzzInput& input, VstIntPtr highestKey, char* action, size_t size);
 
     // Every read-back is a parameter value, the controller a whole number 0..127.
     void requireParametersInRange(const char* after) const;

@@ -150,14 +150,7 @@ private:
 
     // As the host forwards keys: the character in index, the virtual key in
     // value, the modifiers in opt.
-    void pressKey() {
-        const VstInt32 opcode = input.flag() ? effEditKeyDown : effEditKeyUp;
-        const VstInt32 character = input.flag() ? input.inRange(0, 127) : input.i32();
-        const VstIntPtr virtualKey = input.inRange(0, VKEY_HELP + 1);
-        const float modifiers = input.flag() ? float(input.choice(16)) : input.anyFloat();
-        std::snprintf(action, sizeof action, "key %d, virtual key %d", character, int(virtualKey));
-        effect.dispatch(opcode, character, virtualKey, nullptr, modifiers);
-    }
+    void pressKey() { effect.pressKey(input, VKEY_HELP + 1, action, sizeof action); }
 
     // A drag entering, moving over and leaving or dropping on the panel.
     void drag() {

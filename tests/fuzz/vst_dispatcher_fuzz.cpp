@@ -306,15 +306,9 @@ private:
         case 2:
             requireRectangle();
             break;
-        case 3: {
-            const VstInt32 opcode = input.flag() ? effEditKeyDown : effEditKeyUp;
-            const VstInt32 character = input.flag() ? input.inRange(0, 127) : input.i32();
-            const VstIntPtr virtualKey = input.inRange(0, VKEY_HELP + 2);
-            const float modifiers = input.flag() ? float(input.choice(16)) : input.anyFloat();
-            std::snprintf(action, sizeof action, "key %d, virtual key %d", character, int(virtualKey));
-            effect.dispatch(opcode, character, virtualKey, nullptr, modifiers);
+        case 3:
+            effect.pressKey(input, VKEY_HELP + 2, action, sizeof action);
             break;
-        }
         case 4: {
             const float scale = input.flag() ? 1.0f + input.choice(9) * 0.25f : input.anyFloat();
             std::snprintf(action, sizeof action, "a display scale of %g", static_cast<double>(scale));
