@@ -16,18 +16,8 @@ bool available();
 // This thread's flag: whether it counts now.
 bool& countingFlag();
 
-// Counts this thread's locks for as long as it lives.
-class Counting : CountingFlagScope {
-public:
-    Counting() : CountingFlagScope(countingFlag(), true) {}
-};
-
-// Not counted for as long as it lives: the host's own work inside a counted
-// call, as when the plug-in calls back into the host.
-class Paused : CountingFlagScope {
-public:
-    Paused() : CountingFlagScope(countingFlag(), false) {}
-};
+using Counting = CountingScope<countingFlag>;
+using Paused = PausedScope<countingFlag>;
 
 // This thread's count so far.
 unsigned long counted();
