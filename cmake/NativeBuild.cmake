@@ -34,6 +34,15 @@ else()
     target_link_libraries(quavix_native_tests quavix_core gtest_main)
     target_compile_definitions(quavix_native_tests PRIVATE QUAVIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME native_tests COMMAND quavix_native_tests)
+    # The CLAP adapter over the headless effect, as quavix.clap links it, and
+    # the test host its tests and fuzz target share.
+    add_library(quavix_clap_core STATIC ${FRAMEWORK_CLAP_SOURCES} ${QUAVIX_CLAP_SOURCES})
+    target_link_libraries(quavix_clap_core PUBLIC quavix_core)
+    add_library(quavix_clap_test_host STATIC ${CMAKE_SOURCE_DIR}/tests/clap/support/ClapTestHost.cpp)
+    file(GLOB CLAP_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/clap/*_test.cpp)
+    add_executable(quavix_clap_tests ${CLAP_TESTS})
+    target_link_libraries(quavix_clap_tests quavix_clap_test_host quavix_clap_core gtest_main)
+    add_test(NAME clap_tests COMMAND quavix_clap_tests)
     if(QUAVIX_SANITIZE STREQUAL "address")
         # The toolkit over the stub window system, and the tests of it that
         # need no real one.
