@@ -9,6 +9,7 @@
 namespace quavix {
 namespace {
 
+constexpr double kReadOutSlack = 1e-3;
 constexpr const char* kWhitespace = " \t";
 // What the decibel read-out writes for a factor of 0.
 constexpr const char* kMinusInfinity = "-oo";
@@ -85,10 +86,15 @@ bool readOutValue(int32_t index, const char* text, double* value) {
     } else {
         read = parseNumber(number, &result);
     }
-    if (!read || result < kParameters[index].minimum || result > kParameters[index].maximum) {
+    const Parameter& parameter = kParameters[index];
+    // A read-out keeps a few digits, truncated, so the one of an end of
+    // the range may name a hair beyond it: that much is the end itself.
+    const double slack = (parameter.maximum - parameter.minimum) * kReadOutSlack;
+    if (!read || result < parameter.minimum - slack || result > parameter.maximum + slack) {
         return false;
     }
-    *value = kParameters[index].integer ? std::round(result) : result;
+    result = std::fmin(parameter.maximum, std::fmax(parameter.minimum, result));
+    *value = parameter.integer ? std::round(result) : result;
     return true;
 }
 

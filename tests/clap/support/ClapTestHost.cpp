@@ -131,7 +131,9 @@ ByteReader::ByteReader(std::vector<uint8_t> bytes, size_t chunk, bool fail)
                  }
                  const size_t count =
                      std::min<size_t>({static_cast<size_t>(size), reader.chunk, reader.bytes.size() - reader.position});
-                 std::memcpy(buffer, reader.bytes.data() + reader.position, count);
+                 if (count > 0) {
+                     std::memcpy(buffer, reader.bytes.data() + reader.position, count);
+                 }
                  reader.position += count;
                  return static_cast<int64_t>(count);
              }} {}
