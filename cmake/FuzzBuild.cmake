@@ -33,6 +33,10 @@ target_compile_definitions(quavix_fuzz_plugin PRIVATE QUAVIX_WITH_EDITOR=1)
 add_library(quavix_fuzz_lv2 STATIC ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES}
     ${CMAKE_SOURCE_DIR}/framework/lv2/Lv2Adapter.cpp ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2.cpp)
 target_link_libraries(quavix_fuzz_lv2 PUBLIC PkgConfig::FUZZ_LV2)
+# What the CLAP binary processes with: the same headless effect behind the
+# CLAP adapter, driven by the CLAP tests' host.
+add_library(quavix_fuzz_clap STATIC ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES} ${FRAMEWORK_CLAP_SOURCES}
+    ${QUAVIX_CLAP_SOURCES} ${CMAKE_SOURCE_DIR}/tests/clap/support/ClapTestHost.cpp)
 # The host tool's parts that read what users hand it (the command-line target
 # stands in for the commands the parser names). The rest of the tool
 # stays out: its heap counter replaces malloc, which the sanitizers own.
@@ -62,5 +66,6 @@ endfunction()
 fuzz_target(vst-dispatcher quavix_fuzz_plugin ${FUZZ_VST_SUPPORT})
 fuzz_target(editor-input quavix_fuzz_plugin ${FUZZ_VST_SUPPORT})
 fuzz_target(lv2-run quavix_fuzz_lv2)
+fuzz_target(clap-process quavix_fuzz_clap)
 fuzz_target(wav-reader quavix_fuzz_host_inputs)
 fuzz_target(command-line quavix_fuzz_host_inputs ${FUZZ_DIR}/CommandStandIns.cpp)

@@ -33,7 +33,8 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quavix'
 # Every file under the folders the installer may touch, and the Quavix
 # uninstall key's values.
 state() {
-    for folder in "Program Files/VstPlugins" "Program Files (x86)/VstPlugins" "Program Files/Quavix" "Plugins"; do
+    for folder in "Program Files/VstPlugins" "Program Files (x86)/VstPlugins" "Program Files/Common Files/CLAP" \
+        "Program Files (x86)/Common Files/CLAP" "Program Files/Quavix" "Plugins"; do
         [ -d "$drive/$folder" ] && (cd "$drive" && find "$folder" -type f) | sed 's/^/  C:\//'
     done | sort
     wine reg query "$key" /reg:64 2>/dev/null | tr -d '\r' | grep -E '^ +[A-Za-z0-9]+ +REG_' | sed 's/^ */  HKLM\\...\\Uninstall\\Quavix: /'
@@ -59,6 +60,8 @@ round() {
     echo "$after"
     expect_file "$vst64/QUAVIX.dll"
     expect_file "Program Files (x86)/VstPlugins/QUAVIX.dll"
+    expect_file "Program Files/Common Files/CLAP/Quavix.clap"
+    expect_file "Program Files (x86)/Common Files/CLAP/Quavix.clap"
     for f in quavix-host.exe x86/quavix-host.exe README.md LICENSE.txt THIRD-PARTY.md uninstall.exe; do
         expect_file "Program Files/Quavix/$f"
     done

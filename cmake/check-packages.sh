@@ -21,6 +21,7 @@ echo "== the .deb's files, owners and modes"
 expected_deb() {
     cat <<EOT
 -rwxr-xr-x ./usr/bin/quavix-host
+-rw-r--r-- ./usr/lib/clap/quavix.clap
 -rw-r--r-- ./usr/lib/lv2/quavix.lv2/manifest.ttl
 -rw-r--r-- ./usr/lib/lv2/quavix.lv2/quavix.ttl
 -rw-r--r-- ./usr/lib/lv2/quavix.lv2/quavix_dsp.so
@@ -41,7 +42,7 @@ echo "$listing" | awk '$2 != "root/root" { print }' | grep -q . && fail "files n
 echo "$listing" | awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print }' | grep -q . && fail "a folder in the .deb is not 0755"
 unpacked=$(mktemp -d)
 dpkg-deb -x "$deb" "$unpacked"
-for binary in usr/bin/quavix-host usr/lib/vst/quavix.so usr/lib/lv2/quavix.lv2/quavix_dsp.so \
+for binary in usr/bin/quavix-host usr/lib/vst/quavix.so usr/lib/clap/quavix.clap usr/lib/lv2/quavix.lv2/quavix_dsp.so \
     usr/lib/lv2/quavix.lv2/quavix_ui.so; do
     readelf -S "$unpacked/$binary" | grep -q '\.symtab' && fail "$binary in the .deb is not stripped"
 done
@@ -57,6 +58,7 @@ scratch=$(mktemp -d)
 expected_install() {
     cat <<EOT
 755 usr/bin/quavix-host
+644 usr/lib/clap/quavix.clap
 644 usr/lib/lv2/quavix.lv2/manifest.ttl
 644 usr/lib/lv2/quavix.lv2/quavix.ttl
 644 usr/lib/lv2/quavix.lv2/quavix_dsp.so

@@ -19,6 +19,7 @@ DESTDIR=${DESTDIR:-}
 case "$scope" in
 --user)
     vst_dir=$HOME/.vst
+    clap_dir=$HOME/.clap
     lv2_dir=$HOME/.lv2
     bin_dir=$HOME/.local/bin
     man_dir=$HOME/.local/share/man/man1
@@ -26,6 +27,7 @@ case "$scope" in
 system)
     root=$DESTDIR$PREFIX
     vst_dir=$root/lib/vst
+    clap_dir=$root/lib/clap
     lv2_dir=$root/lib/lv2
     bin_dir=$root/bin
     man_dir=$root/share/man/man1
@@ -41,6 +43,7 @@ bundle_files="manifest.ttl quavix.ttl quavix_dsp.so quavix_ui.so"
 # Each row: source, destination folder, mode.
 files() {
     echo "$LINUX_DIST/quavix.so $vst_dir 0644"
+    echo "$LINUX_DIST/quavix.clap $clap_dir 0644"
     for f in $bundle_files; do
         echo "$LINUX_DIST/$bundle/$f $lv2_dir/$bundle 0644"
     done

@@ -18,8 +18,9 @@ mkdir -p "$out"
 step() { echo "package: $*"; }
 fail() { echo "package: failed: $*" >&2; exit 1; }
 
-for file in dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix-host dist/linux-x86_64/quavix.lv2/quavix_ui.so \
-    build/linux/man/quavix-host.1 dist/win32/QUAVIX.dll dist/win32/quavix-host.exe dist/win64/QUAVIX.dll \
+for file in dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.clap dist/linux-x86_64/quavix-host \
+    dist/linux-x86_64/quavix.lv2/quavix_ui.so build/linux/man/quavix-host.1 dist/win32/QUAVIX.dll \
+    dist/win32/Quavix.clap dist/win32/quavix-host.exe dist/win64/QUAVIX.dll dist/win64/Quavix.clap \
     dist/win64/quavix-host.exe; do
     [ -f "$file" ] || fail "$file is missing; make package builds it"
 done
@@ -35,7 +36,8 @@ docs() {
 debian_package() {
     root=$work/deb
     DESTDIR=$root PREFIX=/usr ./cmake/install.sh install >/dev/null
-    strip_linux "$root/usr/lib/vst/quavix.so" "$root/usr/bin/quavix-host" "$root"/usr/lib/lv2/quavix.lv2/*.so
+    strip_linux "$root/usr/lib/vst/quavix.so" "$root/usr/lib/clap/quavix.clap" "$root/usr/bin/quavix-host" \
+        "$root"/usr/lib/lv2/quavix.lv2/*.so
     gzip -9n "$root/usr/share/man/man1/quavix-host.1"
     doc=$root/usr/share/doc/quavix
     install -d "$doc"
@@ -46,7 +48,8 @@ debian_package() {
     # tree's debian/control; a one-package stand-in does.
     mkdir -p "$work/shlibs/debian"
     printf 'Source: quavix\n\nPackage: quavix\nArchitecture: amd64\n' >"$work/shlibs/debian/control"
-    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O -e../deb/usr/lib/vst/quavix.so -e../deb/usr/bin/quavix-host \
+    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O -e../deb/usr/lib/vst/quavix.so -e../deb/usr/lib/clap/quavix.clap \
+        -e../deb/usr/bin/quavix-host \
         -e../deb/usr/lib/lv2/quavix.lv2/quavix_dsp.so -e../deb/usr/lib/lv2/quavix.lv2/quavix_ui.so 2>/dev/null |
         sed -n 's/^shlibs:Depends=//p')
     [ -n "$depends" ] || fail "dpkg-shlibdeps named no dependency"
@@ -69,9 +72,9 @@ linux_archive() {
     name=quavix-$version-linux-x86_64
     tree=$work/$name
     mkdir -p "$tree"
-    cp -R dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2 dist/linux-x86_64/quavix-host \
-        build/linux/man/quavix-host.1 "$tree/"
-    strip_linux "$tree/quavix.so" "$tree/quavix-host" "$tree"/quavix.lv2/*.so
+    cp -R dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.clap dist/linux-x86_64/quavix.lv2 \
+        dist/linux-x86_64/quavix-host build/linux/man/quavix-host.1 "$tree/"
+    strip_linux "$tree/quavix.so" "$tree/quavix.clap" "$tree/quavix-host" "$tree"/quavix.lv2/*.so
     docs "$tree"
     tar -C "$work" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$name" |
         gzip -9n >"$out/$name.tar.gz"
@@ -83,8 +86,9 @@ windows_tree() {
         triple=i686
         [ $arch = win64 ] && triple=x86_64
         mkdir -p "$tree/$arch"
-        cp "dist/$arch/QUAVIX.dll" "dist/$arch/quavix-host.exe" "$tree/$arch/"
+        cp "dist/$arch/QUAVIX.dll" "dist/$arch/Quavix.clap" "dist/$arch/quavix-host.exe" "$tree/$arch/"
         strip_windows $triple "$tree/$arch/QUAVIX.dll"
+        strip_windows $triple "$tree/$arch/Quavix.clap"
         strip_windows $triple "$tree/$arch/quavix-host.exe"
     done
     docs "$tree"

@@ -10,7 +10,7 @@ set -u
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 build=build/fuzz
-targets="vst-dispatcher lv2-run editor-input wav-reader command-line"
+targets="vst-dispatcher lv2-run clap-process editor-input wav-reader command-line"
 total_runs=0
 total_features=0
 total_crashes=0

@@ -1,12 +1,13 @@
 ; Quavix's Windows installer: the 64-bit plug-in into the 64-bit VST folder
 ; (the folder the user picks, or /D= on the command line), the 32-bit one
-; into the 32-bit VST folder, the host tools, README and licence into
+; into the 32-bit VST folder, each CLAP plug-in into the CLAP folder of its
+; architecture under Common Files, the host tools, README and licence into
 ; Program Files\Quavix, and an uninstaller listed under Add/Remove Programs.
 ; /S installs and uninstalls silently.
 ;
 ;   makensis -DVERSION=1.0.0 -DSTAGE=folder -DOUTFILE=setup.exe quavix.nsi
 ;
-; STAGE holds win32\ and win64\ (QUAVIX.dll and quavix-host.exe each),
+; STAGE holds win32\ and win64\ (QUAVIX.dll, Quavix.clap and quavix-host.exe each),
 ; README.md, LICENSE and THIRD-PARTY.md.
 
 Unicode true
@@ -49,12 +50,16 @@ Section "Quavix"
         StrCpy $AppDir "$PROGRAMFILES64\Quavix"
         SetOutPath "$INSTDIR"
         File "${STAGE}\win64\QUAVIX.dll"
+        SetOutPath "$COMMONFILES64\CLAP"
+        File "${STAGE}\win64\Quavix.clap"
     ${Else}
         StrCpy $Vst32Dir "$INSTDIR"
         StrCpy $AppDir "$PROGRAMFILES32\Quavix"
     ${EndIf}
     SetOutPath "$Vst32Dir"
     File "${STAGE}\win32\QUAVIX.dll"
+    SetOutPath "$COMMONFILES32\CLAP"
+    File "${STAGE}\win32\Quavix.clap"
 
     SetOutPath "$AppDir"
     ${If} ${RunningX64}
@@ -102,6 +107,13 @@ Section "Uninstall"
         Delete "$1\QUAVIX.dll"
         RMDir "$1"
     ${EndIf}
+    ; The CLAP folders are every CLAP plug-in's: removed only when empty.
+    ${If} ${RunningX64}
+        Delete "$COMMONFILES64\CLAP\Quavix.clap"
+        RMDir "$COMMONFILES64\CLAP"
+    ${EndIf}
+    Delete "$COMMONFILES32\CLAP\Quavix.clap"
+    RMDir "$COMMONFILES32\CLAP"
     Delete "$INSTDIR\x86\quavix-host.exe"
     RMDir "$INSTDIR\x86"
     Delete "$INSTDIR\quavix-host.exe"

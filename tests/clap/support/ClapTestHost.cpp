@@ -159,18 +159,24 @@ Instance::Instance(const clap_plugin_entry_t& entry, TestHost& host) : entry(ent
 
 Instance::~Instance() {
     if (plugin) {
-        if (active) {
-            plugin->stop_processing(plugin);
-            plugin->deactivate(plugin);
-        }
+        deactivate();
         plugin->destroy(plugin);
     }
     entry.deinit();
 }
 
 bool Instance::activate(double rate, uint32_t longestBlock) {
+    deactivate();
     active = plugin->activate(plugin, rate, 1, longestBlock) && plugin->start_processing(plugin);
     return active;
+}
+
+void Instance::deactivate() {
+    if (active) {
+        plugin->stop_processing(plugin);
+        plugin->deactivate(plugin);
+        active = false;
+    }
 }
 
 int32_t Instance::process(float* const* in, float* const* out, uint32_t frames, const InputEvents& events,

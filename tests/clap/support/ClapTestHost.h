@@ -100,6 +100,7 @@ public:
         return static_cast<const Extension*>(plugin->get_extension(plugin, id));
     }
     bool activate(double rate, uint32_t longestBlock);
+    void deactivate();
     // Filters in (left, right) into out in place of a host's buffers.
     int32_t process(float* const* in, float* const* out, uint32_t frames, const InputEvents& events,
                     OutputEvents* heard = nullptr);
