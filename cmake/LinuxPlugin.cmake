@@ -178,6 +178,10 @@ foreach(test_source ${X11_TESTS})
     add_test(NAME x11_${test_name} COMMAND x11_${test_name})
     set_tests_properties(x11_${test_name} PROPERTIES ENVIRONMENT "QUAVIX_PLUGIN=$<TARGET_FILE:quavix>" TIMEOUT 600)
 endforeach()
+# The CLAP panel test drives quavix.clap through the CLAP tests' host.
+target_sources(x11_clap_panel_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/clap/support/ClapTestHost.cpp)
+add_dependencies(x11_clap_panel_test quavix_clap)
+set_property(TEST x11_clap_panel_test APPEND PROPERTY ENVIRONMENT "QUAVIX_CLAP=$<TARGET_FILE:quavix_clap>")
 
 # Quavix as an LV2 plug-in, beside quavix.so.
 include(cmake/Lv2Plugin.cmake)
