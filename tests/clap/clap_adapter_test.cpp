@@ -1,192 +1,125 @@
-// Quavix through the CLAP adapter, linked with the headless effect as the
-// CLAP binary links it, beside the same effect driven as a VST host drives
-// it: the sound to the bit, events at their own frame, parameters and their
-// texts, and saved states, sound and malformed.
+// Quavix through the CLAP adapter, linked with the headless effect as
+// quavix.clap links it, beside the same effect driven as a VST host drives
+// it: the sound to the bit when every event is at frame 0, and a change at
+// frame k acting from k on.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cmath>
 #include <cstring>
 #include <functional>
-#include <random>
-#include <string>
-#include <vector>
 
-#include "framework/Entry.h"
 #include "quavix/Parameters.h"
 #include "tests/clap/support/ClapTestHost.h"
+#include "tests/native/EventList.h"
+#include "tests/native/FilterProbe.h"
 
 extern "C" const clap_plugin_entry_t clap_entry;
 
 namespace {
 
 using claptest::InputEvents;
+using BlockEvents = std::function<void(int block, InputEvents& events)>;
 
-constexpr double kRate = 48000.0;
-constexpr uint32_t kLongestBlock = 1024;
-// Noise, then silence long enough for the tails to die away in it.
-constexpr uint32_t kNoiseFrames = 6000;
-constexpr uint32_t kTotalFrames = 12000;
+constexpr double kRate = 44100.0;  // what the recording host answers too
+constexpr uint32_t kFrames = 12000;
 const uint32_t kBlockSizes[] = {64, 1, 511, 128, 1000, 7, 256, 1024, 333};
 
-VstIntPtr VSTCALLBACK vstHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : opcode == audioMasterGetSampleRate ? 48000 : 0;
+// Noise, then silence for the tails to die away in, an impulse among them.
+StereoBuffer stimulus() {
+    StereoBuffer made = noise(kFrames, 7);
+    std::fill(made.left.begin() + kFrames / 2, made.left.end(), 0.0f);
+    std::fill(made.right.begin() + kFrames / 2, made.right.end(), 0.0f);
+    made.left[kFrames / 2 + 100] = 1.0f;
+    return made;
 }
 
-// The effect as a VST host drives it.
-class VstEffect {
-public:
-    VstEffect() : effect(VSTPluginMain(&vstHost)) {
-        dispatch(effOpen);
-        dispatch(effSetSampleRate, 0, static_cast<float>(kRate));
-        dispatch(effSetBlockSize, kLongestBlock);
-        dispatch(effMainsChanged, 1);
-    }
-    ~VstEffect() {
-        dispatch(effMainsChanged, 0);
-        dispatch(effClose);
-    }
-    VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, float opt = 0.0f, VstInt32 index = 0,
-                       void* ptr = nullptr) {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-    }
-    void controlChange(uint8_t number, uint8_t value) {
-        VstMidiEvent midi{};
-        midi.type = kVstMidiType;
-        midi.byteSize = sizeof(VstMidiEvent);
-        midi.midiData[0] = static_cast<char>(0xB0);
-        midi.midiData[1] = static_cast<char>(number);
-        midi.midiData[2] = static_cast<char>(value);
-        struct {
-            VstInt32 numEvents;
-            VstIntPtr reserved;
-            VstEvent* events[2];
-        } list{1, 0, {reinterpret_cast<VstEvent*>(&midi), nullptr}};
-        dispatch(effProcessEvents, 0, 0.0f, 0, &list);
-    }
-    void process(float** in, float** out, int32_t frames) { effect->processReplacing(effect, in, out, frames); }
-    std::string text(VstInt32 opcode, VstInt32 index) {
-        char text[64] = "";
-        dispatch(opcode, 0, 0.0f, index, text);
-        return text;
-    }
-    AEffect* effect;
-};
+float normalized(clap_id id, double plain) {
+    return static_cast<float>((plain - quavix::kParameters[id].minimum) /
+                              (quavix::kParameters[id].maximum - quavix::kParameters[id].minimum));
+}
 
-struct Stereo {
-    explicit Stereo(uint32_t frames) : left(frames, 0.0f), right(frames, 0.0f) {}
-    float* channel(int c) { return c == 0 ? left.data() : right.data(); }
-    std::vector<float> left, right;
-};
-
-// One stimulus for every comparison, computed once.
-const Stereo& stimulus() {
-    static const Stereo noise = [] {
-        Stereo made(kTotalFrames);
-        std::mt19937 random(7);
-        std::uniform_real_distribution<float> sample(-0.5f, 0.5f);
-        for (uint32_t n = 0; n < kNoiseFrames; ++n) {
-            made.left[n] = sample(random);
-            made.right[n] = sample(random);
+// What a VST host does with the same events before a block: sets the values,
+// then hands over the MIDI list.
+void handToVst(LoadedEffect& vst, const InputEvents& events) {
+    EventList midi;
+    for (const auto& stored : events.events) {
+        const auto& header = *reinterpret_cast<const clap_event_header_t*>(stored.data());
+        if (header.type == CLAP_EVENT_PARAM_VALUE) {
+            const auto& change = reinterpret_cast<const clap_event_param_value_t&>(header);
+            vst.record->setParameter(vst.record, change.param_id, normalized(change.param_id, change.value));
+        } else {
+            const auto& bytes = reinterpret_cast<const clap_event_midi_t&>(header).data;
+            midi.controlChange(bytes[0], bytes[1], bytes[2]);
         }
-        made.left[kNoiseFrames + 100] = 1.0f;  // an impulse into the tail
-        return made;
-    }();
-    return noise;
-}
-
-double plain(int32_t index, float normalized) { return quavix::unitValue(index, normalized); }
-
-// Renders the stimulus in blocks of the sizes above; before each block, the
-// VST host sets what first(block) asks and the CLAP host sends it at frame 0.
-using BlockEvents = std::function<void(int block, VstEffect*, InputEvents*)>;
-
-Stereo renderVst(const BlockEvents& events) {
-    VstEffect vst;
-    Stereo out(kTotalFrames);
-    Stereo in = stimulus();
-    int block = 0;
-    for (uint32_t done = 0; done < kTotalFrames; ++block) {
-        const uint32_t frames = std::min(kBlockSizes[block % 9], kTotalFrames - done);
-        events(block, &vst, nullptr);
-        float* ins[2] = {in.left.data() + done, in.right.data() + done};
-        float* outs[2] = {out.left.data() + done, out.right.data() + done};
-        vst.process(ins, outs, static_cast<int32_t>(frames));
-        done += frames;
     }
-    return out;
+    vst.dispatch(effProcessEvents, 0, 0, midi.build());
 }
 
-Stereo renderClap(const BlockEvents& events) {
+// The stimulus in blocks of the sizes above, each with its events, through
+// the VST record (clap false) or the CLAP adapter.
+StereoBuffer render(bool clap, const BlockEvents& eventsOf) {
+    RecordingHost recorder;
+    LoadedEffect vst(recorder);
     claptest::TestHost host;
-    claptest::Instance clap(clap_entry, host);
-    EXPECT_TRUE(clap.activate(kRate, kLongestBlock));
-    Stereo out(kTotalFrames);
-    Stereo in = stimulus();
-    int block = 0;
-    for (uint32_t done = 0; done < kTotalFrames; ++block) {
-        const uint32_t frames = std::min(kBlockSizes[block % 9], kTotalFrames - done);
-        InputEvents list;
-        events(block, nullptr, &list);
+    claptest::Instance instance(clap_entry, host);
+    vst.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+    vst.dispatch(effMainsChanged, 0, 1);
+    EXPECT_TRUE(instance.activate(kRate, 1024));
+    StereoBuffer in = stimulus(), out(kFrames);
+    for (uint32_t done = 0, block = 0; done < kFrames; ++block) {
+        const uint32_t frames = std::min(kBlockSizes[block % 9], kFrames - done);
+        InputEvents events;
+        eventsOf(static_cast<int>(block), events);
         float* ins[2] = {in.left.data() + done, in.right.data() + done};
         float* outs[2] = {out.left.data() + done, out.right.data() + done};
-        clap.process(ins, outs, frames, list);
+        if (clap) {
+            instance.process(ins, outs, frames, events);
+        } else {
+            handToVst(vst, events);
+            vst.record->processReplacing(vst.record, ins, outs, static_cast<VstInt32>(frames));
+        }
         done += frames;
     }
     return out;
 }
 
-void expectSameBits(const Stereo& a, const Stereo& b) {
-    ASSERT_EQ(a.left.size(), b.left.size());
+void expectSameBits(const StereoBuffer& a, const StereoBuffer& b) {
     for (size_t n = 0; n < a.left.size(); ++n) {
-        if (std::memcmp(&a.left[n], &b.left[n], 4) != 0 || std::memcmp(&a.right[n], &b.right[n], 4) != 0) {
-            FAIL() << "first difference at frame " << n << ": " << a.left[n] << " vs " << b.left[n];
-        }
+        ASSERT_TRUE(std::memcmp(&a.left[n], &b.left[n], 4) == 0 && std::memcmp(&a.right[n], &b.right[n], 4) == 0)
+            << "first difference at frame " << n << ": " << a.left[n] << " vs " << b.left[n];
     }
 }
 
+// Four settings, each set before the first block, and a controller sweep:
+// controller 1 moves the corner up and back down, a step every block.
 struct Setting {
-    float values[quavix::kNumParams];
+    double plain[quavix::kNumParams];
+    bool sweep;
 };
 
 class BitIdentity : public ::testing::TestWithParam<Setting> {};
 
 TEST_P(BitIdentity, EventsAtFrameZeroSoundAsTheVstBuild) {
-    const Setting setting = GetParam();
-    const BlockEvents set = [&](int block, VstEffect* vst, InputEvents* clap) {
-        for (int32_t i = 0; i < quavix::kNumParams && block == 0; ++i) {
-            if (vst) {
-                vst->effect->setParameter(vst->effect, i, setting.values[i]);
-            } else {
-                clap->paramValue(0, static_cast<clap_id>(i), plain(i, setting.values[i]));
-            }
+    const BlockEvents set = [](int block, InputEvents& events) {
+        for (clap_id id = 0; id < quavix::kNumParams && block == 0; ++id) {
+            events.paramValue(0, id, GetParam().plain[id]);
+        }
+        if (GetParam().sweep) {
+            events.midi(0, 0xB0, 1, static_cast<uint8_t>(1 + std::abs(block % 252 - 126)));
         }
     };
-    expectSameBits(renderVst(set), renderClap(set));
+    expectSameBits(render(false, set), render(true, set));
 }
 
-INSTANTIATE_TEST_SUITE_P(FourSettings, BitIdentity,
-                         ::testing::Values(Setting{{0.0f, 1.0f, 1.0f, 1 / 127.0f}}, Setting{{1.0f, 0.5f, 0.0f, 0.0f}},
-                                           Setting{{0.37f, 0.8f, 0.6f, 64 / 127.0f}},
-                                           Setting{{0.9f, 0.25f, 0.95f, 1.0f}}));
+INSTANTIATE_TEST_SUITE_P(FourSettingsAndASweep, BitIdentity,
+                         ::testing::Values(Setting{{800.0, 1.0, 1.0, 1.0}, false},
+                                           Setting{{3800.0, 0.5, 0.0, 0.0}, false},
+                                           Setting{{1910.3, 0.8, 0.6, 64.0}, false},
+                                           Setting{{3500.0, 0.25, 0.95, 127.0}, false},
+                                           Setting{{2300.0, 1.0, 1.0, 1.0}, true}));
 
-TEST(BitIdentitySweep, AControllerSweepSoundsAsTheVstBuild) {
-    // Controller 1 moves the corner up and back down, a step every block.
-    const BlockEvents sweep = [](int block, VstEffect* vst, InputEvents* clap) {
-        const uint8_t value = static_cast<uint8_t>(1 + std::abs(block % 252 - 126));
-        if (vst) {
-            vst->controlChange(1, value);
-        } else {
-            clap->midi(0, 0xB0, 1, value);
-        }
-    };
-    expectSameBits(renderVst(sweep), renderClap(sweep));
-}
-
-// A change at frame k: the output before k is the unchanged filter's, and
+// A change at frame k: before k the output is the unchanged filter's, and
 // from k on it is what a VST host gets by cutting the block at k.
 struct Step {
-    const char* what;
     bool midi;
     uint32_t frame;
 };
@@ -194,62 +127,45 @@ struct Step {
 class SampleAccuracy : public ::testing::TestWithParam<Step> {};
 
 TEST_P(SampleAccuracy, AChangeAtFrameKActsFromKOn) {
-    const Step step = GetParam();
     constexpr uint32_t kBlock = 256;
-    const float oldCorner = 0.2f;
-    const uint8_t newValue = 100;  // the controller's value, and the corner's too
-    const float newCorner = static_cast<float>((newValue - 1) / 127.0);
-    Stereo in = stimulus();
-    float* ins[2] = {in.left.data(), in.right.data()};
-    auto render = [&](uint32_t cut, bool change) {
-        VstEffect vst;
-        vst.effect->setParameter(vst.effect, quavix::kFrequencyParam, oldCorner);
-        Stereo out(kBlock);
-        float* head[2] = {out.left.data(), out.right.data()};
-        vst.process(ins, head, static_cast<int32_t>(cut));
-        if (change) {
-            vst.effect->setParameter(vst.effect, quavix::kFrequencyParam, newCorner);
+    constexpr double kOldCorner = 1400.0;
+    constexpr uint8_t kControllerValue = 100;  // sets the new corner
+    const float newCorner = static_cast<float>((kControllerValue - 1) / 127.0);
+    const uint32_t k = GetParam().frame;
+    StereoBuffer in = stimulus();
+    const auto cutAt = [&](uint32_t cut) {
+        RecordingHost recorder;
+        LoadedEffect vst(recorder);
+        vst.record->setParameter(vst.record, quavix::kFrequencyParam, normalized(0, kOldCorner));
+        StereoBuffer out(kBlock);
+        for (uint32_t from : {0u, cut}) {
+            float* ins[2] = {in.left.data() + from, in.right.data() + from};
+            float* outs[2] = {out.left.data() + from, out.right.data() + from};
+            vst.record->processReplacing(vst.record, ins, outs, static_cast<VstInt32>(from ? kBlock - cut : cut));
+            vst.record->setParameter(vst.record, quavix::kFrequencyParam, newCorner);
         }
-        float* tailIn[2] = {ins[0] + cut, ins[1] + cut};
-        float* tailOut[2] = {out.left.data() + cut, out.right.data() + cut};
-        vst.process(tailIn, tailOut, static_cast<int32_t>(kBlock - cut));
         return out;
     };
-    const Stereo unchanged = render(kBlock, false);
-    const Stereo cutAtK = render(step.frame, true);
-
     claptest::TestHost host;
     claptest::Instance clap(clap_entry, host);
-    ASSERT_TRUE(clap.activate(kRate, kLongestBlock));
-    Stereo out(kBlock);
-    float* outs[2] = {out.left.data(), out.right.data()};
-    InputEvents change;
-    change.paramValue(0, quavix::kFrequencyParam, plain(0, oldCorner));
-    if (step.midi) {
-        change.midi(step.frame, 0xB5, 1, newValue);
+    ASSERT_TRUE(clap.activate(kRate, kBlock));
+    InputEvents events;
+    events.paramValue(0, quavix::kFrequencyParam, kOldCorner);
+    if (GetParam().midi) {
+        events.midi(k, 0xB5, 1, kControllerValue);
     } else {
-        change.paramValue(step.frame, quavix::kFrequencyParam, plain(0, newCorner));
+        events.paramValue(k, quavix::kFrequencyParam, quavix::unitValue(0, newCorner));
     }
-    clap.process(ins, outs, kBlock, change);
+    StereoBuffer out(kBlock);
+    clap.process(in.channels(), out.channels(), kBlock, events);
 
-    expectSameBits(out, cutAtK);
-    for (uint32_t n = 0; n < step.frame; ++n) {
-        ASSERT_EQ(out.left[n], unchanged.left[n]) << "changed before frame " << step.frame << ", at " << n;
-    }
-    EXPECT_NE(out.left[step.frame], unchanged.left[step.frame]) << "unchanged at frame " << step.frame;
+    // The cut's reference is the unchanged filter's up to k, and differs from it at k.
+    expectSameBits(out, cutAt(k));
+    EXPECT_NE(out.left[k], cutAt(kBlock).left[k]) << "unchanged at frame " << k;
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, SampleAccuracy,
-                         ::testing::Values(Step{"value at 1", false, 1}, Step{"value at 100", false, 100},
-                                           Step{"value at the last frame", false, 255},
-                                           Step{"controller at 1", true, 1}, Step{"controller at 37", true, 37},
-                                           Step{"controller at the last frame", true, 255}),
-                         [](const ::testing::TestParamInfo<Step>& info) {
-                             std::string name = info.param.what;
-                             for (char& c : name) {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(ValuesAndController, SampleAccuracy,
+                         ::testing::Values(Step{false, 1}, Step{false, 100}, Step{false, 255}, Step{true, 1},
+                                           Step{true, 37}, Step{true, 255}));
 
 }  // namespace

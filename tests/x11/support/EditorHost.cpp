@@ -204,19 +204,21 @@ void EditorTest::editorWindowSize(int& width, int& height) const {
     }
 }
 
-Pixels EditorTest::seen() const {
+Pixels windowPixels(Display* display, Window window, int width, int height) {
     Pixels pixels;
-    XImage* image = XGetImage(display, hostWindow, 0, 0, editorWidth, editorHeight, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
     if (!image)
         return pixels;
-    pixels.width = editorWidth;
-    pixels.height = editorHeight;
-    for (int y = 0; y < editorHeight; ++y)
-        for (int x = 0; x < editorWidth; ++x)
+    pixels.width = width;
+    pixels.height = height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
             pixels.rgb.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
     XDestroyImage(image);
     return pixels;
 }
+
+Pixels EditorTest::seen() const { return windowPixels(display, hostWindow, editorWidth, editorHeight); }
 
 std::vector<HostRequest> EditorTest::edits() const {
     return RecordingHost::instance().requests({audioMasterAutomate, audioMasterBeginEdit, audioMasterEndEdit});

@@ -52,6 +52,8 @@ private:
 
 // What the host window shows, as 0xRRGGBB.
 using Pixels = Picture;
+// The top-left width x height pixels of a window.
+Pixels windowPixels(Display* display, Window window, int width, int height);
 
 // quavix.so from QUAVIX_PLUGIN, one instance, its editor on a host window.
 class EditorTest : public ::testing::Test {
