@@ -1,10 +1,10 @@
 #include "framework/clap/ClapEffect.h"
 
 #include <cstring>
-#include <limits>
 
 #include "framework/EffectBase.h"
 #include "framework/Entry.h"
+#include "framework/WholeRate.h"
 #include "framework/clap/PanelChanges.h"
 
 namespace {
@@ -16,15 +16,6 @@ struct OneEventList {
     VstEvent* events[2];
 };
 static_assert(offsetof(OneEventList, events) == offsetof(VstEvents, events), "the list's pointers are VstEvents'");
-
-// The rate as the integer the request answers with; 0 (unknown) for one no
-// integer holds. The effect hears the exact rate from effSetSampleRate.
-VstIntPtr wholeRate(double rate) {
-    if (!(rate >= 1.0 && rate <= static_cast<double>(std::numeric_limits<VstInt32>::max()))) {
-        return 0;
-    }
-    return static_cast<VstIntPtr>(rate);
-}
 
 }  // namespace
 

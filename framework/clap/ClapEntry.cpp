@@ -121,8 +121,8 @@ const clap_plugin_t* createPlugin(const clap_plugin_factory_t*, const clap_host_
         if (!host || !id || std::strcmp(id, descriptor().id) != 0) {
             return nullptr;
         }
-        ClapInstance* instance = new (std::nothrow) ClapInstance(host);
-        return instance ? instance->record() : nullptr;
+        std::unique_ptr<ClapInstance> instance(new (std::nothrow) ClapInstance(host));
+        return instance && instance->create() ? instance.release()->record() : nullptr;
     });
 }
 

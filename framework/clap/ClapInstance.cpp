@@ -47,7 +47,7 @@ bool ClapInstance::init() {
     hostParams = hostExtension<clap_host_params_t>(clapHost, CLAP_EXT_PARAMS);
     hostTimers = hostExtension<clap_host_timer_support_t>(clapHost, CLAP_EXT_TIMER_SUPPORT);
     hostDescriptors = hostExtension<clap_host_posix_fd_support_t>(clapHost, CLAP_EXT_POSIX_FD_SUPPORT);
-    return theEffect.create() && theEffect.numParameters() == plugInDescription.numParameters;
+    return true;
 }
 
 bool ClapInstance::activate(double rate, uint32_t longestBlock) {

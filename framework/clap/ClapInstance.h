@@ -31,6 +31,9 @@ public:
     const ClapPluginDescription& description() const { return plugInDescription; }
     ClapEffect& effect() { return theEffect; }
 
+    // Makes the effect, so that every call a host makes from then on finds
+    // one; false when it cannot be made.
+    bool create() { return theEffect.create() && theEffect.numParameters() == plugInDescription.numParameters; }
     bool init();
     bool activate(double rate, uint32_t longestBlock);
     void deactivate();

@@ -25,6 +25,7 @@
 
 #include "framework/EffectBase.h"
 #include "framework/Entry.h"
+#include "framework/WholeRate.h"
 #include "framework/lv2/Lv2Plugin.h"
 
 namespace {
@@ -292,16 +293,6 @@ private:
     std::vector<VstMidiEvent> midiEvents;
     EventList list;
 };
-
-// The rate as the integer the request answers with. A rate no integer holds
-// is answered as unknown (0); the effect hears the exact rate from
-// effSetSampleRate anyway.
-VstIntPtr wholeRate(double rate) {
-    if (!(rate >= 1.0 && rate <= static_cast<double>(std::numeric_limits<VstInt32>::max()))) {
-        return 0;
-    }
-    return static_cast<VstIntPtr>(rate);
-}
 
 // The host the effect sees: it knows its version and the rate the LV2 host
 // instantiated with, and answers nothing else.
