@@ -116,8 +116,7 @@ bool AEffGUIEditor::resizeHostWindow(int32_t width, int32_t height) {
     AudioEffectX* effectX = dynamic_cast<AudioEffectX*>(effect);
     if (!effectX)
         return false;
-    char request[] = "sizeWindow";
-    return effectX->canHostDo(request) != 0 && effectX->sizeWindow(width, height);
+    return effectX->canHostDo(const_cast<char*>(kSizeWindowAbility)) != 0 && effectX->sizeWindow(width, height);
 }
 
 void AEffGUIEditor::pumpIdle() {

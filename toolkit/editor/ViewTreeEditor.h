@@ -48,7 +48,8 @@ public:
     void endEdit(VstInt32 index) override;
     void pumpIdle() override;
     int32_t knobModeForFrame() const override { return knobMode; }
-    // Through the host's sizeWindow, where the host says it can.
+    // Through the host's sizeWindow, where the host says it can do this.
+    static constexpr const char* kSizeWindowAbility = "sizeWindow";
     bool resizeHostWindow(int32_t width, int32_t height) override;
 
     VSTGUI::CFrame* getFrame() const { return frame; }

@@ -23,8 +23,6 @@ namespace {
 
 // Port values arrive and leave as plain floats.
 constexpr uint32_t kFloatProtocol = 0;
-// The host ability the editor asks for before it resizes the host's window.
-constexpr const char* kSizeWindow = "sizeWindow";
 // What ui:resize returns for a size the panel cannot take.
 constexpr int kResizeRefused = 1;
 
@@ -74,12 +72,11 @@ public:
     // ui:resize does, so the frame's own size changes (a new display scale)
     // reach the host as the first size does.
     VstInt32 canHostDo(char* text) override {
-        return text && std::strcmp(text, kSizeWindow) == 0 && hostResize && hostResize->ui_resize ? 1 : 0;
+        return text && std::strcmp(text, AEffGUIEditor::kSizeWindowAbility) == 0 && hostResizes() ? 1 : 0;
     }
 
     bool sizeWindow(VstInt32 width, VstInt32 height) override {
-        return canHostDo(const_cast<char*>(kSizeWindow)) &&
-               hostResize->ui_resize(hostResize->handle, width, height) == 0;
+        return hostResizes() && hostResize->ui_resize(hostResize->handle, width, height) == 0;
     }
 
     // A port event: a control input the host changed, or the reported
@@ -102,6 +99,7 @@ public:
 private:
     bool isParameter(int32_t index) const { return index >= 0 && index < plugin.numControls; }
     uint32_t controlPort(int32_t index) const { return static_cast<uint32_t>(firstControlPort + index); }
+    bool hostResizes() const { return hostResize && hostResize->ui_resize; }
 
     // A host that has not run the plug-in yet reports the output as it holds
     // it, usually 0, outside the port's range: the control input's value
