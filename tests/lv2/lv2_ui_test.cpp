@@ -56,6 +56,8 @@ struct Grab {
     bool grabbed;
 };
 
+using Size = std::pair<int, int>;
+
 void sleepMs(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 // Inside the read-outs' one-pixel outline: fonts differ between systems.
@@ -136,8 +138,14 @@ protected:
                       mapUri(this, scaleOptionType), &scaleOption};
         options[1] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
         optionsFeature = {LV2_OPTIONS__options, options};
-        const LV2_Feature* features[] = {withParent ? &parentFeature : &touchFeature, &touchFeature, &mapFeature,
-                                         scaleOption > 0.0f ? &optionsFeature : &touchFeature, nullptr};
+        resize = {this, [](LV2UI_Feature_Handle owner, int width, int height) {
+                      static_cast<Lv2UiTest*>(owner)->resizes.push_back({width, height});
+                      return 0;
+                  }};
+        const LV2_Feature resizeFeature = {LV2_UI__resize, &resize};
+        const LV2_Feature* features[] = {
+            withParent ? &parentFeature : &touchFeature,          &touchFeature,  &mapFeature,
+            scaleOption > 0.0f ? &optionsFeature : &touchFeature, &resizeFeature, nullptr};
         return descriptor->instantiate(descriptor, pluginUri, bundle.c_str(), &Lv2UiTest::recordWrite, this, &widget,
                                        features);
     }
@@ -233,6 +241,8 @@ protected:
     LV2_Feature optionsFeature = {};
     std::vector<PortWrite> writes;
     std::vector<Grab> grabs;
+    LV2UI_Resize resize = {};
+    std::vector<Size> resizes;  // what the host's ui:resize heard
 };
 
 TEST_F(Lv2UiTest, ShowsTheWindowsEditorsPictureInAWindowOfOneSize) {
@@ -277,15 +287,31 @@ TEST_F(Lv2UiTest, AHostsScaleOptionSizesThePanelAndAnOptionOfAnotherTypeIsIgnore
             XGetWMNormalHints(display, static_cast<Window>(reinterpret_cast<uintptr_t>(widget)), &hints, &supplied));
         EXPECT_EQ(row.width, hints.min_width);
         EXPECT_EQ(row.height, hints.min_height);
+        EXPECT_EQ(std::vector<Size>(1, Size(row.width, row.height)), resizes);
         descriptor->cleanup(handle);
         handle = nullptr;
+        resizes.clear();
+    }
+}
+
+// The panel's own size is taken; another is refused and answered once with it.
+TEST_F(Lv2UiTest, AResizeRequestIsTakenAtThePanelsSizeElseAnsweredOnceWithIt) {
+    ASSERT_NO_FATAL_FAILURE(instantiate());
+    const auto* panelResize = static_cast<const LV2UI_Resize*>(descriptor->extension_data(LV2_UI__resize));
+    ASSERT_TRUE(panelResize && panelResize->ui_resize);
+    const Size own(kEditorWidth, kEditorHeight);
+    const std::pair<Size, size_t> rows[] = {{own, 0}, {{640, 480}, 1}, {{640, 480}, 0}, {{-1, 0}, 1}};
+    for (const auto& row : rows) {
+        resizes.clear();
+        EXPECT_EQ(row.first == own, panelResize->ui_resize(handle, row.first.first, row.first.second) == 0);
+        EXPECT_EQ(std::vector<Size>(row.second, own), resizes) << row.first.first << " x " << row.first.second;
     }
 }
 
 TEST_F(Lv2UiTest, RefusesAnotherPluginAndAHostWithoutAParentWindow) {
     EXPECT_EQ(nullptr, instantiateWith("urn:morvella:other", true));
     EXPECT_EQ(nullptr, instantiateWith(kPluginUri, false));
-    EXPECT_EQ(nullptr, descriptor->extension_data(LV2_UI__resize));
+    EXPECT_EQ(nullptr, descriptor->extension_data(LV2_UI__showInterface));
 }
 
 // A press at the track's top and a drag to its bottom: the port hears the

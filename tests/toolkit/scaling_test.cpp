@@ -387,4 +387,12 @@ TEST_F(EditorScale, AnOpenEditorFollowsANewFactorAndAsksTheHostForTheSize) {
     stub::destroyHostWindow(host);
 }
 
+TEST_F(EditorScale, ThePanelSizeAtAScaleRoundsAndClampsAsTheFrameDoes) {
+    const std::pair<double, CPoint> rows[] = {{1.25, CPoint(125, 63)}, {9.0, CPoint(300, 150)}, {NAN, CPoint(100, 50)}};
+    for (const auto& row : rows) {
+        const PanelSize size = editor->panelSizeAt(row.first);
+        EXPECT_EQ(CPoint(size.width, size.height), row.second) << row.first;
+    }
+}
+
 }  // namespace

@@ -38,12 +38,23 @@ AEffGUIEditor::~AEffGUIEditor() { releaseThreadResources(SystemUser::editor, thr
 bool AEffGUIEditor::getRect(ERect** rectOut) {
     if (!rectOut)
         return false;
-    const double factor = frame ? frame->getScaleFactor() : currentScaleFactor();
-    const auto scaled = [factor](VstInt16 value) { return static_cast<VstInt16>(scaleCoordinate(value, factor)); };
-    deviceRect = {scaled(rect.top), scaled(rect.left), scaled(rect.bottom), scaled(rect.right)};
+    const double factor = drawnScaleFactor();
+    const PanelSize size = panelSizeAt(factor);
+    const auto top = static_cast<VstInt16>(scaleCoordinate(rect.top, factor));
+    const auto left = static_cast<VstInt16>(scaleCoordinate(rect.left, factor));
+    deviceRect = {top, left, static_cast<VstInt16>(top + size.height), static_cast<VstInt16>(left + size.width)};
     *rectOut = &deviceRect;
     return true;
 }
+
+PanelSize AEffGUIEditor::panelSizeAt(double factor) const {
+    factor = clampScaleFactor(factor);
+    return {scaleCoordinate(rect.right - rect.left, factor), scaleCoordinate(rect.bottom - rect.top, factor)};
+}
+
+PanelSize AEffGUIEditor::panelSize() const { return panelSizeAt(drawnScaleFactor()); }
+
+double AEffGUIEditor::drawnScaleFactor() const { return frame ? frame->getScaleFactor() : currentScaleFactor(); }
 
 double AEffGUIEditor::currentScaleFactor() const {
     if (scaleOverride > 0.0)
@@ -108,8 +119,7 @@ bool AEffGUIEditor::resizeHostWindow(int32_t width, int32_t height) {
     AudioEffectX* effectX = dynamic_cast<AudioEffectX*>(effect);
     if (!effectX)
         return false;
-    char request[] = "sizeWindow";
-    return effectX->canHostDo(request) != 0 && effectX->sizeWindow(width, height);
+    return effectX->canHostDo(const_cast<char*>(kSizeWindowAbility)) != 0 && effectX->sizeWindow(width, height);
 }
 
 void AEffGUIEditor::pumpIdle() {

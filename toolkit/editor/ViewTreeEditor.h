@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "framework/EditorBase.h"
+#include "toolkit/geometry/PanelSize.h"
 #include "toolkit/views/CFrameOwner.h"
 #include "toolkit/platform/PlatformTypes.h"
 
@@ -23,6 +24,13 @@ public:
 
     // The rectangle at the scale the frame is (or would be) drawn at.
     bool getRect(ERect** rect) override;
+    // The panel's size in device pixels at a scale (brought into 1..3, as
+    // the frame brings it), open or not: the one size each format's adapter
+    // tells its host, so the VST, LV2 and CLAP windows all agree with the
+    // frame's own window.
+    VSTGUI::PanelSize panelSizeAt(double factor) const;
+    // At the scale the frame is (or would be) drawn at.
+    VSTGUI::PanelSize panelSize() const;
     void idle() override;
     bool onKeyDown(VstKeyCode& keyCode) override;
     bool onKeyUp(VstKeyCode& keyCode) override;
@@ -41,7 +49,8 @@ public:
     void endEdit(VstInt32 index) override;
     void pumpIdle() override;
     int32_t knobModeForFrame() const override { return knobMode; }
-    // Through the host's sizeWindow, where the host says it can.
+    // Through the host's sizeWindow, where the host says it can do this.
+    static constexpr const char* kSizeWindowAbility = "sizeWindow";
     bool resizeHostWindow(int32_t width, int32_t height) override;
 
     VSTGUI::CFrame* getFrame() const { return frame; }
@@ -59,6 +68,8 @@ protected:
     VSTGUI::CFrame* frame = nullptr;
 
 private:
+    double drawnScaleFactor() const;
+
     static VstInt32 knobMode;
     VSTGUI::ThreadResources threadResources = nullptr;
     ERect deviceRect = {0, 0, 0, 0};

@@ -2,7 +2,8 @@
 // panel never sees the DSP: it draws a stand-in effect that holds the
 // parameter values, tells the host of the user's changes through port
 // writes in each port's own range, and learns of the host's changes, and of
-// where MIDI has moved the reported parameter, through port events.
+// where MIDI has moved the reported parameter, through port events. It has
+// one size at a scale, and tells it to a host that offers ui:resize.
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
@@ -22,17 +23,20 @@ namespace {
 
 // Port values arrive and leave as plain floats.
 constexpr uint32_t kFloatProtocol = 0;
+// What ui:resize returns for a size the panel cannot take.
+constexpr int kResizeRefused = 1;
 
 class StandInEffect : public AudioEffectX {
 public:
     StandInEffect(const Lv2PluginDescription& plugin, int32_t firstControlPort, LV2UI_Write_Function write,
-                  LV2UI_Controller controller, const LV2UI_Touch* touch)
+                  LV2UI_Controller controller, const LV2UI_Touch* touch, const LV2UI_Resize* hostResize)
         : AudioEffectX(nullptr, 1, plugin.numControls),
           plugin(plugin),
           firstControlPort(firstControlPort),
           write(write),
           controller(controller),
           touch(touch),
+          hostResize(hostResize),
           values(static_cast<size_t>(plugin.numControls), 0.0f) {}
 
     void processReplacing(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) override {}
@@ -64,6 +68,17 @@ public:
     bool beginEdit(VstInt32 index) override { return grab(index, true); }
     bool endEdit(VstInt32 index) override { return grab(index, false); }
 
+    // The editor asks a VST host to size its window; here the host's
+    // ui:resize does, so the frame's own size changes (a new display scale)
+    // reach the host as the first size does.
+    VstInt32 canHostDo(char* text) override {
+        return text && std::strcmp(text, AEffGUIEditor::kSizeWindowAbility) == 0 && hostResizes() ? 1 : 0;
+    }
+
+    bool sizeWindow(VstInt32 width, VstInt32 height) override {
+        return hostResizes() && hostResize->ui_resize(hostResize->handle, width, height) == 0;
+    }
+
     // A port event: a control input the host changed, or the reported
     // parameter where the DSP has it now.
     void portChanged(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
@@ -84,6 +99,7 @@ public:
 private:
     bool isParameter(int32_t index) const { return index >= 0 && index < plugin.numControls; }
     uint32_t controlPort(int32_t index) const { return static_cast<uint32_t>(firstControlPort + index); }
+    bool hostResizes() const { return hostResize && hostResize->ui_resize; }
 
     // A host that has not run the plug-in yet reports the output as it holds
     // it, usually 0, outside the port's range: the control input's value
@@ -120,12 +136,17 @@ private:
     const LV2UI_Write_Function write;
     const LV2UI_Controller controller;
     const LV2UI_Touch* const touch;
+    const LV2UI_Resize* const hostResize;
     std::vector<float> values;
 };
 
 struct Panel {
     StandInEffect* effect;  // owns the editor
     AEffGUIEditor* editor;
+    // The last size the host asked for that the panel does not have: asked
+    // again, it is refused without another answer, so a host that keeps
+    // asking cannot set the two sides answering each other for ever.
+    VSTGUI::PanelSize refused;
 };
 
 const void* findFeature(const LV2_Feature* const* features, const char* uri) {
@@ -149,6 +170,14 @@ float hostScaleFactor(const LV2_Feature* const* features) {
     return 0.0f;
 }
 
+// Hosts that put the panel in a window container of their own (Qtractor,
+// MusE) read no size hints of an embedded window: they size the container
+// from this call, else from a default of their own.
+void announceSize(Panel* panel) {
+    const VSTGUI::PanelSize size = panel->editor->panelSize();
+    panel->editor->resizeHostWindow(size.width, size.height);
+}
+
 LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri, const char* /*bundlePath*/,
                          LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) {
@@ -157,13 +186,14 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
     void* parent = const_cast<void*>(findFeature(features, LV2_UI__parent));
     if (!pluginUri || std::strcmp(pluginUri, plugin.uri) != 0 || !parent || !widget)
         return nullptr;
-    const LV2UI_Touch* touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
-    StandInEffect* effect =
-        new (std::nothrow) StandInEffect(plugin, lv2UiDescription().numAudioPorts, write, controller, touch);
+    const auto* touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
+    const auto* hostResize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize));
+    StandInEffect* effect = new (std::nothrow)
+        StandInEffect(plugin, lv2UiDescription().numAudioPorts, write, controller, touch, hostResize);
     if (!effect)
         return nullptr;
     AEffGUIEditor* editor = createLv2Editor(effect);
-    Panel* panel = editor ? new (std::nothrow) Panel{effect, editor} : nullptr;
+    Panel* panel = editor ? new (std::nothrow) Panel{effect, editor, {}} : nullptr;
     const float scale = hostScaleFactor(features);
     if (editor && scale > 0.0f)
         editor->setContentScaleFactor(scale);
@@ -173,6 +203,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
         return nullptr;
     }
     *widget = editor->getFrame()->getSystemWindow();
+    announceSize(panel);
     return panel;
 }
 
@@ -193,10 +224,32 @@ int idle(LV2UI_Handle handle) {
     return 0;
 }
 
+// The host asks the panel to take a size. It has one at its scale: a request
+// for that size succeeds, any other is refused and answered, once per size
+// asked, with the panel's own size through the host's ui:resize.
+int resizeRequested(LV2UI_Feature_Handle handle, int width, int height) {
+    Panel* panel = static_cast<Panel*>(handle);
+    if (!panel)
+        return kResizeRefused;
+    const VSTGUI::PanelSize asked{width, height};
+    if (asked == panel->editor->panelSize())
+        return 0;
+    if (asked != panel->refused) {
+        panel->refused = asked;
+        announceSize(panel);
+    }
+    return kResizeRefused;
+}
+
 const LV2UI_Idle_Interface kIdleInterface = {idle};
+const LV2UI_Resize kResizeInterface = {nullptr, resizeRequested};
 
 const void* extensionData(const char* uri) {
-    return uri && std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &kIdleInterface : nullptr;
+    if (!uri)
+        return nullptr;
+    if (std::strcmp(uri, LV2_UI__idleInterface) == 0)
+        return &kIdleInterface;
+    return std::strcmp(uri, LV2_UI__resize) == 0 ? &kResizeInterface : nullptr;
 }
 
 }  // namespace
