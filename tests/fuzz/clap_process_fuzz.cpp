@@ -32,10 +32,6 @@ constexpr uint32_t kComparedFrames = 256;
 const uint16_t kEventTypes[] = {CLAP_EVENT_PARAM_VALUE, CLAP_EVENT_MIDI,       CLAP_EVENT_PARAM_MOD,
                                 CLAP_EVENT_NOTE_ON,     CLAP_EVENT_MIDI_SYSEX, CLAP_EVENT_PARAM_GESTURE_BEGIN};
 
-double anyRate(FuzzInput& input) {
-    return input.choice(3) == 0 ? static_cast<double>(input.anyFloat()) : input.inRange(1, 768000);
-}
-
 class ClapSession {
 public:
     explicit ClapSession(FuzzInput& input) : input(input), clap(clap_entry, host) {
@@ -58,7 +54,7 @@ private:
     void takeStep() {
         switch (input.choice(5)) {
         case 0: {
-            const double rate = anyRate(input);
+            const double rate = input.choice(3) ? input.inRange(1, 768000) : double(input.anyFloat());
             active = clap.activate(rate, input.flag() ? kLongestBlock : input.u32());
             require(active || !(rate > 0.0 && std::isfinite(rate) && rate < 3.4e38), "refused a rate of %g", rate);
             break;
