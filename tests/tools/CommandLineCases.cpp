@@ -125,4 +125,33 @@ TEST(CommandLine, EachOptionReachesTheCommandThatTakesIt) {
     EXPECT_EQ(command.hostedPlugins(), "a.so', 'b.so");
 }
 
+// The fuzzer found 49 curves accepted here and refused only after the
+// plug-in had loaded.
+TEST(CommandLine, SweepsPastTwentyCurvesAreRefusedWhileParsing) {
+    const struct {
+        std::vector<std::string> sweeps;
+        bool accepted;
+    } kRows[] = {
+        {{"0=0:1:20"}, true},
+        {{"0=0:1:4", "1=0:1:5"}, true},
+        {{"0=0:1:3", "1=0:1:7"}, false},
+        {{"0=0:1:7", "0=0:1:7"}, false},
+        {{"0=0:1:20", "1=0:1:1", "2=0:1:2"}, false},
+    };
+    for (const auto& row : kRows) {
+        std::vector<std::string> arguments = {"--response-png", "r.png", "p.so"};
+        for (const std::string& sweep : row.sweeps) {
+            arguments.push_back("--sweep-param");
+            arguments.push_back(sweep);
+        }
+        Command command;
+        std::string error;
+        SCOPED_TRACE(row.sweeps.back());
+        EXPECT_EQ(parse(arguments, command, error), row.accepted);
+        if (!row.accepted) {
+            EXPECT_NE(error.find("more than the 20 curves one picture can show"), std::string::npos) << error;
+        }
+    }
+}
+
 }  // namespace

@@ -19,6 +19,12 @@ struct ParameterSweep {
     }
 };
 
+// The curves the sweeps make together, one for every combination; stops
+// counting past what one picture can show, so no product overflows.
+size_t curveCount(const std::vector<ParameterSweep>& sweeps);
+// Why one picture cannot show that many curves, or empty when it can.
+std::string tooManyCurves(const std::vector<ParameterSweep>& sweeps);
+
 struct ResponseOptions {
     PluginOptions plugin;
     std::string pngPath;                 // --response-png FILE

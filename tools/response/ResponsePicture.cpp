@@ -44,20 +44,17 @@ ResponsePicture::ResponsePicture(PluginHost& host, const ResponseOptions& option
 
 bool ResponsePicture::plan(std::string& error) {
     sweeps = options.sweeps;
-    size_t curves = 1;
     for (const ParameterSweep& sweep : sweeps) {
         if (sweep.index >= host.record()->numParams) {
             error = "parameter index " + std::to_string(sweep.index) + " out of range: '" + host.path() + "' has " +
                     std::to_string(host.record()->numParams) + " parameters";
             return false;
         }
-        curves *= static_cast<size_t>(sweep.count);
-        if (curves > static_cast<size_t>(ResponsePlot::kMaxCurves)) {
-            error = "the sweeps make more than the " + std::to_string(ResponsePlot::kMaxCurves) +
-                    " curves one picture can show";
-            return false;
-        }
     }
+    error = tooManyCurves(sweeps);
+    if (!error.empty())
+        return false;
+    const size_t curves = curveCount(sweeps);
     // Every combination, the first sweep changing slowest; the last sweep
     // shades a family, the others pick it.
     for (size_t curve = 0; curve < curves; ++curve) {
