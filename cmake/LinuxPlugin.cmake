@@ -59,6 +59,10 @@ target_link_libraries(quavix_host_parts ${CMAKE_DL_LIBS} pthread)
 # has one, and its validator counts the X server's resources.
 pkg_check_modules(X11_HOST REQUIRED IMPORTED_TARGET x11 xres)
 target_link_libraries(quavix_host_parts PkgConfig::X11_HOST)
+# It hosts LV2 plug-ins through lilv, as LV2 hosts do.
+pkg_check_modules(LILV REQUIRED IMPORTED_TARGET lilv-0)
+pkg_check_modules(LV2_HOST REQUIRED IMPORTED_TARGET lv2)
+target_link_libraries(quavix_host_parts PkgConfig::LILV PkgConfig::LV2_HOST)
 add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts)

@@ -148,18 +148,26 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/bench/EditorBench.cpp
     ${SRC}/tools/bench/PluginBench.cpp
     ${SRC}/tools/cli/Command.cpp
+    ${SRC}/tools/compare/CompareCommand.cpp
+    ${SRC}/tools/compare/CompareStimulus.cpp
+    ${SRC}/tools/compare/PluginComparison.cpp
     ${SRC}/tools/cli/CommandLine.cpp
     ${SRC}/tools/cli/CommandTable.cpp
-    ${SRC}/tools/cli/HostedPlugin.cpp
     ${SRC}/tools/cli/OptionTable.cpp
     ${SRC}/tools/cli/ValueParsing.cpp
     ${SRC}/tools/editor/EditorCommands.cpp
     ${SRC}/tools/hosting/GuardedBuffer.cpp
     ${SRC}/tools/hosting/EditorWindow.cpp
     ${SRC}/tools/hosting/LibraryFormat.cpp
-    ${SRC}/tools/hosting/PluginHost.cpp
-    ${SRC}/tools/hosting/PluginReport.cpp
-    ${SRC}/tools/media/MidiEventList.cpp
+    ${SRC}/tools/hosting/HostedPlugin.cpp
+    ${SRC}/tools/hosting/PluginLoader.cpp
+    ${SRC}/tools/hosting/PluginOptions.cpp
+    ${SRC}/tools/hosting/PluginSummary.cpp
+    ${SRC}/tools/hosting/clap/ClapPlugin.cpp
+    ${SRC}/tools/hosting/vst/MidiEventList.cpp
+    ${SRC}/tools/hosting/vst/PluginHost.cpp
+    ${SRC}/tools/hosting/vst/PluginReport.cpp
+    ${SRC}/tools/hosting/vst/VstPlugin.cpp
     ${SRC}/tools/media/PngFile.cpp
     ${SRC}/tools/media/WavFile.cpp
     ${SRC}/tools/render/DemoPhrase.cpp
@@ -206,6 +214,8 @@ set(HOST_TOOL_LINUX_SOURCES
     ${SRC}/tools/hosting/linux/LockCount.cpp
     ${SRC}/tools/hosting/linux/PluginModule.cpp
     ${SRC}/tools/hosting/linux/ProcessResources.cpp
+    ${SRC}/tools/hosting/lv2/Lv2Host.cpp
+    ${SRC}/tools/hosting/lv2/Lv2Plugin.cpp
     ${SRC}/tools/response/linux/ResponsePlot.cpp
     ${SRC}/tools/stress/linux/AudioThreadPriority.cpp
     ${SRC}/tools/stress/linux/ResidentMemory.cpp)
@@ -218,6 +228,7 @@ set(HOST_TOOL_WIN32_SOURCES
     ${SRC}/tools/hosting/win32/GuiObjects.cpp
     ${SRC}/tools/hosting/win32/HeapCount.cpp
     ${SRC}/tools/hosting/win32/LargeFile.cpp
+    ${SRC}/tools/hosting/win32/Lv2Backend.cpp
     ${SRC}/tools/hosting/win32/LockCount.cpp
     ${SRC}/tools/hosting/win32/PluginModule.cpp
     ${SRC}/tools/hosting/win32/ProcessResources.cpp
@@ -229,6 +240,7 @@ set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
 # build beside that system's own host_tool_test.
 set(HOST_TOOL_TEST_CASES
     ${SRC}/tests/tools/CommandLineCases.cpp
+    ${SRC}/tests/tools/CompareCases.cpp
     ${SRC}/tests/tools/HostToolCases.cpp
     ${SRC}/tests/tools/LibraryFormatCases.cpp
     ${SRC}/tests/tools/ResultWireCases.cpp)

@@ -122,6 +122,7 @@ void requireJob(const Command& command) {
         require(inRange(command.stress.instances, 1, 1024) && inRange(command.stress.seconds, 0.1, 86400.0),
                 "%d instances for %g s", command.stress.instances, command.stress.seconds);
         break;
+    case HostMode::Compare:  // two paths, which may be anything
     case HostMode::Help:
     case HostMode::Version:
         break;

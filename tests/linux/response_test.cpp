@@ -19,7 +19,7 @@
 #include "tests/linux/support/ToolProcess.h"
 #include "tests/native/FilterProbe.h"
 #include "tools/response/FrequencyResponse.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/response/ResponsePlot.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "framework/lv2/Lv2Plugin.h"
-#include "tests/lv2/support/Lv2Host.h"
+#include "tools/hosting/lv2/Lv2Host.h"
 #include "tests/reference/EffectSource.h"
 #include "tests/reference/ReferenceSignal.h"
 
@@ -45,8 +45,8 @@ struct Peer {
     }
 
     std::string uri;
-    lv2test::Lv2World world;
-    lv2test::Lv2Instance instance;
+    Lv2World world;
+    Lv2Instance instance;
     double best = 1e30;
 };
 
@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
         }
         peers.back()->instance.activate();
     }
-    lv2test::Lv2World world(bundle, lv2PluginDescription().uri);
-    lv2test::Lv2Instance lv2(world, reference::kSampleRate);
+    Lv2World world(bundle, lv2PluginDescription().uri);
+    Lv2Instance lv2(world, reference::kSampleRate);
     if (!lv2.ok()) {
         std::fprintf(stderr, "quavix_lv2_bench: cannot instantiate %s from %s\n", lv2PluginDescription().uri,
                      bundle.c_str());

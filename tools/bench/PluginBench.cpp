@@ -8,7 +8,8 @@
 #include <cstdio>
 
 #include "tools/render/OfflineRenderer.h"
-#include "tools/hosting/PluginReport.h"
+#include "tools/hosting/PluginLoader.h"
+#include "tools/media/NoiseGenerator.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ std::string plural(int count, const char* word) { return std::to_string(count) +
 struct PluginBench::Contender {
     BenchEntry entry;
     // One instance, or two for a mono plug-in: one per channel.
-    std::vector<std::unique_ptr<PluginHost>> instances;
+    std::vector<std::unique_ptr<HostedPlugin>> instances;
     std::string name;
     std::string note;
     // Per instance: which noise channel feeds each input (-1: silence), and the pointer arrays.
@@ -65,13 +66,11 @@ struct PluginBench::Contender {
 
 PluginBench::PluginBench(const BenchSettings& benchSettings) : settings(benchSettings) {
     size_t block = static_cast<size_t>(settings.blockSize);
-    uint32_t seed = 0x51564158;  // the same noise in every run
+    NoiseGenerator generator(0x51564158);  // the same noise in every run
     for (std::vector<float>& channel : noise) {
         channel.resize((kNoiseBlocks + kPaddingBlocks) * block);
-        for (float& sample : channel) {
-            seed = seed * 1664525u + 1013904223u;
-            sample = kNoiseLevel * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f);
-        }
+        for (float& sample : channel)
+            sample = kNoiseLevel * generator.next();
     }
     silence.assign((1 + kPaddingBlocks) * block, 0.0f);
 }
@@ -91,16 +90,16 @@ bool PluginBench::add(const BenchEntry& entry, std::string& error) {
     contender->entry = entry;
     if (!setUp(*contender, error))
         return false;
-    for (std::unique_ptr<PluginHost>& instance : contender->instances)
+    for (std::unique_ptr<HostedPlugin>& instance : contender->instances)
         instance->start();
     contenders.push_back(std::move(contender));
     return true;
 }
 
 bool PluginBench::addInstance(Contender& contender, std::string& error) {
-    std::unique_ptr<PluginHost> host(new PluginHost);
-    host->configure(settings.sampleRate, settings.blockSize);
-    if (!host->load(contender.entry.path, error))
+    std::unique_ptr<HostedPlugin> host =
+        PluginLoader::open(contender.entry.path, {settings.sampleRate, settings.blockSize}, error);
+    if (!host)
         return false;
     contender.instances.push_back(std::move(host));
     return true;
@@ -108,18 +107,9 @@ bool PluginBench::addInstance(Contender& contender, std::string& error) {
 
 bool PluginBench::applySettings(Contender& contender, std::string& error) {
     for (size_t instance = 0; instance < contender.instances.size(); ++instance) {
-        PluginHost& host = *contender.instances[instance];
-        PluginReport report(host);
-        for (const ParameterSetting& setting : contender.entry.parameters) {
-            if (setting.index >= host.record()->numParams) {
-                error = "parameter index " + std::to_string(setting.index) + " out of range: '" + contender.entry.path +
-                        "' has " + plural(host.record()->numParams, "parameter");
-                return false;
-            }
-            host.setParameter(setting.index, setting.value);
-            if (instance == 0)
-                std::printf("  set parameter %s\n", report.describeParameter(setting.index).c_str());
-        }
+        if (!::applySettings(*contender.instances[instance], contender.entry.parameters, instance == 0 ? "  " : nullptr,
+                             error))
+            return false;
     }
     return true;
 }
@@ -129,14 +119,13 @@ bool PluginBench::setUp(Contender& contender, std::string& error) {
     std::printf("Plug-in %lu: %s\n", static_cast<unsigned long>(contenders.size() + 1), path.c_str());
     if (!addInstance(contender, error))
         return false;
-    PluginHost& host = *contender.instances[0];
-    AEffect* record = host.record();
-    contender.name = host.text(effGetEffectName);
+    HostedPlugin& host = *contender.instances[0];
+    contender.name = host.name();
     if (contender.name.empty())
         contender.name = fileName(path);
-    int inputs = record->numInputs, outputs = record->numOutputs;
-    std::printf("  \"%s\", %s, %s\n", contender.name.c_str(), plural(inputs, "input").c_str(),
-                plural(outputs, "output").c_str());
+    int inputs = host.inputCount(), outputs = host.outputCount();
+    std::printf("  \"%s\", %s, %s, %s\n", contender.name.c_str(), formatName(host.format()),
+                plural(inputs, "input").c_str(), plural(outputs, "output").c_str());
     if (inputs == 0) {
         error = "refusing '" + path +
                 "': it takes no audio input (an instrument or generator), so there is no "
@@ -171,15 +160,15 @@ void PluginBench::route(Contender& contender) {
     size_t padded = (1 + kPaddingBlocks) * static_cast<size_t>(settings.blockSize);
     bool perChannel = contender.instances.size() == 2;
     for (size_t instance = 0; instance < contender.instances.size(); ++instance) {
-        AEffect* record = contender.instances[instance]->record();
+        const HostedPlugin& plugin = *contender.instances[instance];
         std::vector<int> sources;
-        for (int input = 0; input < record->numInputs; ++input) {
+        for (int input = 0; input < plugin.inputCount(); ++input) {
             sources.push_back(perChannel ? static_cast<int>(instance) : input < 2 ? input : -1);
         }
         contender.sources.push_back(sources);
         contender.inputs.push_back(std::vector<float*>(sources.size(), silence.data()));
         std::vector<float*> outputs;
-        for (int output = 0; output < record->numOutputs; ++output) {
+        for (int output = 0; output < plugin.outputCount(); ++output) {
             contender.outputBuffers.push_back(std::vector<float>(padded, 0.0f));
             outputs.push_back(contender.outputBuffers.back().data());
         }

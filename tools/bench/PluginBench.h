@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/HostedPlugin.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/PluginOptions.h"
 
 // A plug-in of the benchmark with the settings it is measured at.
 struct BenchEntry {

@@ -6,7 +6,8 @@
 
 #include "tools/bench/BenchCommand.h"
 #include "tools/bench/EditorBench.h"
-#include "tools/cli/HostedPlugin.h"
+#include "tools/compare/CompareCommand.h"
+#include "tools/hosting/PluginOptions.h"
 #include "tools/editor/EditorCommands.h"
 #include "tools/render/RenderCommands.h"
 #include "tools/response/ResponseCommand.h"
@@ -26,7 +27,8 @@ enum class HostMode {
     ResponsePng,
     Validate,
     ValidateGroup,
-    Stress
+    Stress,
+    Compare
 };
 
 // The command the command line asks for: only the options of its mode are
@@ -43,6 +45,7 @@ struct Command {
     ResponseOptions response;
     ValidateOptions validate;  // --validate, and the hidden --validate-group
     StressOptions stress;
+    CompareOptions compare;
 
     // The plug-in or plug-ins of the job, for messages that must name them.
     std::string hostedPlugins() const;

@@ -221,6 +221,11 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
     const CommandSpec* row = chosen(given, error);
     if (!row || !optionsBelong(*row, given, error) || !operandsFit(*row, given.parsed.operands, error))
         return false;
+    if (CommandTable::hostsVstOnly(row->mode)) {
+        error = vstOnly(given.parsed.operands[0], row->title);
+        if (!error.empty())
+            return false;
+    }
     command.mode = row->mode;
     return row->build(given.parsed, command, error);
 }

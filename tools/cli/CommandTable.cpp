@@ -148,6 +148,19 @@ const std::vector<CommandSpec> kCommands = {
      },
      [](const Command& command) { return StressCommand::run(command.stress); },
      [](const Command& command) { return command.stress.pluginPath; }},
+    {HostMode::Compare, "--compare", nullptr, "--compare", Operands::Plugins, "quavix-host --compare PLUGIN PLUGIN",
+     "whether two plug-ins of any formats sound the same, to the bit",
+     [](ParsedArguments& parsed, Command& command, std::string& error) {
+         if (parsed.operands.size() != 2) {
+             error = "--compare takes two plug-ins, not " + std::to_string(parsed.operands.size());
+             return false;
+         }
+         command.compare.first = parsed.operands[0];
+         command.compare.second = parsed.operands[1];
+         return true;
+     },
+     [](const Command& command) { return CompareCommand::run(command.compare); },
+     [](const Command& command) { return command.compare.first + "', '" + command.compare.second; }},
     {HostMode::Help, "--help", nullptr, "--help", Operands::None, "quavix-host --help", "this text",
      [](ParsedArguments&, Command&, std::string&) { return true; },
      [](const Command&) {
@@ -164,7 +177,14 @@ const std::vector<CommandSpec> kCommands = {
      none},
 };
 
+// What they do to a plug-in goes through the VST 2.4 record itself.
+constexpr CommandSet kVstOnly = commandBit(HostMode::EditorBench) | commandBit(HostMode::EditorPng) |
+                                commandBit(HostMode::ResponsePng) | commandBit(HostMode::Gui) |
+                                commandBit(HostMode::Validate) | commandBit(HostMode::ValidateGroup);
+
 }  // namespace
+
+bool CommandTable::hostsVstOnly(HostMode mode) { return (kVstOnly & commandBit(mode)) != 0; }
 
 const std::vector<CommandSpec>& CommandTable::all() { return kCommands; }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 
 class EditorWindow {
 public:

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 
 struct MeasuredResponse {
     std::vector<double> impulseDecibels;  // one per frequency

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/HostedPlugin.h"
+#include "tools/hosting/PluginOptions.h"
 
 // --sweep-param INDEX=FROM:TO:COUNT: COUNT values evenly from FROM to TO.
 struct ParameterSweep {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/response/ResponseCommand.h"
 #include "tools/response/ResponsePlot.h"
 

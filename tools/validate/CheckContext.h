@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tools/hosting/GuardedBuffer.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckResult.h"
 #include "tools/validate/ResultWire.h"
 

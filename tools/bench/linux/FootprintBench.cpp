@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "tools/bench/PluginBench.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 
 namespace {
 

@@ -1,14 +1,20 @@
-#include "tools/media/MidiEventList.h"
+#include "tools/hosting/vst/MidiEventList.h"
 
 #include <cstddef>
 
-void MidiEventList::addControlChange(int channel, int controller, int value) {
+MidiEventList::MidiEventList() {
+    midiEvents.reserve(kReservedEvents);
+    header.reserve(kReservedEvents + sizeof(VstEvents) / sizeof(VstIntPtr));
+}
+
+void MidiEventList::add(int frame, uint8_t status, uint8_t data1, uint8_t data2) {
     VstMidiEvent event = {};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
-    event.midiData[0] = static_cast<char>(kControlChange | (channel & 0x0F));
-    event.midiData[1] = static_cast<char>(controller & 0x7F);
-    event.midiData[2] = static_cast<char>(value & 0x7F);
+    event.deltaFrames = frame;
+    event.midiData[0] = static_cast<char>(status);
+    event.midiData[1] = static_cast<char>(data1);
+    event.midiData[2] = static_cast<char>(data2);
     midiEvents.push_back(event);
 }
 

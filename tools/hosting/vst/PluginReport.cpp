@@ -1,4 +1,4 @@
-#include "tools/hosting/PluginReport.h"
+#include "tools/hosting/vst/PluginReport.h"
 
 #include <cstdio>
 
@@ -77,50 +77,25 @@ const char* PluginReport::categoryName(VstIntPtr category) {
     return category >= 0 && category < count ? kCategoryNames[category] : "not a known category";
 }
 
-void PluginReport::printIdentity() const {
+std::vector<std::pair<std::string, std::string>> PluginReport::details() const {
     AEffect* plugin = host.record();
-    VstIntPtr category = host.dispatch(effGetPlugCategory);
-    std::printf("Plug-in        %s\n", host.path().c_str());
-    std::printf("Name           %s\n", host.text(effGetEffectName).c_str());
-    std::printf("Vendor         %s\n", host.text(effGetVendorString).c_str());
-    std::printf("Product        %s\n", host.text(effGetProductString).c_str());
-    std::printf("Vendor version %lld\n", static_cast<long long>(host.dispatch(effGetVendorVersion)));
-    std::printf("VST version    %lld\n", static_cast<long long>(host.dispatch(effGetVstVersion)));
-    std::printf("Record version %d\n", plugin->version);
-    std::printf("Unique ID      %s\n", uniqueIdText(plugin->uniqueID).c_str());
-    std::printf("Category       %lld (%s)\n", static_cast<long long>(category), categoryName(category));
-    std::printf("Flags          %s\n", decodeFlags(plugin->flags).c_str());
-    std::printf("Programs %d, parameters %d, inputs %d, outputs %d, initial delay %d\n", plugin->numPrograms,
-                plugin->numParams, plugin->numInputs, plugin->numOutputs, plugin->initialDelay);
-    printCanDo();
-}
-
-void PluginReport::printCanDo() const {
-    std::printf("Can do\n");
+    const VstIntPtr category = host.dispatch(effGetPlugCategory);
+    std::vector<std::pair<std::string, std::string>> lines = {
+        {"Product", host.text(effGetProductString)},
+        {"Vendor version", std::to_string(static_cast<long long>(host.dispatch(effGetVendorVersion)))},
+        {"VST version", std::to_string(static_cast<long long>(host.dispatch(effGetVstVersion)))},
+        {"Record version", std::to_string(plugin->version)},
+        {"Unique ID", uniqueIdText(plugin->uniqueID)},
+        {"Category", std::to_string(static_cast<long long>(category)) + " (" + categoryName(category) + ")"},
+        {"Flags", decodeFlags(plugin->flags)},
+        {"Programs", std::to_string(plugin->numPrograms)},
+        {"Initial delay", std::to_string(plugin->initialDelay)},
+    };
+    std::string answers;
     for (const char* text : kCanDoTexts) {
-        VstIntPtr answer = host.dispatch(effCanDo, 0, 0, const_cast<char*>(text));
-        std::printf("  %-20s %2lld (%s)\n", text, static_cast<long long>(answer), canDoMeaning(answer));
+        const VstIntPtr answer = host.dispatch(effCanDo, 0, 0, const_cast<char*>(text));
+        answers += std::string(answers.empty() ? "" : ", ") + text + " " + canDoMeaning(answer);
     }
-}
-
-std::string PluginReport::describeParameter(VstInt32 index) const {
-    std::string name = host.text(effGetParamName, index);
-    std::string display = host.text(effGetParamDisplay, index);
-    std::string label = host.text(effGetParamLabel, index);
-    char value[32];
-    std::snprintf(value, sizeof value, "%f", host.parameter(index));
-    return std::to_string(index) + " \"" + name + "\" = " + display + (label.empty() ? "" : " " + label) + " (" +
-           value + ")";
-}
-
-void PluginReport::printParameters() const {
-    AEffect* plugin = host.record();
-    std::printf("Parameters\n");
-    std::printf("  %5s  %-24s %-8s %-16s %s\n", "index", "name", "label", "read-out", "value");
-    for (VstInt32 index = 0; index < plugin->numParams; ++index) {
-        std::printf("  %5d  %-24s %-8s %-16s %f\n", index, host.text(effGetParamName, index).c_str(),
-                    host.text(effGetParamLabel, index).c_str(), host.text(effGetParamDisplay, index).c_str(),
-                    host.parameter(index));
-    }
-    std::fflush(stdout);
+    lines.push_back({"Can do", answers});
+    return lines;
 }

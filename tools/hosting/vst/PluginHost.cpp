@@ -1,4 +1,4 @@
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 
 #include <algorithm>
 #include <cstdio>
