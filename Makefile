@@ -55,7 +55,7 @@ linux: setup
 # host tool and its manual page.
 linux-tools: linux-setup
 	@$(LINUX_CONFIGURE)
-	@cmake --build build/linux -j $(JOBS) --target quavix quavix_lv2_bundle quavix-host quavix_manual
+	@cmake --build build/linux -j $(JOBS) --target quavix quavix_clap quavix_lv2_bundle quavix-host quavix_manual
 
 # The same sources for either Windows architecture: only the toolchain differs.
 win32: TRIPLE := i686
@@ -72,7 +72,7 @@ win64-tools: TRIPLE := x86_64
 win32-tools win64-tools: ARCH = $(@:-tools=)
 win32-tools win64-tools: demo-setup
 	@$(WINDOWS_CONFIGURE)
-	@cmake --build build/$(ARCH) -j $(JOBS) --target QUAVIX quavix-host
+	@cmake --build build/$(ARCH) -j $(JOBS) --target QUAVIX QuavixClap quavix-host
 
 builds: native native-tsan linux $(WINDOWS_ARCHS)
 
@@ -80,11 +80,11 @@ builds: native native-tsan linux $(WINDOWS_ARCHS)
 # built, one line per step; the whole output of each is in build/logs/.
 DEMO_STEP := ./cmake/step.sh
 demo: demo-setup
-	@$(DEMO_STEP) "demo [1/5] building quavix.so, quavix.lv2 and quavix-host for Linux" demo-build-linux \
+	@$(DEMO_STEP) "demo [1/5] building quavix.so, quavix.clap, quavix.lv2 and quavix-host for Linux" demo-build-linux \
 		$(MAKE) --no-print-directory linux-tools
-	@$(DEMO_STEP) "demo [2/5] building QUAVIX.dll and quavix-host.exe for 32-bit Windows" demo-build-win32 \
+	@$(DEMO_STEP) "demo [2/5] building QUAVIX.dll, Quavix.clap and quavix-host.exe for 32-bit Windows" demo-build-win32 \
 		$(MAKE) --no-print-directory win32-tools
-	@$(DEMO_STEP) "demo [3/5] building QUAVIX.dll and quavix-host.exe for 64-bit Windows" demo-build-win64 \
+	@$(DEMO_STEP) "demo [3/5] building QUAVIX.dll, Quavix.clap and quavix-host.exe for 64-bit Windows" demo-build-win64 \
 		$(MAKE) --no-print-directory win64-tools
 	@$(DEMO_STEP) "demo [4/5] rendering on Linux: the demo, the response, the spectrogram, the editor" demo-linux \
 		./cmake/run-linux-demo.sh

@@ -51,6 +51,12 @@ target_link_libraries(quavix PRIVATE ${CMAKE_DL_LIBS})
 set_target_properties(quavix PROPERTIES OUTPUT_NAME quavix LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 link_as_plugin_binary(quavix ${CMAKE_SOURCE_DIR}/framework/quavix.map)
 
+# quavix.clap: the same layers behind the CLAP adapter, exporting clap_entry alone.
+add_library(quavix_clap MODULE ${PLUGIN_OBJECTS} ${FRAMEWORK_CLAP_SOURCES} ${QUAVIX_CLAP_SOURCES})
+target_link_libraries(quavix_clap PRIVATE ${CMAKE_DL_LIBS})
+set_target_properties(quavix_clap PROPERTIES OUTPUT_NAME quavix SUFFIX .clap LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
+link_as_plugin_binary(quavix_clap ${CMAKE_SOURCE_DIR}/framework/clap/clap.map)
+
 # The host tool: its portable parts, the Linux parts, and main.
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_LINUX_SOURCES})
 target_include_directories(quavix_host_parts SYSTEM PUBLIC /usr/include/stb)

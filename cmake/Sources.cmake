@@ -18,6 +18,17 @@ set(FRAMEWORK_SOURCES
     ${SRC}/framework/ExtendedEffectBase.cpp
     ${SRC}/framework/ValueText.cpp)
 set(FRAMEWORK_SHARED_OBJECT_ENTRY ${SRC}/framework/SharedObjectEntry.cpp)
+# The CLAP adapter: a CLAP binary is the plug-in's layers with these instead
+# of a VST entry name. The records' sizes are checked in every build.
+set(FRAMEWORK_CLAP_SOURCES
+    ${SRC}/framework/clap/ClapEffect.cpp
+    ${SRC}/framework/clap/ClapEntry.cpp
+    ${SRC}/framework/clap/ClapGui.cpp
+    ${SRC}/framework/clap/ClapInstance.cpp
+    ${SRC}/framework/clap/ClapInterfaceChecks.cpp
+    ${SRC}/framework/clap/ClapParams.cpp
+    ${SRC}/framework/clap/ClapPorts.cpp
+    ${SRC}/framework/clap/ClapState.cpp)
 
 # The toolkit: geometry, views and the frame, controls, the view-tree editor,
 # and what every window system does alike.
@@ -100,6 +111,8 @@ set(QUAVIX_EFFECT_SOURCES
     ${SRC}/quavix/Filter.cpp
     ${QUAVIX_READOUT_SOURCES})
 set(QUAVIX_PANEL_SOURCES ${SRC}/quavix/QuavixEditor.cpp)
+# Its identity and parameter ranges as CLAP hosts list them.
+set(QUAVIX_CLAP_SOURCES ${SRC}/quavix/clap/QuavixClap.cpp ${SRC}/quavix/ReadOutValue.cpp)
 set(QUAVIX_RESOURCE_SCRIPT ${SRC}/resources/quavix.rc)
 
 # The panel's pictures are PNG files decoded by Debian's stb_image, whose

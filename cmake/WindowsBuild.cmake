@@ -24,6 +24,15 @@ target_link_libraries(QUAVIX ${WIN32_SYSTEM_LIBS})
 # brings along: a host reads only the exports, and they were half the file.
 target_link_options(QUAVIX PRIVATE -s)
 
+# Quavix.clap: the same layers and pictures behind the CLAP adapter, exporting
+# clap_entry alone.
+add_library(QuavixClap SHARED ${PLUGIN_OBJECTS} ${WIN32_LIBRARY_ENTRY} ${FRAMEWORK_CLAP_SOURCES}
+    ${QUAVIX_CLAP_SOURCES} ${CMAKE_SOURCE_DIR}/framework/clap/clap.def ${QUAVIX_RESOURCE_SCRIPT})
+set_target_properties(QuavixClap PROPERTIES PREFIX "" OUTPUT_NAME Quavix SUFFIX .clap
+    RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
+target_link_libraries(QuavixClap ${WIN32_SYSTEM_LIBS})
+target_link_options(QuavixClap PRIVATE -s)
+
 # The host tool: its portable parts and the Windows parts in a library that
 # its test links too, and main.
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_WIN32_SOURCES})

@@ -1,11 +1,14 @@
 #!/bin/sh
-# What a host and a bare Windows machine need of QUAVIX.dll: exactly the two
-# undecorated entry points, imports from system DLLs only (no compiler
+# What a host and a bare Windows machine need of a plug-in DLL: exactly its
+# format's undecorated entry names (QUAVIX.dll's two unless others are
+# given: Quavix.clap's clap_entry), imports from system DLLs only (no compiler
 # runtime beside it, and msimg32 loaded at run time rather than imported),
 # and the format its folder promises: PE32 in win32, PE32+ in win64.
 set -eu
 export LC_ALL=C
 dll=$1
+shift
+want_exports=${*:-VSTPluginMain main}
 case $dll in
     *win64*) want_magic=020b want_format=PE32+ ;;
     *) want_magic=010b want_format=PE32 ;;
@@ -24,8 +27,8 @@ if [ "$magic" != "$want_magic" ]; then
     echo "check-dll: $dll has optional-header magic '$magic', expected $want_magic ($want_format)"
     status=1
 fi
-if [ "$exports" != "VSTPluginMain main " ]; then
-    echo "check-dll: $dll exports '$exports', expected 'VSTPluginMain main'"
+if [ "$exports" != "$want_exports " ]; then
+    echo "check-dll: $dll exports '$exports', expected '$want_exports'"
     status=1
 fi
 for name in $imports; do

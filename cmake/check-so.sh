@@ -1,20 +1,23 @@
 #!/bin/sh
-# What a Linux host and a bare Linux audio machine need of quavix.so: an
-# x86_64 shared object whose only dynamic symbols of its own are the two
-# entry points, and whose needs are libraries every Linux system has, and
+# What a Linux host and a bare Linux audio machine need of a plug-in binary:
+# an x86_64 shared object whose only dynamic symbols of its own are its
+# format's entry names (quavix.so's two unless others are given:
+# quavix.clap's clap_entry), and whose needs are libraries every Linux system has, and
 # for the editor the two every Linux desktop audio machine has: Xlib and cairo.
 set -eu
 export LC_ALL=C
 . "$(dirname "$0")/so-checks.sh"
 me=check-so
 so=$1
+shift
+entries=${*:-VSTPluginMain main}
 if [ ! -f "$so" ]; then
     echo "check-so: $so does not exist" >&2
     exit 1
 fi
 status=0
 check_shared_object "$so"
-check_defined "$so" "VSTPluginMain main"
+check_defined "$so" "$entries"
 # Xlib and cairo are loaded when an editor opens, not with the module.
 check_needed "$so" "" "which a scan should not load"
 if ldd "$so" | grep -q 'not found'; then

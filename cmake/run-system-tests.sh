@@ -19,8 +19,9 @@ linux=$!
 # lock before the second looks.
 sleep 3
 {
-    echo "== QUAVIX.dll exports and imports"
+    echo "== QUAVIX.dll and Quavix.clap exports and imports"
     ./cmake/check-dll.sh dist/win32/QUAVIX.dll && ./cmake/check-dll.sh dist/win64/QUAVIX.dll &&
+        ./cmake/check-dll.sh dist/win32/Quavix.clap clap_entry && ./cmake/check-dll.sh dist/win64/Quavix.clap clap_entry &&
         xvfb ./cmake/run-windows-tests.sh build/win32 build/win64
     echo $? >build/logs/test-windows.status
 } >"$windows_log" 2>&1 &

@@ -31,6 +31,9 @@ public:
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
     // The host's display scale (1 = 100%); false from an editor drawn at one size.
     virtual bool setContentScaleFactor(float /*factor*/) { return false; }
+    // The descriptor that becomes readable when the open editor's window has
+    // events, for hosts that watch descriptors; -1 where there is none.
+    virtual int windowEventDescriptor() { return -1; }
 
 protected:
     AudioEffect* effect;

@@ -341,6 +341,26 @@ Filter::BlockSetting Filter::settingFromParameters() const {
     return BlockSetting{frequency, damping, rate, c.alpha, c.beta, c.gamma};
 }
 
+uint32_t Filter::ringOutFrames(float frequency, float peak, double rate) {
+    if (!usableRate(static_cast<float>(rate)) || std::isnan(frequency) || std::isnan(peak)) {
+        return 0;
+    }
+    const float damping = dampingFor(clampedUnit(peak));
+    const Coefficients c = coefficientsFor(clampedUnit(frequency), damping, rate);
+    // y = 2 (alpha f + gamma y1 - beta y2): the poles solve z^2 - 2 gamma z + 2 beta = 0.
+    const double gamma = c.gamma;
+    const double product = 2.0 * c.beta;
+    const double discriminant = gamma * gamma - product;
+    const double radius = discriminant < 0.0 ? std::sqrt(product) : std::fabs(gamma) + std::sqrt(discriminant);
+    if (!(radius > 0.0 && radius < 1.0)) {
+        return 0;
+    }
+    // The resonance lifts the corner by about 2 / damping over the input.
+    const double loudest = 2.0 / damping;
+    const double frames = std::ceil(std::log(kSilenceThreshold / loudest) / std::log(radius));
+    return frames < static_cast<double>(INT32_MAX) ? static_cast<uint32_t>(frames) : INT32_MAX;
+}
+
 // Checked once per block, so the per-sample loop carries nothing for it: a
 // channel whose four memories have all died away below the threshold holds
 // exact zeros from here on, and silent input then gives exact zeros out.

@@ -55,6 +55,12 @@ public:
     // inputs above it keeps every bit.
     static constexpr float kSilenceThreshold = 1e-30f;
 
+    // Frames until the filter, having rung at its loudest, holds exact
+    // silence again once its input has: how long its poles take to bring the
+    // resonance's peak gain down to kSilenceThreshold, at the corner and the
+    // peak of these parameter values and at rate.
+    static uint32_t ringOutFrames(float frequency, float peak, double rate);
+
 protected:
     static constexpr int kNumChannels = 2;
     // A host gives the program name this much room, the terminator included.

@@ -25,4 +25,6 @@ void destroyFrameWindow(WindowHandle window) { delete stub::windowOf(window); }
 
 void processPendingWindowEvents(WindowHandle) {}
 
+int frameWindowEventDescriptor(WindowHandle) { return -1; }
+
 }  // namespace VSTGUI

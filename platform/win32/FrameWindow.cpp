@@ -124,4 +124,6 @@ void destroyFrameWindow(WindowHandle window) {
 
 void processPendingWindowEvents(WindowHandle) {}
 
+int frameWindowEventDescriptor(WindowHandle) { return -1; }
+
 }  // namespace VSTGUI

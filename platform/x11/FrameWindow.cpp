@@ -342,6 +342,11 @@ void destroyFrameWindow(WindowHandle window) {
     closeConnection(state);
 }
 
+int frameWindowEventDescriptor(WindowHandle window) {
+    FrameWindowState* state = x11::findFrameWindow(x11::toWindow(window));
+    return state ? XConnectionNumber(state->display) : -1;
+}
+
 void processPendingWindowEvents(WindowHandle window) {
     FrameWindowState* state = x11::findFrameWindow(x11::toWindow(window));
     if (!state)

@@ -49,6 +49,7 @@ void* librarySymbol(Library library, const char* name);
 
 QUAVIX_LOADED_LATE(x11::Library::xlib, XChangeProperty)
 QUAVIX_LOADED_LATE(x11::Library::xlib, XCheckIfEvent)
+QUAVIX_LOADED_LATE(x11::Library::xlib, XConnectionNumber)
 QUAVIX_LOADED_LATE(x11::Library::xlib, XCheckTypedWindowEvent)
 QUAVIX_LOADED_LATE(x11::Library::xlib, XCloseDisplay)
 QUAVIX_LOADED_LATE(x11::Library::xlib, XConvertSelection)

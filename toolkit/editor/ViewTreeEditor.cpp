@@ -6,6 +6,7 @@
 #include "framework/ExtendedEffectBase.h"
 #include "toolkit/drawing/CDrawContext.h"
 #include "toolkit/platform/Cursor.h"
+#include "toolkit/platform/FrameWindow.h"
 #include "toolkit/platform/SystemServices.h"
 #include "toolkit/platform/WindowGeometry.h"
 
@@ -65,6 +66,8 @@ void AEffGUIEditor::systemScaleChanged() {
     if (frame)
         frame->setScaleFactor(currentScaleFactor());
 }
+
+int AEffGUIEditor::windowEventDescriptor() { return frame ? frameWindowEventDescriptor(frame->getSystemWindow()) : -1; }
 
 void AEffGUIEditor::idle() {
     // A host idle sent back from inside the pump's masterIdle must not redraw.

@@ -32,6 +32,7 @@ public:
     // follows unless the user's factor rules.
     bool setContentScaleFactor(float factor) override;
     void systemScaleChanged() override;
+    int windowEventDescriptor() override;
     // The factor a frame opens at now.
     double currentScaleFactor() const;
 

@@ -39,5 +39,10 @@ void destroyFrameWindow(WindowHandle window);
 // only while a control tracks the mouse in its own loop). Nothing on Win32,
 // where the host's message loop dispatches to the window procedure.
 void processPendingWindowEvents(WindowHandle window);
+// The file descriptor that becomes readable when the window has events to
+// read, for a host that watches descriptors instead of calling idle on a
+// timer alone (X11: the window's own connection); -1 where the system's
+// message loop delivers them.
+int frameWindowEventDescriptor(WindowHandle window);
 
 }  // namespace VSTGUI
