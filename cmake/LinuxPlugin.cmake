@@ -56,6 +56,10 @@ add_library(quavix_clap MODULE ${PLUGIN_OBJECTS} ${FRAMEWORK_CLAP_SOURCES} ${QUA
 target_link_libraries(quavix_clap PRIVATE ${CMAKE_DL_LIBS})
 set_target_properties(quavix_clap PROPERTIES OUTPUT_NAME quavix SUFFIX .clap LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 link_as_plugin_binary(quavix_clap ${CMAKE_SOURCE_DIR}/framework/clap/clap.map)
+# It sounds as quavix.so, to the bit, through quavix-host --compare's stimulus.
+add_test(NAME clap_sounds_as_vst COMMAND quavix-host --compare $<TARGET_FILE:quavix> $<TARGET_FILE:quavix_clap>)
+set_tests_properties(clap_sounds_as_vst PROPERTIES PASS_REGULAR_EXPRESSION "compare: identical [0-9]+ samples"
+    TIMEOUT 300)
 
 # The host tool: its portable parts, the Linux parts, and main.
 add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_LINUX_SOURCES})

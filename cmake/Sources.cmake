@@ -176,6 +176,7 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/hosting/PluginLoader.cpp
     ${SRC}/tools/hosting/PluginOptions.cpp
     ${SRC}/tools/hosting/PluginSummary.cpp
+    ${SRC}/tools/hosting/PluginModule.cpp
     ${SRC}/tools/hosting/clap/ClapPlugin.cpp
     ${SRC}/tools/hosting/vst/MidiEventList.cpp
     ${SRC}/tools/hosting/vst/PluginHost.cpp

@@ -5,7 +5,7 @@
 # exits 1 if there is one.
 #
 #   framework  <-  toolkit  <-  platform/{win32,x11,stub}
-#   quavix: framework and toolkit        tools: the interface record alone
+#   quavix: framework and toolkit        tools: the formats' interface records alone
 set -u
 cd "$(dirname "$0")/.."
 status=0
@@ -16,7 +16,7 @@ platform/win32/|framework/ toolkit/ platform/win32/
 platform/x11/|framework/ toolkit/ platform/x11/
 platform/stub/|framework/ toolkit/ platform/stub/
 quavix/|framework/ toolkit/ quavix/
-tools/|framework/VstInterface.h tools/'
+tools/|framework/VstInterface.h framework/clap/ClapInterface.h tools/'
 system_headers='windows\.h|ole2\.h|shellapi\.h|X11/|cairo'
 checked=0
 for file in $(git ls-files --cached --others --exclude-standard '*.h' '*.cpp'); do

@@ -5,10 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/hosting/FilePaths.h"
 #include "tools/hosting/HeapCount.h"
 #include "tools/hosting/LockCount.h"
-#include "tools/hosting/LibraryFormat.h"
 
 PluginHost* PluginHost::constructing = nullptr;
 std::vector<PluginHost*> PluginHost::attached;
@@ -51,13 +49,8 @@ PluginHost::~PluginHost() { close(); }
 
 bool PluginHost::load(const std::string& libraryPath, std::string& error) {
     close();
-    std::vector<uint8_t> header;
-    if (!LibraryFormat::readHeader(libraryPath, header, error))
-        return false;
-    error = LibraryFormat::refusal(libraryPath, header, PluginModule::nativeTarget());
-    if (!error.empty())
-        return false;
-    if (!module.open(FilePaths::fullPath(libraryPath), libraryPath, error))
+    std::string fullPath;
+    if (!module.openChecked(libraryPath, fullPath, error))
         return false;
     void* entry = module.function("VSTPluginMain");
     if (!entry)
