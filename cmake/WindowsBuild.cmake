@@ -45,6 +45,11 @@ set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_D
 target_link_libraries(quavix-host quavix_host_parts ${WIN32_SYSTEM_LIBS})
 
 enable_testing()
+# Quavix.clap sounds as QUAVIX.dll of the same architecture, to the bit,
+# through quavix-host --compare's stimulus.
+add_test(NAME clap_sounds_as_vst COMMAND quavix-host --compare ${QUAVIX_DIST_DIR}/QUAVIX.dll ${QUAVIX_DIST_DIR}/Quavix.clap)
+set_tests_properties(clap_sounds_as_vst PROPERTIES PASS_REGULAR_EXPRESSION "compare: identical [0-9]+ samples"
+    TIMEOUT 300)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # Each tests/win32/*_test.cpp is its own program, so that window and OLE state
