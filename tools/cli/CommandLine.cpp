@@ -5,6 +5,7 @@
 
 #include "tools/cli/CommandTable.h"
 #include "tools/cli/OptionTable.h"
+#include "tools/hosting/PluginLoader.h"
 
 namespace {
 
@@ -222,7 +223,7 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
     if (!row || !optionsBelong(*row, given, error) || !operandsFit(*row, given.parsed.operands, error))
         return false;
     if (CommandTable::hostsVstOnly(row->mode)) {
-        error = vstOnly(given.parsed.operands[0], row->title);
+        error = PluginLoader::vstOnly(given.parsed.operands[0], row->title);
         if (!error.empty())
             return false;
     }

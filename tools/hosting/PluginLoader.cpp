@@ -50,3 +50,10 @@ std::unique_ptr<HostedPlugin> PluginLoader::open(const std::string& path, const 
     }
     return openVstPlugin(path, setup, error);
 }
+
+std::string PluginLoader::vstOnly(const std::string& path, const char* command) {
+    const PluginFormat format = formatOf(path);
+    if (format == PluginFormat::Vst2)
+        return "";
+    return std::string(command) + " hosts VST 2.4 plug-ins only so far: '" + path + "' is " + formatName(format);
+}

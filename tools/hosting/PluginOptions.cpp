@@ -39,13 +39,6 @@ std::unique_ptr<HostedPlugin> loadPlugin(const PluginOptions& options, int sampl
     return plugin;
 }
 
-std::string vstOnly(const std::string& path, const char* command) {
-    const PluginFormat format = PluginLoader::formatOf(path);
-    if (format == PluginFormat::Vst2)
-        return "";
-    return std::string(command) + " hosts VST 2.4 plug-ins only so far: '" + path + "' is " + formatName(format);
-}
-
 int fail(const std::string& message) {
     std::fflush(stdout);
     std::fprintf(stderr, "quavix-host: %s\n", message.c_str());

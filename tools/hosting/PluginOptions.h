@@ -34,6 +34,3 @@ std::unique_ptr<HostedPlugin> loadPlugin(const PluginOptions& options, int sampl
 // the plug-in when one names no parameter.
 bool applySettings(HostedPlugin& plugin, const std::vector<ParameterSetting>& settings, const char* indent,
                    std::string& error);
-// Why a command that hosts VST 2.4 plug-ins only cannot take the one at
-// that path, or empty.
-std::string vstOnly(const std::string& path, const char* command);

@@ -6,22 +6,6 @@
 #include "tools/response/ResponsePicture.h"
 #include "tools/response/ResponsePlot.h"
 
-size_t curveCount(const std::vector<ParameterSweep>& sweeps) {
-    size_t curves = 1;
-    for (const ParameterSweep& sweep : sweeps) {
-        curves *= static_cast<size_t>(sweep.count);
-        if (curves > static_cast<size_t>(ResponsePlot::kMaxCurves))
-            return static_cast<size_t>(ResponsePlot::kMaxCurves) + 1;
-    }
-    return curves;
-}
-
-std::string tooManyCurves(const std::vector<ParameterSweep>& sweeps) {
-    if (curveCount(sweeps) <= static_cast<size_t>(ResponsePlot::kMaxCurves))
-        return "";
-    return "the sweeps make more than the " + std::to_string(ResponsePlot::kMaxCurves) + " curves one picture can show";
-}
-
 int ResponseCommand::run(const ResponseOptions& options) {
     std::string error;
     if (!ResponsePlot::available(error))
