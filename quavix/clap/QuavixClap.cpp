@@ -1,6 +1,6 @@
 // Quavix as CLAP hosts list it: its identity, and each parameter in the
 // plain range of the parameter table.
-#include "QuavixVersion.h"
+#include <QuavixVersion.h>  // made by the build from the VERSION file
 #include "framework/clap/ClapPlugin.h"
 #include "quavix/Filter.h"
 #include "quavix/Parameters.h"
