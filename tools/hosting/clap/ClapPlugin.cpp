@@ -164,6 +164,18 @@ double ClapPlugin::parameterValue(int index) {
 }
 
 void ClapPlugin::setParameterValue(int index, double value) {
+    if (active.load()) {
+        pending.push({index, value});
+        return;
+    }
+    queueValue(index, value);
+    if (params) {
+        params->flush(plugin, queuedEvents(), &outputEvents);
+        clearEvents();
+    }
+}
+
+void ClapPlugin::queueValue(int index, double value) {
     clap_event_param_value_t event = {};
     event.header = header(sizeof event, 0, CLAP_EVENT_PARAM_VALUE);
     event.param_id = parameters.at(index).id;
@@ -171,10 +183,6 @@ void ClapPlugin::setParameterValue(int index, double value) {
     event.port_index = event.channel = event.key = -1;
     event.value = value;
     values.push_back(event);
-    if (!active && params) {
-        params->flush(plugin, queuedEvents(), &outputEvents);
-        clearEvents();
-    }
 }
 
 std::string ClapPlugin::readOut(int index) {
@@ -195,6 +203,7 @@ bool ClapPlugin::sendMidi(int frame, uint8_t status, uint8_t data1, uint8_t data
 }
 
 const clap_input_events_t* ClapPlugin::queuedEvents() {
+    pending.drain([this](const ParameterQueue::Change& change) { queueValue(change.index, change.value); });
     ordered.clear();
     for (const clap_event_param_value_t& event : values)
         ordered.push_back(&event.header);
@@ -212,9 +221,10 @@ void ClapPlugin::clearEvents() {
 void ClapPlugin::start() {
     if (active)
         return;
-    active = plugin->activate(plugin, setup.sampleRate, 1, static_cast<uint32_t>(setup.maxBlockSize));
-    if (active)
-        plugin->start_processing(plugin);
+    if (!plugin->activate(plugin, setup.sampleRate, 1, static_cast<uint32_t>(setup.maxBlockSize)))
+        return;
+    plugin->start_processing(plugin);
+    active.store(true);
 }
 
 void ClapPlugin::stop() {
@@ -222,7 +232,7 @@ void ClapPlugin::stop() {
         return;
     plugin->stop_processing(plugin);
     plugin->deactivate(plugin);
-    active = false;
+    active.store(false);
 }
 
 void ClapPlugin::process(float** inputs, float** outputs, int frames) {

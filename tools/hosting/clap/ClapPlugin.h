@@ -1,10 +1,11 @@
 // The CLAP backend: a .clap file's first plug-in through its entry and
 // factory. Parameter changes and MIDI go to the plug-in as events of the
-// next block (parameters first, at frame 0), or through a flush while it
-// is not processing; the first audio port of each side carries the audio;
-// the state is what the plug-in writes to the host's stream.
+// next block (parameters first, at frame 0; changes may come from another
+// thread while it processes), or through a flush while it is not active; the first audio port of each side carries the
+// audio; the state is what the plug-in writes to the host's stream.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "framework/clap/ClapInterface.h"
 #include "tools/hosting/HostedPlugin.h"
 #include "tools/hosting/PluginModule.h"
+#include "tools/hosting/clap/ParameterQueue.h"
 
 class ClapPlugin : public HostedPlugin {
 public:
@@ -49,6 +51,7 @@ private:
     void describeParameters();
     const clap_input_events_t* queuedEvents();
     void clearEvents();
+    void queueValue(int index, double value);
 
     std::string named;
     PluginSetup setup;
@@ -61,9 +64,10 @@ private:
     clap_host_t host;
     int inputChannels = 0;
     int outputChannels = 0;
-    bool active = false;
+    std::atomic<bool> active{false};
     int64_t steadyTime = 0;
     std::vector<ParameterInfo> parameters;
+    ParameterQueue pending;
     // The next block's events: parameter values, then MIDI in the order sent.
     std::vector<clap_event_param_value_t> values;
     std::vector<clap_event_midi_t> midi;
