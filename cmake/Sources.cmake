@@ -169,7 +169,7 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/cli/OptionTable.cpp
     ${SRC}/tools/cli/ValueParsing.cpp
     ${SRC}/tools/editor/EditorCommands.cpp
-    ${SRC}/tools/hosting/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/process/GuardedBuffer.cpp
     ${SRC}/tools/hosting/EditorWindow.cpp
     ${SRC}/tools/hosting/LibraryFormat.cpp
     ${SRC}/tools/hosting/HostedPlugin.cpp
@@ -218,34 +218,34 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/validate/groups/habits/SettingTwiceHabit.cpp
     ${SRC}/tools/validate/groups/habits/Twins.cpp)
 set(HOST_TOOL_LINUX_SOURCES
-    ${SRC}/tools/hosting/linux/CrashReport.cpp
+    ${SRC}/tools/hosting/process/linux/CrashReport.cpp
     ${SRC}/tools/hosting/linux/EditorWindow.cpp
     ${SRC}/tools/hosting/linux/FilePaths.cpp
-    ${SRC}/tools/hosting/linux/GroupProcess.cpp
-    ${SRC}/tools/hosting/linux/GuardedBuffer.cpp
-    ${SRC}/tools/hosting/linux/HeapCount.cpp
+    ${SRC}/tools/hosting/process/linux/GroupProcess.cpp
+    ${SRC}/tools/hosting/process/linux/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/process/linux/HeapCount.cpp
     ${SRC}/tools/hosting/linux/LargeFile.cpp
-    ${SRC}/tools/hosting/linux/LockCount.cpp
+    ${SRC}/tools/hosting/process/linux/LockCount.cpp
     ${SRC}/tools/hosting/linux/PluginModule.cpp
-    ${SRC}/tools/hosting/linux/ProcessResources.cpp
+    ${SRC}/tools/hosting/process/linux/ProcessResources.cpp
     ${SRC}/tools/hosting/lv2/Lv2Host.cpp
     ${SRC}/tools/hosting/lv2/Lv2Plugin.cpp
     ${SRC}/tools/response/linux/ResponsePlot.cpp
     ${SRC}/tools/stress/linux/AudioThreadPriority.cpp
     ${SRC}/tools/stress/linux/ResidentMemory.cpp)
 set(HOST_TOOL_WIN32_SOURCES
-    ${SRC}/tools/hosting/win32/CrashReport.cpp
+    ${SRC}/tools/hosting/process/win32/CrashReport.cpp
     ${SRC}/tools/hosting/win32/EditorWindow.cpp
     ${SRC}/tools/hosting/win32/FilePaths.cpp
-    ${SRC}/tools/hosting/win32/GroupProcess.cpp
-    ${SRC}/tools/hosting/win32/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/process/win32/GroupProcess.cpp
+    ${SRC}/tools/hosting/process/win32/GuardedBuffer.cpp
     ${SRC}/tools/hosting/win32/GuiObjects.cpp
-    ${SRC}/tools/hosting/win32/HeapCount.cpp
+    ${SRC}/tools/hosting/process/win32/HeapCount.cpp
     ${SRC}/tools/hosting/win32/LargeFile.cpp
     ${SRC}/tools/hosting/win32/Lv2Backend.cpp
-    ${SRC}/tools/hosting/win32/LockCount.cpp
+    ${SRC}/tools/hosting/process/win32/LockCount.cpp
     ${SRC}/tools/hosting/win32/PluginModule.cpp
-    ${SRC}/tools/hosting/win32/ProcessResources.cpp
+    ${SRC}/tools/hosting/process/win32/ProcessResources.cpp
     ${SRC}/tools/response/win32/ResponsePlot.cpp
     ${SRC}/tools/stress/win32/AudioThreadPriority.cpp
     ${SRC}/tools/stress/win32/ResidentMemory.cpp)

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "tools/hosting/HeapCount.h"
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/LockCount.h"
 #include "tools/media/NoiseGenerator.h"
 #include "tools/stress/AudioThreadPriority.h"
 

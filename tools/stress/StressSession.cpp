@@ -5,8 +5,8 @@
 
 #include "tools/hosting/PluginLoader.h"
 #include "tools/hosting/PluginOptions.h"
-#include "tools/hosting/HeapCount.h"
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/LockCount.h"
 #include "tools/render/OfflineRenderer.h"
 #include "tools/stress/ResidentMemory.h"
 

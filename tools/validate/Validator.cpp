@@ -5,7 +5,7 @@
 #include <exception>
 #include <vector>
 
-#include "tools/hosting/GroupProcess.h"
+#include "tools/hosting/process/GroupProcess.h"
 #include "tools/validate/CheckContext.h"
 #include "tools/validate/ResultWire.h"
 

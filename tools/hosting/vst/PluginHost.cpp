@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/hosting/HeapCount.h"
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/LockCount.h"
 
 PluginHost* PluginHost::constructing = nullptr;
 std::vector<PluginHost*> PluginHost::attached;

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "tools/hosting/GuardedBuffer.h"
+#include "tools/hosting/process/GuardedBuffer.h"
 #include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckContext.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/HeapCount.h"
+#include "tools/hosting/process/HeapCount.h"
 #include "tools/validate/groups/GroupSupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "tools/hosting/ProcessResources.h"
+#include "tools/hosting/process/ProcessResources.h"
 #include "tools/validate/groups/habits/HabitChecks.h"
 
 namespace {

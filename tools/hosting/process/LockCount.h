@@ -6,7 +6,7 @@
 // elsewhere nothing is counted and available() says so. Shaped as HeapCount.
 #pragma once
 
-#include "tools/hosting/CountingScope.h"
+#include "tools/hosting/process/CountingScope.h"
 
 namespace LockCount {
 

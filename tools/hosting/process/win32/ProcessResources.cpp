@@ -1,4 +1,4 @@
-#include "tools/hosting/ProcessResources.h"
+#include "tools/hosting/process/ProcessResources.h"
 
 #include <windows.h>
 

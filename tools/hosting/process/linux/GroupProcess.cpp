@@ -1,4 +1,4 @@
-#include "tools/hosting/GroupProcess.h"
+#include "tools/hosting/process/GroupProcess.h"
 
 #include <poll.h>
 #include <signal.h>

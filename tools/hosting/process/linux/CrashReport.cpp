@@ -1,4 +1,4 @@
-#include "tools/hosting/CrashReport.h"
+#include "tools/hosting/process/CrashReport.h"
 
 #include <dlfcn.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "tools/hosting/GuardedBuffer.h"
+#include "tools/hosting/process/GuardedBuffer.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Windows: a plug-in allocates through whichever C runtime it was built
 // with, often its own copy linked in, which no function of the host tool
 // can stand in for; nothing is counted.
-#include "tools/hosting/HeapCount.h"
+#include "tools/hosting/process/HeapCount.h"
 
 namespace HeapCount {
 

@@ -7,7 +7,7 @@
 // available() says so.
 #pragma once
 
-#include "tools/hosting/CountingScope.h"
+#include "tools/hosting/process/CountingScope.h"
 
 namespace HeapCount {
 

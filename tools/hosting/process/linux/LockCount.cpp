@@ -5,7 +5,7 @@
 // global symbol lookup, so a plug-in loaded with dlopen, and the C++
 // runtime it links (std::mutex ends in pthread_mutex_lock), locks through
 // them. Unlocking is left alone: taking the lock is what may wait.
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/process/LockCount.h"
 
 #include <dlfcn.h>
 #include <pthread.h>

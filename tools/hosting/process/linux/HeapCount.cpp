@@ -6,7 +6,7 @@
 // (and the C++ runtime it links, statically or not) allocates through them.
 // free is counted apart: the validator judges allocations, a stress run
 // every call into the allocator, whose locks a release takes as well.
-#include "tools/hosting/HeapCount.h"
+#include "tools/hosting/process/HeapCount.h"
 
 #include <malloc.h>
 

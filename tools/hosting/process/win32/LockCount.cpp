@@ -1,7 +1,7 @@
 // Windows: a plug-in locks through its own C runtime or straight through
 // the system's critical sections, which no function of the host tool can
 // stand in for; nothing is counted.
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/process/LockCount.h"
 
 namespace LockCount {
 
