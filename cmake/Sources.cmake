@@ -169,6 +169,7 @@ set(HOST_HOSTING_SOURCES
     ${SRC}/tools/hosting/PluginOptions.cpp
     ${SRC}/tools/hosting/PluginSummary.cpp
     ${SRC}/tools/hosting/clap/ClapPlugin.cpp
+    ${SRC}/tools/hosting/process/FloatingPoint.cpp
     ${SRC}/tools/hosting/process/GuardedBuffer.cpp
     ${SRC}/tools/hosting/vst/MidiEventList.cpp
     ${SRC}/tools/hosting/vst/PluginHost.cpp

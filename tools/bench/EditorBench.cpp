@@ -9,6 +9,7 @@
 
 #include "tools/bench/PluginBench.h"
 #include "tools/hosting/EditorWindow.h"
+#include "tools/hosting/Median.h"
 
 namespace {
 
@@ -165,10 +166,10 @@ double ratioOf(double last, double first) { return first > 0.0 ? last / first : 
 // The medians side by side and their ratio, then the best rounds' the same
 // way, with as many decimals as the figure needs.
 void printRow(const char* name, const std::vector<double> (&figures)[kScaleCount], double& ratio, int decimals = 2) {
-    ratio = ratioOf(PluginBench::median(figures[kScaleCount - 1]), PluginBench::median(figures[0]));
+    ratio = ratioOf(median(figures[kScaleCount - 1]), median(figures[0]));
     std::printf("  %-20s", name);
     for (const std::vector<double>& column : figures)
-        std::printf(" %9.*f ms", decimals, PluginBench::median(column));
+        std::printf(" %9.*f ms", decimals, median(column));
     std::printf(" %8.2f   ", ratio);
     for (const std::vector<double>& column : figures)
         std::printf(" %6.*f ms", decimals, best(column));

@@ -1,14 +1,15 @@
 #include "tools/bench/PluginBench.h"
 
-#include <xmmintrin.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 
 #include "tools/render/OfflineRenderer.h"
+#include "tools/hosting/FilePaths.h"
+#include "tools/hosting/Median.h"
 #include "tools/hosting/PluginLoader.h"
+#include "tools/hosting/process/FloatingPoint.h"
 #include "tools/media/NoiseGenerator.h"
 
 namespace {
@@ -24,27 +25,7 @@ const float kNoiseLevel = 0.5f;
 // Before the first round each plug-in runs an eighth of a round, so that
 // first-touch page faults and lazy set-up are not charged to round one.
 const size_t kWarmUpDivisor = 8;
-// The MXCSR bits hosts set on their audio threads.
-const unsigned kFlushToZero = 0x8000;
-const unsigned kDenormalsAreZero = 0x0040;
 const size_t kMaxNameWidth = 36;
-
-// Sets flush-to-zero and denormals-are-zero for as long as it lives.
-class DenormalsFlushed {
-public:
-    DenormalsFlushed() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero); }
-    ~DenormalsFlushed() { _mm_setcsr(saved); }
-    DenormalsFlushed(const DenormalsFlushed&) = delete;
-    DenormalsFlushed& operator=(const DenormalsFlushed&) = delete;
-
-private:
-    unsigned saved;
-};
-
-std::string fileName(const std::string& path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string plural(int count, const char* word) { return std::to_string(count) + " " + word + (count == 1 ? "" : "s"); }
 
@@ -76,14 +57,6 @@ PluginBench::PluginBench(const BenchSettings& benchSettings) : settings(benchSet
 }
 
 PluginBench::~PluginBench() = default;
-
-double PluginBench::median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
-}
 
 bool PluginBench::add(const BenchEntry& entry, std::string& error) {
     std::unique_ptr<Contender> contender(new Contender);
@@ -122,7 +95,7 @@ bool PluginBench::setUp(Contender& contender, std::string& error) {
     HostedPlugin& host = *contender.instances[0];
     contender.name = host.name();
     if (contender.name.empty())
-        contender.name = fileName(path);
+        contender.name = FilePaths::fileName(path);
     int inputs = host.inputCount(), outputs = host.outputCount();
     std::printf("  \"%s\", %s, %s, %s\n", contender.name.c_str(), formatName(host.format()),
                 plural(inputs, "input").c_str(), plural(outputs, "output").c_str());
@@ -229,7 +202,7 @@ void PluginBench::printTable() const {
         const Contender& contender = *contenders[i];
         double middle = median(contender.nanosecondsPerFrame);
         double best = *std::min_element(contender.nanosecondsPerFrame.begin(), contender.nanosecondsPerFrame.end());
-        std::string file = fileName(contender.entry.path);
+        std::string file = FilePaths::fileName(contender.entry.path);
         if (!contender.note.empty())
             file += " (" + contender.note + ")";
         std::printf("  %2lu  %-*.*s %9.2f %9.2f %7.2f  %s\n", static_cast<unsigned long>(i + 1),

@@ -44,9 +44,6 @@ public:
     // the ratio of the medians to the first plug-in's.
     void printTable() const;
 
-    // The middle value (the mean of the middle two for an even count); 0 for none.
-    static double median(std::vector<double> values);
-
 private:
     struct Contender;
 

@@ -1,12 +1,11 @@
 #include "tools/stress/StressInstance.h"
 
-#include <xmmintrin.h>
-
 #include <algorithm>
 #include <cstdint>
 
 #include "tools/hosting/process/HeapCount.h"
 #include "tools/hosting/process/LockCount.h"
+#include "tools/hosting/process/FloatingPoint.h"
 #include "tools/media/NoiseGenerator.h"
 #include "tools/stress/AudioThreadPriority.h"
 
@@ -16,9 +15,6 @@ namespace {
 // repeating pattern, few enough to stay in cache as a host's buffers do.
 const size_t kNoiseBlocks = 8;
 const float kNoiseLevel = 0.5f;
-// The MXCSR bits hosts set on their audio threads.
-const unsigned kFlushToZero = 0x8000;
-const unsigned kDenormalsAreZero = 0x0040;
 const int kChannels = 16;
 const int kControllers = 128;
 const uint8_t kModulationWheel = 1;
@@ -76,7 +72,7 @@ void StressInstance::join() {
 
 void StressInstance::run(Clock::time_point first, const std::atomic<bool>& stopping) {
     AudioThreadPriority::raise(refusal);
-    _mm_setcsr(_mm_getcsr() | kFlushToZero | kDenormalsAreZero);
+    const DenormalsFlushed flushed;
     const unsigned long allocationsBefore = HeapCount::counted() + HeapCount::released();
     const unsigned long locksBefore = LockCount::counted();
     Clock::time_point due = first;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tools/hosting/FilePaths.h"
 #include "tools/hosting/PluginLoader.h"
 #include "tools/hosting/PluginOptions.h"
 #include "tools/hosting/process/HeapCount.h"
@@ -33,11 +34,6 @@ float sweep(long step) {
     return static_cast<float>(position < half ? position : kSweepBlocks - position) / static_cast<float>(half);
 }
 
-std::string fileName(const std::string& path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 StressSession::StressSession(const StressOptions& stressOptions) : options(stressOptions) {
@@ -57,7 +53,7 @@ int StressSession::load() {
     }
     results.pluginName = instances[0]->host().name();
     if (results.pluginName.empty())
-        results.pluginName = fileName(options.pluginPath);
+        results.pluginName = FilePaths::fileName(options.pluginPath);
     return kExitDone;
 }
 

@@ -4,10 +4,7 @@
 
 #include "tools/validate/CheckContext.h"
 
-#if defined(__SSE__) || defined(__x86_64__) || defined(_M_X64)
-#include <xmmintrin.h>
-#define VALIDATION_HAS_MXCSR 1
-#endif
+#include "tools/hosting/process/FloatingPoint.h"
 
 namespace {
 
@@ -15,23 +12,6 @@ namespace {
 const int kMaxChannels = 256;
 
 }  // namespace
-
-uint32_t floatingPointState() {
-#if defined(VALIDATION_HAS_MXCSR)
-    // The exception flags (the low six bits) are sticky results, not state a plug-in sets.
-    return _mm_getcsr() & ~0x3Fu;
-#else
-    return 0;
-#endif
-}
-
-void restoreFloatingPointState(uint32_t state) {
-#if defined(VALIDATION_HAS_MXCSR)
-    _mm_setcsr(state | (_mm_getcsr() & 0x3Fu));
-#else
-    (void)state;
-#endif
-}
 
 GuardedAudio::GuardedAudio(int channels, int frames) : numChannels(channels), numFrames(frames) {
     int count = channels > 0 ? channels : 1;

@@ -139,11 +139,6 @@ ValidationGroup instancesGroup();
 ValidationGroup stateGroup();
 ValidationGroup hostHabitsGroup();
 
-// The floating-point control state that processing must leave as found:
-// MXCSR on x86, 0 elsewhere.
-uint32_t floatingPointState();
-void restoreFloatingPointState(uint32_t state);
-
 // A text the plug-in writes into a guarded buffer of `bytes` bytes that
 // starts as an empty string followed by non-zero filler, so that an answer
 // without its terminating zero shows. A write past the buffer faults.

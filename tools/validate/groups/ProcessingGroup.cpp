@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/FloatingPoint.h"
 #include "tools/validate/groups/GroupSupport.h"
 
 namespace {
