@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <variant>
 
 #include "tools/bench/BenchCommand.h"
 #include "tools/bench/EditorBench.h"
@@ -31,21 +32,21 @@ enum class HostMode {
     Compare
 };
 
-// The command the command line asks for: only the options of its mode are
-// filled in.
+// What one command works with: each takes its own options and nothing else.
+using CommandOptions =
+    std::variant<std::monostate, PluginOptions, DemoOptions, FileOptions, EditorPictureOptions, GuiOptions,
+                 BenchOptions, EditorBenchOptions, ResponseOptions, ValidateOptions, StressOptions, CompareOptions>;
+
+// The command the command line asks for, with the one options value of its mode.
 struct Command {
     HostMode mode = HostMode::Demo;
-    PluginOptions info;
-    DemoOptions demo;
-    FileOptions file;
-    EditorPictureOptions editorPicture;
-    GuiOptions gui;
-    BenchOptions bench;
-    EditorBenchOptions editorBench;
-    ResponseOptions response;
-    ValidateOptions validate;  // --validate, and the hidden --validate-group
-    StressOptions stress;
-    CompareOptions compare;
+    CommandOptions options;
+
+    // The options of this command, which must be of that type.
+    template <typename Options>
+    const Options& as() const {
+        return std::get<Options>(options);
+    }
 
     // The plug-in or plug-ins of the job, for messages that must name them.
     std::string hostedPlugins() const;
