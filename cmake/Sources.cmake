@@ -179,6 +179,8 @@ set(HOST_HOSTING_SOURCES
     ${SRC}/tools/media/WavFile.cpp)
 set(HOST_VALIDATOR_SOURCES
     ${SRC}/tools/validate/CheckContext.cpp
+    ${SRC}/tools/validate/GuardedAudio.cpp
+    ${SRC}/tools/validate/GuardedText.cpp
     ${SRC}/tools/validate/ResultWire.cpp
     ${SRC}/tools/validate/ValidationReport.cpp
     ${SRC}/tools/validate/Validator.cpp

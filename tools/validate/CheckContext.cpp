@@ -1,8 +1,8 @@
+#include "tools/validate/CheckContext.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-
-#include "tools/validate/CheckContext.h"
 
 #include "tools/hosting/process/FloatingPoint.h"
 
@@ -12,54 +12,6 @@ namespace {
 const int kMaxChannels = 256;
 
 }  // namespace
-
-GuardedAudio::GuardedAudio(int channels, int frames) : numChannels(channels), numFrames(frames) {
-    int count = channels > 0 ? channels : 1;
-    for (int i = 0; i < count; ++i)
-        buffers.emplace_back(sizeof(float) * static_cast<size_t>(frames));
-    for (GuardedBuffer& buffer : buffers)
-        table.push_back(buffer.floats());
-}
-
-bool GuardedAudio::valid() const {
-    for (const GuardedBuffer& buffer : buffers) {
-        if (!buffer.valid())
-            return false;
-    }
-    return true;
-}
-
-void GuardedAudio::fill(float value) {
-    for (GuardedBuffer& buffer : buffers) {
-        for (int i = 0; i < numFrames; ++i)
-            buffer.floats()[i] = value;
-    }
-}
-
-float GuardedAudio::peak() const {
-    float largest = 0.0f;
-    for (int c = 0; c < numChannels; ++c) {
-        const float* samples = buffers[static_cast<size_t>(c)].floats();
-        for (int i = 0; i < numFrames; ++i) {
-            if (!std::isfinite(samples[i]))
-                return INFINITY;
-            largest = std::fmax(largest, std::fabs(samples[i]));
-        }
-    }
-    return largest;
-}
-
-bool GuardedAudio::sameAs(const GuardedAudio& other) const {
-    if (other.numChannels != numChannels || other.numFrames != numFrames)
-        return false;
-    for (int c = 0; c < numChannels; ++c) {
-        if (std::memcmp(buffers[static_cast<size_t>(c)].data(), other.buffers[static_cast<size_t>(c)].data(),
-                        sizeof(float) * static_cast<size_t>(numFrames)) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 CheckContext::CheckContext(const ValidationSettings& settings, uint64_t streamSeed)
     : settings(settings), state(streamSeed) {}
@@ -219,108 +171,4 @@ void CheckContext::process(PluginHost& host, float** inputs, float** outputs, in
              frames, static_cast<unsigned>(before), static_cast<unsigned>(after));
         restoreFloatingPointState(before);
     }
-}
-
-namespace {
-const unsigned char kFiller = 0x01;
-}  // namespace
-
-TextAnswer guardedText(PluginHost& host, VstInt32 opcode, VstInt32 index, size_t bytes) {
-    TextAnswer answer;
-    GuardedBuffer buffer(bytes);
-    if (!buffer.valid())
-        return answer;
-    buffer.fill(kFiller);
-    buffer.data()[0] = 0;
-    answer.result = host.dispatch(opcode, index, 0, buffer.data());
-    const void* zero = std::memchr(buffer.data(), 0, bytes);
-    answer.terminated = zero != nullptr;
-    answer.length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer.data()) : bytes;
-    answer.text.assign(buffer.data(), answer.length);
-    return answer;
-}
-
-const char* opcodeName(VstInt32 opcode) {
-    static const char* const kNames[] = {"effOpen",
-                                         "effClose",
-                                         "effSetProgram",
-                                         "effGetProgram",
-                                         "effSetProgramName",
-                                         "effGetProgramName",
-                                         "effGetParamLabel",
-                                         "effGetParamDisplay",
-                                         "effGetParamName",
-                                         "effGetVu",
-                                         "effSetSampleRate",
-                                         "effSetBlockSize",
-                                         "effMainsChanged",
-                                         "effEditGetRect",
-                                         "effEditOpen",
-                                         "effEditClose",
-                                         "effEditDraw",
-                                         "effEditMouse",
-                                         "effEditKey",
-                                         "effEditIdle",
-                                         "effEditTop",
-                                         "effEditSleep",
-                                         "effIdentify",
-                                         "effGetChunk",
-                                         "effSetChunk",
-                                         "effProcessEvents",
-                                         "effCanBeAutomated",
-                                         "effString2Parameter",
-                                         "effGetNumProgramCategories",
-                                         "effGetProgramNameIndexed",
-                                         "effCopyProgram",
-                                         "effConnectInput",
-                                         "effConnectOutput",
-                                         "effGetInputProperties",
-                                         "effGetOutputProperties",
-                                         "effGetPlugCategory",
-                                         "effGetCurrentPosition",
-                                         "effGetDestinationBuffer",
-                                         "effOfflineNotify",
-                                         "effOfflinePrepare",
-                                         "effOfflineRun",
-                                         "effProcessVarIo",
-                                         "effSetSpeakerArrangement",
-                                         "effSetBlockSizeAndSampleRate",
-                                         "effSetBypass",
-                                         "effGetEffectName",
-                                         "effGetErrorText",
-                                         "effGetVendorString",
-                                         "effGetProductString",
-                                         "effGetVendorVersion",
-                                         "effVendorSpecific",
-                                         "effCanDo",
-                                         "effGetTailSize",
-                                         "effIdle",
-                                         "effGetIcon",
-                                         "effSetViewPosition",
-                                         "effGetParameterProperties",
-                                         "effKeysRequired",
-                                         "effGetVstVersion",
-                                         "effEditKeyDown",
-                                         "effEditKeyUp",
-                                         "effSetEditKnobMode",
-                                         "effGetMidiProgramName",
-                                         "effGetCurrentMidiProgram",
-                                         "effGetMidiProgramCategory",
-                                         "effHasMidiProgramsChanged",
-                                         "effGetMidiKeyName",
-                                         "effBeginSetProgram",
-                                         "effEndSetProgram",
-                                         "effGetSpeakerArrangement",
-                                         "effShellGetNextPlugin",
-                                         "effStartProcess",
-                                         "effStopProcess",
-                                         "effSetTotalSampleToProcess",
-                                         "effSetPanLaw",
-                                         "effBeginLoadBank",
-                                         "effBeginLoadProgram",
-                                         "effSetProcessPrecision",
-                                         "effGetNumMidiInputChannels",
-                                         "effGetNumMidiOutputChannels"};
-    const VstInt32 count = static_cast<VstInt32>(sizeof kNames / sizeof kNames[0]);
-    return opcode >= 0 && opcode < count ? kNames[opcode] : "(past the last opcode)";
 }

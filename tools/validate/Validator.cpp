@@ -7,6 +7,7 @@
 
 #include "tools/hosting/process/GroupProcess.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/ValidationGroup.h"
 #include "tools/validate/ResultWire.h"
 
 namespace {

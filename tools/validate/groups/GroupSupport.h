@@ -14,6 +14,8 @@
 #include "tools/hosting/process/GuardedBuffer.h"
 #include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/GuardedText.h"
+#include "tools/validate/ValidationGroup.h"
 
 const int kRate = 44100;
 const int kBlock = 512;
