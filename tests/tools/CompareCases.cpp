@@ -59,6 +59,8 @@ public:
         return inner->restoreState(state, error);
     }
 
+    bool keepsOwnState() const override { return inner->keepsOwnState(); }
+
     static const int kFlippedFrame = 150000;
 
 private:

@@ -199,8 +199,7 @@ const std::vector<CommandSpec> kCommands = {
 
 // What they do to a plug-in goes through the VST 2.4 record itself.
 constexpr CommandSet kVstOnly = commandBit(HostMode::EditorBench) | commandBit(HostMode::EditorPng) |
-                                commandBit(HostMode::ResponsePng) | commandBit(HostMode::Gui) |
-                                commandBit(HostMode::Validate) | commandBit(HostMode::ValidateGroup);
+                                commandBit(HostMode::ResponsePng) | commandBit(HostMode::Gui);
 
 }  // namespace
 

@@ -67,6 +67,8 @@ public:
     // when the format or the plug-in keeps none.
     virtual bool saveState(std::vector<uint8_t>& state, std::string& error) = 0;
     virtual bool restoreState(const std::vector<uint8_t>& state, std::string& error) = 0;
+    // Whether the state holds more than the parameters' values.
+    virtual bool keepsOwnState() const = 0;
 
     // The VST 2.4 host for commands and checks that only VST 2.4 has; null
     // for the other formats.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/hosting/PluginLoader.h"
 #include "tools/hosting/process/FloatingPoint.h"
 
 namespace {
@@ -135,27 +136,61 @@ void CheckContext::warnOfLoudness() {
          loudness.where.c_str());
 }
 
+void CheckContext::unloadable(const std::string& error) {
+    fail("%s", error.c_str());
+    result.unloadable = true;
+}
+
 std::unique_ptr<PluginHost> CheckContext::load(int sampleRate, int blockSize) {
     std::unique_ptr<PluginHost> host(new PluginHost());
     host->configure(sampleRate, blockSize);
     doing("loading the plug-in and sending effOpen");
     std::string error;
     if (!host->load(pluginPath(), error)) {
-        fail("%s", error.c_str());
-        result.unloadable = true;
+        unloadable(error);
         return nullptr;
     }
     return host;
 }
 
+std::unique_ptr<HostedPlugin> CheckContext::open(int sampleRate, int blockSize) {
+    doing("loading the plug-in");
+    std::string error;
+    std::unique_ptr<HostedPlugin> plugin = PluginLoader::open(pluginPath(), {sampleRate, blockSize}, error);
+    if (!plugin)
+        unloadable(error);
+    return plugin;
+}
+
+bool CheckContext::countsSane(int inputs, int outputs) {
+    if (inputs >= 0 && outputs >= 0 && inputs <= kMaxChannels && outputs <= kMaxChannels)
+        return true;
+    fail("the plug-in claims %d inputs and %d outputs; not processed", inputs, outputs);
+    return false;
+}
+
 bool CheckContext::channelCounts(PluginHost& host, int& inputs, int& outputs) {
     inputs = host.record()->numInputs;
     outputs = host.record()->numOutputs;
-    if (inputs < 0 || outputs < 0 || inputs > kMaxChannels || outputs > kMaxChannels) {
-        fail("the record claims %d inputs and %d outputs; not processed", inputs, outputs);
-        return false;
+    return countsSane(inputs, outputs);
+}
+
+bool CheckContext::channelCounts(HostedPlugin& plugin, int& inputs, int& outputs) {
+    inputs = plugin.inputCount();
+    outputs = plugin.outputCount();
+    return countsSane(inputs, outputs);
+}
+
+template <typename Process>
+void CheckContext::watched(int frames, Process process) {
+    const uint32_t before = floatingPointState();
+    process();
+    const uint32_t after = floatingPointState();
+    if (after != before) {
+        fail("processing %d frames changed the floating-point control state from 0x%04X to 0x%04X and left it so",
+             frames, static_cast<unsigned>(before), static_cast<unsigned>(after));
+        restoreFloatingPointState(before);
     }
-    return true;
 }
 
 void CheckContext::process(PluginHost& host, GuardedAudio& inputs, GuardedAudio& outputs, int frames) {
@@ -163,12 +198,9 @@ void CheckContext::process(PluginHost& host, GuardedAudio& inputs, GuardedAudio&
 }
 
 void CheckContext::process(PluginHost& host, float** inputs, float** outputs, int frames) {
-    uint32_t before = floatingPointState();
-    host.process(inputs, outputs, frames);
-    uint32_t after = floatingPointState();
-    if (after != before) {
-        fail("processing %d frames changed the floating-point control state from 0x%04X to 0x%04X and left it so",
-             frames, static_cast<unsigned>(before), static_cast<unsigned>(after));
-        restoreFloatingPointState(before);
-    }
+    watched(frames, [&]() { host.process(inputs, outputs, frames); });
+}
+
+void CheckContext::process(HostedPlugin& plugin, GuardedAudio& inputs, GuardedAudio& outputs, int frames) {
+    watched(frames, [&]() { plugin.process(inputs.pointers(), outputs.pointers(), frames); });
 }

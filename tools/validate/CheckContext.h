@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/hosting/HostedPlugin.h"
 #include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckResult.h"
 #include "tools/validate/GuardedAudio.h"
@@ -63,6 +64,12 @@ public:
     // A plug-in's channel counts, refused (with a failure) when absurd.
     bool channelCounts(PluginHost& host, int& inputs, int& outputs);
 
+    // The same for checks that hold in every format: an instance of the
+    // plug-in in whatever format it is, loaded as that format's hosts load one.
+    std::unique_ptr<HostedPlugin> open(int sampleRate, int blockSize);
+    void process(HostedPlugin& plugin, GuardedAudio& inputs, GuardedAudio& outputs, int frames);
+    bool channelCounts(HostedPlugin& plugin, int& inputs, int& outputs);
+
     int failureCount() const { return result.failures; }
 
     // The runner's side: a check starts, and its result when it is over.
@@ -79,6 +86,10 @@ private:
     };
 
     void detail(Finding::Kind kind, int& count, const char* format, va_list arguments);
+    void unloadable(const std::string& error);
+    bool countsSane(int inputs, int outputs);
+    template <typename Process>
+    void watched(int frames, Process process);
     void warnOfLoudness();
 
     ValidationSettings settings;

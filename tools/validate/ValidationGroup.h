@@ -19,6 +19,9 @@ struct ValidationGroup {
     const char* title;  // for the report
     std::vector<std::string> notes;
     std::vector<ValidationCheck> checks;
+    // Written against the hosting interface, so it runs on plug-ins of every
+    // format; the others speak VST 2.4 itself.
+    bool everyFormat = false;
 };
 
 // One function per group, each in its own file in groups/.

@@ -43,6 +43,7 @@ public:
 
     bool saveState(std::vector<uint8_t>& state, std::string& error) override;
     bool restoreState(const std::vector<uint8_t>& state, std::string& error) override;
+    bool keepsOwnState() const override { return state != nullptr; }
 
 private:
     ClapPlugin();

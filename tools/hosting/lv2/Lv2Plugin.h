@@ -36,6 +36,7 @@ public:
 
     bool saveState(std::vector<uint8_t>& state, std::string& error) override;
     bool restoreState(const std::vector<uint8_t>& state, std::string& error) override;
+    bool keepsOwnState() const override { return false; }
 
 private:
     bool instantiate(const PluginSetup& setup, std::string& error);

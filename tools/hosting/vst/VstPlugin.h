@@ -42,6 +42,7 @@ public:
     bool saveState(std::vector<uint8_t>& state, std::string& error) override;
     bool restoreState(const std::vector<uint8_t>& state, std::string& error) override;
 
+    bool keepsOwnState() const override { return keepsChunks(); }
     PluginHost* vstHost() override { return &host; }
 
 private:

@@ -32,6 +32,10 @@ std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, 
 // what the check said it was doing, such as which of several instances.
 std::unique_ptr<PluginHost> startedQuietly(CheckContext& context, int block, int& inputs, int& outputs);
 
+// The same for checks that hold in every format.
+std::unique_ptr<HostedPlugin> startedAnyFormat(CheckContext& context, int rate, int block, int& inputs, int& outputs);
+std::unique_ptr<HostedPlugin> startedAnyFormatQuietly(CheckContext& context, int block, int& inputs, int& outputs);
+
 // Output judged wherever a check looks at it: not finite fails the check;
 // finite but past kBound is loud, which the check warns of once in dB.
 void checkBlock(CheckContext& context, const GuardedAudio& out, const std::string& where);
