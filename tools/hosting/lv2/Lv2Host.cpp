@@ -225,6 +225,11 @@ void Lv2Instance::connectPorts() {
     }
 }
 
+bool Lv2Instance::offers(const std::string& featureUri) {
+    return featureUri == LV2_URID__map || featureUri == LV2_URID__unmap || featureUri == LV2_OPTIONS__options ||
+           featureUri == LV2_BUF_SIZE__boundedBlockLength;
+}
+
 LV2_URID Lv2Instance::map(LV2_URID_Map_Handle handle, const char* uri) {
     std::vector<std::string>& uris = static_cast<Lv2Instance*>(handle)->uris;
     for (size_t i = 0; i < uris.size(); ++i) {

@@ -71,6 +71,8 @@ public:
     Lv2Instance& operator=(const Lv2Instance&) = delete;
 
     bool ok() const { return instance != nullptr; }
+    // Whether this host offers the feature of that URI.
+    static bool offers(const std::string& featureUri);
     size_t audioInputCount() const { return audioInputs.size(); }
     size_t audioOutputCount() const { return audioOutputs.size(); }
     // Every control port, input or output, by symbol or by index.

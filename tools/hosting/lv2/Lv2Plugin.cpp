@@ -26,10 +26,15 @@ bool Lv2Plugin::instantiate(const PluginSetup& setup, std::string& error) {
     instance.reset(new Lv2Instance(world, setup.sampleRate, true, static_cast<uint32_t>(setup.maxBlockSize)));
     if (instance->ok())
         return true;
-    error = "'" + named + "' (" + world.uri() + ") would not be instantiated";
-    const std::vector<std::string> features = world.requiredFeatures();
-    for (size_t i = 0; i < features.size(); ++i)
-        error += (i == 0 ? "; it requires " : ", ") + features[i];
+    error = "'" + named + "'" + (named == world.uri() ? "" : " (" + world.uri() + ")") +
+            " would not be instantiated at " + std::to_string(setup.sampleRate) + " Hz";
+    std::string missing;
+    for (const std::string& feature : world.requiredFeatures()) {
+        if (!Lv2Instance::offers(feature))
+            missing += (missing.empty() ? "" : ", ") + feature;
+    }
+    if (!missing.empty())
+        error += "; it requires what this host does not offer: " + missing;
     return false;
 }
 
