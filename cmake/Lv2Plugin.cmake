@@ -75,8 +75,8 @@ if(NOT LILV_FOUND)
     return()
 endif()
 
-# The test and the benchmark load the bundle through the host tool's LV2
-# host, as LV2 hosts do, and run the linked VST effect beside it.
+# The test loads the bundle through the host tool's LV2 host, as LV2 hosts
+# do, and runs the linked VST effect beside it.
 add_library(quavix_lv2_test_support STATIC ${QUAVIX_LV2_SOURCES})
 target_link_libraries(quavix_lv2_test_support PUBLIC quavix_host_parts PkgConfig::LV2)
 add_executable(lv2_host_test ${CMAKE_SOURCE_DIR}/tests/lv2/lv2_host_test.cpp)
@@ -85,8 +85,6 @@ add_dependencies(lv2_host_test quavix_lv2_bundle)
 add_test(NAME lv2_host_test COMMAND lv2_host_test)
 set_tests_properties(lv2_host_test PROPERTIES ENVIRONMENT "QUAVIX_LV2_BUNDLE=${LV2_BUNDLE_DIR}/" TIMEOUT 300)
 
-add_executable(quavix_lv2_bench ${CMAKE_SOURCE_DIR}/tests/lv2/quavix_lv2_bench.cpp)
-target_link_libraries(quavix_lv2_bench quavix_lv2_test_support quavix_core ${CMAKE_DL_LIBS})
 
 # The bundle sounds as quavix.so, to the bit, through quavix-host --compare's
 # stimulus: noise, silence, impulses, varying blocks, parameter changes and
