@@ -198,8 +198,8 @@ const std::vector<CommandSpec> kCommands = {
 };
 
 // What they do to a plug-in goes through the VST 2.4 record itself.
-constexpr CommandSet kVstOnly = commandBit(HostMode::EditorBench) | commandBit(HostMode::EditorPng) |
-                                commandBit(HostMode::ResponsePng) | commandBit(HostMode::Gui);
+constexpr CommandSet kVstOnly =
+    commandBit(HostMode::EditorBench) | commandBit(HostMode::EditorPng) | commandBit(HostMode::Gui);
 
 }  // namespace
 

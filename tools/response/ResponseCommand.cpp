@@ -14,11 +14,10 @@ int ResponseCommand::run(const ResponseOptions& options) {
         return fail("refusing to write '" + options.pngPath + "': it is the plug-in '" + options.plugin.path + "'");
     }
     int status = kExitDone;
-    // The command line lets only VST 2.4 plug-ins this far.
     std::unique_ptr<HostedPlugin> plugin = loadPlugin(options.plugin, options.plugin.sampleRate, status);
     if (!plugin)
         return status;
-    ResponsePicture picture(*plugin->vstHost(), options);
+    ResponsePicture picture(*plugin, options);
     if (!picture.plan(error))
         return refuse(error);
     return picture.draw(error) ? kExitDone : fail(error);
