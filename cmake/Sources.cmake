@@ -168,12 +168,15 @@ set(HOST_HOSTING_SOURCES
     ${SRC}/tools/hosting/PluginModule.cpp
     ${SRC}/tools/hosting/PluginOptions.cpp
     ${SRC}/tools/hosting/PluginSummary.cpp
+    ${SRC}/tools/hosting/clap/ClapEditor.cpp
+    ${SRC}/tools/hosting/clap/ClapHost.cpp
     ${SRC}/tools/hosting/clap/ClapPlugin.cpp
     ${SRC}/tools/hosting/process/FloatingPoint.cpp
     ${SRC}/tools/hosting/process/GuardedBuffer.cpp
     ${SRC}/tools/hosting/vst/MidiEventList.cpp
     ${SRC}/tools/hosting/vst/PluginHost.cpp
     ${SRC}/tools/hosting/vst/PluginReport.cpp
+    ${SRC}/tools/hosting/vst/VstEditor.cpp
     ${SRC}/tools/hosting/vst/VstPlugin.cpp
     ${SRC}/tools/media/PngFile.cpp
     ${SRC}/tools/media/WavFile.cpp)
@@ -228,6 +231,7 @@ set(HOST_CLI_SOURCES
     ${SRC}/tools/cli/OptionTable.cpp
     ${SRC}/tools/cli/ValueParsing.cpp)
 set(HOST_HOSTING_LINUX_SOURCES
+    ${SRC}/tools/hosting/clap/linux/ClapSystem.cpp
     ${SRC}/tools/hosting/linux/EditorWindow.cpp
     ${SRC}/tools/hosting/linux/FilePaths.cpp
     ${SRC}/tools/hosting/linux/LargeFile.cpp
@@ -245,6 +249,7 @@ set(HOST_MEASUREMENT_LINUX_SOURCES
     ${SRC}/tools/stress/linux/AudioThreadPriority.cpp
     ${SRC}/tools/stress/linux/ResidentMemory.cpp)
 set(HOST_HOSTING_WIN32_SOURCES
+    ${SRC}/tools/hosting/clap/win32/ClapSystem.cpp
     ${SRC}/tools/hosting/process/win32/CrashReport.cpp
     ${SRC}/tools/hosting/process/win32/GroupProcess.cpp
     ${SRC}/tools/hosting/process/win32/GuardedBuffer.cpp

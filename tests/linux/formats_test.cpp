@@ -1,13 +1,17 @@
 // Quavix in its three formats through the host tool's backends: the same
 // parameters by name, range position and read-out, a state that brings
-// every value back, and paths of no plug-in refused with their names.
+// every value back, the same panel from the VST 2.4 and CLAP editors at
+// each scale, and paths of no plug-in refused with their names.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "tools/hosting/EditorWindow.h"
+#include "tools/hosting/PluginEditor.h"
 #include "tools/hosting/PluginLoader.h"
 
 namespace {
@@ -66,6 +70,40 @@ TEST(Formats, ASavedStateBringsEveryValueBack) {
         if (plugin->format() != PluginFormat::Vst2) {
             EXPECT_FALSE(plugin->restoreState(state, error)) << "half a state taken";
         }
+    }
+}
+
+// The picture of an editor opened in a popup window at that scale.
+std::vector<uint8_t> panelOf(const char* file, double scale, int& width, int& height) {
+    std::unique_ptr<HostedPlugin> plugin = opened(distFile(file));
+    std::vector<uint8_t> rgb;
+    std::string error;
+    EXPECT_TRUE(plugin && plugin->editor()) << file;
+    if (!plugin || !plugin->editor())
+        return rgb;
+    plugin->start();
+    EXPECT_TRUE(plugin->editor()->setScale(scale)) << file;
+    EditorWindow window(*plugin->editor(), EditorWindow::Kind::Popup);
+    EXPECT_TRUE(window.open(error)) << error;
+    window.pump(200);
+    window.settle();
+    EXPECT_TRUE(window.capture(width, height, rgb, error)) << error;
+    window.close();
+    return rgb;
+}
+
+TEST(Formats, TheVstAndClapEditorsShowTheSamePanelAtEachScale) {
+    std::string unavailable;
+    ASSERT_TRUE(EditorWindow::available(unavailable)) << unavailable;
+    for (double scale : {1.0, 2.0}) {
+        SCOPED_TRACE(scale);
+        int vstWidth = 0, vstHeight = 0, clapWidth = 0, clapHeight = 0;
+        const std::vector<uint8_t> vst = panelOf("quavix.so", scale, vstWidth, vstHeight);
+        const std::vector<uint8_t> clap = panelOf("quavix.clap", scale, clapWidth, clapHeight);
+        EXPECT_GT(vstWidth, 0);
+        EXPECT_EQ(clapWidth, vstWidth);
+        EXPECT_EQ(clapHeight, vstHeight);
+        EXPECT_TRUE(clap == vst) << "the CLAP editor's panel differs from the VST 2.4 editor's";
     }
 }
 

@@ -14,9 +14,9 @@ const char* const kPluginText =
     "CLAP plug-in, a folder (a .lv2 bundle) or a URI such as urn:morvella:quavix an\n"
     "LV2 one (Linux only), any other file a VST 2.4 library: a DLL for\n"
     "quavix-host.exe (dist/win32 for 32-bit plug-ins, dist/win64 for 64-bit ones), a\n"
-    ".so for the Linux quavix-host. --editor-png, --gui and --editor-bench take\n"
-    "VST 2.4 plug-ins only so far; --validate runs on the others the groups written\n"
-    "for every format. The tool prints the plug-in's identity,\n"
+    ".so for the Linux quavix-host. --editor-png, --gui and --editor-bench open the\n"
+    "editors of VST 2.4 and CLAP plug-ins only so far; --validate runs on LV2 and\n"
+    "CLAP plug-ins the groups written for every format. The tool prints the plug-in's identity,\n"
     "capabilities and parameters before anything else.\n";
 
 const char* const kCommandsText =
@@ -234,8 +234,8 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
     const CommandSpec* row = chosen(given, error);
     if (!row || !optionsBelong(*row, given, error) || !operandsFit(*row, given.parsed.operands, error))
         return false;
-    if (CommandTable::hostsVstOnly(row->mode)) {
-        error = PluginLoader::vstOnly(given.parsed.operands[0], row->title);
+    if (CommandTable::opensEditors(row->mode)) {
+        error = PluginLoader::withoutEditors(given.parsed.operands[0], row->title);
         if (!error.empty())
             return false;
     }

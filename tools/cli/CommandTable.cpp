@@ -197,13 +197,12 @@ const std::vector<CommandSpec> kCommands = {
      none},
 };
 
-// What they do to a plug-in goes through the VST 2.4 record itself.
-constexpr CommandSet kVstOnly =
+constexpr CommandSet kEditors =
     commandBit(HostMode::EditorBench) | commandBit(HostMode::EditorPng) | commandBit(HostMode::Gui);
 
 }  // namespace
 
-bool CommandTable::hostsVstOnly(HostMode mode) { return (kVstOnly & commandBit(mode)) != 0; }
+bool CommandTable::opensEditors(HostMode mode) { return (kEditors & commandBit(mode)) != 0; }
 
 const std::vector<CommandSpec>& CommandTable::all() { return kCommands; }
 

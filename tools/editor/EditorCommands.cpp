@@ -14,7 +14,7 @@ const unsigned kEditorPaintMilliseconds = 1000;
 // The plug-in loaded and started as a host has it before opening its editor,
 // told the display's scale when one is given; first of all, whether this
 // system can show an editor at all.
-// The command line lets only VST 2.4 plug-ins this far.
+// The command line lets only plug-ins of formats whose editors it hosts this far.
 int startedForEditor(std::unique_ptr<HostedPlugin>& plugin, const PluginOptions& options, double scale) {
     std::string unavailable;
     if (!EditorWindow::available(unavailable))
@@ -23,10 +23,9 @@ int startedForEditor(std::unique_ptr<HostedPlugin>& plugin, const PluginOptions&
     plugin = loadPlugin(options, options.sampleRate, status);
     if (!plugin)
         return status;
-    PluginHost& host = *plugin->vstHost();
-    host.start();
+    plugin->start();
     if (scale > 0.0) {
-        if (host.setEditorScale(static_cast<float>(scale)))
+        if (plugin->editor()->setScale(scale))
             std::printf("Scale %g sent to the editor\n", scale);
         else
             std::printf("The plug-in did not take the scale %g; its editor opens at its own size\n", scale);
@@ -40,7 +39,7 @@ int EditorCommands::savePicture(const EditorPictureOptions& options) {
     const int status = startedForEditor(plugin, options.plugin, options.scale);
     if (status != kExitDone)
         return status;
-    EditorWindow window(*plugin->vstHost(), EditorWindow::Kind::Popup);
+    EditorWindow window(*plugin->editor(), EditorWindow::Kind::Popup);
     std::string error;
     if (!window.open(error))
         return fail(error);
@@ -62,7 +61,7 @@ int EditorCommands::runGui(const GuiOptions& options) {
     const int status = startedForEditor(plugin, options.plugin, options.scale);
     if (status != kExitDone)
         return status;
-    EditorWindow window(*plugin->vstHost(), EditorWindow::Kind::Captioned);
+    EditorWindow window(*plugin->editor(), EditorWindow::Kind::Captioned);
     std::string error;
     if (!window.open(error))
         return fail(error);

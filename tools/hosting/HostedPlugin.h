@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class PluginEditor;
 class PluginHost;
 
 enum class PluginFormat { Vst2, Lv2, Clap };
@@ -69,6 +70,9 @@ public:
     virtual bool restoreState(const std::vector<uint8_t>& state, std::string& error) = 0;
     // Whether the state holds more than the parameters' values.
     virtual bool keepsOwnState() const = 0;
+
+    // Its editor, where this host can open one in the format; null otherwise.
+    virtual PluginEditor* editor() { return nullptr; }
 
     // The VST 2.4 host for commands and checks that only VST 2.4 has; null
     // for the other formats.

@@ -51,6 +51,14 @@ std::unique_ptr<HostedPlugin> PluginLoader::open(const std::string& path, const 
     return openVstPlugin(path, setup, error);
 }
 
+std::string PluginLoader::withoutEditors(const std::string& path, const char* command) {
+    const PluginFormat format = formatOf(path);
+    if (format != PluginFormat::Lv2)
+        return "";
+    return std::string(command) + " opens editors of VST 2.4 and CLAP plug-ins only so far: '" + path + "' is " +
+           formatName(format);
+}
+
 std::string PluginLoader::vstOnly(const std::string& path, const char* command) {
     const PluginFormat format = formatOf(path);
     if (format == PluginFormat::Vst2)

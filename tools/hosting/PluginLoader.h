@@ -15,6 +15,9 @@ public:
     // Why a command that hosts VST 2.4 plug-ins only cannot take the one at
     // that path, or empty.
     static std::string vstOnly(const std::string& path, const char* command);
+    // Why a command that opens editors cannot take the one at that path (its
+    // format's editors are not hosted), or empty.
+    static std::string withoutEditors(const std::string& path, const char* command);
     // Null with the reason when it cannot be loaded.
     static std::unique_ptr<HostedPlugin> open(const std::string& path, const PluginSetup& setup, std::string& error);
 };

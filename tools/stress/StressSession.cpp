@@ -115,17 +115,17 @@ void StressSession::run() {
 }
 
 void StressSession::openEditor() {
-    PluginHost* host = instances[0]->host().vstHost();
+    PluginEditor* panel = instances[0]->host().editor();
     std::string reason;
-    if (!host) {
+    if (!panel) {
         results.editor = std::string("none: the tool opens no editor of ") + formatName(instances[0]->host().format()) +
                          " plug-ins yet";
-    } else if (!host->hasEditor()) {
-        results.editor = "none: the plug-in has no editor";
+    } else if (!panel->available(reason)) {
+        results.editor = "none: " + reason;
     } else if (!EditorWindow::available(reason)) {
         results.editor = "none: " + reason;
     } else {
-        editor.reset(new EditorWindow(*host, EditorWindow::Kind::Popup));
+        editor.reset(new EditorWindow(*panel, EditorWindow::Kind::Popup));
         if (!editor->open(reason)) {
             editor.reset();
             results.editor = "none: it did not open: " + reason;

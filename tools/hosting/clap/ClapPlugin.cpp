@@ -11,9 +11,6 @@ const size_t kReservedEvents = 256;
 
 using EventPointers = std::vector<const clap_event_header_t*>;
 
-const void* noExtension(const clap_host_t*, const char*) { return nullptr; }
-void nothingRequested(const clap_host_t*) {}
-
 uint32_t eventCount(const clap_input_events_t* list) {
     return static_cast<uint32_t>(static_cast<const EventPointers*>(list->ctx)->size());
 }
@@ -58,11 +55,7 @@ std::unique_ptr<HostedPlugin> openClapPlugin(const std::string& path, const Plug
     return ClapPlugin::open(path, setup, error);
 }
 
-ClapPlugin::ClapPlugin()
-    : host{CLAP_VERSION, this,        "quavix-host",    "Quavix project", "",
-           "1.0",        noExtension, nothingRequested, nothingRequested, nothingRequested},
-      inputEvents{&ordered, eventCount, eventAt},
-      outputEvents{nullptr, dropEvent} {
+ClapPlugin::ClapPlugin() : inputEvents{&ordered, eventCount, eventAt}, outputEvents{nullptr, dropEvent} {
     values.reserve(kReservedEvents);
     midi.reserve(kReservedEvents);
     ordered.reserve(2 * kReservedEvents);
@@ -96,11 +89,13 @@ bool ClapPlugin::create(const std::string& path, std::string& error) {
     const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
     const clap_plugin_descriptor_t* descriptor =
         factory && factory->get_plugin_count(factory) > 0 ? factory->get_plugin_descriptor(factory, 0) : nullptr;
-    plugin = descriptor ? factory->create_plugin(factory, &host, descriptor->id) : nullptr;
+    plugin = descriptor ? factory->create_plugin(factory, host.record(), descriptor->id) : nullptr;
     if (!plugin || !plugin->init(plugin)) {
         error = "'" + path + "' made no plug-in: its factory " + (descriptor ? "failed" : "offers none");
         return false;
     }
+    host.attach(plugin);
+    panel.attach(plugin);
     params = static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));
     state = static_cast<const clap_plugin_state_t*>(plugin->get_extension(plugin, CLAP_EXT_STATE));
     audioPorts = static_cast<const clap_plugin_audio_ports_t*>(plugin->get_extension(plugin, CLAP_EXT_AUDIO_PORTS));
@@ -111,6 +106,7 @@ bool ClapPlugin::create(const std::string& path, std::string& error) {
 
 ClapPlugin::~ClapPlugin() {
     if (plugin) {
+        panel.close();
         stop();
         plugin->destroy(plugin);
     }

@@ -13,6 +13,8 @@
 #include "framework/clap/ClapInterface.h"
 #include "tools/hosting/HostedPlugin.h"
 #include "tools/hosting/PluginModule.h"
+#include "tools/hosting/clap/ClapEditor.h"
+#include "tools/hosting/clap/ClapHost.h"
 #include "tools/hosting/clap/ParameterQueue.h"
 
 class ClapPlugin : public HostedPlugin {
@@ -44,6 +46,7 @@ public:
     bool saveState(std::vector<uint8_t>& state, std::string& error) override;
     bool restoreState(const std::vector<uint8_t>& state, std::string& error) override;
     bool keepsOwnState() const override { return state != nullptr; }
+    PluginEditor* editor() override { return &panel; }
 
 private:
     ClapPlugin();
@@ -62,7 +65,8 @@ private:
     const clap_plugin_params_t* params = nullptr;
     const clap_plugin_state_t* state = nullptr;
     const clap_plugin_audio_ports_t* audioPorts = nullptr;
-    clap_host_t host;
+    ClapHost host;
+    ClapEditor panel{host, named};
     int inputChannels = 0;
     int outputChannels = 0;
     std::atomic<bool> active{false};

@@ -10,6 +10,7 @@
 #include "tools/hosting/HostedPlugin.h"
 #include "tools/hosting/vst/MidiEventList.h"
 #include "tools/hosting/vst/PluginHost.h"
+#include "tools/hosting/vst/VstEditor.h"
 
 class VstPlugin : public HostedPlugin {
 public:
@@ -43,6 +44,7 @@ public:
     bool restoreState(const std::vector<uint8_t>& state, std::string& error) override;
 
     bool keepsOwnState() const override { return keepsChunks(); }
+    PluginEditor* editor() override { return &panel; }
     PluginHost* vstHost() override { return &host; }
 
 private:
@@ -50,6 +52,7 @@ private:
     bool keepsChunks() const { return (host.record()->flags & effFlagsProgramChunks) != 0; }
 
     PluginHost host;
+    VstEditor panel{host};
     MidiEventList midi;
     std::vector<float> defaults;  // the values it loaded with
 };
