@@ -1,7 +1,7 @@
 # make demo: set up if needed, build every plug-in and host tool, render the demo.
 # make test: set up if needed, build every configuration, run every test.
 # make bench: the benchmarks of every build, and Quavix beside Debian's VST effects.
-# make validate-peers: the validator over Debian's VST effects.
+# make validate-peers: the validator over Debian's VST and LV2 effects.
 # make install / make uninstall: the Linux plug-ins, host tool and manual
 #   under $(DESTDIR)$(PREFIX); make install-user / uninstall-user: in ~/.vst,
 #   ~/.lv2 and ~/.local.
@@ -107,8 +107,9 @@ bench: linux $(WINDOWS_ARCHS)
 	@./cmake/bench-setup.sh
 	@$(XVFB) ./cmake/run-bench.sh
 
-# What the validator finds in Debian's VST effects (never fails for their faults).
+# What the validator finds in Debian's VST and LV2 effects (never fails for their faults).
 validate-peers: linux
+	@./cmake/bench-setup.sh
 	@./cmake/validate-peers.sh
 
 # Installing builds what it installs, and nothing else.

@@ -42,7 +42,8 @@ add_library(quavix_fuzz_clap STATIC ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES
 # stays out: its heap counter replaces malloc, which the sanitizers own.
 add_library(quavix_fuzz_host_inputs STATIC ${CMAKE_SOURCE_DIR}/tools/cli/CommandLine.cpp
     ${CMAKE_SOURCE_DIR}/tools/cli/CommandTable.cpp ${CMAKE_SOURCE_DIR}/tools/cli/OptionTable.cpp
-    ${CMAKE_SOURCE_DIR}/tools/cli/ValueParsing.cpp
+    ${CMAKE_SOURCE_DIR}/tools/cli/ValueParsing.cpp ${CMAKE_SOURCE_DIR}/tools/hosting/PluginLoader.cpp
+    ${CMAKE_SOURCE_DIR}/tools/hosting/HostedPlugin.cpp
     ${CMAKE_SOURCE_DIR}/tools/media/WavFile.cpp ${CMAKE_SOURCE_DIR}/tools/hosting/linux/LargeFile.cpp)
 
 # fuzz_target(NAME LIBRARY [SOURCES...])

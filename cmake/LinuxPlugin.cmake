@@ -56,15 +56,22 @@ add_library(quavix_clap MODULE ${PLUGIN_OBJECTS} ${FRAMEWORK_CLAP_SOURCES} ${QUA
 target_link_libraries(quavix_clap PRIVATE ${CMAKE_DL_LIBS})
 set_target_properties(quavix_clap PROPERTIES OUTPUT_NAME quavix SUFFIX .clap LIBRARY_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 link_as_plugin_binary(quavix_clap ${CMAKE_SOURCE_DIR}/framework/clap/clap.map)
+# It sounds as quavix.so, to the bit, through quavix-host --compare's stimulus.
+add_test(NAME clap_sounds_as_vst COMMAND quavix-host --compare $<TARGET_FILE:quavix> $<TARGET_FILE:quavix_clap>)
+set_tests_properties(clap_sounds_as_vst PROPERTIES PASS_REGULAR_EXPRESSION "compare: identical [0-9]+ samples"
+    TIMEOUT 300)
 
 # The host tool: its portable parts, the Linux parts, and main.
-add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_LINUX_SOURCES})
-target_include_directories(quavix_host_parts SYSTEM PUBLIC /usr/include/stb)
-target_link_libraries(quavix_host_parts ${CMAKE_DL_LIBS} pthread)
+add_host_tool_layers(linux)
+target_link_libraries(quavix_host_hosting PUBLIC ${CMAKE_DL_LIBS} pthread)
 # The host tool hosts editors in X windows whether or not this build's plug-in
 # has one, and its validator counts the X server's resources.
 pkg_check_modules(X11_HOST REQUIRED IMPORTED_TARGET x11 xres)
-target_link_libraries(quavix_host_parts PkgConfig::X11_HOST)
+target_link_libraries(quavix_host_hosting PUBLIC PkgConfig::X11_HOST)
+# It hosts LV2 plug-ins through lilv, as LV2 hosts do.
+pkg_check_modules(LILV REQUIRED IMPORTED_TARGET lilv-0)
+pkg_check_modules(LV2_HOST REQUIRED IMPORTED_TARGET lv2)
+target_link_libraries(quavix_host_hosting PUBLIC PkgConfig::LILV PkgConfig::LV2_HOST)
 add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts)
@@ -139,7 +146,7 @@ endif()
 
 # --- Response pictures: cairo draws them, in the Linux host tool only ---
 # The response test measures the pass-through test plug-in too.
-target_link_libraries(quavix_host_parts PkgConfig::CAIRO)
+target_link_libraries(quavix_host_measurements PUBLIC PkgConfig::CAIRO)
 if(TARGET response_test AND TARGET quavix_test_plugin)
     add_dependencies(response_test quavix_test_plugin)
     set_property(TEST response_test APPEND PROPERTY ENVIRONMENT

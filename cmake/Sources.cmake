@@ -154,38 +154,36 @@ function(add_plugin_layers)
 endfunction()
 
 # The host tool, a folder per command or feature, each with the parts its
-# system does its own way in linux/ and win32/ beside it. Both builds link
-# these into quavix_host_parts, which the tool's main and its tests share.
-set(HOST_TOOL_SOURCES
-    ${SRC}/tools/bench/BenchCommand.cpp
-    ${SRC}/tools/bench/EditorBench.cpp
-    ${SRC}/tools/bench/PluginBench.cpp
-    ${SRC}/tools/cli/Command.cpp
-    ${SRC}/tools/cli/CommandLine.cpp
-    ${SRC}/tools/cli/CommandTable.cpp
-    ${SRC}/tools/cli/HostedPlugin.cpp
-    ${SRC}/tools/cli/OptionTable.cpp
-    ${SRC}/tools/cli/ValueParsing.cpp
-    ${SRC}/tools/editor/EditorCommands.cpp
-    ${SRC}/tools/hosting/GuardedBuffer.cpp
+# system does its own way in linux/ and win32/ beside it, in four layers,
+# each a library linked only downward: hosting and media at the bottom; the
+# validator, and the measurements (rendering, editor pictures, bench,
+# response, stress, compare) above them; the command line on top,
+# quavix_host_parts, which the tool's main and its tests link.
+# cmake/check-layers.sh holds the includes to the same order.
+set(HOST_HOSTING_SOURCES
     ${SRC}/tools/hosting/EditorWindow.cpp
+    ${SRC}/tools/hosting/HostedPlugin.cpp
     ${SRC}/tools/hosting/LibraryFormat.cpp
-    ${SRC}/tools/hosting/PluginHost.cpp
-    ${SRC}/tools/hosting/PluginReport.cpp
-    ${SRC}/tools/media/MidiEventList.cpp
+    ${SRC}/tools/hosting/PluginLoader.cpp
+    ${SRC}/tools/hosting/PluginModule.cpp
+    ${SRC}/tools/hosting/PluginOptions.cpp
+    ${SRC}/tools/hosting/PluginSummary.cpp
+    ${SRC}/tools/hosting/clap/ClapEditor.cpp
+    ${SRC}/tools/hosting/clap/ClapHost.cpp
+    ${SRC}/tools/hosting/clap/ClapPlugin.cpp
+    ${SRC}/tools/hosting/process/FloatingPoint.cpp
+    ${SRC}/tools/hosting/process/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/vst/MidiEventList.cpp
+    ${SRC}/tools/hosting/vst/PluginHost.cpp
+    ${SRC}/tools/hosting/vst/PluginReport.cpp
+    ${SRC}/tools/hosting/vst/VstEditor.cpp
+    ${SRC}/tools/hosting/vst/VstPlugin.cpp
     ${SRC}/tools/media/PngFile.cpp
-    ${SRC}/tools/media/WavFile.cpp
-    ${SRC}/tools/render/DemoPhrase.cpp
-    ${SRC}/tools/render/OfflineRenderer.cpp
-    ${SRC}/tools/render/RenderCommands.cpp
-    ${SRC}/tools/response/FrequencyResponse.cpp
-    ${SRC}/tools/response/ResponseCommand.cpp
-    ${SRC}/tools/response/ResponsePicture.cpp
-    ${SRC}/tools/stress/StressCommand.cpp
-    ${SRC}/tools/stress/StressFigures.cpp
-    ${SRC}/tools/stress/StressInstance.cpp
-    ${SRC}/tools/stress/StressSession.cpp
+    ${SRC}/tools/media/WavFile.cpp)
+set(HOST_VALIDATOR_SOURCES
     ${SRC}/tools/validate/CheckContext.cpp
+    ${SRC}/tools/validate/GuardedAudio.cpp
+    ${SRC}/tools/validate/GuardedText.cpp
     ${SRC}/tools/validate/ResultWire.cpp
     ${SRC}/tools/validate/ValidationReport.cpp
     ${SRC}/tools/validate/Validator.cpp
@@ -208,40 +206,88 @@ set(HOST_TOOL_SOURCES
     ${SRC}/tools/validate/groups/habits/ScanningHabit.cpp
     ${SRC}/tools/validate/groups/habits/SettingTwiceHabit.cpp
     ${SRC}/tools/validate/groups/habits/Twins.cpp)
-set(HOST_TOOL_LINUX_SOURCES
-    ${SRC}/tools/hosting/linux/CrashReport.cpp
+set(HOST_MEASUREMENT_SOURCES
+    ${SRC}/tools/bench/BenchCommand.cpp
+    ${SRC}/tools/bench/EditorBench.cpp
+    ${SRC}/tools/bench/PluginBench.cpp
+    ${SRC}/tools/compare/CompareCommand.cpp
+    ${SRC}/tools/compare/CompareStimulus.cpp
+    ${SRC}/tools/compare/PluginComparison.cpp
+    ${SRC}/tools/editor/EditorCommands.cpp
+    ${SRC}/tools/render/DemoPhrase.cpp
+    ${SRC}/tools/render/OfflineRenderer.cpp
+    ${SRC}/tools/render/RenderCommands.cpp
+    ${SRC}/tools/response/FrequencyResponse.cpp
+    ${SRC}/tools/response/ResponseCommand.cpp
+    ${SRC}/tools/response/ResponsePicture.cpp
+    ${SRC}/tools/stress/StressCommand.cpp
+    ${SRC}/tools/stress/StressFigures.cpp
+    ${SRC}/tools/stress/StressInstance.cpp
+    ${SRC}/tools/stress/StressSession.cpp)
+set(HOST_CLI_SOURCES
+    ${SRC}/tools/cli/Command.cpp
+    ${SRC}/tools/cli/CommandLine.cpp
+    ${SRC}/tools/cli/CommandTable.cpp
+    ${SRC}/tools/cli/OptionTable.cpp
+    ${SRC}/tools/cli/ValueParsing.cpp)
+set(HOST_HOSTING_LINUX_SOURCES
+    ${SRC}/tools/hosting/clap/linux/ClapSystem.cpp
     ${SRC}/tools/hosting/linux/EditorWindow.cpp
     ${SRC}/tools/hosting/linux/FilePaths.cpp
-    ${SRC}/tools/hosting/linux/GroupProcess.cpp
-    ${SRC}/tools/hosting/linux/GuardedBuffer.cpp
-    ${SRC}/tools/hosting/linux/HeapCount.cpp
     ${SRC}/tools/hosting/linux/LargeFile.cpp
-    ${SRC}/tools/hosting/linux/LockCount.cpp
     ${SRC}/tools/hosting/linux/PluginModule.cpp
-    ${SRC}/tools/hosting/linux/ProcessResources.cpp
+    ${SRC}/tools/hosting/lv2/Lv2Host.cpp
+    ${SRC}/tools/hosting/lv2/Lv2Plugin.cpp
+    ${SRC}/tools/hosting/process/linux/CrashReport.cpp
+    ${SRC}/tools/hosting/process/linux/GroupProcess.cpp
+    ${SRC}/tools/hosting/process/linux/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/process/linux/HeapCount.cpp
+    ${SRC}/tools/hosting/process/linux/LockCount.cpp
+    ${SRC}/tools/hosting/process/linux/ProcessResources.cpp)
+set(HOST_MEASUREMENT_LINUX_SOURCES
     ${SRC}/tools/response/linux/ResponsePlot.cpp
     ${SRC}/tools/stress/linux/AudioThreadPriority.cpp
     ${SRC}/tools/stress/linux/ResidentMemory.cpp)
-set(HOST_TOOL_WIN32_SOURCES
-    ${SRC}/tools/hosting/win32/CrashReport.cpp
+set(HOST_HOSTING_WIN32_SOURCES
+    ${SRC}/tools/hosting/clap/win32/ClapSystem.cpp
+    ${SRC}/tools/hosting/process/win32/CrashReport.cpp
+    ${SRC}/tools/hosting/process/win32/GroupProcess.cpp
+    ${SRC}/tools/hosting/process/win32/GuardedBuffer.cpp
+    ${SRC}/tools/hosting/process/win32/HeapCount.cpp
+    ${SRC}/tools/hosting/process/win32/LockCount.cpp
+    ${SRC}/tools/hosting/process/win32/ProcessResources.cpp
     ${SRC}/tools/hosting/win32/EditorWindow.cpp
     ${SRC}/tools/hosting/win32/FilePaths.cpp
-    ${SRC}/tools/hosting/win32/GroupProcess.cpp
-    ${SRC}/tools/hosting/win32/GuardedBuffer.cpp
     ${SRC}/tools/hosting/win32/GuiObjects.cpp
-    ${SRC}/tools/hosting/win32/HeapCount.cpp
     ${SRC}/tools/hosting/win32/LargeFile.cpp
-    ${SRC}/tools/hosting/win32/LockCount.cpp
-    ${SRC}/tools/hosting/win32/PluginModule.cpp
-    ${SRC}/tools/hosting/win32/ProcessResources.cpp
+    ${SRC}/tools/hosting/win32/Lv2Backend.cpp
+    ${SRC}/tools/hosting/win32/PluginModule.cpp)
+set(HOST_MEASUREMENT_WIN32_SOURCES
     ${SRC}/tools/response/win32/ResponsePlot.cpp
     ${SRC}/tools/stress/win32/AudioThreadPriority.cpp
     ${SRC}/tools/stress/win32/ResidentMemory.cpp)
+# Each layer of the host tool for one system (linux or win32), from the lists
+# above; external libraries are linked to the layer that needs them.
+#
+#   add_host_tool_layers(SYSTEM)
+function(add_host_tool_layers system)
+    string(TOUPPER ${system} upper)
+    add_library(quavix_host_hosting STATIC ${HOST_HOSTING_SOURCES} ${HOST_HOSTING_${upper}_SOURCES})
+    target_include_directories(quavix_host_hosting SYSTEM PUBLIC /usr/include/stb)
+    add_library(quavix_host_validator STATIC ${HOST_VALIDATOR_SOURCES} ${HOST_VALIDATOR_${upper}_SOURCES})
+    target_link_libraries(quavix_host_validator PUBLIC quavix_host_hosting)
+    add_library(quavix_host_measurements STATIC ${HOST_MEASUREMENT_SOURCES} ${HOST_MEASUREMENT_${upper}_SOURCES})
+    target_link_libraries(quavix_host_measurements PUBLIC quavix_host_hosting)
+    add_library(quavix_host_parts STATIC ${HOST_CLI_SOURCES})
+    target_link_libraries(quavix_host_parts PUBLIC quavix_host_validator quavix_host_measurements)
+endfunction()
+
 set(HOST_TOOL_MAIN ${SRC}/tools/main.cpp)
 # The host tool's test cases that every build shares, compiled once per
 # build beside that system's own host_tool_test.
 set(HOST_TOOL_TEST_CASES
     ${SRC}/tests/tools/CommandLineCases.cpp
+    ${SRC}/tests/tools/CompareCases.cpp
     ${SRC}/tests/tools/HostToolCases.cpp
     ${SRC}/tests/tools/LibraryFormatCases.cpp
     ${SRC}/tests/tools/ResultWireCases.cpp)

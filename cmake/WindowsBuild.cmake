@@ -35,16 +35,20 @@ target_link_options(QuavixClap PRIVATE -s)
 
 # The host tool: its portable parts and the Windows parts in a library that
 # its test links too, and main.
-add_library(quavix_host_parts STATIC ${HOST_TOOL_SOURCES} ${HOST_TOOL_WIN32_SOURCES})
-target_include_directories(quavix_host_parts SYSTEM PRIVATE /usr/include/stb)
-target_link_libraries(quavix_host_parts ${WIN32_SYSTEM_LIBS})
+add_host_tool_layers(win32)
+target_link_libraries(quavix_host_hosting PUBLIC ${WIN32_SYSTEM_LIBS})
 # --stress paces its audio threads by a 1 ms timer (timeBeginPeriod).
-target_link_libraries(quavix_host_parts winmm)
+target_link_libraries(quavix_host_measurements PUBLIC winmm)
 add_executable(quavix-host ${HOST_TOOL_MAIN})
 set_target_properties(quavix-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUAVIX_DIST_DIR})
 target_link_libraries(quavix-host quavix_host_parts ${WIN32_SYSTEM_LIBS})
 
 enable_testing()
+# Quavix.clap sounds as QUAVIX.dll of the same architecture, to the bit,
+# through quavix-host --compare's stimulus.
+add_test(NAME clap_sounds_as_vst COMMAND quavix-host --compare ${QUAVIX_DIST_DIR}/QUAVIX.dll ${QUAVIX_DIST_DIR}/Quavix.clap)
+set_tests_properties(clap_sounds_as_vst PROPERTIES PASS_REGULAR_EXPRESSION "compare: identical [0-9]+ samples"
+    TIMEOUT 300)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # Each tests/win32/*_test.cpp is its own program, so that window and OLE state

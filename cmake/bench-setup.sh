@@ -1,10 +1,11 @@
 #!/bin/sh
-# What make bench alone needs beyond make test's set-up: Debian's LV2 wahs
-# and filters, to put beside Quavix's LV2 build. Safe to run again: a package
-# already installed is left alone. A machine that cannot install them still
-# benchmarks; the peers are then skipped with a message.
+# What make bench and make validate-peers need beyond make test's set-up:
+# Debian's LV2 wahs, filters and equalisers, to put beside Quavix's LV2 build
+# and to validate. Safe to run again: a package already installed is left
+# alone. A machine that cannot install them still benchmarks; the peers are
+# then skipped with a message.
 set -u
-PACKAGES="guitarix-lv2 calf-plugins"
+PACKAGES="guitarix-lv2 calf-plugins lsp-plugins-lv2"
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 missing=""
 for p in $PACKAGES; do

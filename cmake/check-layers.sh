@@ -5,18 +5,29 @@
 # exits 1 if there is one.
 #
 #   framework  <-  toolkit  <-  platform/{win32,x11,stub}
-#   quavix: framework and toolkit        tools: the interface record alone
+#   quavix: framework and toolkit
+#   tools, beside them, on the formats' interface records alone, in layers:
+#     hosting, media  <-  validate | render, editor, bench, response, stress, compare  <-  cli
 set -u
 cd "$(dirname "$0")/.."
 status=0
 # folder|include prefixes it may use
-rules='framework/|framework/
+records='framework/VstInterface.h framework/clap/ClapInterface.h'
+measurements='tools/render/ tools/editor/ tools/bench/ tools/response/ tools/stress/ tools/compare/'
+rules="framework/|framework/
 toolkit/|framework/ toolkit/
 platform/win32/|framework/ toolkit/ platform/win32/
 platform/x11/|framework/ toolkit/ platform/x11/
 platform/stub/|framework/ toolkit/ platform/stub/
 quavix/|framework/ toolkit/ quavix/
-tools/|framework/VstInterface.h tools/'
+tools/hosting/|$records tools/hosting/ tools/media/
+tools/media/|$records tools/hosting/ tools/media/
+tools/validate/|$records tools/hosting/ tools/media/ tools/validate/
+$(for measurement in render editor bench response stress compare; do
+    echo "tools/$measurement/|$records tools/hosting/ tools/media/ $measurements"
+done)
+tools/cli/|$records tools/
+tools/main.cpp|$records tools/"
 system_headers='windows\.h|ole2\.h|shellapi\.h|X11/|cairo'
 checked=0
 for file in $(git ls-files --cached --others --exclude-standard '*.h' '*.cpp'); do

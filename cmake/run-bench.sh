@@ -1,6 +1,7 @@
 #!/bin/sh
 # The benchmarks of every build: processReplacing against the floor of its
-# own arithmetic natively and for each DLL under Wine, the editor's first
+# own arithmetic natively and for each DLL under Wine, Quavix's three Linux
+# formats beside each other and Debian's LV2 wahs, the editor's first
 # paint and full redraw at 1x and 2x, then Quavix beside the VST effects
 # Debian ships, by cost and under a session's load. Run on a display
 # (xvfb-run), like every Wine run.
@@ -11,17 +12,13 @@ editor_rounds=25
 echo "== benchmark: dist/linux-x86_64 (native)"
 ./build/linux/quavix_bench
 ./build/linux/quavix_bench dist/linux-x86_64/quavix.so
-echo "== benchmark: dist/linux-x86_64/quavix.lv2 beside quavix.so and Debian's LV2 wahs and filters"
-# Each peer as BUNDLE URI; one that is not installed is skipped with a message.
-set --
-for peer in "gxautowah.lv2 http://guitarix.sourceforge.net/plugins/gxautowah#wah" \
-    "gxautowah.lv2 http://guitarix.sourceforge.net/plugins/gxautowah#autowah" \
-    "gx_colwah.lv2 http://guitarix.sourceforge.net/plugins/gx_colwah_#_colwah_" \
-    "calf.lv2 http://calf.sourceforge.net/plugins/Filter" \
-    "calf.lv2 http://calf.sourceforge.net/plugins/EnvelopeFilter"; do
-    set -- "$@" "/usr/lib/lv2/${peer%% *}" "${peer#* }"
-done
-./build/linux/quavix_lv2_bench dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2 "$@"
+echo "== benchmark: Quavix's three formats side by side, and Debian's LV2 wahs and filters"
+# A peer that is not installed is skipped with a message.
+dist/linux-x86_64/quavix-host --bench dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.lv2 \
+    dist/linux-x86_64/quavix.clap "http://guitarix.sourceforge.net/plugins/gxautowah#wah" \
+    "http://guitarix.sourceforge.net/plugins/gxautowah#autowah" \
+    "http://guitarix.sourceforge.net/plugins/gx_colwah_#_colwah_" "http://calf.sourceforge.net/plugins/Filter" \
+    "http://calf.sourceforge.net/plugins/EnvelopeFilter"
 echo "== benchmark: the editor of dist/linux-x86_64/quavix.so on X11, at 1x and 2x"
 dist/linux-x86_64/quavix-host --editor-bench dist/linux-x86_64/quavix.so --rounds $editor_rounds
 wine_session_begin

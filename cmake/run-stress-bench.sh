@@ -1,7 +1,8 @@
 #!/bin/sh
-# Quavix and the peers of run-peer-bench.sh under a session's load, side by
-# side: quavix-host --stress on each, one after the other, STRESS_INSTANCES
-# instances (default 64) for STRESS_SECONDS each (default 10), and a table
+# Quavix in its three formats and the peers of run-peer-bench.sh under a
+# session's load, side by side: quavix-host --stress on each, one after the
+# other, STRESS_INSTANCES instances (default 64) for STRESS_SECONDS each
+# (default 10), and a table
 # of what each printed: the time per block, deadline misses, allocations
 # and locks on the audio threads, and resident memory. Needs a display for
 # the editors (xvfb-run). A peer that is not installed or fails is skipped
@@ -45,14 +46,14 @@ stress_row() {
 
 echo "== Quavix and its peers under a session's load: $instances instances for $seconds s each, 48 kHz, blocks of 64"
 status=0
-for plugin in "$quavix" $peers; do
-    if [ ! -f "$plugin" ]; then
+for plugin in "$quavix" "$dist/quavix.lv2" "$dist/quavix.clap" $peers; do
+    if [ ! -e "$plugin" ]; then
         echo "  skipped: $plugin is not installed"
         continue
     fi
     if ! "$host" --stress "$plugin" --instances "$instances" --seconds "$seconds" >"$log" 2>&1; then
         echo "  $(basename "$plugin") failed: $(grep 'quavix-host:' "$log" | tail -n 1)"
-        [ "$plugin" = "$quavix" ] && status=1
+        case $plugin in "$dist"/quavix.*) status=1 ;; esac
         continue
     fi
     echo "  $(basename "$plugin"): $(grep '^stress: [0-9]* instances' "$log")"

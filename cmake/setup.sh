@@ -8,7 +8,7 @@ set -eu
 # What the Linux build needs: quavix.so, the LV2 bundle, the host tool and
 # its manual page.
 LINUX_PACKAGES="cmake make g++ pkg-config googletest libstb-dev libcairo2-dev \
-libx11-dev libxres-dev libxtst-dev lv2-dev"
+libx11-dev libxres-dev libxtst-dev lv2-dev liblilv-dev"
 # What the demo needs besides: the compilers, Wine and a display for the
 # Windows builds, and sox for the spectrogram.
 DEMO_PACKAGES="$LINUX_PACKAGES g++-mingw-w64-i686 binutils-mingw-w64-i686 \

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tools/cli/CommandLine.h"
-#include "tools/hosting/CrashReport.h"
+#include "tools/hosting/process/CrashReport.h"
 
 int main(int argc, char** argv) {
     Command command;

@@ -79,49 +79,54 @@ void requireSweeps(const std::vector<ParameterSweep>& sweeps) {
 void requireJob(const Command& command) {
     switch (command.mode) {
     case HostMode::Info:
-        requirePlugin(command.info);
+        requirePlugin(command.as<PluginOptions>());
         break;
     case HostMode::Demo:
-        requirePlugin(command.demo.plugin);
-        requireRender(command.demo.render);
+        requirePlugin(command.as<DemoOptions>().plugin);
+        requireRender(command.as<DemoOptions>().render);
         break;
     case HostMode::ProcessFile:
-        requirePlugin(command.file.plugin);
-        requireRender(command.file.render);
+        requirePlugin(command.as<FileOptions>().plugin);
+        requireRender(command.as<FileOptions>().render);
         break;
     case HostMode::EditorPng:
-        requirePlugin(command.editorPicture.plugin);
-        requireScale(command.editorPicture.scale);
+        requirePlugin(command.as<EditorPictureOptions>().plugin);
+        requireScale(command.as<EditorPictureOptions>().scale);
         break;
     case HostMode::Gui:
-        requirePlugin(command.gui.plugin);
-        requireScale(command.gui.scale);
-        require(std::isfinite(command.gui.closeAfterSeconds) && command.gui.closeAfterSeconds >= 0.0,
-                "closing after %g s", command.gui.closeAfterSeconds);
+        requirePlugin(command.as<GuiOptions>().plugin);
+        requireScale(command.as<GuiOptions>().scale);
+        require(std::isfinite(command.as<GuiOptions>().closeAfterSeconds) &&
+                    command.as<GuiOptions>().closeAfterSeconds >= 0.0,
+                "closing after %g s", command.as<GuiOptions>().closeAfterSeconds);
         break;
     case HostMode::Bench:
-        require(!command.bench.plugins.empty(), "a benchmark of nothing");
-        require(inRange(command.bench.settings.rounds, 1, 1000), "%d rounds", command.bench.settings.rounds);
-        for (const BenchEntry& entry : command.bench.plugins)
+        require(!command.as<BenchOptions>().plugins.empty(), "a benchmark of nothing");
+        require(inRange(command.as<BenchOptions>().settings.rounds, 1, 1000), "%d rounds",
+                command.as<BenchOptions>().settings.rounds);
+        for (const BenchEntry& entry : command.as<BenchOptions>().plugins)
             requireSettings(entry.parameters);
         break;
     case HostMode::EditorBench:
-        requirePlugin(command.editorBench.plugin);
-        require(inRange(command.editorBench.rounds, 1, 1000), "%d rounds", command.editorBench.rounds);
+        requirePlugin(command.as<EditorBenchOptions>().plugin);
+        require(inRange(command.as<EditorBenchOptions>().rounds, 1, 1000), "%d rounds",
+                command.as<EditorBenchOptions>().rounds);
         break;
     case HostMode::ResponsePng:
-        requirePlugin(command.response.plugin);
-        requireSweeps(command.response.sweeps);
+        requirePlugin(command.as<ResponseOptions>().plugin);
+        requireSweeps(command.as<ResponseOptions>().sweeps);
         break;
     case HostMode::Validate:
     case HostMode::ValidateGroup:
-        require(inRange(command.validate.strictness, Validator::kMinStrictness, Validator::kMaxStrictness),
-                "strictness %d", command.validate.strictness);
+        require(inRange(command.as<ValidateOptions>().strictness, Validator::kMinStrictness, Validator::kMaxStrictness),
+                "strictness %d", command.as<ValidateOptions>().strictness);
         break;
     case HostMode::Stress:
-        require(inRange(command.stress.instances, 1, 1024) && inRange(command.stress.seconds, 0.1, 86400.0),
-                "%d instances for %g s", command.stress.instances, command.stress.seconds);
+        require(inRange(command.as<StressOptions>().instances, 1, 1024) &&
+                    inRange(command.as<StressOptions>().seconds, 0.1, 86400.0),
+                "%d instances for %g s", command.as<StressOptions>().instances, command.as<StressOptions>().seconds);
         break;
+    case HostMode::Compare:  // two paths, which may be anything
     case HostMode::Help:
     case HostMode::Version:
         break;

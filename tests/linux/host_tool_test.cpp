@@ -21,8 +21,8 @@
 #include "tests/linux/support/ToolProcess.h"
 #include "tests/tools/HostToolCases.h"
 #include "tests/tools/LibraryFormatCases.h"
-#include "tools/hosting/HeapCount.h"
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/LockCount.h"
 
 namespace hosttool {
 

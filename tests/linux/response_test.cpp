@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@
 #include "tests/linux/support/ToolProcess.h"
 #include "tests/native/FilterProbe.h"
 #include "tools/response/FrequencyResponse.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/PluginLoader.h"
 #include "tools/response/ResponsePlot.h"
 
 namespace {
@@ -53,16 +54,18 @@ struct Setting {
 class LoadedQuavix {
 public:
     explicit LoadedQuavix(const Setting& row) {
-        host.configure(row.rate, 512);
         std::string error;
-        loaded = host.load(pluginPath(), error);
+        plugin = PluginLoader::open(pluginPath(), {row.rate, 512}, error);
+        loaded = plugin != nullptr;
         EXPECT_TRUE(loaded) << error;
-        host.setParameter(0, row.frequency);
-        host.setParameter(1, row.gain);
-        host.setParameter(2, row.peak);
+        if (!loaded)
+            return;
+        plugin->setPosition(0, row.frequency);
+        plugin->setPosition(1, row.gain);
+        plugin->setPosition(2, row.peak);
     }
 
-    PluginHost host;
+    std::unique_ptr<HostedPlugin> plugin;
     bool loaded = false;
 };
 
@@ -83,7 +86,7 @@ TEST(ResponseMeasurement, AgreesWithTheFiltersOwnTransferFunction) {
         SCOPED_TRACE(testing::Message() << row.rate << " Hz, corner " << row.frequency << ", peak " << row.peak);
         LoadedQuavix quavix(row);
         ASSERT_TRUE(quavix.loaded);
-        FrequencyResponse response(quavix.host, row.rate, 512);
+        FrequencyResponse response(*quavix.plugin, row.rate, 512);
         MeasuredResponse measured = response.measure();
         FilterProbe filter;
         filter.setSampleRate(static_cast<float>(row.rate));
@@ -126,7 +129,7 @@ TEST(ResponseMeasurement, HighPeakSitsAtTheSetCornerWithinOneBin) {
         SCOPED_TRACE(testing::Message() << row.rate << " Hz, corner " << corner << " Hz");
         LoadedQuavix quavix(row);
         ASSERT_TRUE(quavix.loaded);
-        FrequencyResponse response(quavix.host, row.rate, 512);
+        FrequencyResponse response(*quavix.plugin, row.rate, 512);
         double peakHz = response.frequencies()[response.measure().topIndex()];
         EXPECT_LE(std::fabs(std::log(peakHz / corner)), bin) << "peak at " << peakHz << " Hz";
         worstBins = std::max(worstBins, std::fabs(std::log(peakHz / corner)) / bin);
@@ -137,11 +140,10 @@ TEST(ResponseMeasurement, HighPeakSitsAtTheSetCornerWithinOneBin) {
 
 TEST(ResponseMeasurement, PassThroughIsFlatAtZeroDecibels) {
     unsetenv("QUAVIX_TEST_PLUGIN_FAULT");
-    PluginHost host;
-    host.configure(44100, 256);
     std::string error;
-    ASSERT_TRUE(host.load(testPluginPath(), error)) << error;
-    FrequencyResponse response(host, 44100, 256);
+    std::unique_ptr<HostedPlugin> plugin = PluginLoader::open(testPluginPath(), {44100, 256}, error);
+    ASSERT_TRUE(plugin) << error;
+    FrequencyResponse response(*plugin, 44100, 256);
     ASSERT_TRUE(response.check(error)) << error;
     MeasuredResponse measured = response.measure();
     ASSERT_EQ(measured.sweepDecibels.size(), response.frequencies().size());

@@ -132,7 +132,7 @@ TEST_F(Validator, EachPlantedFaultFailsTheGroupMeantToCatchItAndTheRunGoesOn) {
         {"bad-scale", "Editor",
          "the display scale NaN before the editor opens changes effEditGetRect from 300 x 150 to", 2, true},
         {"shared-values", "Instances", "the two share state", 1, true},
-        {"chunk-loses", "State", "an instance given another's chunk sounds different from block 0 on", 2, true},
+        {"chunk-loses", "State", "an instance given another's state sounds different from block 0 on", 2, true},
         {"old-rule", "Host habits", "effFlagsIsSynth is set on a plug-in whose category is effect", 1, true},
     };
     for (const PlantedFault& planted : faults) {

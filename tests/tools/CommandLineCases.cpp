@@ -30,6 +30,7 @@ const CommandCall kCommands[] = {
     {"help", "--help", {"--help"}},
     {"version", "--version", {"--version"}},
     {"stress", "--stress", {"--stress", "p.so"}},
+    {"compare", "--compare", {"--compare", "a.so", "b.lv2"}},
 };
 
 struct OptionHome {
@@ -94,8 +95,8 @@ TEST(CommandLine, EveryOptionIsTakenByItsCommandsAndRefusedByNameByEveryOther) {
             EXPECT_EQ(error, home.option[0] + " does not go with " + call.title + "; it goes with " + home.listed);
         }
     }
-    // Sixteen options, thirteen commands, and the homes above.
-    EXPECT_EQ(refused, 166);
+    // Sixteen options, fourteen commands, and the homes above.
+    EXPECT_EQ(refused, 182);
 }
 
 TEST(CommandLine, EachOptionReachesTheCommandThatTakesIt) {
@@ -105,24 +106,53 @@ TEST(CommandLine, EachOptionReachesTheCommandThatTakesIt) {
         parse({"p.so", "--demo-out", "d.wav", "--cc", "7", "--param", "1=0.25", "--rate", "48000"}, command, error))
         << error;
     EXPECT_EQ(command.mode, HostMode::Demo);
-    EXPECT_EQ(command.demo.outputPath, "d.wav");
-    EXPECT_EQ(command.demo.render.controller, 7);
-    ASSERT_EQ(command.demo.plugin.parameters.size(), 1u);
-    EXPECT_EQ(command.demo.plugin.parameters[0].index, 1);
-    EXPECT_EQ(command.demo.plugin.sampleRate, 48000);
+    EXPECT_EQ(command.as<DemoOptions>().outputPath, "d.wav");
+    EXPECT_EQ(command.as<DemoOptions>().render.controller, 7);
+    ASSERT_EQ(command.as<DemoOptions>().plugin.parameters.size(), 1u);
+    EXPECT_EQ(command.as<DemoOptions>().plugin.parameters[0].index, 1);
+    EXPECT_EQ(command.as<DemoOptions>().plugin.sampleRate, 48000);
     ASSERT_TRUE(parse({"--editor-bench", "p.so", "--rounds", "4"}, command, error)) << error;
-    EXPECT_EQ(command.editorBench.rounds, 4);
+    EXPECT_EQ(command.as<EditorBenchOptions>().rounds, 4);
     ASSERT_TRUE(parse({"--gui", "p.so", "--scale", "1.5", "--close-after", "3"}, command, error)) << error;
-    EXPECT_EQ(command.gui.scale, 1.5);
-    EXPECT_EQ(command.gui.closeAfterSeconds, 3.0);
+    EXPECT_EQ(command.as<GuiOptions>().scale, 1.5);
+    EXPECT_EQ(command.as<GuiOptions>().closeAfterSeconds, 3.0);
     ASSERT_TRUE(parse({"--validate-group", "habits", "p.so", "--seed", "12"}, command, error)) << error;
-    EXPECT_EQ(command.validate.group, "habits");
-    EXPECT_EQ(command.validate.seed, 12u);
+    EXPECT_EQ(command.as<ValidateOptions>().group, "habits");
+    EXPECT_EQ(command.as<ValidateOptions>().seed, 12u);
     EXPECT_EQ(command.hostedPlugins(), "p.so");
     ASSERT_TRUE(parse({"--bench", "a.so", "b.so@0=1,2=0.5"}, command, error)) << error;
-    ASSERT_EQ(command.bench.plugins.size(), 2u);
-    EXPECT_EQ(command.bench.plugins[1].parameters.size(), 2u);
+    ASSERT_EQ(command.as<BenchOptions>().plugins.size(), 2u);
+    EXPECT_EQ(command.as<BenchOptions>().plugins[1].parameters.size(), 2u);
     EXPECT_EQ(command.hostedPlugins(), "a.so', 'b.so");
+}
+
+// The fuzzer found 49 curves accepted here and refused only after the
+// plug-in had loaded.
+TEST(CommandLine, SweepsPastTwentyCurvesAreRefusedWhileParsing) {
+    const struct {
+        std::vector<std::string> sweeps;
+        bool accepted;
+    } kRows[] = {
+        {{"0=0:1:20"}, true},
+        {{"0=0:1:4", "1=0:1:5"}, true},
+        {{"0=0:1:3", "1=0:1:7"}, false},
+        {{"0=0:1:7", "0=0:1:7"}, false},
+        {{"0=0:1:20", "1=0:1:1", "2=0:1:2"}, false},
+    };
+    for (const auto& row : kRows) {
+        std::vector<std::string> arguments = {"--response-png", "r.png", "p.so"};
+        for (const std::string& sweep : row.sweeps) {
+            arguments.push_back("--sweep-param");
+            arguments.push_back(sweep);
+        }
+        Command command;
+        std::string error;
+        SCOPED_TRACE(row.sweeps.back());
+        EXPECT_EQ(parse(arguments, command, error), row.accepted);
+        if (!row.accepted) {
+            EXPECT_NE(error.find("more than the 20 curves one picture can show"), std::string::npos) << error;
+        }
+    }
 }
 
 }  // namespace

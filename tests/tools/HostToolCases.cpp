@@ -13,7 +13,7 @@
 #include <regex>
 #include <sstream>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/VstPlugin.h"
 #include "tools/media/WavFile.h"
 #include "tools/render/OfflineRenderer.h"
 #include "tools/stress/StressFigures.h"
@@ -508,7 +508,7 @@ TEST_F(HostToolTest, BenchOfTwoCopiesPrintsOneLineEachWithTheirRatio) {
     std::filesystem::copy_file(pluginPath(), copy);
     ToolRun run = host({"--bench", pluginPath(), copy + "@0=1,2=0.25", "--rounds", "3"});
     ASSERT_EQ(run.exitCode, kExitDone) << run.output;
-    EXPECT_TRUE(run.says("set parameter 0 \"Center Frequency\" = 3800")) << run.output;
+    EXPECT_TRUE(run.says("Set parameter 0 \"Center Frequency\" = 3800")) << run.output;
     EXPECT_TRUE(run.says("3 rounds of 1048576 frames per plug-in, at 44100 Hz in blocks of 512")) << run.output;
     std::vector<BenchLine> lines = benchLines(run.output);
     ASSERT_EQ(lines.size(), 2u) << run.output;
@@ -549,9 +549,9 @@ TEST_F(HostToolTest, BenchSkipsAPeerThatFailsAndStopsWithoutItsReference) {
 AudioClip throughOddPlugin(int inputs, int outputs, const AudioClip& clip) {
     OddPlugin::numInputs = inputs;
     OddPlugin::numOutputs = outputs;
-    PluginHost host;
     std::string error;
-    EXPECT_TRUE(host.attach(&OddPlugin::entry, "odd.dll", error)) << error;
+    std::unique_ptr<HostedPlugin> host = VstPlugin::attach(&OddPlugin::entry, "odd.dll", {44100, 64}, error);
+    EXPECT_TRUE(host) << error;
     RenderSettings settings;
     settings.blockSize = 64;
     AudioClip result;
@@ -563,7 +563,7 @@ AudioClip throughOddPlugin(int inputs, int outputs, const AudioClip& clip) {
         }
         return true;
     };
-    OfflineRenderer renderer(host, settings);
+    OfflineRenderer renderer(*host, settings);
     EXPECT_TRUE(
         renderer.render(clip.numChannels(), clip.numFrames(), OfflineRenderer::clipSource(clip), collect, error))
         << error;

@@ -5,7 +5,7 @@
 
 #include "tests/tools/HostToolCases.h"
 #include "tests/tools/LibraryFormatCases.h"
-#include "tools/hosting/CrashReport.h"
+#include "tools/hosting/process/CrashReport.h"
 
 namespace hosttool {
 

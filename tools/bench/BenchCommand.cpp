@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tools/cli/HostedPlugin.h"
+#include "tools/hosting/PluginOptions.h"
 
 int BenchCommand::run(const BenchOptions& options) {
     PluginBench bench(options.settings);

@@ -9,6 +9,8 @@
 
 #include "tools/bench/PluginBench.h"
 #include "tools/hosting/EditorWindow.h"
+#include "tools/hosting/PluginLoader.h"
+#include "tools/hosting/Median.h"
 
 namespace {
 
@@ -43,12 +45,12 @@ struct Picture {
 
 // Idle passes, each followed by a round trip to the window system, until
 // the window shows the panel; only the passes and round trips count.
-bool idleUntilShown(PluginHost& host, EditorWindow& window, const Picture& panel, double& elapsed) {
+bool idleUntilShown(PluginEditor& editor, EditorWindow& window, const Picture& panel, double& elapsed) {
     const Clock::time_point start = Clock::now();
     Picture now;
     for (;;) {
         const Clock::time_point pass = Clock::now();
-        host.dispatch(effEditIdle);
+        editor.idle();
         window.pump(0);
         window.sync();
         elapsed += millisecondsBetween(pass, Clock::now());
@@ -63,28 +65,29 @@ bool idleUntilShown(PluginHost& host, EditorWindow& window, const Picture& panel
 // the figures of its rounds.
 struct ScaledEditor {
     float scale = 1.0f;
-    PluginHost host;
+    std::unique_ptr<HostedPlugin> plugin;
+    PluginEditor* editor = nullptr;
     Picture panel;
     std::vector<double> firstPaint, redraw, idle;
 };
 
 bool setUp(ScaledEditor& editor, const PluginOptions& plugin, std::string& error) {
-    editor.host.configure(plugin.sampleRate, plugin.blockSize);
-    if (!editor.host.load(plugin.path, error))
+    editor.plugin = PluginLoader::open(plugin.path, {plugin.sampleRate, plugin.blockSize}, error);
+    if (!editor.plugin)
         return false;
-    if (!editor.host.hasEditor()) {
-        error = "plug-in '" + plugin.path + "' has no editor (effFlagsHasEditor is clear)";
+    // The command line lets only plug-ins of formats whose editors it hosts this far.
+    editor.editor = editor.plugin->editor();
+    if (!editor.editor->available(error))
         return false;
-    }
-    editor.host.start();
-    if (!editor.host.setEditorScale(editor.scale)) {
+    editor.plugin->start();
+    if (!editor.editor->setScale(editor.scale)) {
         char text[32];
         std::snprintf(text, sizeof text, "%g", static_cast<double>(editor.scale));
         error = "plug-in '" + plugin.path + "' does not take a display scale (asked for " + text + ")";
         return false;
     }
     // The panel, and a warm-up: what an editor loads once per process is not charged to round one.
-    EditorWindow window(editor.host, EditorWindow::Kind::Popup);
+    EditorWindow window(*editor.editor, EditorWindow::Kind::Popup);
     if (!window.open(error))
         return false;
     window.pump(kSettleMilliseconds);
@@ -96,11 +99,11 @@ bool setUp(ScaledEditor& editor, const PluginOptions& plugin, std::string& error
 }
 
 bool timeFirstPaint(ScaledEditor& editor, std::string& error) {
-    EditorWindow window(editor.host, EditorWindow::Kind::Popup);
+    EditorWindow window(*editor.editor, EditorWindow::Kind::Popup);
     if (!window.open(error))
         return false;
     double elapsed = millisecondsBetween(window.editorOpenedAt(), Clock::now());
-    const bool shown = idleUntilShown(editor.host, window, editor.panel, elapsed);
+    const bool shown = idleUntilShown(*editor.editor, window, editor.panel, elapsed);
     window.close();
     if (!shown) {
         error = "the editor did not show its whole panel within 5 s of opening";
@@ -111,7 +114,7 @@ bool timeFirstPaint(ScaledEditor& editor, std::string& error) {
 }
 
 bool timeRedraws(ScaledEditor& editor, int rounds, std::string& error) {
-    EditorWindow window(editor.host, EditorWindow::Kind::Popup);
+    EditorWindow window(*editor.editor, EditorWindow::Kind::Popup);
     if (!window.open(error))
         return false;
     window.pump(kSettleMilliseconds);
@@ -126,7 +129,7 @@ bool timeRedraws(ScaledEditor& editor, int rounds, std::string& error) {
         const Clock::time_point start = Clock::now();
         window.repaintAll();
         double elapsed = millisecondsBetween(start, Clock::now());
-        if (!idleUntilShown(editor.host, window, editor.panel, elapsed)) {
+        if (!idleUntilShown(*editor.editor, window, editor.panel, elapsed)) {
             error = "the editor did not show its whole panel again within 5 s of a full repaint";
             return false;
         }
@@ -139,7 +142,7 @@ bool timeRedraws(ScaledEditor& editor, int rounds, std::string& error) {
 // The panel shown and settled, then effEditIdle as a host's timer sends it
 // while nothing changes: the figure is one idle's share of a round.
 bool timeIdles(ScaledEditor& editor, int rounds, std::string& error) {
-    EditorWindow window(editor.host, EditorWindow::Kind::Popup);
+    EditorWindow window(*editor.editor, EditorWindow::Kind::Popup);
     if (!window.open(error))
         return false;
     window.pump(kSettleMilliseconds);
@@ -147,7 +150,7 @@ bool timeIdles(ScaledEditor& editor, int rounds, std::string& error) {
     for (int round = 0; round <= rounds; ++round) {
         const Clock::time_point start = Clock::now();
         for (int pass = 0; pass < kIdlesPerRound; ++pass)
-            editor.host.dispatch(effEditIdle);
+            editor.editor->idle();
         // Round 0 warms up.
         if (round > 0)
             editor.idle.push_back(millisecondsBetween(start, Clock::now()) / kIdlesPerRound);
@@ -165,10 +168,10 @@ double ratioOf(double last, double first) { return first > 0.0 ? last / first : 
 // The medians side by side and their ratio, then the best rounds' the same
 // way, with as many decimals as the figure needs.
 void printRow(const char* name, const std::vector<double> (&figures)[kScaleCount], double& ratio, int decimals = 2) {
-    ratio = ratioOf(PluginBench::median(figures[kScaleCount - 1]), PluginBench::median(figures[0]));
+    ratio = ratioOf(median(figures[kScaleCount - 1]), median(figures[0]));
     std::printf("  %-20s", name);
     for (const std::vector<double>& column : figures)
-        std::printf(" %9.*f ms", decimals, PluginBench::median(column));
+        std::printf(" %9.*f ms", decimals, median(column));
     std::printf(" %8.2f   ", ratio);
     for (const std::vector<double>& column : figures)
         std::printf(" %6.*f ms", decimals, best(column));
@@ -200,7 +203,7 @@ int EditorBench::run(const EditorBenchOptions& options) {
         if (!timeRedraws(*editor, options.rounds, error) || !timeIdles(*editor, options.rounds, error))
             return fail(error);
     }
-    const std::string name = editors[0]->host.text(effGetEffectName);
+    const std::string name = editors[0]->plugin->name();
     std::printf("The editor of %s at %gx and %gx (%d x %d and %d x %d pixels), median of %d rounds:\n", name.c_str(),
                 static_cast<double>(kScales[0]), static_cast<double>(kScales[kScaleCount - 1]), editors[0]->panel.width,
                 editors[0]->panel.height, editors[kScaleCount - 1]->panel.width, editors[kScaleCount - 1]->panel.height,
@@ -219,6 +222,6 @@ int EditorBench::run(const EditorBenchOptions& options) {
     std::printf("Full redraw at 2x: %.2f times the 1x one, %s the goal of at most %g times\n", redrawRatio,
                 redrawRatio <= kRedrawRatioGoal ? "within" : "past", kRedrawRatioGoal);
     for (std::unique_ptr<ScaledEditor>& editor : editors)
-        editor->host.close();
+        editor->plugin.reset();
     return kExitDone;
 }

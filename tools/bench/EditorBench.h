@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "tools/cli/HostedPlugin.h"
+#include "tools/hosting/PluginOptions.h"
 
 struct EditorBenchOptions {
     PluginOptions plugin;

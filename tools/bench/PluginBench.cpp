@@ -1,14 +1,16 @@
 #include "tools/bench/PluginBench.h"
 
-#include <xmmintrin.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 
 #include "tools/render/OfflineRenderer.h"
-#include "tools/hosting/PluginReport.h"
+#include "tools/hosting/FilePaths.h"
+#include "tools/hosting/Median.h"
+#include "tools/hosting/PluginLoader.h"
+#include "tools/hosting/process/FloatingPoint.h"
+#include "tools/media/NoiseGenerator.h"
 
 namespace {
 
@@ -23,27 +25,7 @@ const float kNoiseLevel = 0.5f;
 // Before the first round each plug-in runs an eighth of a round, so that
 // first-touch page faults and lazy set-up are not charged to round one.
 const size_t kWarmUpDivisor = 8;
-// The MXCSR bits hosts set on their audio threads.
-const unsigned kFlushToZero = 0x8000;
-const unsigned kDenormalsAreZero = 0x0040;
 const size_t kMaxNameWidth = 36;
-
-// Sets flush-to-zero and denormals-are-zero for as long as it lives.
-class DenormalsFlushed {
-public:
-    DenormalsFlushed() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero); }
-    ~DenormalsFlushed() { _mm_setcsr(saved); }
-    DenormalsFlushed(const DenormalsFlushed&) = delete;
-    DenormalsFlushed& operator=(const DenormalsFlushed&) = delete;
-
-private:
-    unsigned saved;
-};
-
-std::string fileName(const std::string& path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string plural(int count, const char* word) { return std::to_string(count) + " " + word + (count == 1 ? "" : "s"); }
 
@@ -52,7 +34,7 @@ std::string plural(int count, const char* word) { return std::to_string(count) +
 struct PluginBench::Contender {
     BenchEntry entry;
     // One instance, or two for a mono plug-in: one per channel.
-    std::vector<std::unique_ptr<PluginHost>> instances;
+    std::vector<std::unique_ptr<HostedPlugin>> instances;
     std::string name;
     std::string note;
     // Per instance: which noise channel feeds each input (-1: silence), and the pointer arrays.
@@ -65,42 +47,32 @@ struct PluginBench::Contender {
 
 PluginBench::PluginBench(const BenchSettings& benchSettings) : settings(benchSettings) {
     size_t block = static_cast<size_t>(settings.blockSize);
-    uint32_t seed = 0x51564158;  // the same noise in every run
+    NoiseGenerator generator(0x51564158);  // the same noise in every run
     for (std::vector<float>& channel : noise) {
         channel.resize((kNoiseBlocks + kPaddingBlocks) * block);
-        for (float& sample : channel) {
-            seed = seed * 1664525u + 1013904223u;
-            sample = kNoiseLevel * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f);
-        }
+        for (float& sample : channel)
+            sample = kNoiseLevel * generator.next();
     }
     silence.assign((1 + kPaddingBlocks) * block, 0.0f);
 }
 
 PluginBench::~PluginBench() = default;
 
-double PluginBench::median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
-}
-
 bool PluginBench::add(const BenchEntry& entry, std::string& error) {
     std::unique_ptr<Contender> contender(new Contender);
     contender->entry = entry;
     if (!setUp(*contender, error))
         return false;
-    for (std::unique_ptr<PluginHost>& instance : contender->instances)
+    for (std::unique_ptr<HostedPlugin>& instance : contender->instances)
         instance->start();
     contenders.push_back(std::move(contender));
     return true;
 }
 
 bool PluginBench::addInstance(Contender& contender, std::string& error) {
-    std::unique_ptr<PluginHost> host(new PluginHost);
-    host->configure(settings.sampleRate, settings.blockSize);
-    if (!host->load(contender.entry.path, error))
+    std::unique_ptr<HostedPlugin> host =
+        PluginLoader::open(contender.entry.path, {settings.sampleRate, settings.blockSize}, error);
+    if (!host)
         return false;
     contender.instances.push_back(std::move(host));
     return true;
@@ -108,18 +80,9 @@ bool PluginBench::addInstance(Contender& contender, std::string& error) {
 
 bool PluginBench::applySettings(Contender& contender, std::string& error) {
     for (size_t instance = 0; instance < contender.instances.size(); ++instance) {
-        PluginHost& host = *contender.instances[instance];
-        PluginReport report(host);
-        for (const ParameterSetting& setting : contender.entry.parameters) {
-            if (setting.index >= host.record()->numParams) {
-                error = "parameter index " + std::to_string(setting.index) + " out of range: '" + contender.entry.path +
-                        "' has " + plural(host.record()->numParams, "parameter");
-                return false;
-            }
-            host.setParameter(setting.index, setting.value);
-            if (instance == 0)
-                std::printf("  set parameter %s\n", report.describeParameter(setting.index).c_str());
-        }
+        if (!::applySettings(*contender.instances[instance], contender.entry.parameters, instance == 0 ? "  " : nullptr,
+                             error))
+            return false;
     }
     return true;
 }
@@ -129,14 +92,13 @@ bool PluginBench::setUp(Contender& contender, std::string& error) {
     std::printf("Plug-in %lu: %s\n", static_cast<unsigned long>(contenders.size() + 1), path.c_str());
     if (!addInstance(contender, error))
         return false;
-    PluginHost& host = *contender.instances[0];
-    AEffect* record = host.record();
-    contender.name = host.text(effGetEffectName);
+    HostedPlugin& host = *contender.instances[0];
+    contender.name = host.name();
     if (contender.name.empty())
-        contender.name = fileName(path);
-    int inputs = record->numInputs, outputs = record->numOutputs;
-    std::printf("  \"%s\", %s, %s\n", contender.name.c_str(), plural(inputs, "input").c_str(),
-                plural(outputs, "output").c_str());
+        contender.name = FilePaths::fileName(path);
+    int inputs = host.inputCount(), outputs = host.outputCount();
+    std::printf("  \"%s\", %s, %s, %s\n", contender.name.c_str(), formatName(host.format()),
+                plural(inputs, "input").c_str(), plural(outputs, "output").c_str());
     if (inputs == 0) {
         error = "refusing '" + path +
                 "': it takes no audio input (an instrument or generator), so there is no "
@@ -171,15 +133,15 @@ void PluginBench::route(Contender& contender) {
     size_t padded = (1 + kPaddingBlocks) * static_cast<size_t>(settings.blockSize);
     bool perChannel = contender.instances.size() == 2;
     for (size_t instance = 0; instance < contender.instances.size(); ++instance) {
-        AEffect* record = contender.instances[instance]->record();
+        const HostedPlugin& plugin = *contender.instances[instance];
         std::vector<int> sources;
-        for (int input = 0; input < record->numInputs; ++input) {
+        for (int input = 0; input < plugin.inputCount(); ++input) {
             sources.push_back(perChannel ? static_cast<int>(instance) : input < 2 ? input : -1);
         }
         contender.sources.push_back(sources);
         contender.inputs.push_back(std::vector<float*>(sources.size(), silence.data()));
         std::vector<float*> outputs;
-        for (int output = 0; output < record->numOutputs; ++output) {
+        for (int output = 0; output < plugin.outputCount(); ++output) {
             contender.outputBuffers.push_back(std::vector<float>(padded, 0.0f));
             outputs.push_back(contender.outputBuffers.back().data());
         }
@@ -240,7 +202,7 @@ void PluginBench::printTable() const {
         const Contender& contender = *contenders[i];
         double middle = median(contender.nanosecondsPerFrame);
         double best = *std::min_element(contender.nanosecondsPerFrame.begin(), contender.nanosecondsPerFrame.end());
-        std::string file = fileName(contender.entry.path);
+        std::string file = FilePaths::fileName(contender.entry.path);
         if (!contender.note.empty())
             file += " (" + contender.note + ")";
         std::printf("  %2lu  %-*.*s %9.2f %9.2f %7.2f  %s\n", static_cast<unsigned long>(i + 1),

@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/HostedPlugin.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/PluginOptions.h"
 
 // A plug-in of the benchmark with the settings it is measured at.
 struct BenchEntry {
@@ -44,9 +43,6 @@ public:
     // One line per plug-in: median and best nanoseconds per stereo frame and
     // the ratio of the medians to the first plug-in's.
     void printTable() const;
-
-    // The middle value (the mean of the middle two for an even count); 0 for none.
-    static double median(std::vector<double> values);
 
 private:
     struct Contender;

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <string>
+#include <variant>
 
 #include "tools/bench/BenchCommand.h"
 #include "tools/bench/EditorBench.h"
-#include "tools/cli/HostedPlugin.h"
+#include "tools/compare/CompareCommand.h"
+#include "tools/hosting/PluginOptions.h"
 #include "tools/editor/EditorCommands.h"
 #include "tools/render/RenderCommands.h"
 #include "tools/response/ResponseCommand.h"
@@ -26,23 +28,25 @@ enum class HostMode {
     ResponsePng,
     Validate,
     ValidateGroup,
-    Stress
+    Stress,
+    Compare
 };
 
-// The command the command line asks for: only the options of its mode are
-// filled in.
+// What one command works with: each takes its own options and nothing else.
+using CommandOptions =
+    std::variant<std::monostate, PluginOptions, DemoOptions, FileOptions, EditorPictureOptions, GuiOptions,
+                 BenchOptions, EditorBenchOptions, ResponseOptions, ValidateOptions, StressOptions, CompareOptions>;
+
+// The command the command line asks for, with the one options value of its mode.
 struct Command {
     HostMode mode = HostMode::Demo;
-    PluginOptions info;
-    DemoOptions demo;
-    FileOptions file;
-    EditorPictureOptions editorPicture;
-    GuiOptions gui;
-    BenchOptions bench;
-    EditorBenchOptions editorBench;
-    ResponseOptions response;
-    ValidateOptions validate;  // --validate, and the hidden --validate-group
-    StressOptions stress;
+    CommandOptions options;
+
+    // The options of this command, which must be of that type.
+    template <typename Options>
+    const Options& as() const {
+        return std::get<Options>(options);
+    }
 
     // The plug-in or plug-ins of the job, for messages that must name them.
     std::string hostedPlugins() const;

@@ -5,13 +5,19 @@
 
 #include "tools/cli/CommandTable.h"
 #include "tools/cli/OptionTable.h"
+#include "tools/hosting/PluginLoader.h"
 
 namespace {
 
 const char* const kPluginText =
-    "PLUGIN is a VST 2.4 plug-in library: a DLL for quavix-host.exe (dist/win32 for\n"
-    "32-bit plug-ins, dist/win64 for 64-bit ones), a .so for the Linux quavix-host.\n"
-    "The tool prints its identity, capabilities and parameters before anything else.\n";
+    "PLUGIN is a plug-in of any of three formats, told by its path: a .clap file is a\n"
+    "CLAP plug-in, a folder (a .lv2 bundle) or a URI such as urn:morvella:quavix an\n"
+    "LV2 one (Linux only), any other file a VST 2.4 library: a DLL for\n"
+    "quavix-host.exe (dist/win32 for 32-bit plug-ins, dist/win64 for 64-bit ones), a\n"
+    ".so for the Linux quavix-host. --editor-png, --gui and --editor-bench open the\n"
+    "editors of VST 2.4 and CLAP plug-ins only so far; --validate runs on LV2 and\n"
+    "CLAP plug-ins the groups written for every format. The tool prints the plug-in's identity,\n"
+    "capabilities and parameters before anything else.\n";
 
 const char* const kCommandsText =
     "Input: 16-bit or 24-bit PCM or 32-bit float WAV, mono or stereo, any rate and\n"
@@ -50,6 +56,13 @@ const char* const kCommandsText =
     "while processing (Linux only), and resident memory before and after, ending\n"
     "with one line:\n"
     "  stress: N instances, B blocks, M deadline misses, A allocations, L locks on audio threads\n"
+    "\n"
+    "Compare: one deterministic stimulus through both plug-ins, whatever their\n"
+    "formats: noise with parameter changes between blocks of 1 to 2048 frames,\n"
+    "silence, impulses, and noise with controller sweeps; every output sample's bits\n"
+    "compared, ending with one line:\n"
+    "  compare: identical N samples\n"
+    "  compare: DIFFERENT K of N samples (first at frame F channel C: a vs b)\n"
     "\n"
     "Exit codes: 0 done, 1 failed (file, plug-in or editor), 2 wrong arguments.\n";
 
@@ -221,6 +234,11 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
     const CommandSpec* row = chosen(given, error);
     if (!row || !optionsBelong(*row, given, error) || !operandsFit(*row, given.parsed.operands, error))
         return false;
+    if (CommandTable::opensEditors(row->mode)) {
+        error = PluginLoader::withoutEditors(given.parsed.operands[0], row->title);
+        if (!error.empty())
+            return false;
+    }
     command.mode = row->mode;
     return row->build(given.parsed, command, error);
 }

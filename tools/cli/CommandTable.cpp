@@ -16,7 +16,7 @@ PluginOptions hosted(ParsedArguments& parsed) {
 
 std::string benchPlugins(const Command& command) {
     std::string names;
-    for (const BenchEntry& entry : command.bench.plugins)
+    for (const BenchEntry& entry : command.as<BenchOptions>().plugins)
         names += (names.empty() ? "" : "', '") + entry.path;
     return names;
 }
@@ -47,107 +47,140 @@ const std::vector<CommandSpec> kCommands = {
     {HostMode::ProcessFile, nullptr, nullptr, "processing a file", Operands::PluginAndTwoFiles,
      "quavix-host PLUGIN IN.wav OUT.wav [options]", "process a WAV file",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.file.plugin = hosted(parsed);
-         command.file.render = parsed.render;
-         command.file.inputPath = parsed.operands[1];
-         command.file.outputPath = parsed.operands[2];
+         FileOptions file;
+         file.plugin = hosted(parsed);
+         file.render = parsed.render;
+         file.inputPath = parsed.operands[1];
+         file.outputPath = parsed.operands[2];
+         command.options = file;
          return true;
      },
-     [](const Command& command) { return RenderCommands::processFile(command.file); },
-     [](const Command& command) { return command.file.plugin.path; }},
+     [](const Command& command) { return RenderCommands::processFile(command.as<FileOptions>()); },
+     [](const Command& command) { return command.as<FileOptions>().plugin.path; }},
     {HostMode::Demo, nullptr, nullptr, "the demo", Operands::Plugin, "quavix-host PLUGIN [options]",
      "render the built-in demo",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.demo = parsed.given.demo;
-         command.demo.plugin = hosted(parsed);
-         command.demo.render = parsed.render;
+         DemoOptions demo = parsed.given.demo;
+         demo.plugin = hosted(parsed);
+         demo.render = parsed.render;
+         command.options = demo;
          return true;
      },
-     [](const Command& command) { return RenderCommands::renderDemo(command.demo); },
-     [](const Command& command) { return command.demo.plugin.path; }},
+     [](const Command& command) { return RenderCommands::renderDemo(command.as<DemoOptions>()); },
+     [](const Command& command) { return command.as<DemoOptions>().plugin.path; }},
     {HostMode::Info, "--info", nullptr, "--info", Operands::Plugin, "quavix-host PLUGIN --info [options]",
      "identity and parameters only",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.info = hosted(parsed);
+         PluginOptions info;
+         info = hosted(parsed);
+         command.options = info;
          return true;
      },
-     [](const Command& command) { return RenderCommands::showInfo(command.info); },
-     [](const Command& command) { return command.info.path; }},
+     [](const Command& command) { return RenderCommands::showInfo(command.as<PluginOptions>()); },
+     [](const Command& command) { return command.as<PluginOptions>().path; }},
     {HostMode::Bench, "--bench", nullptr, "--bench", Operands::Plugins,
      "quavix-host --bench PLUGIN[@SETTINGS] ... [options]", "compare the processing cost of plug-ins",
      [](ParsedArguments& parsed, Command& command, std::string& error) {
-         command.bench = parsed.given.bench;
-         command.bench.settings.sampleRate = parsed.plugin.sampleRate;
-         command.bench.settings.blockSize = parsed.plugin.blockSize;
-         return benchEntries(parsed.operands, command.bench, error);
+         BenchOptions bench = parsed.given.bench;
+         bench.settings.sampleRate = parsed.plugin.sampleRate;
+         bench.settings.blockSize = parsed.plugin.blockSize;
+         const bool entered = benchEntries(parsed.operands, bench, error);
+         command.options = bench;
+         return entered;
      },
-     [](const Command& command) { return BenchCommand::run(command.bench); }, benchPlugins},
+     [](const Command& command) { return BenchCommand::run(command.as<BenchOptions>()); }, benchPlugins},
     {HostMode::EditorBench, "--editor-bench", nullptr, "--editor-bench", Operands::Plugin,
      "quavix-host --editor-bench PLUGIN [options]", "time the editor's first paint and redraw at 1x and 2x",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.editorBench = parsed.given.editorBench;
-         command.editorBench.plugin = hosted(parsed);
+         EditorBenchOptions editorBench = parsed.given.editorBench;
+         editorBench.plugin = hosted(parsed);
+         command.options = editorBench;
          return true;
      },
-     [](const Command& command) { return EditorBench::run(command.editorBench); },
-     [](const Command& command) { return command.editorBench.plugin.path; }},
+     [](const Command& command) { return EditorBench::run(command.as<EditorBenchOptions>()); },
+     [](const Command& command) { return command.as<EditorBenchOptions>().plugin.path; }},
     {HostMode::EditorPng, "--editor-png", "FILE", "--editor-png", Operands::Plugin,
      "quavix-host --editor-png FILE PLUGIN [options]", "save a picture of the editor",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.editorPicture = parsed.given.editorPicture;
-         command.editorPicture.plugin = hosted(parsed);
-         command.editorPicture.pngPath = parsed.commandValue;
+         EditorPictureOptions editorPicture = parsed.given.editorPicture;
+         editorPicture.plugin = hosted(parsed);
+         editorPicture.pngPath = parsed.commandValue;
+         command.options = editorPicture;
          return true;
      },
-     [](const Command& command) { return EditorCommands::savePicture(command.editorPicture); },
-     [](const Command& command) { return command.editorPicture.plugin.path; }},
+     [](const Command& command) { return EditorCommands::savePicture(command.as<EditorPictureOptions>()); },
+     [](const Command& command) { return command.as<EditorPictureOptions>().plugin.path; }},
     {HostMode::ResponsePng, "--response-png", "FILE", "--response-png", Operands::Plugin,
      "quavix-host --response-png FILE PLUGIN [options]", "measure and draw the magnitude response (Linux)",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.response = parsed.given.response;
-         command.response.plugin = hosted(parsed);
-         command.response.pngPath = parsed.commandValue;
+         ResponseOptions response = parsed.given.response;
+         response.plugin = hosted(parsed);
+         response.pngPath = parsed.commandValue;
+         command.options = response;
          return true;
      },
-     [](const Command& command) { return ResponseCommand::run(command.response); },
-     [](const Command& command) { return command.response.plugin.path; }},
+     [](const Command& command) { return ResponseCommand::run(command.as<ResponseOptions>()); },
+     [](const Command& command) { return command.as<ResponseOptions>().plugin.path; }},
     {HostMode::Gui, "--gui", nullptr, "--gui", Operands::Plugin, "quavix-host --gui PLUGIN [options]",
      "open the editor in a window",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.gui = parsed.given.gui;
-         command.gui.plugin = hosted(parsed);
+         GuiOptions gui = parsed.given.gui;
+         gui.plugin = hosted(parsed);
+         command.options = gui;
          return true;
      },
-     [](const Command& command) { return EditorCommands::runGui(command.gui); },
-     [](const Command& command) { return command.gui.plugin.path; }},
+     [](const Command& command) { return EditorCommands::runGui(command.as<GuiOptions>()); },
+     [](const Command& command) { return command.as<GuiOptions>().plugin.path; }},
     {HostMode::Validate, "--validate", nullptr, "--validate", Operands::Plugin,
      "quavix-host --validate PLUGIN [options]", "put a plug-in through a torture run",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.validate = parsed.given.validate;
-         command.validate.pluginPath = hosted(parsed).path;
+         ValidateOptions validate = parsed.given.validate;
+         validate.pluginPath = hosted(parsed).path;
+         command.options = validate;
          return true;
      },
-     [](const Command& command) { return Validator(command.validate).run(); },
-     [](const Command& command) { return command.validate.pluginPath; }},
+     [](const Command& command) { return Validator(command.as<ValidateOptions>()).run(); },
+     [](const Command& command) { return command.as<ValidateOptions>().pluginPath; }},
     // The child's side of --validate on Windows, which cannot fork: one group in this process.
     {HostMode::ValidateGroup, "--validate-group", "ID", "--validate-group", Operands::Plugin, nullptr, nullptr,
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.validate = parsed.given.validate;
-         command.validate.pluginPath = hosted(parsed).path;
-         command.validate.group = parsed.commandValue;
+         ValidateOptions validate = parsed.given.validate;
+         validate.pluginPath = hosted(parsed).path;
+         validate.group = parsed.commandValue;
+         command.options = validate;
          return true;
      },
-     [](const Command& command) { return Validator(command.validate).runGroup(command.validate.group); },
-     [](const Command& command) { return command.validate.pluginPath; }},
+     [](const Command& command) {
+         return Validator(command.as<ValidateOptions>()).runGroup(command.as<ValidateOptions>().group);
+     },
+     [](const Command& command) { return command.as<ValidateOptions>().pluginPath; }},
     {HostMode::Stress, "--stress", nullptr, "--stress", Operands::Plugin, "quavix-host --stress PLUGIN [options]",
      "hold a plug-in under a session's load",
      [](ParsedArguments& parsed, Command& command, std::string&) {
-         command.stress = parsed.given.stress;
-         command.stress.pluginPath = hosted(parsed).path;
+         StressOptions stress = parsed.given.stress;
+         stress.pluginPath = hosted(parsed).path;
+         command.options = stress;
          return true;
      },
-     [](const Command& command) { return StressCommand::run(command.stress); },
-     [](const Command& command) { return command.stress.pluginPath; }},
+     [](const Command& command) { return StressCommand::run(command.as<StressOptions>()); },
+     [](const Command& command) { return command.as<StressOptions>().pluginPath; }},
+    {HostMode::Compare, "--compare", nullptr, "--compare", Operands::Plugins, "quavix-host --compare PLUGIN PLUGIN",
+     "whether two plug-ins of any formats sound the same, to the bit",
+     [](ParsedArguments& parsed, Command& command, std::string& error) {
+         CompareOptions compare;
+         if (parsed.operands.size() != 2) {
+             error = "--compare takes two plug-ins, not " + std::to_string(parsed.operands.size());
+             return false;
+         }
+         compare.first = parsed.operands[0];
+         compare.second = parsed.operands[1];
+         command.options = compare;
+         return true;
+     },
+     [](const Command& command) { return CompareCommand::run(command.as<CompareOptions>()); },
+     [](const Command& command) {
+         return command.as<CompareOptions>().first + "', '" + command.as<CompareOptions>().second;
+     }},
     {HostMode::Help, "--help", nullptr, "--help", Operands::None, "quavix-host --help", "this text",
      [](ParsedArguments&, Command&, std::string&) { return true; },
      [](const Command&) {
@@ -164,7 +197,12 @@ const std::vector<CommandSpec> kCommands = {
      none},
 };
 
+constexpr CommandSet kEditors =
+    commandBit(HostMode::EditorBench) | commandBit(HostMode::EditorPng) | commandBit(HostMode::Gui);
+
 }  // namespace
+
+bool CommandTable::opensEditors(HostMode mode) { return (kEditors & commandBit(mode)) != 0; }
 
 const std::vector<CommandSpec>& CommandTable::all() { return kCommands; }
 

@@ -32,6 +32,8 @@ public:
     static const CommandSpec& of(HostMode mode);
     // Null when no command is picked by that option.
     static const CommandSpec* selectedBy(const std::string& option);
+    // Whether the command opens the plug-in's editor.
+    static bool opensEditors(HostMode mode);
     // The titles of these commands in table order: "--editor-png and --gui".
     static std::string titles(CommandSet commands);
 };

@@ -114,10 +114,14 @@ const std::vector<OptionSpec> kOptions = {
     {"--sweep-param", "INDEX=FROM:TO:COUNT", kResponse,
      "one curve at each of COUNT values (1..20) from FROM to TO\n(0..1); repeatable, giving a curve for every "
      "combination\n(at most 20)",
-     [](const char* value, ParsedArguments& parsed, std::string&) {
-         ParameterSweep sweep = {0, 0.0f, 0.0f, 1};
-         parsed.given.response.sweeps.push_back(sweep);
-         return ValueParsing::parameterSweep(value, kMaxSweepSteps, parsed.given.response.sweeps.back());
+     [](const char* value, ParsedArguments& parsed, std::string& expected) {
+         std::vector<ParameterSweep>& sweeps = parsed.given.response.sweeps;
+         sweeps.push_back(ParameterSweep{0, 0.0f, 0.0f, 1});
+         if (!ValueParsing::parameterSweep(value, kMaxSweepSteps, sweeps.back()))
+             return false;
+         // Refused here, before anything is loaded, as every other bad option is.
+         expected = tooManyCurves(sweeps);
+         return expected.empty();
      }},
     {"--show-param", "INDEX", kResponse, "name that parameter's starting read-out under the curves;\nrepeatable",
      [](const char* value, ParsedArguments& parsed, std::string&) {

@@ -14,10 +14,22 @@ using CommandSet = uint32_t;
 
 constexpr CommandSet commandBit(HostMode mode) { return CommandSet(1) << static_cast<unsigned>(mode); }
 
+// The options of single commands, filled as they come, before the command is known.
+struct GivenOptions {
+    DemoOptions demo;
+    EditorPictureOptions editorPicture;
+    GuiOptions gui;
+    BenchOptions bench;
+    EditorBenchOptions editorBench;
+    ResponseOptions response;
+    ValidateOptions validate;
+    StressOptions stress;
+};
+
 struct ParsedArguments {
     std::vector<std::string> operands;  // the arguments that are no option
     std::string commandValue;           // --editor-png FILE, --response-png FILE, --validate-group ID
     PluginOptions plugin;               // --param, --block, --rate
     RenderOptions render;               // --cc, --sweep, --pcm16
-    Command given;
+    GivenOptions given;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/HostedPlugin.h"
+#include "tools/hosting/PluginOptions.h"
 #include "tools/render/RenderCommands.h"
 #include "tools/response/ResponseCommand.h"
 

@@ -14,16 +14,18 @@ const unsigned kEditorPaintMilliseconds = 1000;
 // The plug-in loaded and started as a host has it before opening its editor,
 // told the display's scale when one is given; first of all, whether this
 // system can show an editor at all.
-int startedForEditor(PluginHost& host, const PluginOptions& plugin, double scale) {
+// The command line lets only plug-ins of formats whose editors it hosts this far.
+int startedForEditor(std::unique_ptr<HostedPlugin>& plugin, const PluginOptions& options, double scale) {
     std::string unavailable;
     if (!EditorWindow::available(unavailable))
         return fail(unavailable);
-    const int status = loadPlugin(host, plugin, plugin.sampleRate);
-    if (status != kExitDone)
+    int status = kExitDone;
+    plugin = loadPlugin(options, options.sampleRate, status);
+    if (!plugin)
         return status;
-    host.start();
+    plugin->start();
     if (scale > 0.0) {
-        if (host.setEditorScale(static_cast<float>(scale)))
+        if (plugin->editor()->setScale(scale))
             std::printf("Scale %g sent to the editor\n", scale);
         else
             std::printf("The plug-in did not take the scale %g; its editor opens at its own size\n", scale);
@@ -33,11 +35,11 @@ int startedForEditor(PluginHost& host, const PluginOptions& plugin, double scale
 }  // namespace
 
 int EditorCommands::savePicture(const EditorPictureOptions& options) {
-    PluginHost host;
-    const int status = startedForEditor(host, options.plugin, options.scale);
+    std::unique_ptr<HostedPlugin> plugin;
+    const int status = startedForEditor(plugin, options.plugin, options.scale);
     if (status != kExitDone)
         return status;
-    EditorWindow window(host, EditorWindow::Kind::Popup);
+    EditorWindow window(*plugin->editor(), EditorWindow::Kind::Popup);
     std::string error;
     if (!window.open(error))
         return fail(error);
@@ -55,11 +57,11 @@ int EditorCommands::savePicture(const EditorPictureOptions& options) {
 }
 
 int EditorCommands::runGui(const GuiOptions& options) {
-    PluginHost host;
-    const int status = startedForEditor(host, options.plugin, options.scale);
+    std::unique_ptr<HostedPlugin> plugin;
+    const int status = startedForEditor(plugin, options.plugin, options.scale);
     if (status != kExitDone)
         return status;
-    EditorWindow window(host, EditorWindow::Kind::Captioned);
+    EditorWindow window(*plugin->editor(), EditorWindow::Kind::Captioned);
     std::string error;
     if (!window.open(error))
         return fail(error);
@@ -67,7 +69,7 @@ int EditorCommands::runGui(const GuiOptions& options) {
     std::fflush(stdout);
     window.runUntilClosed(options.closeAfterSeconds);
     window.close();
-    host.close();
+    plugin.reset();
     std::printf("Editor and plug-in closed\n");
     return kExitDone;
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/cli/HostedPlugin.h"
+#include "tools/hosting/PluginOptions.h"
 
 struct EditorPictureOptions {
     PluginOptions plugin;

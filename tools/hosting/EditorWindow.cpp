@@ -10,35 +10,33 @@ const unsigned kSettleMilliseconds = 30;
 
 }  // namespace
 
-std::string EditorWindow::title() const { return host.text(effGetEffectName) + " - quavix-host"; }
+std::string EditorWindow::title() const { return editor.name() + " - quavix-host"; }
 
 bool EditorWindow::open(std::string& error) {
-    if (!host.hasEditor()) {
-        error = "plug-in '" + host.path() + "' has no editor (effFlagsHasEditor is clear)";
+    if (!editor.available(error))
         return false;
-    }
     int width = kFallbackWidth, height = kFallbackHeight;
-    bool sized = host.editorSize(width, height);
+    bool sized = editor.size(width, height);
     if (!createWindow(width, height, error))
         return false;
     requests = 0;
-    host.setWindowSizer([this](int w, int h) {
+    editor.setSizer([this](int w, int h) {
         ++requests;
         requestedWidth = w;
         requestedHeight = h;
         return resizeClient(w, h);
     });
     openedAt = std::chrono::steady_clock::now();
-    if (!host.dispatch(effEditOpen, 0, 0, parentHandle())) {
+    if (!editor.open(parentHandle())) {
         // Plug-ins answer 0 here as often as 1; only a missing child window is a failure.
         if (!hasChild()) {
-            error = "plug-in '" + host.path() + "' did not open its editor";
+            error = "plug-in '" + editor.path() + "' did not open its editor";
             close();
             return false;
         }
     }
     editorOpen = true;
-    if (!sized && host.editorSize(width, height))
+    if (!sized && editor.size(width, height))
         resizeClient(width, height);
     startIdle();
     return true;
@@ -49,7 +47,7 @@ void EditorWindow::settle() {
         return;
     repaintAll();
     for (int pass = 0; pass < kSettlePasses; ++pass) {
-        host.dispatch(effEditIdle);
+        editor.idle();
         pump(kSettleMilliseconds);
     }
 }
@@ -60,8 +58,8 @@ void EditorWindow::closeEditor() {
     editorOpen = false;
     stopIdle();
     // The plug-in destroys its own child window before ours goes.
-    host.dispatch(effEditClose);
-    host.setWindowSizer(nullptr);
+    editor.close();
+    editor.setSizer(nullptr);
 }
 
 void EditorWindow::close() {

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/PluginEditor.h"
+#include "tools/hosting/vst/PluginHost.h"
 
 class EditorWindow {
 public:
@@ -24,6 +25,8 @@ public:
     // False, with the reason, when this build cannot host editors at all.
     static bool available(std::string& reason);
 
+    EditorWindow(PluginEditor& editor, Kind kind);
+    // A VST 2.4 plug-in's editor, as the validator's checks of it host one.
     EditorWindow(PluginHost& host, Kind kind);
     ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
@@ -52,7 +55,7 @@ public:
         width = requestedWidth;
         height = requestedHeight;
     }
-    // When effEditOpen was sent.
+    // When the editor was told to open.
     std::chrono::steady_clock::time_point editorOpenedAt() const { return openedAt; }
     // The client area as RGB rows, top to bottom.
     bool capture(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) const;
@@ -82,7 +85,8 @@ private:
     std::string title() const;
     void closeEditor();
 
-    PluginHost& host;
+    std::unique_ptr<PluginEditor> ownEditor;
+    PluginEditor& editor;
     Kind kind;
     bool editorOpen = false;
     int requests = 0;

@@ -15,4 +15,10 @@ public:
     // where the system does), or, when both exist, one file on disk reached
     // by two names.
     static bool sameFile(const std::string& first, const std::string& second);
+
+    // The last part of a path, after either kind of separator.
+    static std::string fileName(const std::string& path) {
+        const size_t slash = path.find_last_of("/\\");
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    }
 };

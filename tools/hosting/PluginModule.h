@@ -20,7 +20,10 @@ public:
     // Opens the library at fullPath; false with the system's reason, the
     // file named as `name`.
     bool open(const std::string& fullPath, const std::string& name, std::string& error);
-    // The exported function of that name, or null.
+    // Checks that the file at path is a library this build can load, then
+    // opens it; false with a message naming it. fullPath is what was opened.
+    bool openChecked(const std::string& path, std::string& fullPath, std::string& error);
+    // The exported function (or data) of that name, or null.
     void* function(const char* symbol) const;
     void close();
 

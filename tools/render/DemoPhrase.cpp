@@ -23,12 +23,6 @@ const int kPedalToe = 127;
 
 double noteFrequency(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
 
-// Deterministic noise, so that every render of the demo is the same file.
-float nextNoise(uint32_t& seed) {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
-}
-
 }  // namespace
 
 DemoPhrase::DemoPhrase(int sampleRate) : sampleRate(sampleRate) {}
@@ -80,7 +74,7 @@ std::vector<DemoPhrase::Pluck> DemoPhrase::riff() {
     return plucks;
 }
 
-void DemoPhrase::renderPluck(const Pluck& pluck, std::vector<float>& out, uint32_t& seed) const {
+void DemoPhrase::renderPluck(const Pluck& pluck, std::vector<float>& out, NoiseGenerator& noise) const {
     size_t start = static_cast<size_t>(pluck.step * kStepSeconds * sampleRate);
     double seconds = pluck.length * kStepSeconds;
     size_t length = std::min(static_cast<size_t>(seconds * sampleRate), out.size() - std::min(start, out.size()));
@@ -89,7 +83,7 @@ void DemoPhrase::renderPluck(const Pluck& pluck, std::vector<float>& out, uint32
     std::vector<float> line(period);
     float smoothed = 0.0f, mean = 0.0f;
     for (float& sample : line) {
-        smoothed += 0.5f * (nextNoise(seed) - smoothed);
+        smoothed += 0.5f * (noise.next() - smoothed);
         sample = smoothed;
         mean += smoothed / period;
     }
@@ -111,9 +105,10 @@ AudioClip DemoPhrase::render() const {
     AudioClip clip;
     clip.sampleRate = sampleRate;
     clip.resize(1, static_cast<size_t>(seconds() * sampleRate));
-    uint32_t seed = 0x5175u;
+    // Deterministic, so that every render of the demo is the same file.
+    NoiseGenerator noise(0x5175u);
     for (const Pluck& pluck : riff())
-        renderPluck(pluck, clip.channels[0], seed);
+        renderPluck(pluck, clip.channels[0], noise);
     float peak = 0.0f;
     for (float sample : clip.channels[0])
         peak = std::max(peak, std::fabs(sample));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/media/AudioClip.h"
+#include "tools/media/NoiseGenerator.h"
 #include "tools/render/OfflineRenderer.h"
 
 class DemoPhrase {
@@ -29,7 +30,7 @@ private:
     };
 
     static std::vector<Pluck> riff();
-    void renderPluck(const Pluck& pluck, std::vector<float>& out, uint32_t& seed) const;
+    void renderPluck(const Pluck& pluck, std::vector<float>& out, NoiseGenerator& noise) const;
     static int pedalAt(double time);
 
     int sampleRate;

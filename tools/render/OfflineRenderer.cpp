@@ -9,7 +9,7 @@ namespace {
 const size_t kProgressMinFrames = 1000000;
 }  // namespace
 
-OfflineRenderer::OfflineRenderer(PluginHost& host, RenderSettings settings)
+OfflineRenderer::OfflineRenderer(HostedPlugin& host, RenderSettings settings)
     : host(host), settings(std::move(settings)) {}
 
 ControllerCurve OfflineRenderer::linearSweep(int start, int end) {
@@ -48,14 +48,11 @@ std::string OfflineRenderer::describeRouting(int fileChannels, int numInputs, in
 }
 
 bool OfflineRenderer::checkChannels(std::string& error) const {
-    AEffect* plugin = host.record();
-    if (plugin && plugin->numOutputs >= 1 && plugin->numOutputs <= kMaxChannels && plugin->numInputs >= 0 &&
-        plugin->numInputs <= kMaxChannels) {
+    const int inputs = host.inputCount(), outputs = host.outputCount();
+    if (outputs >= 1 && outputs <= kMaxChannels && inputs >= 0 && inputs <= kMaxChannels)
         return true;
-    }
-    error = "plug-in '" + host.path() + "' has no usable audio outputs (" +
-            std::to_string(plugin ? plugin->numInputs : 0) + " inputs, " +
-            std::to_string(plugin ? plugin->numOutputs : 0) + " outputs)";
+    error = "plug-in '" + host.path() + "' has no usable audio outputs (" + std::to_string(inputs) + " inputs, " +
+            std::to_string(outputs) + " outputs)";
     return false;
 }
 
@@ -63,7 +60,7 @@ bool OfflineRenderer::render(int inputChannels, size_t numFrames, const BlockSou
                              std::string& error) {
     if (!checkChannels(error))
         return false;
-    allocate(inputChannels, host.record()->numInputs, host.record()->numOutputs);
+    allocate(inputChannels, host.inputCount(), host.outputCount());
     size_t blockSize = static_cast<size_t>(settings.blockSize);
     size_t numBlocks = (numFrames + blockSize - 1) / blockSize;
     bool progress = settings.showProgress && numFrames >= kProgressMinFrames;
@@ -132,9 +129,7 @@ void OfflineRenderer::sendController(size_t block, size_t numBlocks) {
     if (!settings.controllerCurve)
         return;
     int value = std::max(0, std::min(127, settings.controllerCurve(block, numBlocks)));
-    midi.clear();
-    midi.addControlChange(0, settings.controller, value);
-    host.dispatch(effProcessEvents, 0, 0, midi.events());
+    host.sendMidi(0, kControlChange, static_cast<uint8_t>(settings.controller), static_cast<uint8_t>(value));
 }
 
 void OfflineRenderer::showProgress(size_t done, size_t total) {

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "tools/media/AudioClip.h"
-#include "tools/media/MidiEventList.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/HostedPlugin.h"
 
 // The controller value (0..127) to send before block `block` of `numBlocks`.
 using ControllerCurve = std::function<int(size_t block, size_t numBlocks)>;
@@ -31,8 +30,10 @@ class OfflineRenderer {
 public:
     // More channels than this is a broken record, not a plug-in.
     static const int kMaxChannels = 64;
+    // On the first MIDI channel.
+    static const uint8_t kControlChange = 0xB0;
 
-    OfflineRenderer(PluginHost& host, RenderSettings settings);
+    OfflineRenderer(HostedPlugin& host, RenderSettings settings);
 
     // False, with a message naming the plug-in, for channel counts no
     // render can use.
@@ -60,9 +61,8 @@ private:
     void sendController(size_t block, size_t numBlocks);
     void showProgress(size_t done, size_t total);
 
-    PluginHost& host;
+    HostedPlugin& host;
     RenderSettings settings;
-    MidiEventList midi;
     AudioClip sourceBlock;
     AudioClip inputBlock;
     AudioClip outputBlock;

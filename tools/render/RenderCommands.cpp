@@ -19,7 +19,7 @@ RenderSettings renderSettings(const PluginOptions& plugin, const RenderOptions& 
     return settings;
 }
 
-void printInputNotes(PluginHost& host, const FileOptions& options, const WavReader& input) {
+void printInputNotes(HostedPlugin& host, const FileOptions& options, const WavReader& input) {
     std::printf("Input: %s (%s, %lu frames, %.2f s)\n", options.inputPath.c_str(), input.description().c_str(),
                 static_cast<unsigned long>(input.numFrames()),
                 static_cast<double>(input.numFrames()) / input.sampleRate());
@@ -27,8 +27,7 @@ void printInputNotes(PluginHost& host, const FileOptions& options, const WavRead
         std::printf("Note: --rate %d ignored: the file is processed at its own rate, %d Hz\n",
                     options.plugin.sampleRate, input.sampleRate());
     }
-    std::string routing =
-        OfflineRenderer::describeRouting(input.numChannels(), host.record()->numInputs, host.record()->numOutputs);
+    std::string routing = OfflineRenderer::describeRouting(input.numChannels(), host.inputCount(), host.outputCount());
     if (!routing.empty())
         std::printf("Note: %s\n", routing.c_str());
     if (options.render.sweep) {
@@ -38,12 +37,12 @@ void printInputNotes(PluginHost& host, const FileOptions& options, const WavRead
     }
 }
 
-int renderToFile(PluginHost& host, const BlockSource& source, int inputChannels, size_t numFrames, int sampleRate,
+int renderToFile(HostedPlugin& host, const BlockSource& source, int inputChannels, size_t numFrames, int sampleRate,
                  const RenderSettings& settings, bool pcm16, const std::string& outputPath) {
     OfflineRenderer renderer(host, settings);
     WavWriter output;
     WavSampleFormat format = pcm16 ? WavSampleFormat::Pcm16 : WavSampleFormat::Float32;
-    int channels = host.record()->numOutputs;
+    int channels = host.outputCount();
     std::string error;
     BlockSink sink = [&output](const AudioClip& block, int frames, std::string& writeError) {
         return output.write(block, frames, writeError);
@@ -65,23 +64,24 @@ int renderToFile(PluginHost& host, const BlockSource& source, int inputChannels,
 }  // namespace
 
 int RenderCommands::showInfo(const PluginOptions& options) {
-    PluginHost host;
-    return loadPlugin(host, options, options.sampleRate);
+    int status = kExitDone;
+    loadPlugin(options, options.sampleRate, status);
+    return status;
 }
 
 int RenderCommands::renderDemo(const DemoOptions& options) {
-    PluginHost host;
     DemoPhrase phrase(options.plugin.sampleRate);
     AudioClip guitar = phrase.render();
-    int status = loadPlugin(host, options.plugin, options.plugin.sampleRate);
-    if (status != kExitDone)
+    int status = kExitDone;
+    std::unique_ptr<HostedPlugin> host = loadPlugin(options.plugin, options.plugin.sampleRate, status);
+    if (!host)
         return status;
     RenderSettings settings = renderSettings(options.plugin, options.render);
     if (!options.render.sweep)
         settings.controllerCurve = phrase.pedal();
     std::printf("Demo: a funky guitar riff of %.1f s at %d Hz, the wah pedal on controller %d\n", phrase.seconds(),
                 options.plugin.sampleRate, options.render.controller);
-    return renderToFile(host, OfflineRenderer::clipSource(guitar), guitar.numChannels(), guitar.numFrames(),
+    return renderToFile(*host, OfflineRenderer::clipSource(guitar), guitar.numChannels(), guitar.numFrames(),
                         guitar.sampleRate, settings, options.render.pcm16, options.outputPath);
 }
 
@@ -90,18 +90,18 @@ int RenderCommands::processFile(const FileOptions& options) {
         return fail("refusing to write '" + options.outputPath + "': it is the input file '" + options.inputPath +
                     "'; choose another output file");
     }
-    PluginHost host;
     WavReader input;
     std::string error;
     if (!input.open(options.inputPath, error))
         return fail(error);
-    int status = loadPlugin(host, options.plugin, input.sampleRate());
-    if (status != kExitDone)
+    int status = kExitDone;
+    std::unique_ptr<HostedPlugin> host = loadPlugin(options.plugin, input.sampleRate(), status);
+    if (!host)
         return status;
-    printInputNotes(host, options, input);
+    printInputNotes(*host, options, input);
     BlockSource source = [&input](AudioClip& block, int frames, std::string& readError) {
         return input.read(block, frames, readError);
     };
-    return renderToFile(host, source, input.numChannels(), input.numFrames(), input.sampleRate(),
+    return renderToFile(*host, source, input.numChannels(), input.numFrames(), input.sampleRate(),
                         renderSettings(options.plugin, options.render), options.render.pcm16, options.outputPath);
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/cli/HostedPlugin.h"
+#include "tools/hosting/PluginOptions.h"
 
 // How the audio goes through: block size aside (the plug-in's options),
 // the controller that moves and how, and the output's sample format.

@@ -33,15 +33,14 @@ size_t MeasuredResponse::topIndex() const {
     return top;
 }
 
-FrequencyResponse::FrequencyResponse(PluginHost& host, int sampleRate, int blockSize)
+FrequencyResponse::FrequencyResponse(HostedPlugin& host, int sampleRate, int blockSize)
     : host(host), sampleRate(sampleRate), blockSize(std::max(blockSize, 1)) {
     frequencyList = logFrequencies(kLowestHz, std::min(kHighestHz, kHighestReadRatio * sampleRate), kPointsPerDecade);
 }
 
 bool FrequencyResponse::check(std::string& error) const {
-    AEffect* plugin = host.record();
-    int numInputs = plugin ? plugin->numInputs : 0;
-    int numOutputs = plugin ? plugin->numOutputs : 0;
+    const int numInputs = host.inputCount();
+    const int numOutputs = host.outputCount();
     if (numInputs >= 1 && numInputs <= OfflineRenderer::kMaxChannels && numOutputs >= 1 &&
         numOutputs <= OfflineRenderer::kMaxChannels) {
         return true;
@@ -153,10 +152,9 @@ MeasuredResponse FrequencyResponse::measure() {
 }
 
 std::vector<float> FrequencyResponse::firstOutputFor(const std::vector<float>& input, size_t& nonFinite) {
-    AEffect* plugin = host.record();
     size_t frames = static_cast<size_t>(blockSize);
-    inputs.assign(static_cast<size_t>(std::max(plugin->numInputs, 1)), std::vector<float>(frames, 0.0f));
-    outputs.assign(static_cast<size_t>(std::max(plugin->numOutputs, 1)), std::vector<float>(frames, 0.0f));
+    inputs.assign(static_cast<size_t>(std::max(host.inputCount(), 1)), std::vector<float>(frames, 0.0f));
+    outputs.assign(static_cast<size_t>(std::max(host.outputCount(), 1)), std::vector<float>(frames, 0.0f));
     inputPointers.clear();
     outputPointers.clear();
     for (std::vector<float>& buffer : inputs) {
@@ -187,7 +185,7 @@ void FrequencyResponse::processBlocks(const float* input, float* output, size_t 
             std::fill(buffer.begin(), buffer.end(), 0.0f);
         }
         std::copy_n(input + start, count, inputs[0].begin());
-        host.process(inputPointers.data(), outputPointers.data(), static_cast<VstInt32>(count));
+        host.process(inputPointers.data(), outputPointers.data(), static_cast<int>(count));
         for (size_t i = 0; i < count; ++i) {
             float sample = outputs[0][i];
             if (!std::isfinite(sample)) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/HostedPlugin.h"
 
 struct MeasuredResponse {
     std::vector<double> impulseDecibels;  // one per frequency
@@ -45,7 +45,7 @@ public:
     static constexpr double kSettleSeconds = 0.25;
 
     // host: a loaded plug-in, configured for sampleRate and at least blockSize.
-    FrequencyResponse(PluginHost& host, int sampleRate, int blockSize);
+    FrequencyResponse(HostedPlugin& host, int sampleRate, int blockSize);
 
     // Log-spaced from kLowestHz to kHighestHz, or to just below half the rate at low rates.
     const std::vector<double>& frequencies() const { return frequencyList; }
@@ -68,7 +68,7 @@ private:
     std::vector<float> firstOutputFor(const std::vector<float>& input, size_t& nonFinite);
     void processBlocks(const float* input, float* output, size_t frames, size_t& nonFinite);
 
-    PluginHost& host;
+    HostedPlugin& host;
     int sampleRate;
     int blockSize;
     std::vector<double> frequencyList;

@@ -40,24 +40,21 @@ std::string formatted(const char* format, double value) {
 
 }  // namespace
 
-ResponsePicture::ResponsePicture(PluginHost& host, const ResponseOptions& options) : host(host), options(options) {}
+ResponsePicture::ResponsePicture(HostedPlugin& host, const ResponseOptions& options) : host(host), options(options) {}
 
 bool ResponsePicture::plan(std::string& error) {
     sweeps = options.sweeps;
-    size_t curves = 1;
     for (const ParameterSweep& sweep : sweeps) {
-        if (sweep.index >= host.record()->numParams) {
+        if (sweep.index >= host.parameterCount()) {
             error = "parameter index " + std::to_string(sweep.index) + " out of range: '" + host.path() + "' has " +
-                    std::to_string(host.record()->numParams) + " parameters";
-            return false;
-        }
-        curves *= static_cast<size_t>(sweep.count);
-        if (curves > static_cast<size_t>(ResponsePlot::kMaxCurves)) {
-            error = "the sweeps make more than the " + std::to_string(ResponsePlot::kMaxCurves) +
-                    " curves one picture can show";
+                    std::to_string(host.parameterCount()) + " parameters";
             return false;
         }
     }
+    error = tooManyCurves(sweeps);
+    if (!error.empty())
+        return false;
+    const size_t curves = curveCount(sweeps);
     // Every combination, the first sweep changing slowest; the last sweep
     // shades a family, the others pick it.
     for (size_t curve = 0; curve < curves; ++curve) {
@@ -80,33 +77,30 @@ bool ResponsePicture::plan(std::string& error) {
     return true;
 }
 
-std::string ResponsePicture::readOut(const std::string& display, const std::string& unit, float value) {
-    std::string text = trimmed(display);
+std::string ResponsePicture::readOut(const std::string& shown, double value) {
+    const std::string text = trimmed(shown);
+    if (text.empty())
+        return formatted("%.3g", value);
     const char* start = text.c_str();
     char* end = nullptr;
     errno = 0;
-    double number = text.empty() ? 0.0 : std::strtod(start, &end);
-    if (text.empty()) {
-        text = formatted("%.3g", value);
-    } else if (errno == 0 && end != start && *end == 0) {
-        text = formatted("%.6g", number);
-    }
-    std::string label = trimmed(unit);
-    return label.empty() ? text : text + " " + label;
+    const double number = std::strtod(start, &end);
+    if (errno != 0 || end == start || (*end != 0 && *end != ' '))
+        return text;
+    return formatted("%.6g", number) + end;
 }
 
 std::string ResponsePicture::legendHeading() const {
     std::vector<std::string> names;
     for (const ParameterSweep& sweep : sweeps) {
-        names.push_back(trimmed(host.text(effGetParamName, sweep.index)));
+        names.push_back(trimmed(host.parameterInfo(sweep.index).name));
     }
     return names.empty() ? "Setting" : joined(names, ", ");
 }
 
 std::string ResponsePicture::describe(const ParameterSetting& setting, bool withName) {
-    std::string value = readOut(host.text(effGetParamDisplay, setting.index),
-                                host.text(effGetParamLabel, setting.index), host.parameter(setting.index));
-    return withName ? trimmed(host.text(effGetParamName, setting.index)) + " " + value : value;
+    std::string value = readOut(host.readOut(setting.index), host.parameterValue(setting.index));
+    return withName ? trimmed(host.parameterInfo(setting.index).name) + " " + value : value;
 }
 
 std::string ResponsePicture::curveLabel(const Setting& setting) {
@@ -120,9 +114,7 @@ std::string ResponsePicture::curveLabel(const Setting& setting) {
 }
 
 std::string ResponsePicture::title() const {
-    std::string name = trimmed(host.text(effGetEffectName));
-    if (name.empty())
-        name = trimmed(host.text(effGetProductString));
+    std::string name = trimmed(host.name());
     if (name.empty())
         name = baseName(host.path());
     return name + ": magnitude response at " + formatted("%g", options.plugin.sampleRate / 1000.0) + " kHz";
@@ -131,7 +123,7 @@ std::string ResponsePicture::title() const {
 std::string ResponsePicture::subtitle(double disagreement) const {
     std::string text = "Measured from " + baseName(host.path()) + ": impulse response, " +
                        std::to_string(FrequencyResponse::kImpulseFrames) + " samples";
-    if (host.record()->numInputs > 1 || host.record()->numOutputs > 1)
+    if (host.inputCount() > 1 || host.outputCount() > 1)
         text += ", input 1 to output 1";
     if (disagreement > kLinearTolerance) {
         return text + "; a sine sweep differs by up to " + formatted("%.2g", disagreement) +
@@ -175,7 +167,7 @@ bool ResponsePicture::draw(std::string& error) {
     size_t nonFinite = 0;
     for (size_t i = 0; i < settings.size(); ++i) {
         for (const ParameterSetting& value : settings[i].values) {
-            host.setParameter(value.index, value.value);
+            host.setPosition(value.index, value.value);
         }
         MeasuredResponse measured = response.measure();
         PlottedCurve curve;

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/HostedPlugin.h"
 #include "tools/response/ResponseCommand.h"
 #include "tools/response/ResponsePlot.h"
 
 class ResponsePicture {
 public:
-    ResponsePicture(PluginHost& host, const ResponseOptions& options);
+    ResponsePicture(HostedPlugin& host, const ResponseOptions& options);
 
     // False, with a message, for settings no picture can show: a parameter
     // the plug-in does not have, or more curves than the legend holds.
@@ -21,8 +21,9 @@ public:
     // Measures every setting, prints what it found and writes the picture.
     bool draw(std::string& error);
 
-    // A display text as a reader wants it: numbers without trailing zeros, then the unit.
-    static std::string readOut(const std::string& display, const std::string& unit, float value);
+    // A read-out as a reader wants it: a number without trailing zeros,
+    // then whatever follows it (the unit); the value itself when empty.
+    static std::string readOut(const std::string& shown, double value);
 
 private:
     struct Setting {
@@ -40,7 +41,7 @@ private:
     std::string title() const;
     std::string subtitle(double disagreement) const;
 
-    PluginHost& host;
+    HostedPlugin& host;
     const ResponseOptions& options;
     std::vector<ParameterSweep> sweeps;
     std::vector<Setting> settings;

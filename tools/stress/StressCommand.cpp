@@ -1,6 +1,6 @@
 #include "tools/stress/StressCommand.h"
 
-#include "tools/cli/ExitCodes.h"
+#include "tools/hosting/ExitCodes.h"
 #include "tools/stress/StressSession.h"
 
 int StressCommand::run(const StressOptions& options) {

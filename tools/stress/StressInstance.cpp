@@ -1,13 +1,12 @@
 #include "tools/stress/StressInstance.h"
 
-#include <xmmintrin.h>
-
 #include <algorithm>
 #include <cstdint>
 
-#include "tools/hosting/HeapCount.h"
-#include "tools/hosting/LockCount.h"
-#include "tools/media/MidiEventList.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/LockCount.h"
+#include "tools/hosting/process/FloatingPoint.h"
+#include "tools/media/NoiseGenerator.h"
 #include "tools/stress/AudioThreadPriority.h"
 
 namespace {
@@ -16,38 +15,17 @@ namespace {
 // repeating pattern, few enough to stay in cache as a host's buffers do.
 const size_t kNoiseBlocks = 8;
 const float kNoiseLevel = 0.5f;
-// The MXCSR bits hosts set on their audio threads.
-const unsigned kFlushToZero = 0x8000;
-const unsigned kDenormalsAreZero = 0x0040;
 const int kChannels = 16;
 const int kControllers = 128;
-const int kModulationWheel = 1;
+const uint8_t kModulationWheel = 1;
+const int kControlChange = 0xB0;
 const float kPeriodMicroseconds = 1e-3f * StressInstance::kBlockPeriod.count();
 
-char controlByte(long value) { return static_cast<char>(value & 0x7F); }
+uint8_t controlByte(long value) { return static_cast<uint8_t>(value & 0x7F); }
 
 }  // namespace
 
-// Two control changes in every block, with the list that points to them
-// inline (VstEvents holds two pointers): the modulation wheel, which most
-// wahs follow, and a controller that walks through all 128, both sweeping
-// their values and walking the channels.
-struct StressInstance::ControlChanges {
-    VstMidiEvent changes[2];
-    VstEvents list;
-
-    ControlChanges() : changes(), list() {
-        list.numEvents = 2;
-        for (int i = 0; i < 2; ++i) {
-            changes[i].type = kVstMidiType;
-            changes[i].byteSize = sizeof(VstMidiEvent);
-            changes[i].deltaFrames = i * kBlockFrames / 2;
-            list.events[i] = reinterpret_cast<VstEvent*>(&changes[i]);
-        }
-    }
-};
-
-StressInstance::StressInstance(unsigned seed) : events(new ControlChanges), seed(seed) {}
+StressInstance::StressInstance(unsigned seed) : seed(seed) {}
 
 StressInstance::~StressInstance() {
     join();
@@ -55,24 +33,21 @@ StressInstance::~StressInstance() {
         plugin->stop();
 }
 
-void StressInstance::attach(std::unique_ptr<PluginHost> loaded) {
+void StressInstance::attach(std::unique_ptr<HostedPlugin> loaded) {
     plugin = std::move(loaded);
     routeAudio();
     plugin->start();
 }
 
 void StressInstance::routeAudio() {
-    AEffect* record = plugin->record();
-    uint32_t state = seed * 2654435761u + 1u;
-    for (int input = 0; input < record->numInputs; ++input) {
+    NoiseGenerator generator(seed * 2654435761u + 1u);
+    for (int input = 0; input < plugin->inputCount(); ++input) {
         noise.emplace_back(kNoiseBlocks * kBlockFrames);
-        for (float& sample : noise.back()) {
-            state = state * 1664525u + 1013904223u;
-            sample = kNoiseLevel * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
-        }
+        for (float& sample : noise.back())
+            sample = kNoiseLevel * generator.next();
         inputs.push_back(noise.back().data());
     }
-    for (int output = 0; output < record->numOutputs; ++output) {
+    for (int output = 0; output < plugin->outputCount(); ++output) {
         outputBuffers.emplace_back(kBlockFrames, 0.0f);
         outputs.push_back(outputBuffers.back().data());
     }
@@ -97,7 +72,7 @@ void StressInstance::join() {
 
 void StressInstance::run(Clock::time_point first, const std::atomic<bool>& stopping) {
     AudioThreadPriority::raise(refusal);
-    _mm_setcsr(_mm_getcsr() | kFlushToZero | kDenormalsAreZero);
+    const DenormalsFlushed flushed;
     const unsigned long allocationsBefore = HeapCount::counted() + HeapCount::released();
     const unsigned long locksBefore = LockCount::counted();
     Clock::time_point due = first;
@@ -122,15 +97,14 @@ void StressInstance::run(Clock::time_point first, const std::atomic<bool>& stopp
     locked = LockCount::counted() - locksBefore;
 }
 
+// Two control changes in every block: the modulation wheel, which most
+// wahs follow, and a controller that walks through all 128, both sweeping
+// their values and walking the channels.
 void StressInstance::nextControlChanges(long block) {
-    VstMidiEvent& wheel = events->changes[0];
-    wheel.midiData[0] = static_cast<char>(MidiEventList::kControlChange | (block % kChannels));
-    wheel.midiData[1] = kModulationWheel;
-    wheel.midiData[2] = controlByte(block);
-    VstMidiEvent& walker = events->changes[1];
-    walker.midiData[0] = static_cast<char>(MidiEventList::kControlChange | ((block / kControllers) % kChannels));
-    walker.midiData[1] = controlByte(block % kControllers);
-    walker.midiData[2] = controlByte(kControllers - 1 - block);
+    plugin->sendMidi(0, static_cast<uint8_t>(kControlChange | (block % kChannels)), kModulationWheel,
+                     controlByte(block));
+    plugin->sendMidi(kBlockFrames / 2, static_cast<uint8_t>(kControlChange | ((block / kControllers) % kChannels)),
+                     controlByte(block % kControllers), controlByte(kControllers - 1 - block));
 }
 
 float StressInstance::processBlock(long block) {
@@ -141,7 +115,6 @@ float StressInstance::processBlock(long block) {
     {
         HeapCount::Counting allocations;
         LockCount::Counting locks;
-        plugin->dispatch(effProcessEvents, 0, 0, &events->list);
         plugin->process(inputs.data(), outputs.data(), kBlockFrames);
     }
     std::chrono::duration<float, std::micro> took = Clock::now() - began;

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/HostedPlugin.h"
 
 class StressInstance {
 public:
@@ -34,8 +34,8 @@ public:
 
     // Takes a host with the plug-in loaded at kSampleRate and kBlockFrames,
     // and switches it on.
-    void attach(std::unique_ptr<PluginHost> loaded);
-    PluginHost& host() { return *plugin; }
+    void attach(std::unique_ptr<HostedPlugin> loaded);
+    HostedPlugin& host() { return *plugin; }
 
     // Makes room for the times of at most maxBlocks blocks.
     void prepare(size_t maxBlocks);
@@ -59,15 +59,12 @@ public:
     const std::string& priorityRefusal() const { return refusal; }
 
 private:
-    struct ControlChanges;
-
     void run(Clock::time_point first, const std::atomic<bool>& stopping);
     void routeAudio();
     void nextControlChanges(long block);
     float processBlock(long block);
 
-    std::unique_ptr<PluginHost> plugin;
-    std::unique_ptr<ControlChanges> events;
+    std::unique_ptr<HostedPlugin> plugin;
     unsigned seed;
     // Noise blocks per input, cycled through; outputs of one block.
     std::vector<std::vector<float>> noise;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/cli/HostedPlugin.h"
-#include "tools/hosting/HeapCount.h"
-#include "tools/hosting/LockCount.h"
+#include "tools/hosting/FilePaths.h"
+#include "tools/hosting/PluginLoader.h"
+#include "tools/hosting/PluginOptions.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/LockCount.h"
 #include "tools/render/OfflineRenderer.h"
 #include "tools/stress/ResidentMemory.h"
 
@@ -32,11 +34,6 @@ float sweep(long step) {
     return static_cast<float>(position < half ? position : kSweepBlocks - position) / static_cast<float>(half);
 }
 
-std::string fileName(const std::string& path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 StressSession::StressSession(const StressOptions& stressOptions) : options(stressOptions) {
@@ -54,33 +51,35 @@ int StressSession::load() {
         if (status != kExitDone)
             return status;
     }
-    results.pluginName = instances[0]->host().text(effGetEffectName);
+    results.pluginName = instances[0]->host().name();
     if (results.pluginName.empty())
-        results.pluginName = fileName(options.pluginPath);
+        results.pluginName = FilePaths::fileName(options.pluginPath);
     return kExitDone;
 }
 
 int StressSession::loadInstance(int i) {
-    std::unique_ptr<PluginHost> host(new PluginHost);
+    std::unique_ptr<HostedPlugin> host;
     if (i == 0) {
         PluginOptions first;
         first.path = options.pluginPath;
         first.blockSize = StressInstance::kBlockFrames;
-        int status = loadPlugin(*host, first, StressInstance::kSampleRate);
-        if (status != kExitDone)
+        int status = kExitDone;
+        host = loadPlugin(first, StressInstance::kSampleRate, status);
+        if (!host)
             return status;
     } else {
         std::string error;
-        host->configure(StressInstance::kSampleRate, StressInstance::kBlockFrames);
-        if (!host->load(options.pluginPath, error))
+        host =
+            PluginLoader::open(options.pluginPath, {StressInstance::kSampleRate, StressInstance::kBlockFrames}, error);
+        if (!host)
             return fail("instance " + std::to_string(i + 1) + " of " + std::to_string(options.instances) + ": " +
                         error);
     }
-    const AEffect* record = host->record();
-    if (record->numInputs < 0 || record->numOutputs < 0 || record->numInputs > OfflineRenderer::kMaxChannels ||
-        record->numOutputs > OfflineRenderer::kMaxChannels) {
-        return fail("refusing '" + options.pluginPath + "': " + std::to_string(record->numInputs) + " inputs and " +
-                    std::to_string(record->numOutputs) + " outputs are no audio layout to process");
+    const int inputs = host->inputCount(), outputs = host->outputCount();
+    if (inputs < 0 || outputs < 0 || inputs > OfflineRenderer::kMaxChannels ||
+        outputs > OfflineRenderer::kMaxChannels) {
+        return fail("refusing '" + options.pluginPath + "': " + std::to_string(inputs) + " inputs and " +
+                    std::to_string(outputs) + " outputs are no audio layout to process");
     }
     instances.emplace_back(new StressInstance(static_cast<unsigned>(i + 1)));
     instances.back()->attach(std::move(host));
@@ -116,14 +115,17 @@ void StressSession::run() {
 }
 
 void StressSession::openEditor() {
-    PluginHost& host = instances[0]->host();
+    PluginEditor* panel = instances[0]->host().editor();
     std::string reason;
-    if (!host.hasEditor()) {
-        results.editor = "none: the plug-in has no editor";
+    if (!panel) {
+        results.editor = std::string("none: the tool opens no editor of ") + formatName(instances[0]->host().format()) +
+                         " plug-ins yet";
+    } else if (!panel->available(reason)) {
+        results.editor = "none: " + reason;
     } else if (!EditorWindow::available(reason)) {
         results.editor = "none: " + reason;
     } else {
-        editor.reset(new EditorWindow(host, EditorWindow::Kind::Popup));
+        editor.reset(new EditorWindow(*panel, EditorWindow::Kind::Popup));
         if (!editor->open(reason)) {
             editor.reset();
             results.editor = "none: it did not open: " + reason;
@@ -138,10 +140,10 @@ void StressSession::automate() {
     Clock::time_point due = Clock::now();
     for (long pass = 0; !stopping.load(); ++pass) {
         for (size_t i = 0; i < instances.size(); ++i) {
-            PluginHost& host = instances[i]->host();
-            const VstInt32 count = host.record()->numParams;
-            for (VstInt32 index = 0; index < count; ++index)
-                host.setParameter(index, sweep(pass + kPhaseStep * (index + static_cast<long>(i))));
+            HostedPlugin& host = instances[i]->host();
+            const int count = host.parameterCount();
+            for (int index = 0; index < count; ++index)
+                host.setPosition(index, sweep(pass + kPhaseStep * (index + static_cast<long>(i))));
             results.automationChanges += count > 0 ? count : 0;
         }
         ++results.automationPasses;

@@ -1,13 +1,11 @@
+#include "tools/validate/CheckContext.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "tools/validate/CheckContext.h"
-
-#if defined(__SSE__) || defined(__x86_64__) || defined(_M_X64)
-#include <xmmintrin.h>
-#define VALIDATION_HAS_MXCSR 1
-#endif
+#include "tools/hosting/PluginLoader.h"
+#include "tools/hosting/process/FloatingPoint.h"
 
 namespace {
 
@@ -15,71 +13,6 @@ namespace {
 const int kMaxChannels = 256;
 
 }  // namespace
-
-uint32_t floatingPointState() {
-#if defined(VALIDATION_HAS_MXCSR)
-    // The exception flags (the low six bits) are sticky results, not state a plug-in sets.
-    return _mm_getcsr() & ~0x3Fu;
-#else
-    return 0;
-#endif
-}
-
-void restoreFloatingPointState(uint32_t state) {
-#if defined(VALIDATION_HAS_MXCSR)
-    _mm_setcsr(state | (_mm_getcsr() & 0x3Fu));
-#else
-    (void)state;
-#endif
-}
-
-GuardedAudio::GuardedAudio(int channels, int frames) : numChannels(channels), numFrames(frames) {
-    int count = channels > 0 ? channels : 1;
-    for (int i = 0; i < count; ++i)
-        buffers.emplace_back(sizeof(float) * static_cast<size_t>(frames));
-    for (GuardedBuffer& buffer : buffers)
-        table.push_back(buffer.floats());
-}
-
-bool GuardedAudio::valid() const {
-    for (const GuardedBuffer& buffer : buffers) {
-        if (!buffer.valid())
-            return false;
-    }
-    return true;
-}
-
-void GuardedAudio::fill(float value) {
-    for (GuardedBuffer& buffer : buffers) {
-        for (int i = 0; i < numFrames; ++i)
-            buffer.floats()[i] = value;
-    }
-}
-
-float GuardedAudio::peak() const {
-    float largest = 0.0f;
-    for (int c = 0; c < numChannels; ++c) {
-        const float* samples = buffers[static_cast<size_t>(c)].floats();
-        for (int i = 0; i < numFrames; ++i) {
-            if (!std::isfinite(samples[i]))
-                return INFINITY;
-            largest = std::fmax(largest, std::fabs(samples[i]));
-        }
-    }
-    return largest;
-}
-
-bool GuardedAudio::sameAs(const GuardedAudio& other) const {
-    if (other.numChannels != numChannels || other.numFrames != numFrames)
-        return false;
-    for (int c = 0; c < numChannels; ++c) {
-        if (std::memcmp(buffers[static_cast<size_t>(c)].data(), other.buffers[static_cast<size_t>(c)].data(),
-                        sizeof(float) * static_cast<size_t>(numFrames)) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 CheckContext::CheckContext(const ValidationSettings& settings, uint64_t streamSeed)
     : settings(settings), state(streamSeed) {}
@@ -203,37 +136,56 @@ void CheckContext::warnOfLoudness() {
          loudness.where.c_str());
 }
 
+void CheckContext::unloadable(const std::string& error) {
+    fail("%s", error.c_str());
+    result.unloadable = true;
+}
+
 std::unique_ptr<PluginHost> CheckContext::load(int sampleRate, int blockSize) {
     std::unique_ptr<PluginHost> host(new PluginHost());
     host->configure(sampleRate, blockSize);
     doing("loading the plug-in and sending effOpen");
     std::string error;
     if (!host->load(pluginPath(), error)) {
-        fail("%s", error.c_str());
-        result.unloadable = true;
+        unloadable(error);
         return nullptr;
     }
     return host;
 }
 
+std::unique_ptr<HostedPlugin> CheckContext::open(int sampleRate, int blockSize) {
+    doing("loading the plug-in");
+    std::string error;
+    std::unique_ptr<HostedPlugin> plugin = PluginLoader::open(pluginPath(), {sampleRate, blockSize}, error);
+    if (!plugin)
+        unloadable(error);
+    return plugin;
+}
+
+bool CheckContext::countsSane(int inputs, int outputs) {
+    if (inputs >= 0 && outputs >= 0 && inputs <= kMaxChannels && outputs <= kMaxChannels)
+        return true;
+    fail("the plug-in claims %d inputs and %d outputs; not processed", inputs, outputs);
+    return false;
+}
+
 bool CheckContext::channelCounts(PluginHost& host, int& inputs, int& outputs) {
     inputs = host.record()->numInputs;
     outputs = host.record()->numOutputs;
-    if (inputs < 0 || outputs < 0 || inputs > kMaxChannels || outputs > kMaxChannels) {
-        fail("the record claims %d inputs and %d outputs; not processed", inputs, outputs);
-        return false;
-    }
-    return true;
+    return countsSane(inputs, outputs);
 }
 
-void CheckContext::process(PluginHost& host, GuardedAudio& inputs, GuardedAudio& outputs, int frames) {
-    process(host, inputs.pointers(), outputs.pointers(), frames);
+bool CheckContext::channelCounts(HostedPlugin& plugin, int& inputs, int& outputs) {
+    inputs = plugin.inputCount();
+    outputs = plugin.outputCount();
+    return countsSane(inputs, outputs);
 }
 
-void CheckContext::process(PluginHost& host, float** inputs, float** outputs, int frames) {
-    uint32_t before = floatingPointState();
-    host.process(inputs, outputs, frames);
-    uint32_t after = floatingPointState();
+template <typename Process>
+void CheckContext::watched(int frames, Process process) {
+    const uint32_t before = floatingPointState();
+    process();
+    const uint32_t after = floatingPointState();
     if (after != before) {
         fail("processing %d frames changed the floating-point control state from 0x%04X to 0x%04X and left it so",
              frames, static_cast<unsigned>(before), static_cast<unsigned>(after));
@@ -241,106 +193,14 @@ void CheckContext::process(PluginHost& host, float** inputs, float** outputs, in
     }
 }
 
-namespace {
-const unsigned char kFiller = 0x01;
-}  // namespace
-
-TextAnswer guardedText(PluginHost& host, VstInt32 opcode, VstInt32 index, size_t bytes) {
-    TextAnswer answer;
-    GuardedBuffer buffer(bytes);
-    if (!buffer.valid())
-        return answer;
-    buffer.fill(kFiller);
-    buffer.data()[0] = 0;
-    answer.result = host.dispatch(opcode, index, 0, buffer.data());
-    const void* zero = std::memchr(buffer.data(), 0, bytes);
-    answer.terminated = zero != nullptr;
-    answer.length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer.data()) : bytes;
-    answer.text.assign(buffer.data(), answer.length);
-    return answer;
+void CheckContext::process(PluginHost& host, GuardedAudio& inputs, GuardedAudio& outputs, int frames) {
+    process(host, inputs.pointers(), outputs.pointers(), frames);
 }
 
-const char* opcodeName(VstInt32 opcode) {
-    static const char* const kNames[] = {"effOpen",
-                                         "effClose",
-                                         "effSetProgram",
-                                         "effGetProgram",
-                                         "effSetProgramName",
-                                         "effGetProgramName",
-                                         "effGetParamLabel",
-                                         "effGetParamDisplay",
-                                         "effGetParamName",
-                                         "effGetVu",
-                                         "effSetSampleRate",
-                                         "effSetBlockSize",
-                                         "effMainsChanged",
-                                         "effEditGetRect",
-                                         "effEditOpen",
-                                         "effEditClose",
-                                         "effEditDraw",
-                                         "effEditMouse",
-                                         "effEditKey",
-                                         "effEditIdle",
-                                         "effEditTop",
-                                         "effEditSleep",
-                                         "effIdentify",
-                                         "effGetChunk",
-                                         "effSetChunk",
-                                         "effProcessEvents",
-                                         "effCanBeAutomated",
-                                         "effString2Parameter",
-                                         "effGetNumProgramCategories",
-                                         "effGetProgramNameIndexed",
-                                         "effCopyProgram",
-                                         "effConnectInput",
-                                         "effConnectOutput",
-                                         "effGetInputProperties",
-                                         "effGetOutputProperties",
-                                         "effGetPlugCategory",
-                                         "effGetCurrentPosition",
-                                         "effGetDestinationBuffer",
-                                         "effOfflineNotify",
-                                         "effOfflinePrepare",
-                                         "effOfflineRun",
-                                         "effProcessVarIo",
-                                         "effSetSpeakerArrangement",
-                                         "effSetBlockSizeAndSampleRate",
-                                         "effSetBypass",
-                                         "effGetEffectName",
-                                         "effGetErrorText",
-                                         "effGetVendorString",
-                                         "effGetProductString",
-                                         "effGetVendorVersion",
-                                         "effVendorSpecific",
-                                         "effCanDo",
-                                         "effGetTailSize",
-                                         "effIdle",
-                                         "effGetIcon",
-                                         "effSetViewPosition",
-                                         "effGetParameterProperties",
-                                         "effKeysRequired",
-                                         "effGetVstVersion",
-                                         "effEditKeyDown",
-                                         "effEditKeyUp",
-                                         "effSetEditKnobMode",
-                                         "effGetMidiProgramName",
-                                         "effGetCurrentMidiProgram",
-                                         "effGetMidiProgramCategory",
-                                         "effHasMidiProgramsChanged",
-                                         "effGetMidiKeyName",
-                                         "effBeginSetProgram",
-                                         "effEndSetProgram",
-                                         "effGetSpeakerArrangement",
-                                         "effShellGetNextPlugin",
-                                         "effStartProcess",
-                                         "effStopProcess",
-                                         "effSetTotalSampleToProcess",
-                                         "effSetPanLaw",
-                                         "effBeginLoadBank",
-                                         "effBeginLoadProgram",
-                                         "effSetProcessPrecision",
-                                         "effGetNumMidiInputChannels",
-                                         "effGetNumMidiOutputChannels"};
-    const VstInt32 count = static_cast<VstInt32>(sizeof kNames / sizeof kNames[0]);
-    return opcode >= 0 && opcode < count ? kNames[opcode] : "(past the last opcode)";
+void CheckContext::process(PluginHost& host, float** inputs, float** outputs, int frames) {
+    watched(frames, [&]() { host.process(inputs, outputs, frames); });
+}
+
+void CheckContext::process(HostedPlugin& plugin, GuardedAudio& inputs, GuardedAudio& outputs, int frames) {
+    watched(frames, [&]() { plugin.process(inputs.pointers(), outputs.pointers(), frames); });
 }

@@ -1,8 +1,6 @@
-// The validator's building blocks: a check is a small named function with
-// the least strictness at which it runs; a group is a list of checks that
-// share one child process; the context is what a check sees: the plug-in's
-// path, the strictness, a seeded random stream, guarded audio, and the
-// result it fills in, which the runner hands to the parent process.
+// What a check of the validator sees: the plug-in's path, the strictness, a
+// seeded random stream, instances loaded and processed as a host does, and
+// the result it fills in, which the runner hands to the parent process.
 #pragma once
 
 #include <cstdarg>
@@ -11,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/GuardedBuffer.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/HostedPlugin.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckResult.h"
+#include "tools/validate/GuardedAudio.h"
 #include "tools/validate/ResultWire.h"
 
 #if defined(__GNUC__)
@@ -26,30 +25,6 @@ struct ValidationSettings {
     std::string pluginPath;
     int strictness = 5;
     uint64_t seed = 0;
-};
-
-// Audio channels, each in a guarded buffer of exactly `frames` floats, and
-// the pointer array a plug-in is handed. The array never is empty: a
-// plug-in without inputs still gets a valid pointer it should not need.
-class GuardedAudio {
-public:
-    GuardedAudio(int channels, int frames);
-
-    float** pointers() { return table.data(); }
-    float* channel(int index) { return buffers[static_cast<size_t>(index)].floats(); }
-    int channels() const { return numChannels; }
-    int frames() const { return numFrames; }
-    bool valid() const;
-    void fill(float value);
-    // Largest magnitude; infinity when any sample is not finite.
-    float peak() const;
-    bool sameAs(const GuardedAudio& other) const;
-
-private:
-    int numChannels;
-    int numFrames;
-    std::vector<GuardedBuffer> buffers;
-    std::vector<float*> table;
 };
 
 class CheckContext {
@@ -89,6 +64,12 @@ public:
     // A plug-in's channel counts, refused (with a failure) when absurd.
     bool channelCounts(PluginHost& host, int& inputs, int& outputs);
 
+    // The same for checks that hold in every format: an instance of the
+    // plug-in in whatever format it is, loaded as that format's hosts load one.
+    std::unique_ptr<HostedPlugin> open(int sampleRate, int blockSize);
+    void process(HostedPlugin& plugin, GuardedAudio& inputs, GuardedAudio& outputs, int frames);
+    bool channelCounts(HostedPlugin& plugin, int& inputs, int& outputs);
+
     int failureCount() const { return result.failures; }
 
     // The runner's side: a check starts, and its result when it is over.
@@ -105,6 +86,10 @@ private:
     };
 
     void detail(Finding::Kind kind, int& count, const char* format, va_list arguments);
+    void unloadable(const std::string& error);
+    bool countsSane(int inputs, int outputs);
+    template <typename Process>
+    void watched(int frames, Process process);
     void warnOfLoudness();
 
     ValidationSettings settings;
@@ -112,51 +97,3 @@ private:
     CheckResult result;
     Loudness loudness;
 };
-
-struct ValidationCheck {
-    const char* name;
-    int minStrictness;
-    void (*run)(CheckContext& context);
-};
-
-struct ValidationGroup {
-    const char* id;     // for --validate-group and messages
-    const char* title;  // for the report
-    std::vector<std::string> notes;
-    std::vector<ValidationCheck> checks;
-};
-
-// One function per group, each in its own file in groups/.
-ValidationGroup identityGroup();
-ValidationGroup parametersGroup();
-ValidationGroup dispatcherGroup();
-ValidationGroup processingGroup();
-ValidationGroup sampleRatesGroup();
-ValidationGroup midiGroup();
-ValidationGroup threadsGroup();
-ValidationGroup editorGroup();
-ValidationGroup instancesGroup();
-ValidationGroup stateGroup();
-ValidationGroup hostHabitsGroup();
-
-// The floating-point control state that processing must leave as found:
-// MXCSR on x86, 0 elsewhere.
-uint32_t floatingPointState();
-void restoreFloatingPointState(uint32_t state);
-
-// A text the plug-in writes into a guarded buffer of `bytes` bytes that
-// starts as an empty string followed by non-zero filler, so that an answer
-// without its terminating zero shows. A write past the buffer faults.
-struct TextAnswer {
-    bool terminated = false;
-    size_t length = 0;
-    std::string text;
-    VstIntPtr result = 0;
-};
-
-// What hosts commonly give for texts; the interface's nominal limits are far smaller.
-const size_t kTextBufferBytes = 256;
-
-TextAnswer guardedText(PluginHost& host, VstInt32 opcode, VstInt32 index, size_t bytes = kTextBufferBytes);
-// The opcode's name in the interface, for messages.
-const char* opcodeName(VstInt32 opcode);

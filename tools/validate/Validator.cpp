@@ -5,8 +5,10 @@
 #include <exception>
 #include <vector>
 
-#include "tools/hosting/GroupProcess.h"
+#include "tools/hosting/process/GroupProcess.h"
+#include "tools/hosting/PluginLoader.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/ValidationGroup.h"
 #include "tools/validate/ResultWire.h"
 
 namespace {
@@ -17,9 +19,20 @@ const double kGroupSeconds = 120.0;
 const double kGroupSecondsPerLevel = 60.0;
 const size_t kRememberedLines = 4;
 
-std::vector<ValidationGroup> allGroups() {
-    return {identityGroup(), parametersGroup(), dispatcherGroup(), processingGroup(), sampleRatesGroup(), midiGroup(),
-            threadsGroup(),  editorGroup(),     instancesGroup(),  stateGroup(),      hostHabitsGroup()};
+// Every group for a VST 2.4 plug-in; those written against the hosting
+// interface for the other formats.
+std::vector<ValidationGroup> allGroups(const std::string& pluginPath) {
+    const std::vector<ValidationGroup> all = {
+        identityGroup(), parametersGroup(), dispatcherGroup(), processingGroup(), sampleRatesGroup(), midiGroup(),
+        threadsGroup(),  editorGroup(),     instancesGroup(),  stateGroup(),      hostHabitsGroup()};
+    if (PluginLoader::formatOf(pluginPath) == PluginFormat::Vst2)
+        return all;
+    std::vector<ValidationGroup> everyFormat;
+    for (const ValidationGroup& group : all) {
+        if (group.everyFormat)
+            everyFormat.push_back(group);
+    }
+    return everyFormat;
 }
 
 // Each group draws its own stream from the run's seed, so that a rerun of
@@ -68,11 +81,16 @@ Validator::Validator(const ValidateOptions& options)
 }
 
 int Validator::run() {
-    std::vector<ValidationGroup> groups = allGroups();
+    std::vector<ValidationGroup> groups = allGroups(pluginPath);
     std::printf("Validating '%s' at strictness %d (%d quick .. %d long), seed %llu\n", pluginPath.c_str(), strictness,
                 kMinStrictness, kMaxStrictness, static_cast<unsigned long long>(seed));
     std::printf("Rerun with: quavix-host --validate '%s' --strictness %d --seed %llu\n", pluginPath.c_str(), strictness,
                 static_cast<unsigned long long>(seed));
+    const PluginFormat format = PluginLoader::formatOf(pluginPath);
+    if (format != PluginFormat::Vst2) {
+        std::printf("A %s plug-in: the %zu groups written for every format; those of VST 2.4's own are left out\n",
+                    formatName(format), groups.size());
+    }
     for (size_t i = 0; i < groups.size(); ++i) {
         report.startGroup(groups[i].title, i + 1, groups.size(), groups[i].id,
                           unloadable ? std::vector<std::string>() : groups[i].notes);
@@ -134,7 +152,7 @@ void Validator::receive(const std::string& line, GroupProgress& progress) {
 }
 
 int Validator::runGroup(const std::string& id) {
-    for (const ValidationGroup& group : allGroups()) {
+    for (const ValidationGroup& group : allGroups(pluginPath)) {
         if (id != group.id)
             continue;
         ValidationSettings settings;

@@ -10,7 +10,8 @@
 #include <memory>
 
 #include "tools/bench/PluginBench.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/Median.h"
+#include "tools/hosting/vst/PluginHost.h"
 
 namespace {
 
@@ -172,14 +173,14 @@ void FootprintBench::print() const {
                 options.instances, options.scans);
     std::printf("  %-28s %9s %16s %12s %12s %14s\n", "plug-in", "binary", "RSS / instance", "heap / inst.",
                 "scan median", "scan / first");
-    const double reference = measured.empty() ? 0.0 : PluginBench::median(measured.front().scanMilliseconds);
+    const double reference = measured.empty() ? 0.0 : median(measured.front().scanMilliseconds);
     for (const Figures& figures : measured) {
         const std::string name = baseName(figures.path);
         if (!figures.failure.empty()) {
             std::printf("  %-28s skipped: %s\n", name.c_str(), figures.failure.c_str());
             continue;
         }
-        const double scan = PluginBench::median(figures.scanMilliseconds);
+        const double scan = median(figures.scanMilliseconds);
         std::printf("  %-28s %6.2f MB %13.1f KB %9.1f KB %9.3f ms %14.2f\n", name.c_str(), figures.fileBytes / 1e6,
                     figures.residentPerInstance / 1024.0, figures.heapPerInstance / 1024.0, scan,
                     reference > 0.0 ? scan / reference : 0.0);

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "tools/hosting/vst/VstEditor.h"
+
 namespace {
 
 // How long a new window may take to be mapped before we give up waiting.
@@ -99,7 +101,10 @@ bool EditorWindow::available(std::string& reason) {
     return true;
 }
 
-EditorWindow::EditorWindow(PluginHost& host, Kind kind) : host(host), kind(kind), native(new Native(*this)) {}
+EditorWindow::EditorWindow(PluginEditor& editor, Kind kind) : editor(editor), kind(kind), native(new Native(*this)) {}
+
+EditorWindow::EditorWindow(PluginHost& host, Kind kind)
+    : ownEditor(new VstEditor(host)), editor(*ownEditor), kind(kind), native(new Native(*this)) {}
 
 EditorWindow::~EditorWindow() { close(); }
 
@@ -211,7 +216,7 @@ void EditorWindow::Native::idleIfDue() {
     if (!owner.editorOpen || millisecondsSince(lastIdle) < kIdleMilliseconds)
         return;
     lastIdle = Clock::now();
-    owner.host.dispatch(effEditIdle);
+    owner.editor.idle();
 }
 
 void EditorWindow::startIdle() { native->lastIdle = Clock::now(); }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "tools/hosting/vst/VstEditor.h"
+
 namespace {
 
 const char* const kClassName = "QuavixHostEditorWindow";
@@ -41,7 +43,10 @@ public:
 
 bool EditorWindow::available(std::string&) { return true; }
 
-EditorWindow::EditorWindow(PluginHost& host, Kind kind) : host(host), kind(kind), native(new Native(*this)) {}
+EditorWindow::EditorWindow(PluginEditor& editor, Kind kind) : editor(editor), kind(kind), native(new Native(*this)) {}
+
+EditorWindow::EditorWindow(PluginHost& host, Kind kind)
+    : ownEditor(new VstEditor(host)), editor(*ownEditor), kind(kind), native(new Native(*this)) {}
 
 EditorWindow::~EditorWindow() { close(); }
 
@@ -240,7 +245,7 @@ LRESULT EditorWindow::Native::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_TIMER:
         if (wParam == kIdleTimer && owner.editorOpen)
-            owner.host.dispatch(effEditIdle);
+            owner.editor.idle();
         if (wParam == kCloseTimer)
             PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "tools/hosting/EditorWindow.h"
-#include "tools/hosting/ProcessResources.h"
+#include "tools/hosting/process/ProcessResources.h"
 #include "tools/validate/groups/GroupSupport.h"
 
 namespace {

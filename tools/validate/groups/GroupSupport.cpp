@@ -24,6 +24,23 @@ std::unique_ptr<PluginHost> startedQuietly(CheckContext& context, int block, int
     return host;
 }
 
+std::unique_ptr<HostedPlugin> startedAnyFormat(CheckContext& context, int rate, int block, int& inputs, int& outputs) {
+    std::unique_ptr<HostedPlugin> plugin = context.open(rate, block);
+    if (!plugin || !context.channelCounts(*plugin, inputs, outputs))
+        return nullptr;
+    context.doing("starting it");
+    plugin->start();
+    return plugin;
+}
+
+std::unique_ptr<HostedPlugin> startedAnyFormatQuietly(CheckContext& context, int block, int& inputs, int& outputs) {
+    std::unique_ptr<HostedPlugin> plugin = context.open(kRate, block);
+    if (!plugin || !context.channelCounts(*plugin, inputs, outputs))
+        return nullptr;
+    plugin->start();
+    return plugin;
+}
+
 void checkBlock(CheckContext& context, const GuardedAudio& out, const std::string& where) {
     checkPeak(context, out.peak(), where);
 }

@@ -11,9 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "tools/hosting/GuardedBuffer.h"
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/process/GuardedBuffer.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/GuardedText.h"
+#include "tools/validate/ValidationGroup.h"
 
 const int kRate = 44100;
 const int kBlock = 512;
@@ -29,6 +31,10 @@ std::unique_ptr<PluginHost> started(CheckContext& context, int rate, int block, 
 // The same at kRate, without a word of its own: a crash in the start names
 // what the check said it was doing, such as which of several instances.
 std::unique_ptr<PluginHost> startedQuietly(CheckContext& context, int block, int& inputs, int& outputs);
+
+// The same for checks that hold in every format.
+std::unique_ptr<HostedPlugin> startedAnyFormat(CheckContext& context, int rate, int block, int& inputs, int& outputs);
+std::unique_ptr<HostedPlugin> startedAnyFormatQuietly(CheckContext& context, int block, int& inputs, int& outputs);
 
 // Output judged wherever a check looks at it: not finite fails the check;
 // finite but past kBound is loud, which the check warns of once in dB.

@@ -1,7 +1,7 @@
 // Identity and record: what the plug-in says it is, held against what it does.
 #include <cstring>
 
-#include "tools/hosting/PluginReport.h"
+#include "tools/hosting/vst/PluginReport.h"
 #include "tools/validate/CheckContext.h"
 #include "tools/validate/groups/GroupSupport.h"
 

@@ -15,23 +15,21 @@ namespace {
 const int kInstances = 8;
 
 void eightInstances(CheckContext& context) {
-    std::vector<std::unique_ptr<PluginHost>> hosts;
+    std::vector<std::unique_ptr<HostedPlugin>> hosts;
     int inputs = 0, outputs = 0;
     for (int i = 0; i < kInstances; ++i) {
         context.doing("creating instance %d of %d", i + 1, kInstances);
-        std::unique_ptr<PluginHost> host = startedQuietly(context, kBlock, inputs, outputs);
+        std::unique_ptr<HostedPlugin> host = startedAnyFormatQuietly(context, kBlock, inputs, outputs);
         if (!host)
             return;
         hosts.push_back(std::move(host));
     }
-    std::vector<float> settings;
-    for (VstInt32 index = 0; index < hosts[0]->record()->numParams; ++index) {
-        settings.push_back(static_cast<float>(context.uniform()));
-    }
+    std::vector<double> settings;
+    for (int index = 0; index < hosts[0]->parameterCount(); ++index)
+        settings.push_back(context.uniform());
     for (auto& host : hosts) {
-        for (size_t index = 0; index < settings.size(); ++index) {
-            host->setParameter(static_cast<VstInt32>(index), settings[index]);
-        }
+        for (size_t index = 0; index < settings.size(); ++index)
+            host->setPosition(static_cast<int>(index), settings[index]);
     }
     const int blocks = 40 * context.strictness();
     GuardedAudio source(inputs, kBlock * blocks);
@@ -94,17 +92,17 @@ void eightInstances(CheckContext& context) {
 // One instance processing the source block by block with these settings;
 // another, when given, started beside it and fed other noise with settings
 // of its own in between. What the first gave, all channels in a row.
-std::vector<float> soundOf(CheckContext& context, PluginHost& host, const std::vector<float>& settings,
-                           GuardedAudio& source, PluginHost* other, const std::vector<float>& otherSettings) {
+std::vector<float> soundOf(CheckContext& context, HostedPlugin& host, const std::vector<double>& settings,
+                           GuardedAudio& source, HostedPlugin* other, const std::vector<double>& otherSettings) {
     for (size_t index = 0; index < settings.size(); ++index)
-        host.setParameter(static_cast<VstInt32>(index), settings[index]);
+        host.setPosition(static_cast<int>(index), settings[index]);
     if (other) {
         for (size_t index = 0; index < otherSettings.size(); ++index)
-            other->setParameter(static_cast<VstInt32>(index), otherSettings[index]);
+            other->setPosition(static_cast<int>(index), otherSettings[index]);
         other->start();
     }
     host.start();
-    const int inputs = source.channels(), outputs = host.record()->numOutputs;
+    const int inputs = source.channels(), outputs = host.outputCount();
     GuardedAudio in(inputs, kBlock), out(outputs, kBlock), otherIn(inputs, kBlock), otherOut(outputs, kBlock);
     std::vector<float> sound;
     for (int block = 0; block < source.frames() / kBlock; ++block) {
@@ -123,20 +121,20 @@ std::vector<float> soundOf(CheckContext& context, PluginHost& host, const std::v
 
 void instancesKeepToThemselves(CheckContext& context) {
     int inputs = 0, outputs = 0;
-    std::unique_ptr<PluginHost> alone = context.load(kRate, kBlock);
+    std::unique_ptr<HostedPlugin> alone = context.open(kRate, kBlock);
     if (!alone || !context.channelCounts(*alone, inputs, outputs))
         return;
-    std::vector<float> mine, theirs;
-    for (VstInt32 index = 0; index < alone->record()->numParams; ++index) {
-        mine.push_back(static_cast<float>(context.uniform()));
-        theirs.push_back(static_cast<float>(context.uniform()));
+    std::vector<double> mine, theirs;
+    for (int index = 0; index < alone->parameterCount(); ++index) {
+        mine.push_back(context.uniform());
+        theirs.push_back(context.uniform());
     }
     GuardedAudio source(inputs, kBlock * 8 * context.strictness());
     context.noise(source, kNoiseLevel);
     context.doing("one instance alone, with its settings");
     const std::vector<float> first = soundOf(context, *alone, mine, source, nullptr, {});
     alone.reset();
-    std::unique_ptr<PluginHost> again = context.load(kRate, kBlock);
+    std::unique_ptr<HostedPlugin> again = context.open(kRate, kBlock);
     if (!again)
         return;
     context.doing("a second instance alone, with the same settings");
@@ -145,7 +143,7 @@ void instancesKeepToThemselves(CheckContext& context) {
         return;
     }
     again.reset();
-    std::unique_ptr<PluginHost> beside = context.load(kRate, kBlock), other = context.load(kRate, kBlock);
+    std::unique_ptr<HostedPlugin> beside = context.open(kRate, kBlock), other = context.open(kRate, kBlock);
     if (!beside || !other)
         return;
     context.doing("an instance with the same settings beside another with other settings and other input");
@@ -166,5 +164,6 @@ ValidationGroup instancesGroup() {
             {
                 {"8 instances processed on 8 threads, destroyed in random order", 5, eightInstances},
                 {"an instance is not disturbed by another's settings and input", 1, instancesKeepToThemselves},
-            }};
+            },
+            true};
 }

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/HeapCount.h"
+#include "tools/hosting/process/HeapCount.h"
+#include "tools/hosting/process/FloatingPoint.h"
 #include "tools/validate/groups/GroupSupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Hosts that sort by the flag list an effect among the instruments, and
 // some refuse to put an instrument on an audio track's insert: the flag
 // must agree with the category.
-#include "tools/hosting/PluginReport.h"
+#include "tools/hosting/vst/PluginReport.h"
 #include "tools/validate/groups/GroupSupport.h"
 #include "tools/validate/groups/habits/HabitChecks.h"
 #include "tools/validate/groups/habits/HabitsSupport.h"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tools/validate/CheckContext.h"
+#include "tools/validate/ValidationGroup.h"
 
 void flagsAgreeWithCategory(CheckContext& context);
 void settingIsIdempotent(CheckContext& context);

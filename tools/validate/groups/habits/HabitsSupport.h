@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckContext.h"
 
 // Half the other groups' kBlock.

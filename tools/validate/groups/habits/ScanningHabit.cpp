@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "tools/hosting/ProcessResources.h"
+#include "tools/hosting/Median.h"
+#include "tools/hosting/process/ProcessResources.h"
 #include "tools/validate/groups/habits/HabitChecks.h"
 
 namespace {
@@ -41,14 +42,13 @@ void scan(CheckContext& context, int scans) {
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     ResourceCounts after = ProcessResources::count();
-    std::vector<double> sorted = milliseconds;
-    std::sort(sorted.begin(), sorted.end());
-    const double median = sorted[sorted.size() / 2];
+    const double middle = median(milliseconds);
+    const double slowest = *std::max_element(milliseconds.begin(), milliseconds.end());
     context.figure("scans of \"" + name + "\"", "%d (after %d to warm up)", scans, warmUp);
-    context.figure("time per scan: median / slowest", "%.2f / %.2f ms (goal under %.0f ms)", median, sorted.back(),
+    context.figure("time per scan: median / slowest", "%.2f / %.2f ms (goal under %.0f ms)", middle, slowest,
                    kScanGoalMilliseconds);
-    if (median > kScanGoalMilliseconds)
-        context.warn("a scan takes %.1f ms: hosts that scan hundreds of plug-ins wait on each", median);
+    if (middle > kScanGoalMilliseconds)
+        context.warn("a scan takes %.1f ms: hosts that scan hundreds of plug-ins wait on each", middle);
     const long growth = static_cast<long>(after.privateBytes) - static_cast<long>(before.privateBytes);
     context.figure("private memory growth over the scans", "%ld KB (%.1f KB per scan)", growth / 1024,
                    static_cast<double>(growth) / 1024.0 / scans);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/hosting/PluginHost.h"
+#include "tools/hosting/vst/PluginHost.h"
 #include "tools/validate/CheckContext.h"
 
 class Twins {
