@@ -6,7 +6,7 @@
 #        ^            ^              ^
 #        +------------+---- quavix --+
 #
-# cmake/check-layers.sh holds the includes to the same order.
+# scripts/check/layers.sh holds the includes to the same order.
 set(SRC ${CMAKE_SOURCE_DIR})
 
 # The plug-in framework: the interface record, effect and editor base

@@ -2,7 +2,7 @@
 # make test's check of what users install: makes every package, then checks
 # the .deb's files and modes and lintian's verdict, an install into a
 # scratch DESTDIR and back out, that every place states the one version,
-# and the Windows installer under Wine (cmake/check-installer.sh).
+# and the Windows installer under Wine (packaging/windows/check-installer.sh).
 set -u
 cd "$(dirname "$0")/.."
 version=$(cat VERSION)
@@ -13,7 +13,7 @@ fail() {
 }
 
 echo "== packages"
-./cmake/package.sh || exit 1
+./packaging/package.sh || exit 1
 deb=dist/packages/quavix_${version}_amd64.deb
 
 echo "== the .deb's files, owners and modes"
@@ -98,7 +98,7 @@ for file in "quavix-$version-windows-setup.exe" "quavix-$version-windows.zip" "q
 done
 (cd dist/packages && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the packages"
 
-./cmake/check-installer.sh "dist/packages/quavix-$version-windows-setup.exe" || failures=$((failures + 1))
+./packaging/windows/check-installer.sh "dist/packages/quavix-$version-windows-setup.exe" || failures=$((failures + 1))
 
 if [ $failures -gt 0 ]; then
     echo "check-packages: $failures failures" >&2

@@ -3,7 +3,7 @@
 # them away again: the one list of what Quavix installs, which make install,
 # make uninstall, the per-user install and the packages all read.
 #
-#   cmake/install.sh install|uninstall [--user]
+#   packaging/install.sh install|uninstall [--user]
 #
 # System-wide under $DESTDIR$PREFIX (PREFIX /usr/local by default), as
 # packagers expect; with --user in the folders hosts search in the home.

@@ -35,7 +35,7 @@ docs() {
 
 debian_package() {
     root=$work/deb
-    DESTDIR=$root PREFIX=/usr ./cmake/install.sh install >/dev/null
+    DESTDIR=$root PREFIX=/usr ./packaging/install.sh install >/dev/null
     strip_linux "$root/usr/lib/vst/quavix.so" "$root/usr/lib/clap/quavix.clap" "$root/usr/bin/quavix-host" \
         "$root"/usr/lib/lv2/quavix.lv2/*.so
     gzip -9n "$root/usr/share/man/man1/quavix-host.1"

@@ -7,7 +7,7 @@
 #   framework  <-  toolkit  <-  platform/{win32,x11,stub}
 #   quavix: framework and toolkit        tools: the interface record alone
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 status=0
 # folder|include prefixes it may use
 rules='framework/|framework/

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Quavix and the peers of run-peer-bench.sh under a session's load, side by
+# Quavix and the peers of peer-bench.sh under a session's load, side by
 # side: quavix-host --stress on each, one after the other, STRESS_INSTANCES
 # instances (default 64) for STRESS_SECONDS each (default 10), and a table
 # of what each printed: the time per block, deadline misses, allocations
@@ -20,8 +20,8 @@ log=$(mktemp)
 rows=$(mktemp)
 trap 'rm -f "$log" "$rows"' EXIT
 
-# The peers' files, as run-peer-bench.sh lists them (PACKAGE|FILE|SETTINGS|WHAT).
-peers=$(sed -n "/<<'PEERS'\$/,/^PEERS\$/p" "$(dirname "$0")/run-peer-bench.sh" | sed '1d;$d' | cut -d'|' -f2)
+# The peers' files, as peer-bench.sh lists them (PACKAGE|FILE|SETTINGS|WHAT).
+peers=$(sed -n "/<<'PEERS'\$/,/^PEERS\$/p" "$(dirname "$0")/peer-bench.sh" | sed '1d;$d' | cut -d'|' -f2)
 
 # One row from a run's output: name, the three times, misses (and of them
 # those whose processing alone overran, and the latest wake-up in ms),

@@ -1,12 +1,12 @@
 #!/bin/sh
-# The Linux host tool's validator over the peers of cmake/run-peer-bench.sh,
+# The Linux host tool's validator over the peers of scripts/run/peer-bench.sh,
 # Debian's VST 2.4 packages, run as black boxes: for each, the checks that
 # failed, the whole of the Host habits group (what real hosts do with
 # parameters, flags and scans, with its figures), and the tally. Their faults
 # are their projects' to fix, so this never fails for them; it fails only
 # when the tool itself is missing.
 #
-#   cmake/validate-peers.sh [STRICTNESS]    (default 3)
+#   scripts/run/validate-peers.sh [STRICTNESS]    (default 3)
 set -u
 strictness=${1:-3}
 dist=${QUAVIX_LINUX_DIST:-dist/linux-x86_64}
@@ -18,8 +18,8 @@ fi
 here=$(dirname "$0")
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-# The peer list is run-peer-bench.sh's: package|file|settings|description.
-sed -n '/^PEERS$/q;/<<.PEERS.$/,$p' "$here/run-peer-bench.sh" | sed 1d | while IFS='|' read -r package file settings what; do
+# The peer list is peer-bench.sh's: package|file|settings|description.
+sed -n '/^PEERS$/q;/<<.PEERS.$/,$p' "$here/peer-bench.sh" | sed 1d | while IFS='|' read -r package file settings what; do
     [ -n "$package" ] || continue
     echo "== $package: $file (strictness $strictness)"
     if [ ! -f "$file" ]; then
