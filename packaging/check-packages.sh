@@ -80,7 +80,8 @@ rm -rf "$scratch"
 echo "== one version, $version, everywhere"
 # Each row: where, what it says.
 ttl=dist/linux-x86_64/quavix.lv2/quavix.ttl
-vst_version=$(grep -o 'kVendorVersion = [0-9]*' quavix/QuavixConfig.h | grep -o '[0-9]*$')
+vst_version=$(dist/linux-x86_64/quavix-host --info dist/linux-x86_64/quavix.so | sed -n 's/^Vendor version *//p')
+readme_vst_version=$(grep -o 'version is [0-9]* (major' README.md | grep -o '[0-9][0-9]*')
 while IFS='|' read -r place said; do
     [ "$said" = "$version" ] || fail "$place says '$said', not $version"
 done <<EOT
@@ -90,6 +91,7 @@ the bundle's lv2:minorVersion and microVersion|${version%%.*}.$(sed -n 's/.*lv2:
 the .deb's control file|$(dpkg-deb -f "$deb" Version)
 the Debian changelog's last entry|$(head -n 1 packaging/debian/changelog | sed 's/^quavix (\([^)]*\)).*/\1/')
 the VST vendor version $vst_version|$((vst_version / 1000)).$((vst_version / 100 % 10)).$((vst_version / 10 % 10))
+the README's VST vendor version $readme_vst_version|$((readme_vst_version / 1000)).$((readme_vst_version / 100 % 10)).$((readme_vst_version / 10 % 10))
 the manual page|$(sed -n 's/^\.TH .*"Quavix \([^"]*\)".*/\1/p' build/linux/man/quavix-host.1)
 the README's install section|$(grep -o 'quavix_[0-9.]*_amd64\.deb' README.md | head -n 1 | sed 's/quavix_\(.*\)_amd64.deb/\1/')
 EOT
