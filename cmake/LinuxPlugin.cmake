@@ -185,3 +185,5 @@ set_property(TEST x11_clap_panel_test APPEND PROPERTY ENVIRONMENT "QUAVIX_CLAP=$
 
 # Quavix as an LV2 plug-in, beside quavix.so.
 include(cmake/Lv2Plugin.cmake)
+# What make install, the per-user install and the packages take from here.
+include(packaging/Install.cmake)

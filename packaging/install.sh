@@ -1,7 +1,8 @@
 #!/bin/sh
-# Puts the Linux build's files where Linux hosts look for them, or takes
-# them away again: the one list of what Quavix installs, which make install,
-# make uninstall, the per-user install and the packages all read.
+# make install and make uninstall: puts the Linux build's files where Linux
+# hosts look for them, or takes them away again. What goes where is the
+# build's install list (packaging/Install.cmake); this script only runs
+# `cmake --install` over it, and removes what its manifest says it put.
 #
 #   packaging/install.sh install|uninstall [--user]
 #
@@ -11,72 +12,62 @@ set -eu
 cd "$(dirname "$0")/.."
 action=${1:-}
 scope=${2:-system}
-LINUX_DIST=${LINUX_DIST:-dist/linux-x86_64}
-MANUAL=${MANUAL:-build/linux/man/quavix-host.1}
+BUILD=${BUILD:-build/linux}
 PREFIX=${PREFIX:-/usr/local}
 DESTDIR=${DESTDIR:-}
 
 case "$scope" in
 --user)
-    vst_dir=$HOME/.vst
-    clap_dir=$HOME/.clap
-    lv2_dir=$HOME/.lv2
-    bin_dir=$HOME/.local/bin
-    man_dir=$HOME/.local/share/man/man1
+    component=user
+    prefix=$HOME
+    DESTDIR=
     ;;
 system)
-    root=$DESTDIR$PREFIX
-    vst_dir=$root/lib/vst
-    clap_dir=$root/lib/clap
-    lv2_dir=$root/lib/lv2
-    bin_dir=$root/bin
-    man_dir=$root/share/man/man1
+    component=system
+    prefix=$PREFIX
     ;;
 *)
     echo "install: unknown scope '$scope' (only --user)" >&2
     exit 2
     ;;
 esac
-bundle=quavix.lv2
-bundle_files="manifest.ttl quavix.ttl quavix_dsp.so quavix_ui.so"
-
-# Each row: source, destination folder, mode.
-files() {
-    echo "$LINUX_DIST/quavix.so $vst_dir 0644"
-    echo "$LINUX_DIST/quavix.clap $clap_dir 0644"
-    for f in $bundle_files; do
-        echo "$LINUX_DIST/$bundle/$f $lv2_dir/$bundle 0644"
-    done
-    echo "$LINUX_DIST/quavix-host $bin_dir 0755"
-    echo "$MANUAL $man_dir 0644"
-}
+export DESTDIR
+root=$DESTDIR$prefix
+# What cmake --install put, relative to the root it put it under, so that an
+# uninstall with the same PREFIX and DESTDIR finds it whatever ran between.
+installed=$BUILD/installed-$component.txt
 
 case "$action" in
 install)
-    # Every source first: a half-built tree installs nothing.
-    files | while read -r source folder mode; do
-        if [ ! -f "$source" ]; then
-            echo "install: $source is missing; build it first (make install builds it)" >&2
-            exit 1
-        fi
-    done
-    files | while read -r source folder mode; do
-        install -d "$folder"
-        install -m "$mode" "$source" "$folder/"
-        echo "install: $folder/$(basename "$source")"
-    done
+    if [ ! -f "$BUILD/cmake_install.cmake" ]; then
+        echo "install: $BUILD is not configured; build it first (make install builds it)" >&2
+        exit 1
+    fi
+    manifest=$BUILD/install_manifest_$component.txt
+    rm -f "$manifest"
+    cmake --install "$BUILD" --component "$component" --prefix "$prefix" >/dev/null
+    if [ ! -s "$manifest" ]; then
+        echo "install: $BUILD installed nothing (see the warning its configuration gave)" >&2
+        exit 1
+    fi
+    awk -v root="$root/" 'index($0, root) == 1 { print substr($0, length(root) + 1) }' "$manifest" >"$installed"
+    sed "s|^|install: $root/|" "$installed"
     ;;
 uninstall)
-    files | while read -r source folder mode; do
-        target=$folder/$(basename "$source")
-        if [ -e "$target" ]; then
-            rm -f "$target"
-            echo "uninstall: removed $target"
+    if [ ! -f "$installed" ]; then
+        echo "uninstall: no $installed: make uninstall removes what make install recorded there" >&2
+        exit 1
+    fi
+    while read -r file; do
+        if [ -e "$root/$file" ]; then
+            rm -f "$root/$file"
+            echo "uninstall: removed $root/$file"
         fi
-    done
+    done <"$installed"
     # The bundle's folder is ours; the hosts' folders around it are not.
-    if [ -d "$lv2_dir/$bundle" ]; then
-        rmdir "$lv2_dir/$bundle" 2>/dev/null || echo "uninstall: left $lv2_dir/$bundle: it holds files Quavix did not put there" >&2
+    bundle=$root/$(grep -m 1 '/quavix\.lv2/' "$installed" | sed 's|/[^/]*$||')
+    if [ -d "$bundle" ]; then
+        rmdir "$bundle" 2>/dev/null || echo "uninstall: left $bundle: it holds files Quavix did not put there" >&2
     fi
     ;;
 *)
