@@ -71,11 +71,33 @@ make --no-print-directory -s install DESTDIR="$scratch" PREFIX=/usr >/dev/null |
 installed=$(cd "$scratch" && find . -type f -printf '%m %P\n' | sort -k2)
 [ "$installed" = "$(expected_install)" ] || fail "make install put:
 $installed"
+# The README names each installed file under $PREFIX (the bundle by its
+# folder), and nothing else.
+readme_paths=$(grep -o '`\$PREFIX/[^`]*`' README.md | tr -d '`' | sed 's|^\$PREFIX/||' | sort -u)
+installed_paths=$(cd "$scratch/usr" && find . -type f | sed 's|^\./||; s|\(quavix\.lv2/\).*|\1|' | sort -u)
+[ "$readme_paths" = "$installed_paths" ] || fail "the README's install section names:
+$readme_paths
+where make install puts:
+$installed_paths"
 make --no-print-directory -s uninstall DESTDIR="$scratch" PREFIX=/usr >/dev/null || fail "make uninstall failed"
 left=$(cd "$scratch" && find . -type f)
 [ -z "$left" ] || fail "make uninstall left: $left"
 [ -d "$scratch/usr/lib/lv2/quavix.lv2" ] && fail "make uninstall left the bundle's folder"
 rm -rf "$scratch"
+
+echo "== make install-user into a scratch home, and make uninstall-user"
+home=$(mktemp -d)
+expected_user() {
+    expected_install | sed 's# usr/lib/\(vst\|clap\|lv2\)/# .\1/#; s# usr/# .local/#'
+}
+HOME=$home make --no-print-directory -s install-user >/dev/null || fail "make install-user failed"
+installed=$(cd "$home" && find . -type f -printf '%m %P\n' | sort -k2)
+[ "$installed" = "$(expected_user | sort -k2)" ] || fail "make install-user put:
+$installed"
+HOME=$home make --no-print-directory -s uninstall-user >/dev/null || fail "make uninstall-user failed"
+left=$(cd "$home" && find . -type f)
+[ -z "$left" ] || fail "make uninstall-user left: $left"
+rm -rf "$home"
 
 echo "== one version, $version, everywhere"
 # Each row: where, what it says.

@@ -50,7 +50,8 @@ install)
         echo "install: $BUILD installed nothing (see the warning its configuration gave)" >&2
         exit 1
     fi
-    awk -v root="$root/" 'index($0, root) == 1 { print substr($0, length(root) + 1) }' "$manifest" >"$installed"
+    # The manifest names each file under the prefix, without DESTDIR.
+    awk -v prefix="${prefix%/}/" 'index($0, prefix) == 1 { print substr($0, length(prefix) + 1) }' "$manifest" >"$installed"
     sed "s|^|install: $root/|" "$installed"
     ;;
 uninstall)
