@@ -115,8 +115,8 @@ void requireJob(const Command& command) {
         break;
     case HostMode::Validate:
     case HostMode::ValidateGroup:
-        require(inRange(command.validate.strictness, Validator::kMinStrictness, Validator::kMaxStrictness),
-                "strictness %d", command.validate.strictness);
+        require(inRange(command.validate.strictness, kMinStrictness, kMaxStrictness), "strictness %d",
+                command.validate.strictness);
         break;
     case HostMode::Stress:
         require(inRange(command.stress.instances, 1, 1024) && inRange(command.stress.seconds, 0.1, 86400.0),

@@ -22,9 +22,11 @@ struct BenchEntry {
 };
 
 struct BenchSettings {
-    int sampleRate = 44100;
-    int blockSize = 512;
-    int rounds = 9;
+    static constexpr int kDefaultRounds = 9;
+
+    int sampleRate = PluginHost::kDefaultSampleRate;
+    int blockSize = PluginHost::kDefaultBlockSize;
+    int rounds = kDefaultRounds;
     size_t framesPerRound = size_t(1) << 20;
 };
 

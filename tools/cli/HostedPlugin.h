@@ -19,8 +19,8 @@ struct ParameterSetting {
 struct PluginOptions {
     std::string path;
     std::vector<ParameterSetting> parameters;
-    int blockSize = 512;
-    int sampleRate = 44100;
+    int blockSize = PluginHost::kDefaultBlockSize;
+    int sampleRate = PluginHost::kDefaultSampleRate;
     bool rateGiven = false;
 };
 

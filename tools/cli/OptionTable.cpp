@@ -3,13 +3,14 @@
 #include <cstdio>
 
 #include "tools/cli/ValueParsing.h"
+#include "tools/media/MidiEventList.h"
+#include "tools/response/ResponsePlot.h"
 
 namespace {
 
 const int kMaxBlockSize = 65536;
 const int kMinSampleRate = 8000;
 const int kMaxSampleRate = 768000;
-const int kMaxController = 127;
 const int kMaxRounds = 1000;
 // Curves per swept parameter: more would crowd the picture past reading.
 const int kMaxSweepSteps = 20;
@@ -32,6 +33,14 @@ constexpr CommandSet kBenches = commandBit(HostMode::Bench) | commandBit(HostMod
 constexpr CommandSet kValidating = commandBit(HostMode::Validate) | commandBit(HostMode::ValidateGroup);
 constexpr CommandSet kResponse = commandBit(HostMode::ResponsePng);
 constexpr CommandSet kStress = commandBit(HostMode::Stress);
+
+// A default or a limit as the help states it, from the constant that holds it.
+std::string number(int value) { return std::to_string(value); }
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
 
 bool editorScale(const char* value, ParsedArguments& parsed, std::string& expected) {
     double scale = 0.0;
@@ -61,27 +70,33 @@ const std::vector<OptionRow> kOptions = {
          parsed.plugin.parameters.push_back(setting);
          return ValueParsing::parameter(value, parsed.plugin.parameters.back());
      }},
-    {"--block", "N", kRunning, "block size in frames, 1..65536 (default 512)",
+    {"--block", "N", kRunning,
+     "block size in frames, 1.." + number(kMaxBlockSize) + " (default " + number(PluginHost::kDefaultBlockSize) + ")",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return ValueParsing::integer(value, 1, kMaxBlockSize, parsed.plugin.blockSize);
      }},
-    {"--rate", "R", kRunning, "sample rate (default 44100); a file is processed at its own rate",
+    {"--rate", "R", kRunning,
+     "sample rate (default " + number(PluginHost::kDefaultSampleRate) + "); a file is processed at its own rate",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.plugin.rateGiven =
                     ValueParsing::integer(value, kMinSampleRate, kMaxSampleRate, parsed.plugin.sampleRate);
      }},
-    {"--cc", "NUMBER", kRendering, "MIDI controller for --sweep and the demo, 0..127 (default 1)",
+    {"--cc", "NUMBER", kRendering,
+     "MIDI controller for --sweep and the demo, 0.." + number(MidiEventList::kHighestController) + " (default " +
+         number(RenderOptions::kDefaultController) + ")",
      [](const char* value, ParsedArguments& parsed, std::string&) {
-         return ValueParsing::integer(value, 0, kMaxController, parsed.render.controller);
+         return ValueParsing::integer(value, 0, MidiEventList::kHighestController, parsed.render.controller);
      }},
     {"--sweep", "START:END", kRendering,
-     "move the controller from START to END (0..127) across the\nfile: one control change before each block",
+     "move the controller from START to END (0.." + number(MidiEventList::kHighestController) +
+         ") across the\nfile: one control change before each block",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.render.sweep = ValueParsing::controllerSweep(value, parsed.render);
      }},
     {"--pcm16", nullptr, kRendering, "write 16-bit PCM instead of 32-bit float",
      [](const char*, ParsedArguments& parsed, std::string&) { return parsed.render.pcm16 = true; }},
-    {"--demo-out", "FILE", commandBit(HostMode::Demo), "where the demo goes (default quavix-demo.wav)",
+    {"--demo-out", "FILE", commandBit(HostMode::Demo),
+     "where the demo goes (default " + std::string(DemoOptions::kDefaultOutputPath) + ")",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          parsed.given.demo.outputPath = value;
          return true;
@@ -93,27 +108,35 @@ const std::vector<OptionRow> kOptions = {
     {"--scale", "F", kEditors,
      "tell the editor the display's scale (1 is 100%, 2 is 200%),\nas hosts do through their vendor request",
      editorScale},
-    {"--rounds", "N", kBenches, "rounds of measurement, 1..1000 (default 9)", benchRounds},
-    {"--strictness", "N", kValidating, "1 (quick) .. 10 (long), default 5",
+    {"--rounds", "N", kBenches,
+     "rounds of measurement, 1.." + number(kMaxRounds) + " (default " + number(BenchSettings::kDefaultRounds) + ")",
+     benchRounds},
+    {"--strictness", "N", kValidating,
+     number(kMinStrictness) + " (quick) .. " + number(kMaxStrictness) + " (long), default " +
+         number(kDefaultStrictness),
      [](const char* value, ParsedArguments& parsed, std::string&) {
-         return ValueParsing::integer(value, Validator::kMinStrictness, Validator::kMaxStrictness,
-                                      parsed.given.validate.strictness);
+         return ValueParsing::integer(value, kMinStrictness, kMaxStrictness, parsed.given.validate.strictness);
      }},
     {"--seed", "S", kValidating, "the random stream of an earlier run, to repeat it",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.given.validate.seedGiven = ValueParsing::seed(value, parsed.given.validate.seed);
      }},
-    {"--instances", "N", kStress, "instances, each on its own audio thread, 1..1024 (default 64)",
+    {"--instances", "N", kStress,
+     "instances, each on its own audio thread, 1.." + number(kMaxStressInstances) + " (default " +
+         number(StressOptions::kDefaultInstances) + ")",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return ValueParsing::integer(value, 1, kMaxStressInstances, parsed.given.stress.instances);
      }},
-    {"--seconds", "S", kStress, "how long the session plays, 0.1..86400 (default 10)",
+    {"--seconds", "S", kStress,
+     "how long the session plays, " + number(kMinStressSeconds) + ".." + number(kMaxStressSeconds) + " (default " +
+         number(StressOptions::kDefaultSeconds) + ")",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return ValueParsing::real(value, kMinStressSeconds, kMaxStressSeconds, parsed.given.stress.seconds);
      }},
     {"--sweep-param", "INDEX=FROM:TO:COUNT", kResponse,
-     "one curve at each of COUNT values (1..20) from FROM to TO\n(0..1); repeatable, giving a curve for every "
-     "combination\n(at most 20)",
+     "one curve at each of COUNT values (1.." + number(kMaxSweepSteps) +
+         ") from FROM to TO\n(0..1); repeatable, giving a curve for every combination\n(at most " +
+         number(ResponsePlot::kMaxCurves) + ")",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          ParameterSweep sweep = {0, 0.0f, 0.0f, 1};
          parsed.given.response.sweeps.push_back(sweep);

@@ -10,6 +10,8 @@
 class MidiEventList {
 public:
     static const int kControlChange = 0xB0;
+    // MIDI controllers and their values run from 0 to this.
+    static const int kHighestController = 127;
 
     void clear() { midiEvents.clear(); }
     // channel 0..15, controller and value 0..127

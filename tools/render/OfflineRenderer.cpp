@@ -131,7 +131,7 @@ void OfflineRenderer::fillInputs(int frames) {
 void OfflineRenderer::sendController(size_t block, size_t numBlocks) {
     if (!settings.controllerCurve)
         return;
-    int value = std::max(0, std::min(127, settings.controllerCurve(block, numBlocks)));
+    int value = std::max(0, std::min(MidiEventList::kHighestController, settings.controllerCurve(block, numBlocks)));
     midi.clear();
     midi.addControlChange(0, settings.controller, value);
     host.dispatch(effProcessEvents, 0, 0, midi.events());

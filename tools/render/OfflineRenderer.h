@@ -21,7 +21,7 @@ using BlockSource = std::function<bool(AudioClip& block, int frames, std::string
 using BlockSink = std::function<bool(const AudioClip& block, int frames, std::string& error)>;
 
 struct RenderSettings {
-    int blockSize = 512;
+    int blockSize = PluginHost::kDefaultBlockSize;
     int controller = 1;
     ControllerCurve controllerCurve;  // empty: no MIDI at all
     bool showProgress = false;

@@ -5,21 +5,26 @@
 #include <string>
 
 #include "tools/cli/HostedPlugin.h"
+#include "tools/media/MidiEventList.h"
 
 // How the audio goes through: block size aside (the plug-in's options),
 // the controller that moves and how, and the output's sample format.
 struct RenderOptions {
-    int controller = 1;  // --cc
-    bool sweep = false;  // --sweep START:END
+    static constexpr int kDefaultController = 1;  // the modulation wheel
+
+    int controller = kDefaultController;  // --cc
+    bool sweep = false;                   // --sweep START:END
     int sweepStart = 0;
-    int sweepEnd = 127;
+    int sweepEnd = MidiEventList::kHighestController;
     bool pcm16 = false;  // --pcm16
 };
 
 struct DemoOptions {
+    static constexpr const char* kDefaultOutputPath = "quavix-demo.wav";
+
     PluginOptions plugin;
     RenderOptions render;
-    std::string outputPath = "quavix-demo.wav";  // --demo-out
+    std::string outputPath = kDefaultOutputPath;  // --demo-out
 };
 
 struct FileOptions {

@@ -9,8 +9,11 @@
 
 struct StressOptions {
     std::string pluginPath;
-    int instances = 64;   // --instances
-    double seconds = 10;  // --seconds
+    static constexpr int kDefaultInstances = 64;
+    static constexpr double kDefaultSeconds = 10;
+
+    int instances = kDefaultInstances;  // --instances
+    double seconds = kDefaultSeconds;   // --seconds
 };
 
 class StressCommand {

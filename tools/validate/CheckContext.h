@@ -15,6 +15,7 @@
 #include "tools/hosting/PluginHost.h"
 #include "tools/validate/CheckResult.h"
 #include "tools/validate/ResultWire.h"
+#include "tools/validate/Strictness.h"
 
 #if defined(__GNUC__)
 #define VALIDATION_PRINTF(position, first) __attribute__((format(gnu_printf, position, first)))
@@ -24,7 +25,7 @@
 
 struct ValidationSettings {
     std::string pluginPath;
-    int strictness = 5;
+    int strictness = kDefaultStrictness;
     uint64_t seed = 0;
 };
 
