@@ -32,12 +32,19 @@ install_from() {
 # Debug sections and symbol tables go; what hosts and the loader need stays.
 strip_linux() { strip --strip-unneeded --remove-section=.comment --remove-section=.note "$@"; }
 strip_windows() { "$1-w64-mingw32-strip" --strip-unneeded "$2"; }
+# The ELF files under a folder, whichever the install list put there: what is
+# stripped, and what dpkg-shlibdeps reads.
+binaries_in() {
+    find "$1" -type f | sort | while read -r file; do
+        if [ "$(head -c 4 "$file" | tail -c 3)" = ELF ]; then echo "$file"; fi
+    done
+}
 
 debian_package() {
     root=$work/deb
     DESTDIR=$root PREFIX=/usr ./packaging/install.sh install >/dev/null || fail "the install into $root failed"
-    strip_linux "$root/usr/lib/vst/quavix.so" "$root/usr/lib/clap/quavix.clap" "$root/usr/bin/quavix-host" \
-        "$root"/usr/lib/lv2/quavix.lv2/*.so
+    binaries=$(binaries_in "$root/usr")
+    strip_linux $binaries
     gzip -9n "$root/usr/share/man/man1/quavix-host.1"
     doc=$root/usr/share/doc/quavix
     install -d "$doc"
@@ -48,10 +55,8 @@ debian_package() {
     # tree's debian/control; a one-package stand-in does.
     mkdir -p "$work/shlibs/debian"
     printf 'Source: quavix\n\nPackage: quavix\nArchitecture: amd64\n' >"$work/shlibs/debian/control"
-    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O -e../deb/usr/lib/vst/quavix.so -e../deb/usr/lib/clap/quavix.clap \
-        -e../deb/usr/bin/quavix-host \
-        -e../deb/usr/lib/lv2/quavix.lv2/quavix_dsp.so -e../deb/usr/lib/lv2/quavix.lv2/quavix_ui.so 2>/dev/null |
-        sed -n 's/^shlibs:Depends=//p')
+    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O $(for binary in $binaries; do echo "-e../deb/${binary#"$root"/}"; done) \
+        2>/dev/null | sed -n 's/^shlibs:Depends=//p')
     [ -n "$depends" ] || fail "dpkg-shlibdeps named no dependency"
     # The editors load Xlib and cairo only when they open, out of
     # dpkg-shlibdeps' sight: named here unless the host tool's links did.
@@ -73,7 +78,7 @@ linux_archive() {
     name=quavix-$version-linux-x86_64
     tree=$work/$name
     install_from linux archive "$tree"
-    strip_linux "$tree/quavix.so" "$tree/quavix.clap" "$tree/quavix-host" "$tree"/quavix.lv2/*.so
+    strip_linux $(binaries_in "$tree")
     tar -C "$work" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$name" |
         gzip -9n >"$out/$name.tar.gz"
 }
@@ -84,9 +89,10 @@ windows_tree() {
         triple=i686
         [ $arch = win64 ] && triple=x86_64
         install_from $arch archive "$tree"
-        strip_windows $triple "$tree/$arch/QUAVIX.dll"
-        strip_windows $triple "$tree/$arch/Quavix.clap"
-        strip_windows $triple "$tree/$arch/quavix-host.exe"
+        # Only the binaries go in an architecture's folder.
+        for binary in "$tree/$arch"/*; do
+            strip_windows $triple "$binary"
+        done
     done
 }
 
