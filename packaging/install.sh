@@ -37,27 +37,36 @@ root=$DESTDIR$prefix
 # uninstall with the same PREFIX and DESTDIR finds it whatever ran between.
 installed=$BUILD/installed-$component.txt
 
-case "$action" in
-install)
+# Runs cmake --install for the scope, under DESTDIR $1, and writes what its
+# manifest records, relative to the prefix, to $installed.
+install_recorded() {
     if [ ! -f "$BUILD/cmake_install.cmake" ]; then
-        echo "install: $BUILD is not configured; build it first (make install builds it)" >&2
+        echo "$action: $BUILD is not configured; build it first (make install builds it; make uninstall reads its install list)" >&2
         exit 1
     fi
     manifest=$BUILD/install_manifest_$component.txt
     rm -f "$manifest"
-    cmake --install "$BUILD" --component "$component" --prefix "$prefix" >/dev/null
+    DESTDIR=$1 cmake --install "$BUILD" --component "$component" --prefix "$prefix" >/dev/null
     if [ ! -s "$manifest" ]; then
-        echo "install: $BUILD installed nothing (see the warning its configuration gave)" >&2
+        echo "$action: $BUILD installs nothing (see the warning its configuration gave)" >&2
         exit 1
     fi
     # The manifest names each file under the prefix, without DESTDIR.
     awk -v prefix="${prefix%/}/" 'index($0, prefix) == 1 { print substr($0, length(prefix) + 1) }' "$manifest" >"$installed"
+}
+
+case "$action" in
+install)
+    install_recorded "$DESTDIR"
     sed "s|^|install: $root/|" "$installed"
     ;;
 uninstall)
+    # Without a record of an install (a build folder made afresh), the list
+    # comes from an install into a scratch folder.
     if [ ! -f "$installed" ]; then
-        echo "uninstall: no $installed: make uninstall removes what make install recorded there" >&2
-        exit 1
+        scratch=$(mktemp -d)
+        install_recorded "$scratch"
+        rm -rf "$scratch"
     fi
     while read -r file; do
         if [ -e "$root/$file" ]; then
