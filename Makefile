@@ -27,13 +27,13 @@ STRICTNESS ?= 5
 all: demo
 
 setup:
-	@./cmake/setup.sh
+	@./scripts/setup/machine.sh
 demo-setup:
-	@./cmake/setup.sh demo
+	@./scripts/setup/machine.sh demo
 linux-setup:
-	@./cmake/setup.sh linux
+	@./scripts/setup/machine.sh linux
 package-setup:
-	@./cmake/setup.sh package
+	@./scripts/setup/machine.sh package
 
 # Headless core under AddressSanitizer and UndefinedBehaviorSanitizer.
 native: setup
@@ -60,7 +60,7 @@ linux-tools: linux-setup
 # The same sources for either Windows architecture: only the toolchain differs.
 win32: TRIPLE := i686
 win64: TRIPLE := x86_64
-WINDOWS_CONFIGURE = $(CONFIGURE) -B build/$(ARCH) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(TRIPLE).cmake \
+WINDOWS_CONFIGURE = $(CONFIGURE) -B build/$(ARCH) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-$(TRIPLE).cmake \
 	-DQUAVIX_DIST_DIR=$(CURDIR)/dist/$(ARCH) >/dev/null
 $(WINDOWS_ARCHS): ARCH = $@
 $(WINDOWS_ARCHS): setup
@@ -78,7 +78,7 @@ builds: native native-tsan linux $(WINDOWS_ARCHS)
 
 # A newcomer's first command: only the plug-ins and the host tools are
 # built, one line per step; the whole output of each is in build/logs/.
-DEMO_STEP := ./cmake/step.sh
+DEMO_STEP := ./scripts/run/step.sh
 demo: demo-setup
 	@$(DEMO_STEP) "demo [1/5] building quavix.so, quavix.clap, quavix.lv2 and quavix-host for Linux" demo-build-linux \
 		$(MAKE) --no-print-directory linux-tools
@@ -87,45 +87,45 @@ demo: demo-setup
 	@$(DEMO_STEP) "demo [3/5] building QUAVIX.dll, Quavix.clap and quavix-host.exe for 64-bit Windows" demo-build-win64 \
 		$(MAKE) --no-print-directory win64-tools
 	@$(DEMO_STEP) "demo [4/5] rendering on Linux: the demo, the response, the spectrogram, the editor" demo-linux \
-		./cmake/run-linux-demo.sh
+		./scripts/run/demo-linux.sh
 	@$(DEMO_STEP) "demo [5/5] rendering under Wine: both Windows demos and the editor, compared to the byte" demo-windows \
-		$(XVFB) ./cmake/run-demo.sh
+		$(XVFB) ./scripts/run/demo-windows.sh
 	@echo "demo: the Linux, win32 and win64 demos are identical to the byte; in dist:"
 	@cd dist && find linux-x86_64 win32 win64 demo -type f | sort | xargs ls -l | awk '{ printf "  %-44s %9d bytes\n", $$9, $$5 }'
 
 test: builds package-setup
-	@./cmake/check-layers.sh
+	@./scripts/check/layers.sh
 	@echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 	@cd build/native && ctest --output-on-failure
 	@echo "== native thread tests (ThreadSanitizer)"
 	@cd build/native-tsan && ctest --output-on-failure
-	@QUAVIX_STRICTNESS=$(STRICTNESS) ./cmake/run-system-tests.sh
-	@./cmake/check-packages.sh
+	@QUAVIX_STRICTNESS=$(STRICTNESS) ./scripts/run/system-tests.sh
+	@./packaging/check-packages.sh
 	@$(MAKE) --no-print-directory bench
 
 bench: linux $(WINDOWS_ARCHS)
-	@./cmake/bench-setup.sh
-	@$(XVFB) ./cmake/run-bench.sh
+	@./scripts/setup/bench.sh
+	@$(XVFB) ./scripts/run/bench.sh
 
 # What the validator finds in Debian's VST and LV2 effects (never fails for their faults).
 validate-peers: linux
-	@./cmake/bench-setup.sh
-	@./cmake/validate-peers.sh
+	@./scripts/setup/bench.sh
+	@./scripts/run/validate-peers.sh
 
 # Installing builds what it installs, and nothing else.
 install: linux-tools
-	@./cmake/install.sh install
+	@./packaging/install.sh install
 uninstall:
-	@./cmake/install.sh uninstall
+	@./packaging/install.sh uninstall
 install-user: linux-tools
-	@./cmake/install.sh install --user
+	@./packaging/install.sh install --user
 uninstall-user:
-	@./cmake/install.sh uninstall --user
+	@./packaging/install.sh uninstall --user
 
 # Every package from the three builds' plug-ins and host tools; not part of
 # make demo.
 package: package-setup linux-tools win32-tools win64-tools
-	@./cmake/package.sh
+	@./packaging/package.sh
 
 # Coverage-guided fuzzing of every input boundary, with clang and libFuzzer
 # in a build of its own: each target for FUZZ_SECONDS seconds from its seeds
@@ -136,7 +136,7 @@ fuzz-build: setup
 	@$(CONFIGURE) -B build/fuzz -DQUAVIX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build build/fuzz -j $(JOBS)
 fuzz: fuzz-build
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) ./cmake/run-fuzz.sh
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/run/fuzz.sh
 
 clean:
 	rm -rf build dist

@@ -85,8 +85,8 @@ set(QUAVIX_MANUAL ${CMAKE_BINARY_DIR}/man/quavix-host.1)
 add_custom_command(OUTPUT ${QUAVIX_MANUAL}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${SOURCE_DATE}
-        ${CMAKE_SOURCE_DIR}/cmake/make-manual.sh $<TARGET_FILE:quavix-host> ${PROJECT_VERSION} ${QUAVIX_MANUAL}
-    DEPENDS quavix-host ${CMAKE_SOURCE_DIR}/cmake/make-manual.sh
+        ${CMAKE_SOURCE_DIR}/packaging/make-manual.sh $<TARGET_FILE:quavix-host> ${PROJECT_VERSION} ${QUAVIX_MANUAL}
+    DEPENDS quavix-host ${CMAKE_SOURCE_DIR}/packaging/make-manual.sh
     COMMENT "Writing the manual page quavix-host.1")
 add_custom_target(quavix_manual ALL DEPENDS ${QUAVIX_MANUAL})
 
@@ -157,7 +157,7 @@ endif()
 # Each tests/x11/*_test.cpp loads quavix.so as a host does and drives its
 # editor through the X server (XTest input, XGetImage read-back, X-Resource
 # counts, XDND from a second client). They skip without a DISPLAY;
-# make test runs them under Xvfb through cmake/run-linux-tests.sh.
+# make test runs them under Xvfb through scripts/run/linux-tests.sh.
 pkg_check_modules(X11_TEST REQUIRED IMPORTED_TARGET x11 xtst xres)
 file(GLOB X11_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/x11/support/*.cpp)
 # The panel as it must look at each scale, put together from the bitmap
@@ -192,3 +192,5 @@ set_property(TEST x11_clap_panel_test APPEND PROPERTY ENVIRONMENT "QUAVIX_CLAP=$
 
 # Quavix as an LV2 plug-in, beside quavix.so.
 include(cmake/Lv2Plugin.cmake)
+# What make install, the per-user install and the packages take from here.
+include(packaging/Install.cmake)

@@ -1,8 +1,8 @@
 # Quavix as an LV2 plug-in: the bundle quavix.lv2 beside quavix.so. The same
 # headless effect as quavix_core, behind the framework's LV2 adapter, and the
 # VST panel behind the toolkit's LV2 panel adapter in a binary of its own, so
-# that the processing never loads X11; the Turtle files in resources/lv2
-# describe both.
+# that the processing never loads X11; the Turtle files describe both, written
+# by the build from the templates in resources/lv2 and the parameter table.
 #
 # The bundle needs only the LV2 headers; the test host and the benchmark load
 # it through lilv, which only make test installs.
@@ -20,7 +20,9 @@ endif()
 # folder, and the complete bundle replaces the published one in one rename.
 set(LV2_BUNDLE_DIR ${QUAVIX_DIST_DIR}/quavix.lv2)
 set(LV2_STAGE_DIR ${CMAKE_BINARY_DIR}/lv2-stage/quavix.lv2)
-set(LV2_URI urn:morvella:quavix)
+# The URI, for the tests that name it to a host: QuavixConfig.h says it.
+file(STRINGS ${CMAKE_SOURCE_DIR}/quavix/QuavixConfig.h LV2_URI REGEX "^#define QUAVIX_LV2_URI ")
+string(REGEX REPLACE "^#define QUAVIX_LV2_URI \"([^\"]+)\".*" "\\1" LV2_URI "${LV2_URI}")
 set(FRAMEWORK_LV2_SOURCES ${CMAKE_SOURCE_DIR}/framework/lv2/Lv2Adapter.cpp)
 set(QUAVIX_LV2_SOURCES ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixLv2.cpp)
 set(LV2_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/framework/lv2/lv2.map)
@@ -30,9 +32,17 @@ add_library(quavix_lv2 MODULE ${FRAMEWORK_SOURCES} ${QUAVIX_EFFECT_SOURCES} ${FR
 target_link_libraries(quavix_lv2 PRIVATE PkgConfig::LV2)
 set_target_properties(quavix_lv2 PROPERTIES OUTPUT_NAME quavix_dsp LIBRARY_OUTPUT_DIRECTORY ${LV2_STAGE_DIR})
 link_as_plugin_binary(quavix_lv2 ${LV2_VERSION_SCRIPT})
+# The Turtle files, filled from the code that describes the same plug-in: the
+# control ports from the parameter table, the URI, the port numbers and the
+# version from where the adapter and the build take them.
+add_executable(quavix_turtle ${CMAKE_SOURCE_DIR}/quavix/lv2/QuavixTurtle.cpp ${QUAVIX_LV2_SOURCES})
 set(LV2_TURTLE_FILES "")
 foreach(turtle manifest.ttl quavix.ttl)
-    configure_file(${CMAKE_SOURCE_DIR}/resources/lv2/${turtle} ${LV2_STAGE_DIR}/${turtle} @ONLY)
+    add_custom_command(OUTPUT ${LV2_STAGE_DIR}/${turtle}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${LV2_STAGE_DIR}
+        COMMAND quavix_turtle ${CMAKE_SOURCE_DIR}/resources/lv2/${turtle}.in ${LV2_STAGE_DIR}/${turtle}
+        DEPENDS quavix_turtle ${CMAKE_SOURCE_DIR}/resources/lv2/${turtle}.in
+        COMMENT "Writing ${turtle} from the parameter table")
     list(APPEND LV2_TURTLE_FILES ${LV2_STAGE_DIR}/${turtle})
 endforeach()
 

@@ -6,7 +6,7 @@
 #        ^            ^              ^
 #        +------------+---- quavix --+
 #
-# cmake/check-layers.sh holds the includes to the same order.
+# scripts/check/layers.sh holds the includes to the same order.
 set(SRC ${CMAKE_SOURCE_DIR})
 
 # The plug-in framework: the interface record, effect and editor base
@@ -159,7 +159,7 @@ endfunction()
 # validator, and the measurements (rendering, editor pictures, bench,
 # response, stress, compare) above them; the command line on top,
 # quavix_host_parts, which the tool's main and its tests link.
-# cmake/check-layers.sh holds the includes to the same order.
+# scripts/check/layers.sh holds the includes to the same order.
 set(HOST_HOSTING_SOURCES
     ${SRC}/tools/hosting/EditorWindow.cpp
     ${SRC}/tools/hosting/HostedPlugin.cpp

@@ -98,3 +98,6 @@ if(REFERENCE_SOURCES)
     add_executable(quavix_reference ${REFERENCE_SOURCES})
     target_link_libraries(quavix_reference quavix_plugin ${WIN32_SYSTEM_LIBS})
 endif()
+
+# What the Windows archive and the installer take from this build.
+include(packaging/Install.cmake)

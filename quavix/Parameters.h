@@ -1,6 +1,7 @@
 // Each of Quavix's parameters described once. The effect's names, labels and
 // read-outs, the panel's read-outs and the LV2 ports all come from this
-// table; the Turtle file and the README's table are held to it by a test.
+// table; the build writes the Turtle file's control ports from it, and a
+// test holds the README's port table to it.
 #pragma once
 
 #include <cstdint>
@@ -29,14 +30,19 @@ struct Parameter {
     double initial;  // where a new effect starts, in the same unit
     bool integer;    // only whole numbers in that unit mean anything
     ReadOut readOut;
+    const char* portComment;  // what an LV2 host shows to explain the port, or null
+    const char* portUnit;     // the LV2 unit of the port's values (units:hz), or null
 };
 
 constexpr Parameter kParameters[kNumParams] = {
-    {"Center Frequency", "Hz", "frequency", 800.0, 3800.0, 2300.0, false, ReadOut::kHertz},
-    {"Gain", "dB", "gain", 0.0, 1.0, 1.0, false, ReadOut::kDecibels},
+    {"Center Frequency", "Hz", "frequency", 800.0, 3800.0, 2300.0, false, ReadOut::kHertz, nullptr, "hz"},
+    {"Gain", "dB", "gain", 0.0, 1.0, 1.0, false, ReadOut::kDecibels,
+     "The output level: 0 mutes, 1 is the factor 0.5 (-6 dB).", nullptr},
     // A space, not an empty label: hosts have always shown this one.
-    {"peak", " ", "peak", 0.0, 1.0, 0.6, false, ReadOut::kPeakName},
-    {"midi controller #", "", "controller", 0.0, 127.0, 1.0, true, ReadOut::kNumber},
+    {"peak", " ", "peak", 0.0, 1.0, 0.6, false, ReadOut::kPeakName,
+     "The resonance: 0 a gentle bump, 1 a vocal peak of 20 times.", nullptr},
+    {"midi controller #", "", "controller", 0.0, 127.0, 1.0, true, ReadOut::kNumber,
+     "The controller number whose changes, on any channel, move the frequency; 1 is the modulation wheel.", nullptr},
 };
 
 // The parameter value v in the parameter's unit: minimum + (maximum - minimum) * v.

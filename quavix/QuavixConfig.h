@@ -23,7 +23,13 @@
 #define QUAVIX_BITMAP_DIGITS_3X 3004
 #define QUAVIX_BITMAP_ROCKER_3X 3005
 
+// The LV2 plug-in's URI, which hosts store in their sessions: it never
+// changes. Its panel's is the same with "#ui" after it.
+#define QUAVIX_LV2_URI "urn:morvella:quavix"
+
 #ifndef RC_INVOKED
+#include <QuavixVersion.h>  // made by the build from the VERSION file
+
 #include <cstdint>
 
 namespace quavix {
@@ -33,9 +39,11 @@ constexpr const char* kProductString = "Quavix";
 constexpr const char* kVendorString = "Morvella";
 // What hosts store and compare: major * 1000 + minor * 100 + micro * 10 of
 // the VERSION file, so 1.0.0 is 1000.
-constexpr int32_t kVendorVersion = 1000;
+constexpr int32_t kVendorVersion = QUAVIX_VERSION_MAJOR * 1000 + QUAVIX_VERSION_MINOR * 100 + QUAVIX_VERSION_PATCH * 10;
 constexpr int32_t kUniqueId = 0x00515658;  // 0, 'Q', 'V', 'X'
 constexpr const char* kDefaultProgramName = "Default";
+constexpr const char* kLv2Uri = QUAVIX_LV2_URI;
+constexpr const char* kLv2UiUri = QUAVIX_LV2_URI "#ui";
 
 constexpr int32_t kNumPrograms = 1;
 constexpr int32_t kNumInputs = 2;

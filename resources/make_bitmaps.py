@@ -23,6 +23,7 @@ column says), so that the same picture always gives the same bytes.
 """
 
 import os
+import re
 import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
@@ -36,26 +37,61 @@ SANS_BOLD_ITALIC = os.path.join(FONT_DIR, "LiberationSans-BoldItalic.ttf")
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
 
+
+def panel_layout():
+    """The panel layout as the editor builds it: the constants of the last
+    block of quavix/QuavixConfig.h, the one place the panel is defined."""
+    path = os.path.join(HERE, "..", "quavix", "QuavixConfig.h")
+    try:
+        with open(path, encoding="utf-8") as source:
+            text = source.read()
+    except OSError as error:
+        sys.exit("make_bitmaps: cannot read the panel layout: %s" % error)
+    start = text.find("namespace quavix::panel")
+    if start < 0:
+        sys.exit("make_bitmaps: %s has no panel layout (namespace quavix::panel)" % path)
+    return {name: int(value) for name, value in
+            re.findall(r"constexpr int32_t (k\w+) = (-?\d+);", text[start:])}
+
+
+def layout(name):
+    if name not in PANEL:
+        sys.exit("make_bitmaps: the panel layout in quavix/QuavixConfig.h has no %s" % name)
+    return PANEL[name]
+
+
+PANEL = panel_layout()
 # Editor geometry the background has to leave free (frame coordinates,
-# right and bottom exclusive), matching the editor's layout.
+# right and bottom exclusive), from the editor's layout and the bitmaps'
+# sizes, as the editor computes it. The editor is as large as the background.
 EDITOR_SIZE = (330, 354)
 TRACK_SIZE = (16, 160)
 HANDLE_SIZE = (14, 12)
 ROCKER_SIZE = (52, 54)
 DIGITS_SIZE = (22, 213)
-ROCKER_STATE_HEIGHT = ROCKER_SIZE[1] // 3
-SLIDER_RECTS = [(50 + n * (TRACK_SIZE[0] + 55), 85,
-                 50 + n * (TRACK_SIZE[0] + 55) + TRACK_SIZE[0], 85 + TRACK_SIZE[1])
+ROCKER_STATE_HEIGHT = ROCKER_SIZE[1] // layout("kRockerStates")
+SLIDER_TOP = layout("kSliderTop")
+
+
+def slider_left(n):
+    return layout("kSliderLeft") + n * (TRACK_SIZE[0] + layout("kSliderGap"))
+
+
+SLIDER_RECTS = [(slider_left(n), SLIDER_TOP, slider_left(n) + TRACK_SIZE[0], SLIDER_TOP + TRACK_SIZE[1])
                 for n in range(3)]
-READOUT_RECTS = [(45 + n * (TRACK_SIZE[0] + 55), 260,
-                  45 + n * (TRACK_SIZE[0] + 55) + 30, 274) for n in range(3)]
-ROCKER_RECT = (11 * TRACK_SIZE[0] + 65, 164,
-               11 * TRACK_SIZE[0] + 65 + ROCKER_SIZE[0], 164 + ROCKER_STATE_HEIGHT)
-CONTROLLER_READOUT_RECT = (ROCKER_RECT[0], ROCKER_RECT[1] + 40,
-                           ROCKER_RECT[2], ROCKER_RECT[3] + 40)
+READOUT_RECTS = [(slider_left(n) - layout("kReadoutInset"), layout("kReadoutTop"),
+                  slider_left(n) - layout("kReadoutInset") + layout("kReadoutWidth"), layout("kReadoutBottom"))
+                 for n in range(3)]
+ROCKER_LEFT = layout("kRockerLeftTracks") * TRACK_SIZE[0] + layout("kRockerLeftMargin")
+ROCKER_RECT = (ROCKER_LEFT, layout("kRockerTop"),
+               ROCKER_LEFT + ROCKER_SIZE[0], layout("kRockerTop") + ROCKER_STATE_HEIGHT)
+CONTROLLER_READOUT_DROP = layout("kControllerReadoutDrop")
+CONTROLLER_READOUT_RECT = (ROCKER_RECT[0], ROCKER_RECT[1] + CONTROLLER_READOUT_DROP,
+                           ROCKER_RECT[2], ROCKER_RECT[3] + CONTROLLER_READOUT_DROP)
 # Handle travel: value 1 puts the handle's top at the slider top, value 0
-# 147 rows lower; its visible middle row is 6 rows below its top.
-HANDLE_TRAVEL = 147
+# this many rows lower (where the editor's handleMaxPos puts it); its
+# visible middle row is 6 rows below its top.
+HANDLE_TRAVEL = TRACK_SIZE[1] - 1 - HANDLE_SIZE[1]
 HANDLE_MIDDLE_ROW = 6
 
 PANEL_COLOR = (159, 98, 114)
@@ -236,7 +272,7 @@ def draw_title(draw, scale):
 
 def tick_rows():
     """Rows of the handle's middle line at values 1, 0.9, ... 0."""
-    return [85 + (HANDLE_TRAVEL * i) // 10 + HANDLE_MIDDLE_ROW for i in range(11)]
+    return [SLIDER_TOP + (HANDLE_TRAVEL * i) // 10 + HANDLE_MIDDLE_ROW for i in range(11)]
 
 
 TICK_LENGTHS = (5, 3)                 # every fifth tick is longer

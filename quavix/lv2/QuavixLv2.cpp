@@ -1,14 +1,10 @@
 // Quavix as LV2 hosts see it: one control port per parameter, in the range
-// the parameter table gives it (resources/lv2/quavix.ttl tells hosts the
-// same; a test holds the two together).
+// the parameter table gives it (the build writes the same into quavix.ttl,
+// from the same table).
 #include "framework/lv2/Lv2Plugin.h"
 #include "quavix/Parameters.h"
 
 namespace {
-
-// The URI of quavix.ttl and manifest.ttl. Hosts store it in their sessions:
-// it never changes.
-constexpr const char* kUri = "urn:morvella:quavix";
 
 constexpr Lv2ControlRange rangeOf(int32_t index) {
     return {static_cast<float>(quavix::kParameters[index].minimum),
@@ -30,6 +26,7 @@ const Lv2ControlRange kControls[quavix::kNumParams] = {
 
 // The output port tells hosts and panels the corner MIDI has moved to.
 const Lv2PluginDescription& lv2PluginDescription() {
-    static const Lv2PluginDescription description{kUri, kControls, quavix::kNumParams, quavix::kFrequencyParam};
+    static const Lv2PluginDescription description{quavix::kLv2Uri, kControls, quavix::kNumParams,
+                                                  quavix::kFrequencyParam};
     return description;
 }

@@ -1,21 +1,20 @@
 // Quavix's panel for LV2 hosts: the VST editor itself, drawing the panel
-// adapter's stand-in effect. The URI is the one the Turtle files give the
-// panel; hosts store it in their sessions, so it never changes.
+// adapter's stand-in effect, under the panel URI the Turtle files give it.
 #include <new>
 
 #include "toolkit/lv2/Lv2UiPlugin.h"
+#include "quavix/QuavixConfig.h"
 #include "quavix/QuavixEditor.h"
 
 namespace {
 
-constexpr const char* kUiUri = "urn:morvella:quavix#ui";
-// In Left, In Right, Out Left, Out Right come before the controls.
-constexpr int32_t kAudioPorts = 4;
+// The audio inputs and outputs come before the controls.
+constexpr int32_t kAudioPorts = quavix::kNumInputs + quavix::kNumOutputs;
 
 }  // namespace
 
 const Lv2UiDescription& lv2UiDescription() {
-    static const Lv2UiDescription description{kUiUri, kAudioPorts};
+    static const Lv2UiDescription description{quavix::kLv2UiUri, kAudioPorts};
     return description;
 }
 

@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "quavix/QuavixConfig.h"
 #include "tests/editor/EditorExpectations.h"
 #include "tests/x11/support/InputScript.h"
 #include "tests/x11/support/Pictures.h"
@@ -32,8 +33,8 @@ using VSTGUI::CRect;
 
 namespace {
 
-constexpr const char* kPluginUri = "urn:morvella:quavix";
-constexpr const char* kUiUri = "urn:morvella:quavix#ui";
+constexpr const char* kPluginUri = quavix::kLv2Uri;
+constexpr const char* kUiUri = quavix::kLv2UiUri;
 constexpr uint32_t kFrequencyPort = 4;
 constexpr uint32_t kGainPort = 5;
 constexpr uint32_t kPeakPort = 6;

@@ -32,7 +32,7 @@ class ClapPanel : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY") || !std::getenv("QUAVIX_CLAP"))
-            GTEST_SKIP() << "needs an X server and QUAVIX_CLAP (cmake/run-linux-tests.sh gives both)";
+            GTEST_SKIP() << "needs an X server and QUAVIX_CLAP (scripts/run/linux-tests.sh gives both)";
         std::string error;
         ASSERT_TRUE(module.open(std::getenv("QUAVIX_CLAP"), "quavix.clap", error)) << error;
         clap.reset(

@@ -69,7 +69,8 @@ class DropViewsTest : public ::testing::TestWithParam<DropCase> {
 protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "DISPLAY is unset: the X11 drop tests need an X server (xvfb-run cmake/run-linux-tests.sh)";
+            GTEST_SKIP()
+                << "DISPLAY is unset: the X11 drop tests need an X server (xvfb-run scripts/run/linux-tests.sh)";
         display = XOpenDisplay(nullptr);
         ASSERT_NE(nullptr, display);
         XSetWindowAttributes attributes = {};

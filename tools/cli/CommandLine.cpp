@@ -107,7 +107,7 @@ void printIndented(FILE* out, const std::string& text, int column) {
 
 void printCommands(FILE* out) {
     std::fputs("usage:\n", out);
-    for (const CommandSpec& row : CommandTable::all()) {
+    for (const CommandRow& row : CommandTable::all()) {
         if (!row.synopsis)
             continue;
         const std::string synopsis = std::string("  ") + row.synopsis;
@@ -120,7 +120,7 @@ void printCommands(FILE* out) {
 
 void printOptions(FILE* out) {
     std::fputs("options, each with the commands that take it:\n", out);
-    for (const OptionSpec& row : OptionTable::all()) {
+    for (const OptionRow& row : OptionTable::all()) {
         std::string name = std::string("  ") + row.name + (row.valueName ? std::string(" ") + row.valueName : "");
         if (static_cast<int>(name.size()) < kOptionColumn - 1)
             std::fprintf(out, "%-*s", kOptionColumn, name.c_str());
@@ -133,15 +133,15 @@ void printOptions(FILE* out) {
 
 struct Given {
     ParsedArguments parsed;
-    std::vector<const CommandSpec*> commands;
-    std::vector<const OptionSpec*> options;
+    std::vector<const CommandRow*> commands;
+    std::vector<const OptionRow*> options;
 };
 
 // One argument, with its value when it takes one; false with a message.
 bool take(int argc, char** argv, int& i, Given& given, std::string& error) {
     const std::string argument = argv[i];
-    const CommandSpec* command = CommandTable::selectedBy(argument);
-    const OptionSpec* option = command ? nullptr : OptionTable::find(argument);
+    const CommandRow* command = CommandTable::selectedBy(argument);
+    const OptionRow* option = command ? nullptr : OptionTable::find(argument);
     if (!command && !option) {
         error = "unknown option " + argument;
         return false;
@@ -169,7 +169,7 @@ bool take(int argc, char** argv, int& i, Given& given, std::string& error) {
 
 // The command the arguments pick: by its option, or, without one, by the
 // number of operands.
-const CommandSpec* chosen(const Given& given, std::string& error) {
+const CommandRow* chosen(const Given& given, std::string& error) {
     if (given.commands.size() > 1) {
         error =
             std::string(given.commands[0]->selector) + " and " + given.commands[1]->selector + " do not go together";
@@ -180,8 +180,8 @@ const CommandSpec* chosen(const Given& given, std::string& error) {
     return &CommandTable::of(given.parsed.operands.size() == 3 ? HostMode::ProcessFile : HostMode::Demo);
 }
 
-bool optionsBelong(const CommandSpec& command, const Given& given, std::string& error) {
-    for (const OptionSpec* option : given.options) {
+bool optionsBelong(const CommandRow& command, const Given& given, std::string& error) {
+    for (const OptionRow* option : given.options) {
         if (option->commands & commandBit(command.mode))
             continue;
         error = std::string(option->name) + " does not go with " + command.title + "; it goes with " +
@@ -191,7 +191,7 @@ bool optionsBelong(const CommandSpec& command, const Given& given, std::string& 
     return true;
 }
 
-bool operandsFit(const CommandSpec& command, const std::vector<std::string>& operands, std::string& error) {
+bool operandsFit(const CommandRow& command, const std::vector<std::string>& operands, std::string& error) {
     switch (command.operands) {
     case Operands::None:
         if (!operands.empty())
@@ -231,7 +231,7 @@ bool CommandLine::parse(int argc, char** argv, Command& command, std::string& er
         else if (!take(argc, argv, i, given, error))
             return false;
     }
-    const CommandSpec* row = chosen(given, error);
+    const CommandRow* row = chosen(given, error);
     if (!row || !optionsBelong(*row, given, error) || !operandsFit(*row, given.parsed.operands, error))
         return false;
     if (CommandTable::opensEditors(row->mode)) {

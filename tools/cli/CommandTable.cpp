@@ -43,7 +43,7 @@ bool benchEntries(const std::vector<std::string>& operands, BenchOptions& bench,
 
 std::string none(const Command&) { return ""; }
 
-const std::vector<CommandSpec> kCommands = {
+const std::vector<CommandRow> kCommands = {
     {HostMode::ProcessFile, nullptr, nullptr, "processing a file", Operands::PluginAndTwoFiles,
      "quavix-host PLUGIN IN.wav OUT.wav [options]", "process a WAV file",
      [](ParsedArguments& parsed, Command& command, std::string&) {
@@ -204,18 +204,18 @@ constexpr CommandSet kEditors =
 
 bool CommandTable::opensEditors(HostMode mode) { return (kEditors & commandBit(mode)) != 0; }
 
-const std::vector<CommandSpec>& CommandTable::all() { return kCommands; }
+const std::vector<CommandRow>& CommandTable::all() { return kCommands; }
 
-const CommandSpec& CommandTable::of(HostMode mode) {
-    for (const CommandSpec& row : kCommands) {
+const CommandRow& CommandTable::of(HostMode mode) {
+    for (const CommandRow& row : kCommands) {
         if (row.mode == mode)
             return row;
     }
     return kCommands.front();
 }
 
-const CommandSpec* CommandTable::selectedBy(const std::string& option) {
-    for (const CommandSpec& row : kCommands) {
+const CommandRow* CommandTable::selectedBy(const std::string& option) {
+    for (const CommandRow& row : kCommands) {
         if (row.selector && option == row.selector)
             return &row;
     }
@@ -224,7 +224,7 @@ const CommandSpec* CommandTable::selectedBy(const std::string& option) {
 
 std::string CommandTable::titles(CommandSet commands) {
     std::vector<const char*> named;
-    for (const CommandSpec& row : kCommands) {
+    for (const CommandRow& row : kCommands) {
         if ((commands & commandBit(row.mode)) && row.synopsis)
             named.push_back(row.title);
     }

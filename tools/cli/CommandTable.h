@@ -11,7 +11,7 @@
 
 enum class Operands { None, Plugin, PluginAndTwoFiles, Plugins };
 
-struct CommandSpec {
+struct CommandRow {
     HostMode mode;
     const char* selector;   // the option that picks it; null for the two their operands pick
     const char* valueName;  // the selector's value, or null
@@ -28,10 +28,10 @@ struct CommandSpec {
 
 class CommandTable {
 public:
-    static const std::vector<CommandSpec>& all();
-    static const CommandSpec& of(HostMode mode);
+    static const std::vector<CommandRow>& all();
+    static const CommandRow& of(HostMode mode);
     // Null when no command is picked by that option.
-    static const CommandSpec* selectedBy(const std::string& option);
+    static const CommandRow* selectedBy(const std::string& option);
     // Whether the command opens the plug-in's editor.
     static bool opensEditors(HostMode mode);
     // The titles of these commands in table order: "--editor-png and --gui".

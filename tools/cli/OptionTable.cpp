@@ -54,7 +54,7 @@ bool benchRounds(const char* value, ParsedArguments& parsed, std::string&) {
     return true;
 }
 
-const std::vector<OptionSpec> kOptions = {
+const std::vector<OptionRow> kOptions = {
     {"--param", "INDEX=VALUE", kSettingUp, "set a parameter (normalized 0..1) before the job; repeatable",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          ParameterSetting setting = {0, 0.0f};
@@ -132,10 +132,10 @@ const std::vector<OptionSpec> kOptions = {
 
 }  // namespace
 
-const std::vector<OptionSpec>& OptionTable::all() { return kOptions; }
+const std::vector<OptionRow>& OptionTable::all() { return kOptions; }
 
-const OptionSpec* OptionTable::find(const std::string& name) {
-    for (const OptionSpec& row : kOptions) {
+const OptionRow* OptionTable::find(const std::string& name) {
+    for (const OptionRow& row : kOptions) {
         if (name == row.name)
             return &row;
     }

@@ -9,7 +9,7 @@
 
 #include "tools/cli/ParsedArguments.h"
 
-struct OptionSpec {
+struct OptionRow {
     const char* name;
     const char* valueName;  // null: the option takes no value
     CommandSet commands;
@@ -21,7 +21,7 @@ struct OptionSpec {
 
 class OptionTable {
 public:
-    static const std::vector<OptionSpec>& all();
+    static const std::vector<OptionRow>& all();
     // Null for an unknown option.
-    static const OptionSpec* find(const std::string& name);
+    static const OptionRow* find(const std::string& name);
 };

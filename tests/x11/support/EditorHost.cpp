@@ -77,7 +77,7 @@ void RecordingHost::setObserver(std::function<void(const HostRequest&)> observer
 
 void EditorTest::SetUp() {
     if (!std::getenv("DISPLAY"))
-        GTEST_SKIP() << "DISPLAY is unset: the X11 editor tests need an X server (cmake/run-linux-tests.sh "
+        GTEST_SKIP() << "DISPLAY is unset: the X11 editor tests need an X server (scripts/run/linux-tests.sh "
                         "runs them under Xvfb)";
     const char* path = std::getenv("QUAVIX_PLUGIN");
     ASSERT_NE(nullptr, path) << "QUAVIX_PLUGIN must name quavix.so";

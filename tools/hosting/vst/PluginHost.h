@@ -15,6 +15,10 @@
 
 class PluginHost {
 public:
+    // What a host starts with when told nothing else.
+    static constexpr int kDefaultSampleRate = 44100;
+    static constexpr int kDefaultBlockSize = 512;
+
     // Resizes the editor's host window to a client area of width x height;
     // answers whether it did.
     using WindowSizer = std::function<bool(int width, int height)>;
@@ -99,8 +103,8 @@ private:
     PluginModule module;
     AEffect* plugin = nullptr;
     std::string pluginPath;
-    int sampleRate = 44100;
-    int blockSize = 512;
+    int sampleRate = kDefaultSampleRate;
+    int blockSize = kDefaultBlockSize;
     bool running = false;
     WindowSizer windowSizer;
     std::atomic<bool> echoing{false};

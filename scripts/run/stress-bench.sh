@@ -1,5 +1,5 @@
 #!/bin/sh
-# Quavix in its three formats and the peers of run-peer-bench.sh under a
+# Quavix in its three formats and the peers of peer-bench.sh under a
 # session's load, side by side: quavix-host --stress on each, one after the
 # other, STRESS_INSTANCES instances (default 64) for STRESS_SECONDS each
 # (default 10), and a table
@@ -14,15 +14,15 @@ quavix=$dist/quavix.so
 instances=${STRESS_INSTANCES:-64}
 seconds=${STRESS_SECONDS:-10}
 if [ ! -x "$host" ] || [ ! -f "$quavix" ]; then
-    echo "run-stress-bench: no $host or $quavix; build them first (make linux)" >&2
+    echo "stress-bench: no $host or $quavix; build them first (make linux)" >&2
     exit 1
 fi
 log=$(mktemp)
 rows=$(mktemp)
 trap 'rm -f "$log" "$rows"' EXIT
 
-# The peers' files, as run-peer-bench.sh lists them (PACKAGE|FILE|SETTINGS|WHAT).
-peers=$(sed -n "/<<'PEERS'\$/,/^PEERS\$/p" "$(dirname "$0")/run-peer-bench.sh" | sed '1d;$d' | cut -d'|' -f2)
+# The peers' files, as peer-bench.sh lists them (PACKAGE|FILE|SETTINGS|WHAT).
+peers=$(sed -n "/<<'PEERS'\$/,/^PEERS\$/p" "$(dirname "$0")/peer-bench.sh" | sed '1d;$d' | cut -d'|' -f2)
 
 # One row from a run's output: name, the three times, misses (and of them
 # those whose processing alone overran, and the latest wake-up in ms),

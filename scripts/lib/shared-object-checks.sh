@@ -1,7 +1,7 @@
 # What every shared object we ship must be, whichever host loads it: an
 # x86_64 shared object without text relocations, never unloaded, defining
 # only the symbols its host looks for and needing only libraries the machine
-# has. Sourced by check-so.sh and check-lv2.sh, which set `me` (the start of
+# has. Sourced by scripts/check/so.sh and lv2.sh, which set `me` (the start of
 # each message) and `status` (set to 1 by any finding) and give their lists.
 
 # Type, machine, relocations and unloading.

@@ -7,10 +7,10 @@
 # panel, whose only one is lv2ui_descriptor and which needs X11 and cairo
 # besides. The panel's binary is checked when the build made one.
 #
-#   check-lv2.sh BUNDLE_DIR
+#   scripts/check/lv2.sh BUNDLE_DIR
 set -eu
 export LC_ALL=C
-. "$(dirname "$0")/so-checks.sh"
+. "$(dirname "$0")/../lib/shared-object-checks.sh"
 me=check-lv2
 bundle=$1
 so=$bundle/quavix_dsp.so

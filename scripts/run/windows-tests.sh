@@ -3,7 +3,7 @@
 # on the current (Xvfb) display, with one Wine server for the whole run, then
 # validates the plug-in each build made (dist/win32 for build/win32).
 set -eu
-. "$(dirname "$0")/wine-session.sh"
+. "$(dirname "$0")/../lib/wine-session.sh"
 wine_session_begin
 QUAVIX_STRICTNESS=${QUAVIX_STRICTNESS:-5}
 # The native build's digest of the reference signal, for the bit-identity test.
@@ -16,6 +16,6 @@ for build_dir in "$@"; do
 done
 # Each build's plug-in through the validator, in this session and on this display.
 for build_dir in "$@"; do
-    "$(dirname "$0")/run-validation.sh" "$QUAVIX_STRICTNESS" "dist/$(basename "$build_dir")" || status=1
+    "$(dirname "$0")/validation.sh" "$QUAVIX_STRICTNESS" "dist/$(basename "$build_dir")" || status=1
 done
 exit $status

@@ -9,8 +9,9 @@ umask 022
 version=$(cat VERSION)
 work=build/package
 out=$work/out
-# Dated by the last commit, so one commit always packs the same bytes.
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+# Dated by the last commit, so one commit always packs the same bytes (or
+# by the date the caller gives, as reproducible builds do).
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 export SOURCE_DATE_EPOCH
 
 rm -rf "$work"
@@ -18,26 +19,32 @@ mkdir -p "$out"
 step() { echo "package: $*"; }
 fail() { echo "package: failed: $*" >&2; exit 1; }
 
-for file in dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.clap dist/linux-x86_64/quavix-host \
-    dist/linux-x86_64/quavix.lv2/quavix_ui.so build/linux/man/quavix-host.1 dist/win32/QUAVIX.dll \
-    dist/win32/Quavix.clap dist/win32/quavix-host.exe dist/win64/QUAVIX.dll dist/win64/Quavix.clap \
-    dist/win64/quavix-host.exe; do
-    [ -f "$file" ] || fail "$file is missing; make package builds it"
+# Every build's files come from its install list; a build that is missing
+# or unfinished stops the packaging here, not halfway.
+for build in linux win32 win64; do
+    [ -f "build/$build/cmake_install.cmake" ] || fail "build/$build is not configured; make package builds it"
 done
+install_from() {
+    cmake --install "build/$1" --component "$2" --prefix "$3" >"$work/install-$1.log" 2>&1 ||
+        fail "the install list of build/$1 names a file the build has not made (see $work/install-$1.log)"
+}
 
 # Debug sections and symbol tables go; what hosts and the loader need stays.
 strip_linux() { strip --strip-unneeded --remove-section=.comment --remove-section=.note "$@"; }
 strip_windows() { "$1-w64-mingw32-strip" --strip-unneeded "$2"; }
-
-docs() {
-    cp README.md LICENSE THIRD-PARTY.md "$1/"
+# The ELF files under a folder, whichever the install list put there: what is
+# stripped, and what dpkg-shlibdeps reads.
+binaries_in() {
+    find "$1" -type f | sort | while read -r file; do
+        if [ "$(head -c 4 "$file" | tail -c 3)" = ELF ]; then echo "$file"; fi
+    done
 }
 
 debian_package() {
     root=$work/deb
-    DESTDIR=$root PREFIX=/usr ./cmake/install.sh install >/dev/null
-    strip_linux "$root/usr/lib/vst/quavix.so" "$root/usr/lib/clap/quavix.clap" "$root/usr/bin/quavix-host" \
-        "$root"/usr/lib/lv2/quavix.lv2/*.so
+    DESTDIR=$root PREFIX=/usr ./packaging/install.sh install >/dev/null || fail "the install into $root failed"
+    binaries=$(binaries_in "$root/usr")
+    strip_linux $binaries
     gzip -9n "$root/usr/share/man/man1/quavix-host.1"
     doc=$root/usr/share/doc/quavix
     install -d "$doc"
@@ -48,10 +55,8 @@ debian_package() {
     # tree's debian/control; a one-package stand-in does.
     mkdir -p "$work/shlibs/debian"
     printf 'Source: quavix\n\nPackage: quavix\nArchitecture: amd64\n' >"$work/shlibs/debian/control"
-    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O -e../deb/usr/lib/vst/quavix.so -e../deb/usr/lib/clap/quavix.clap \
-        -e../deb/usr/bin/quavix-host \
-        -e../deb/usr/lib/lv2/quavix.lv2/quavix_dsp.so -e../deb/usr/lib/lv2/quavix.lv2/quavix_ui.so 2>/dev/null |
-        sed -n 's/^shlibs:Depends=//p')
+    depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O $(for binary in $binaries; do echo "-e../deb/${binary#"$root"/}"; done) \
+        2>/dev/null | sed -n 's/^shlibs:Depends=//p')
     [ -n "$depends" ] || fail "dpkg-shlibdeps named no dependency"
     # The editors load Xlib and cairo only when they open, out of
     # dpkg-shlibdeps' sight: named here unless the host tool's links did.
@@ -68,14 +73,12 @@ debian_package() {
     dpkg-deb --root-owner-group -Zxz --build "$root" "$out/quavix_${version}_amd64.deb" >/dev/null
 }
 
+# The archives lay the same install list out flat (its archive component).
 linux_archive() {
     name=quavix-$version-linux-x86_64
     tree=$work/$name
-    mkdir -p "$tree"
-    cp -R dist/linux-x86_64/quavix.so dist/linux-x86_64/quavix.clap dist/linux-x86_64/quavix.lv2 \
-        dist/linux-x86_64/quavix-host build/linux/man/quavix-host.1 "$tree/"
-    strip_linux "$tree/quavix.so" "$tree/quavix.clap" "$tree/quavix-host" "$tree"/quavix.lv2/*.so
-    docs "$tree"
+    install_from linux archive "$tree"
+    strip_linux $(binaries_in "$tree")
     tar -C "$work" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$name" |
         gzip -9n >"$out/$name.tar.gz"
 }
@@ -85,13 +88,12 @@ windows_tree() {
     for arch in win32 win64; do
         triple=i686
         [ $arch = win64 ] && triple=x86_64
-        mkdir -p "$tree/$arch"
-        cp "dist/$arch/QUAVIX.dll" "dist/$arch/Quavix.clap" "dist/$arch/quavix-host.exe" "$tree/$arch/"
-        strip_windows $triple "$tree/$arch/QUAVIX.dll"
-        strip_windows $triple "$tree/$arch/Quavix.clap"
-        strip_windows $triple "$tree/$arch/quavix-host.exe"
+        install_from $arch archive "$tree"
+        # Only the binaries go in an architecture's folder.
+        for binary in "$tree/$arch"/*; do
+            strip_windows $triple "$binary"
+        done
     done
-    docs "$tree"
 }
 
 windows_archive() {

@@ -4,7 +4,7 @@
 # picture of the editor, and the 64-bit one a picture of it at 200%. Run on a
 # display (xvfb-run).
 set -eu
-. "$(dirname "$0")/wine-session.sh"
+. "$(dirname "$0")/../lib/wine-session.sh"
 wine_session_begin
 mkdir -p dist/demo
 

@@ -51,7 +51,7 @@ if [ "${1:-all}" = linux ]; then
     echo "setup: ready"
     exit 0
 fi
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../lib/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"

@@ -11,7 +11,7 @@ mkdir -p build/logs
 linux_log=build/logs/test-linux.log
 windows_log=build/logs/test-windows.log
 {
-    xvfb ./cmake/run-linux-tests.sh
+    xvfb ./scripts/run/linux-tests.sh
     echo $? >build/logs/test-linux.status
 } >"$linux_log" 2>&1 &
 linux=$!
@@ -20,9 +20,9 @@ linux=$!
 sleep 3
 {
     echo "== QUAVIX.dll and Quavix.clap exports and imports"
-    ./cmake/check-dll.sh dist/win32/QUAVIX.dll && ./cmake/check-dll.sh dist/win64/QUAVIX.dll &&
-        ./cmake/check-dll.sh dist/win32/Quavix.clap clap_entry && ./cmake/check-dll.sh dist/win64/Quavix.clap clap_entry &&
-        xvfb ./cmake/run-windows-tests.sh build/win32 build/win64
+    ./scripts/check/dll.sh dist/win32/QUAVIX.dll && ./scripts/check/dll.sh dist/win64/QUAVIX.dll &&
+        ./scripts/check/dll.sh dist/win32/Quavix.clap clap_entry && ./scripts/check/dll.sh dist/win64/Quavix.clap clap_entry &&
+        xvfb ./scripts/run/windows-tests.sh build/win32 build/win64
     echo $? >build/logs/test-windows.status
 } >"$windows_log" 2>&1 &
 windows=$!

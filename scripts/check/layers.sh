@@ -9,7 +9,7 @@
 #   tools, beside them, on the formats' interface records alone, in layers:
 #     hosting, media  <-  validate | render, editor, bench, response, stress, compare  <-  cli
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 status=0
 # folder|include prefixes it may use
 records='framework/VstInterface.h framework/clap/ClapInterface.h'

@@ -7,7 +7,7 @@
 # replay in make test fails on it until it is fixed. Prints one line per
 # target, then the totals; exits 1 if anything crashed.
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-60}
 build=build/fuzz
 targets="vst-dispatcher lv2-run clap-process editor-input wav-reader command-line"

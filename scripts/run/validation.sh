@@ -2,19 +2,19 @@
 # Validates Quavix with the host tool of each build: quavix-host --validate
 # at the strictness given (1 quick .. 10 long).
 #
-#   cmake/run-validation.sh STRICTNESS [DIST_DIR...]
+#   scripts/run/validation.sh STRICTNESS [DIST_DIR...]
 #
 # Each DIST_DIR holds a build's plug-in beside its tool: quavix.so and
 # quavix-host (Linux, run directly), or QUAVIX.dll and quavix-host.exe
 # (Windows, run with wine in the caller's Wine session, on its display, so
-# that the editor groups get windows: cmake/run-windows-tests.sh calls this
+# that the editor groups get windows: scripts/run/windows-tests.sh calls this
 # after its tests). Without DIST_DIRs: dist/linux-x86_64, dist/win32 and
 # dist/win64. Each run's full report goes to
 # build/logs/validation-BUILD-STRICTNESS.txt (dist holds only what users
 # install); the checks that failed, the seed and the tally are printed here.
 # Exits 1 naming every build whose validation failed.
 set -u
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../lib/wine-env.sh"
 if [ $# -lt 1 ]; then
     echo "usage: $0 STRICTNESS [DIST_DIR...]" >&2
     exit 2

@@ -3,7 +3,7 @@
 # build/logs/NAME.log; the line says how long it took, or that it failed,
 # followed then by the end of the log.
 #
-#   cmake/step.sh "LABEL" NAME COMMAND [ARGUMENT...]
+#   scripts/run/step.sh "LABEL" NAME COMMAND [ARGUMENT...]
 set -u
 label=$1
 log=build/logs/$2.log

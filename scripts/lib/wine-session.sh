@@ -6,7 +6,7 @@
 # display, or make `wineserver -p` fail; so the run ends any server of its
 # prefix first and waits for it to go, then starts its own. The prefix is
 # the run's own: two runs at once need two prefixes.
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../lib/wine-env.sh"
 
 wine_session_end() {
     wineserver -k </dev/null >/dev/null 2>&1 || true
@@ -15,7 +15,7 @@ wine_session_end() {
 
 wine_session_begin() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "$0: no Wine prefix at $WINEPREFIX; run cmake/setup.sh (make setup) first" >&2
+        echo "$0: no Wine prefix at $WINEPREFIX; run scripts/setup/machine.sh (make setup) first" >&2
         exit 1
     fi
     wine_session_end

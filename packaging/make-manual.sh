@@ -3,7 +3,7 @@
 # and the tool can never disagree: the usage text is set as it prints, in a
 # fixed-width block, under the sections man readers look for.
 #
-#   cmake/make-manual.sh HOST_TOOL VERSION OUTPUT
+#   packaging/make-manual.sh HOST_TOOL VERSION OUTPUT
 set -eu
 host=$1
 version=$2

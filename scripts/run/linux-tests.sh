@@ -12,8 +12,8 @@ fi
 status=0
 echo "== Linux plug-in, host tool and editor on X11"
 (cd build/linux && ctest --output-on-failure) || { status=1; echo "Linux tests failed in build/linux" >&2; }
-./cmake/check-so.sh dist/linux-x86_64/quavix.so || status=1
-./cmake/check-so.sh dist/linux-x86_64/quavix.clap clap_entry || status=1
-./cmake/check-lv2.sh dist/linux-x86_64/quavix.lv2 || status=1
-./cmake/run-validation.sh "$strictness" dist/linux-x86_64 || status=1
+./scripts/check/so.sh dist/linux-x86_64/quavix.so || status=1
+./scripts/check/so.sh dist/linux-x86_64/quavix.clap clap_entry || status=1
+./scripts/check/lv2.sh dist/linux-x86_64/quavix.lv2 || status=1
+./scripts/run/validation.sh "$strictness" dist/linux-x86_64 || status=1
 exit $status

@@ -4,16 +4,16 @@
 # a silent uninstall that leaves no file and no registry key; then the same
 # with a folder picked on the command line (/D=).
 #
-#   cmake/check-installer.sh SETUP.exe
+#   packaging/windows/check-installer.sh SETUP.exe
 #
 # It runs in a Wine prefix of its own beside the tests' (made on first use),
 # so that what it finds in Program Files is only what the installer did.
 set -eu
 setup=$(realpath "$1")
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../../scripts/lib/wine-env.sh"
 export WINEPREFIX="$WINEPREFIX-installer"
 unset DISPLAY
-version=$(cat "$(dirname "$0")/../VERSION")
+version=$(cat "$(dirname "$0")/../../VERSION")
 failures=0
 fail() {
     echo "  FAIL $*"

@@ -6,7 +6,7 @@
 # for the editor the two every Linux desktop audio machine has: Xlib and cairo.
 set -eu
 export LC_ALL=C
-. "$(dirname "$0")/so-checks.sh"
+. "$(dirname "$0")/../lib/shared-object-checks.sh"
 me=check-so
 so=$1
 shift

@@ -1,13 +1,13 @@
 #!/bin/sh
 # The Linux host tool's validator over Debian's plug-ins nearest a wah, run as
-# black boxes: the VST 2.4 peers of cmake/run-peer-bench.sh, and the LV2 ones
+# black boxes: the VST 2.4 peers of scripts/run/peer-bench.sh, and the LV2 ones
 # below (guitarix's wahs, Calf's filters, LSP's and ZAM's equalisers). For
 # each, the checks that failed with their reasons, the whole of the Host
 # habits group where it runs (VST 2.4), and the tally; then one table per
 # format. Their faults are their projects' to fix, so this never fails for
 # them; it fails only when the tool itself is missing.
 #
-#   cmake/validate-peers.sh [STRICTNESS]    (default 3)
+#   scripts/run/validate-peers.sh [STRICTNESS]    (default 3)
 set -u
 strictness=${1:-3}
 dist=${QUAVIX_LINUX_DIST:-dist/linux-x86_64}
@@ -38,8 +38,8 @@ validate() {
     printf '| %s | %s | %s | %s |\n' "$package: ${plugin##*/}" "$tally" "$warnings" "${reason:-}" >>"$tables/$format"
 }
 
-# The VST 2.4 peer list is run-peer-bench.sh's: package|file|settings|description.
-sed -n '/^PEERS$/q;/<<.PEERS.$/,$p' "$here/run-peer-bench.sh" | sed 1d >"$tables/vst-peers"
+# The VST 2.4 peer list is peer-bench.sh's: package|file|settings|description.
+sed -n '/^PEERS$/q;/<<.PEERS.$/,$p' "$here/peer-bench.sh" | sed 1d >"$tables/vst-peers"
 while IFS='|' read -r package file settings what; do
     [ -n "$package" ] || continue
     if [ -f "$file" ]; then

@@ -1,4 +1,4 @@
 #!/bin/sh
 # Runs one Windows program under the project's Wine prefix.
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../lib/wine-env.sh"
 exec wine "$@"

@@ -6,7 +6,7 @@
 # Debian ships, by cost and under a session's load. Run on a display
 # (xvfb-run), like every Wine run.
 set -eu
-. "$(dirname "$0")/wine-session.sh"
+. "$(dirname "$0")/../lib/wine-session.sh"
 # The editor's figures are a few milliseconds each: more rounds steady the medians.
 editor_rounds=25
 echo "== benchmark: dist/linux-x86_64 (native)"
@@ -29,7 +29,7 @@ for arch in win32 win64; do
     wine "dist/$arch/quavix-host.exe" --editor-bench "dist/$arch/QUAVIX.dll" --rounds $editor_rounds
 done
 wine_session_end
-"$(dirname "$0")/run-peer-bench.sh"
-"$(dirname "$0")/run-footprint-bench.sh"
+"$(dirname "$0")/peer-bench.sh"
+"$(dirname "$0")/footprint-bench.sh"
 # Under a session's load, side by side with the same peers.
-"$(dirname "$0")/run-stress-bench.sh"
+"$(dirname "$0")/stress-bench.sh"
