@@ -10,8 +10,8 @@ footprint=build/linux/quavix-footprint
 limit=1500000
 echo "== binary sizes (each at most $limit bytes)"
 status=0
-for binary in "$dist/quavix.so" "$dist/quavix.lv2/quavix_ui.so" "$dist/quavix.lv2/quavix_dsp.so" \
-    dist/win32/QUAVIX.dll dist/win64/QUAVIX.dll; do
+for binary in "$dist/quavix.so" "$dist/quavix.clap" "$dist/quavix.lv2/quavix_ui.so" "$dist/quavix.lv2/quavix_dsp.so" \
+    dist/win32/QUAVIX.dll dist/win32/Quavix.clap dist/win64/QUAVIX.dll dist/win64/Quavix.clap; do
     if [ ! -f "$binary" ]; then
         printf '  %-40s not built\n' "$binary"
         continue
