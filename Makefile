@@ -60,7 +60,11 @@ linux-tools: linux-setup
 # The same sources for either Windows architecture: only the toolchain differs.
 win32: TRIPLE := i686
 win64: TRIPLE := x86_64
-WINDOWS_CONFIGURE = $(CONFIGURE) -B build/$(ARCH) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-$(TRIPLE).cmake \
+# A build folder configured with a toolchain file that has since moved keeps
+# reading the old one, which no longer exists: such a folder starts afresh.
+WINDOWS_CONFIGURE = toolchain=$$(sed -n 's/^include("\(.*\)")$$/\1/p' build/$(ARCH)/CMakeFiles/*/CMakeSystem.cmake 2>/dev/null); \
+	if [ -n "$$toolchain" ] && [ ! -f "$$toolchain" ]; then rm -rf build/$(ARCH)/CMakeCache.txt build/$(ARCH)/CMakeFiles; fi; \
+	$(CONFIGURE) -B build/$(ARCH) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-$(TRIPLE).cmake \
 	-DQUAVIX_DIST_DIR=$(CURDIR)/dist/$(ARCH) >/dev/null
 $(WINDOWS_ARCHS): ARCH = $@
 $(WINDOWS_ARCHS): setup
