@@ -107,6 +107,23 @@ TEST(Formats, TheVstAndClapEditorsShowTheSamePanelAtEachScale) {
     }
 }
 
+// Paths of every system: a drive letter's colon makes no URI.
+TEST(Formats, TheFormatFollowsFromThePath) {
+    const struct {
+        const char* path;
+        PluginFormat format;
+    } kRows[] = {
+        {"urn:morvella:quavix", PluginFormat::Lv2},
+        {"http://calf.sourceforge.net/plugins/Filter", PluginFormat::Lv2},
+        {"/usr/lib/lv2/gxautowah.lv2/", PluginFormat::Lv2},
+        {"C:\\Program Files\\VstPlugins\\QUAVIX.dll", PluginFormat::Vst2},
+        {"C:/Program Files/Common Files/CLAP/Quavix.clap", PluginFormat::Clap},
+        {"quavix.so", PluginFormat::Vst2},
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(PluginLoader::formatOf(row.path), row.format) << row.path;
+}
+
 TEST(Formats, WhatIsNoPluginIsRefusedByName) {
     const struct {
         std::string path;
