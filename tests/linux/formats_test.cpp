@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "tools/hosting/EditorWindow.h"
 #include "tools/hosting/PluginEditor.h"
 #include "tools/hosting/PluginLoader.h"
+#include "tools/media/NoiseGenerator.h"
 
 namespace {
 
@@ -73,6 +77,59 @@ TEST(Formats, ASavedStateBringsEveryValueBack) {
     }
 }
 
+// One block of noise through a fresh instance, after what the row does to it.
+std::vector<float> blockAfter(const char* file, const std::function<void(HostedPlugin&)>& action) {
+    std::unique_ptr<HostedPlugin> plugin = opened(distFile(file));
+    std::vector<float> out(2 * 512);
+    if (!plugin)
+        return out;
+    NoiseGenerator noise(7);
+    std::vector<float> left(512), right(512);
+    for (size_t i = 0; i < left.size(); ++i) {
+        left[i] = 0.5f * noise.next();
+        right[i] = 0.5f * noise.next();
+    }
+    float* inputs[2] = {left.data(), right.data()};
+    float* outputs[2] = {out.data(), out.data() + 512};
+    plugin->start();
+    action(*plugin);
+    plugin->process(inputs, outputs, 512);
+    return out;
+}
+
+// Identical formats would also be identical if all three ignored a change:
+// each must be heard.
+TEST(Formats, ControllerChangesAndParameterChangesAreHeardInEveryFormat) {
+    const struct {
+        const char* change;
+        std::function<void(HostedPlugin&)> action;
+    } kRows[] = {
+        {"controller 1 at frame 100", [](HostedPlugin& p) { EXPECT_TRUE(p.sendMidi(100, 0xB0, 1, 120)); }},
+        {"the first parameter to 0.1", [](HostedPlugin& p) { p.setPosition(0, 0.1); }},
+    };
+    for (const char* file : kFormats) {
+        const std::vector<float> untouched = blockAfter(file, [](HostedPlugin&) {});
+        for (const auto& row : kRows)
+            EXPECT_NE(blockAfter(file, row.action), untouched) << file << ": " << row.change << " is not heard";
+    }
+}
+
+TEST(Formats, ABundleOfSeveralPluginsIsRefusedNamingEach) {
+    char folder[] = "/tmp/quavix-two-plugins-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    {
+        std::ofstream manifest(std::string(folder) + "/manifest.ttl");
+        manifest << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                 << "<urn:quavix:test:first> a lv2:Plugin ; lv2:binary <none.so> .\n"
+                 << "<urn:quavix:test:second> a lv2:Plugin ; lv2:binary <none.so> .\n";
+    }
+    std::string error;
+    EXPECT_FALSE(PluginLoader::open(folder, {44100, 512}, error));
+    for (const char* named : {"holds 2 LV2 plug-ins", "urn:quavix:test:first", "urn:quavix:test:second"})
+        EXPECT_NE(error.find(named), std::string::npos) << error;
+    std::filesystem::remove_all(folder);
+}
+
 // The picture of an editor opened in a popup window at that scale.
 std::vector<uint8_t> panelOf(const char* file, double scale, int& width, int& height) {
     std::unique_ptr<HostedPlugin> plugin = opened(distFile(file));
@@ -105,6 +162,23 @@ TEST(Formats, TheVstAndClapEditorsShowTheSamePanelAtEachScale) {
         EXPECT_EQ(clapHeight, vstHeight);
         EXPECT_TRUE(clap == vst) << "the CLAP editor's panel differs from the VST 2.4 editor's";
     }
+}
+
+// Paths of every system: a drive letter's colon makes no URI.
+TEST(Formats, TheFormatFollowsFromThePath) {
+    const struct {
+        const char* path;
+        PluginFormat format;
+    } kRows[] = {
+        {"urn:morvella:quavix", PluginFormat::Lv2},
+        {"http://calf.sourceforge.net/plugins/Filter", PluginFormat::Lv2},
+        {"/usr/lib/lv2/gxautowah.lv2/", PluginFormat::Lv2},
+        {"C:\\Program Files\\VstPlugins\\QUAVIX.dll", PluginFormat::Vst2},
+        {"C:/Program Files/Common Files/CLAP/Quavix.clap", PluginFormat::Clap},
+        {"quavix.so", PluginFormat::Vst2},
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(PluginLoader::formatOf(row.path), row.format) << row.path;
 }
 
 TEST(Formats, WhatIsNoPluginIsRefusedByName) {

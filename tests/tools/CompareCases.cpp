@@ -1,8 +1,11 @@
 // --compare's judgement: the plug-in against itself is identical, and each
 // planted difference is found where it was planted: one sample's last bit,
-// and a parameter change heard one block late.
+// and a parameter change heard one block late; a plug-in of another shape
+// is refused; and the stimulus holds every kind of material it promises.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -12,7 +15,7 @@
 
 namespace {
 
-enum class Fault { None, LastBit, ChangeLate };
+enum class Fault { None, LastBit, ChangeLate, HiddenParameter };
 
 // The plug-in under test with one fault planted in what the host sees of it.
 class Planted : public HostedPlugin {
@@ -26,7 +29,7 @@ public:
     std::vector<std::pair<std::string, std::string>> formatDetails() override { return {}; }
     int inputCount() const override { return inner->inputCount(); }
     int outputCount() const override { return inner->outputCount(); }
-    int parameterCount() const override { return inner->parameterCount(); }
+    int parameterCount() const override { return inner->parameterCount() - (fault == Fault::HiddenParameter); }
     ParameterInfo parameterInfo(int index) override { return inner->parameterInfo(index); }
     double parameterValue(int index) override { return inner->parameterValue(index); }
     void setParameterValue(int index, double value) override {
@@ -98,6 +101,43 @@ TEST(Compare, ThePluginMatchesItselfAndEachPlantedDifferenceIsFound) {
         EXPECT_EQ(result.line().compare(0, std::strlen(row.line), row.line), 0) << result.line();
         std::printf("%s\n", result.line().c_str());
     }
+}
+
+TEST(Compare, PluginsOfOtherShapesAreRefused) {
+    std::unique_ptr<HostedPlugin> reference = opened();
+    ASSERT_TRUE(reference);
+    Planted fewer(opened(), Fault::HiddenParameter);
+    EXPECT_NE(PluginComparison::mismatch(*reference, fewer).find("are not one plug-in in two formats"),
+              std::string::npos);
+}
+
+// Shrinking the stimulus would let a difference of one kind pass unheard.
+TEST(Compare, TheStimulusHoldsNoiseSilenceImpulsesChangesAndSweepsInBlocksOfManySizes) {
+    const CompareStimulus stimulus(4);
+    int smallest = CompareStimulus::kMaxBlock, largest = 0, changes = 0, eventsInside = 0;
+    for (const StimulusBlock& block : stimulus.blocks()) {
+        smallest = std::min(smallest, block.frames);
+        largest = std::max(largest, block.frames);
+        for (const StimulusChange& change : block.changes) {
+            ++changes;
+            EXPECT_EQ(change.position * 1024, std::floor(change.position * 1024)) << "off the grid";
+        }
+        for (const StimulusEvent& event : block.events)
+            eventsInside += event.frame > 0 && event.frame < block.frames;
+    }
+    int impulses = 0, longestSilence = 0, silence = 0;
+    for (int frame = 0; frame < stimulus.frames(); ++frame) {
+        const float sample = stimulus.channel(0)[frame];
+        impulses += sample == 1.0f;
+        silence = sample == 0.0f ? silence + 1 : 0;
+        longestSilence = std::max(longestSilence, silence);
+    }
+    EXPECT_LT(smallest, 16);
+    EXPECT_GT(largest, CompareStimulus::kMaxBlock / 2);
+    EXPECT_GE(changes, 10);
+    EXPECT_GE(eventsInside, 50);
+    EXPECT_GE(impulses, 4);
+    EXPECT_GE(longestSilence, CompareStimulus::kSampleRate / 2);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tools/compare/CompareStimulus.h"
 
+#include <cstddef>
+
 #include "tools/media/NoiseGenerator.h"
 
 namespace {
@@ -18,6 +20,10 @@ const uint8_t kControlChange = 0xB0;
 // filter most likely follows.
 const uint8_t kSweptControllers[] = {1, 7, 11, 74};
 const int kEventsPerBlock = 3;
+// Every so many blocks one of 1 to 3 frames: the sizes where a plug-in that
+// splits blocks at events or smooths per block most often slips.
+const size_t kTinyBlockEvery = 16;
+const int kTinyBlockSizes = 3;
 
 bool inNoise(int frame) { return frame < kNoiseUntil || (frame >= kImpulsesUntil && frame < kSweepsUntil); }
 
@@ -44,8 +50,8 @@ void CompareStimulus::makeInput() {
 }
 
 // Blocks of 1 to kMaxBlock frames, the sizes drawn from the same kind of
-// generator as the noise; changes only where noise plays, so that the
-// silence shows each plug-in's own tail.
+// generator as the noise, with tiny ones among them; changes only where
+// noise plays, so that the silence shows each plug-in's own tail.
 void CompareStimulus::makeSchedule(int parameterCount) {
     NoiseGenerator draw(0x424C4B53);
     const auto below = [&draw](int limit) {
@@ -55,11 +61,14 @@ void CompareStimulus::makeSchedule(int parameterCount) {
     for (int start = 0; start < kSweepsUntil;) {
         StimulusBlock block;
         block.start = start;
-        block.frames = 1 + below(kMaxBlock);
+        const size_t index = schedule.size();
+        block.frames = index % kTinyBlockEvery == kTinyBlockEvery / 2
+                           ? 1 + static_cast<int>(index / kTinyBlockEvery) % kTinyBlockSizes
+                           : 1 + below(kMaxBlock);
         if (block.frames > kSweepsUntil - start)
             block.frames = kSweepsUntil - start;
         const bool sweeping = start >= kImpulsesUntil;
-        if (!sweeping && start < kNoiseUntil && parameterCount > 0 && schedule.size() % kChangeEvery == 0)
+        if (!sweeping && start < kNoiseUntil && parameterCount > 0 && index % kChangeEvery == 0)
             block.changes.push_back({below(parameterCount), below(kPositionGrid + 1) / double(kPositionGrid)});
         for (int i = 0; sweeping && i < kEventsPerBlock; ++i, ++sweepStep) {
             const uint8_t controller = kSweptControllers[(sweepStep / 128) % sizeof kSweptControllers];
