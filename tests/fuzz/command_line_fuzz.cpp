@@ -118,7 +118,8 @@ void requireJob(const Command& command) {
         break;
     case HostMode::Validate:
     case HostMode::ValidateGroup:
-        require(inRange(command.as<ValidateOptions>().strictness, Validator::kMinStrictness, Validator::kMaxStrictness),
+        require(inRange(command.as<ValidateOptions>().strictness, ValidationSettings::kMinStrictness,
+                        ValidationSettings::kMaxStrictness),
                 "strictness %d", command.as<ValidateOptions>().strictness);
         break;
     case HostMode::Stress:

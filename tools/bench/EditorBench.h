@@ -14,11 +14,12 @@
 
 #include <string>
 
+#include "tools/bench/PluginBench.h"
 #include "tools/hosting/PluginOptions.h"
 
 struct EditorBenchOptions {
     PluginOptions plugin;
-    int rounds = 9;  // --rounds
+    int rounds = BenchSettings::kDefaultRounds;  // --rounds
 };
 
 class EditorBench {

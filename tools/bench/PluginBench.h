@@ -21,9 +21,11 @@ struct BenchEntry {
 };
 
 struct BenchSettings {
-    int sampleRate = 44100;
-    int blockSize = 512;
-    int rounds = 9;
+    static constexpr int kDefaultRounds = 9;
+
+    int sampleRate = PluginSetup::kDefaultSampleRate;
+    int blockSize = PluginSetup::kDefaultBlockSize;
+    int rounds = kDefaultRounds;
     size_t framesPerRound = size_t(1) << 20;
 };
 

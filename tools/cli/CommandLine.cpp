@@ -127,7 +127,7 @@ void printOptions(FILE* out) {
         else
             std::fprintf(out, "%s\n%*s", name.c_str(), kOptionColumn, "");
         const std::string commands = "[" + CommandTable::titles(row.commands) + "]";
-        printIndented(out, std::string(row.help) + "\n" + wrapped(commands, kOptionColumn), kOptionColumn);
+        printIndented(out, row.help + "\n" + wrapped(commands, kOptionColumn), kOptionColumn);
     }
 }
 

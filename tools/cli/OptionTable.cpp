@@ -1,6 +1,7 @@
 #include "tools/cli/OptionTable.h"
 
 #include <cstdio>
+#include <sstream>
 
 #include "tools/cli/ValueParsing.h"
 
@@ -9,7 +10,6 @@ namespace {
 const int kMaxBlockSize = 65536;
 const int kMinSampleRate = 8000;
 const int kMaxSampleRate = 768000;
-const int kMaxController = 127;
 const int kMaxRounds = 1000;
 // Curves per swept parameter: more would crowd the picture past reading.
 const int kMaxSweepSteps = 20;
@@ -21,6 +21,15 @@ const double kMaxCloseAfterSeconds = 1e6;
 const int kMaxStressInstances = 1024;
 const double kMinStressSeconds = 0.1;
 const double kMaxStressSeconds = 86400.0;
+
+// The help in words around the figures the code holds, so that it cannot
+// tell of another default or limit than the one in force.
+template <typename... Parts>
+std::string told(const Parts&... parts) {
+    std::ostringstream text;
+    (text << ... << parts);
+    return text.str();
+}
 
 constexpr CommandSet kRendering = commandBit(HostMode::Demo) | commandBit(HostMode::ProcessFile);
 // Every command that loads one plug-in and sets it up before its job.
@@ -61,27 +70,33 @@ const std::vector<OptionRow> kOptions = {
          parsed.plugin.parameters.push_back(setting);
          return ValueParsing::parameter(value, parsed.plugin.parameters.back());
      }},
-    {"--block", "N", kRunning, "block size in frames, 1..65536 (default 512)",
+    {"--block", "N", kRunning,
+     told("block size in frames, 1..", kMaxBlockSize, " (default ", PluginSetup::kDefaultBlockSize, ")"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return ValueParsing::integer(value, 1, kMaxBlockSize, parsed.plugin.blockSize);
      }},
-    {"--rate", "R", kRunning, "sample rate (default 44100); a file is processed at its own rate",
+    {"--rate", "R", kRunning,
+     told("sample rate (default ", PluginSetup::kDefaultSampleRate, "); a file is processed at its own rate"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.plugin.rateGiven =
                     ValueParsing::integer(value, kMinSampleRate, kMaxSampleRate, parsed.plugin.sampleRate);
      }},
-    {"--cc", "NUMBER", kRendering, "MIDI controller for --sweep and the demo, 0..127 (default 1)",
+    {"--cc", "NUMBER", kRendering,
+     told("MIDI controller for --sweep and the demo, 0..", HostedPlugin::kHighestController, " (default ",
+          RenderSettings::kDefaultController, ")"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
-         return ValueParsing::integer(value, 0, kMaxController, parsed.render.controller);
+         return ValueParsing::integer(value, 0, HostedPlugin::kHighestController, parsed.render.controller);
      }},
     {"--sweep", "START:END", kRendering,
-     "move the controller from START to END (0..127) across the\nfile: one control change before each block",
+     told("move the controller from START to END (0..", HostedPlugin::kHighestController,
+          ") across the\nfile: one control change before each block"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.render.sweep = ValueParsing::controllerSweep(value, parsed.render);
      }},
     {"--pcm16", nullptr, kRendering, "write 16-bit PCM instead of 32-bit float",
      [](const char*, ParsedArguments& parsed, std::string&) { return parsed.render.pcm16 = true; }},
-    {"--demo-out", "FILE", commandBit(HostMode::Demo), "where the demo goes (default quavix-demo.wav)",
+    {"--demo-out", "FILE", commandBit(HostMode::Demo),
+     told("where the demo goes (default ", DemoOptions::kDefaultOutputPath, ")"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
          parsed.given.demo.outputPath = value;
          return true;
@@ -93,27 +108,35 @@ const std::vector<OptionRow> kOptions = {
     {"--scale", "F", kEditors,
      "tell the editor the display's scale (1 is 100%, 2 is 200%),\nas hosts do through their vendor request",
      editorScale},
-    {"--rounds", "N", kBenches, "rounds of measurement, 1..1000 (default 9)", benchRounds},
-    {"--strictness", "N", kValidating, "1 (quick) .. 10 (long), default 5",
+    {"--rounds", "N", kBenches,
+     told("rounds of measurement, 1..", kMaxRounds, " (default ", BenchSettings::kDefaultRounds, ")"), benchRounds},
+    {"--strictness", "N", kValidating,
+     told(ValidationSettings::kMinStrictness, " (quick) .. ", ValidationSettings::kMaxStrictness, " (long), default ",
+          ValidationSettings::kDefaultStrictness),
      [](const char* value, ParsedArguments& parsed, std::string&) {
-         return ValueParsing::integer(value, Validator::kMinStrictness, Validator::kMaxStrictness,
+         return ValueParsing::integer(value, ValidationSettings::kMinStrictness, ValidationSettings::kMaxStrictness,
                                       parsed.given.validate.strictness);
      }},
     {"--seed", "S", kValidating, "the random stream of an earlier run, to repeat it",
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return parsed.given.validate.seedGiven = ValueParsing::seed(value, parsed.given.validate.seed);
      }},
-    {"--instances", "N", kStress, "instances, each on its own audio thread, 1..1024 (default 64)",
+    {"--instances", "N", kStress,
+     told("instances, each on its own audio thread, 1..", kMaxStressInstances, " (default ",
+          StressOptions::kDefaultInstances, ")"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return ValueParsing::integer(value, 1, kMaxStressInstances, parsed.given.stress.instances);
      }},
-    {"--seconds", "S", kStress, "how long the session plays, 0.1..86400 (default 10)",
+    {"--seconds", "S", kStress,
+     told("how long the session plays, ", kMinStressSeconds, "..", kMaxStressSeconds, " (default ",
+          StressOptions::kDefaultSeconds, ")"),
      [](const char* value, ParsedArguments& parsed, std::string&) {
          return ValueParsing::real(value, kMinStressSeconds, kMaxStressSeconds, parsed.given.stress.seconds);
      }},
     {"--sweep-param", "INDEX=FROM:TO:COUNT", kResponse,
-     "one curve at each of COUNT values (1..20) from FROM to TO\n(0..1); repeatable, giving a curve for every "
-     "combination\n(at most 20)",
+     told("one curve at each of COUNT values (1..", kMaxSweepSteps,
+          ") from FROM to TO\n(0..1); repeatable, giving a curve for every combination\n(at most ",
+          ResponsePlot::kMaxCurves, ")"),
      [](const char* value, ParsedArguments& parsed, std::string& expected) {
          std::vector<ParameterSweep>& sweeps = parsed.given.response.sweeps;
          sweeps.push_back(ParameterSweep{0, 0.0f, 0.0f, 1});

@@ -13,7 +13,7 @@ struct OptionRow {
     const char* name;
     const char* valueName;  // null: the option takes no value
     CommandSet commands;
-    const char* help;  // lines after the first start with a newline
+    std::string help;  // lines after the first start with a newline
     // False for a bad value, with what a good one looks like when the
     // value's form alone does not say it.
     bool (*apply)(const char* value, ParsedArguments& parsed, std::string& expected);

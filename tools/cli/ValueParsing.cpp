@@ -7,7 +7,6 @@
 namespace {
 
 const int kLargestIndex = 1 << 20;
-const int kLargestController = 127;
 
 }  // namespace
 
@@ -83,6 +82,6 @@ bool ValueParsing::parameterSweep(const std::string& text, int mostSteps, Parame
 bool ValueParsing::controllerSweep(const std::string& text, RenderOptions& options) {
     size_t colon = text.find(':');
     return colon != std::string::npos &&
-           integer(text.substr(0, colon).c_str(), 0, kLargestController, options.sweepStart) &&
-           integer(text.c_str() + colon + 1, 0, kLargestController, options.sweepEnd);
+           integer(text.substr(0, colon).c_str(), 0, HostedPlugin::kHighestController, options.sweepStart) &&
+           integer(text.c_str() + colon + 1, 0, HostedPlugin::kHighestController, options.sweepEnd);
 }

@@ -28,12 +28,19 @@ struct ParameterInfo {
 // What the rate and the longest block are when the plug-in is made: LV2
 // and CLAP take them then, and a VST 2.4 plug-in hears them before it starts.
 struct PluginSetup {
-    int sampleRate = 44100;
-    int maxBlockSize = 512;
+    // What a host starts with when told nothing else.
+    static constexpr int kDefaultSampleRate = 44100;
+    static constexpr int kDefaultBlockSize = 512;
+
+    int sampleRate = kDefaultSampleRate;
+    int maxBlockSize = kDefaultBlockSize;
 };
 
 class HostedPlugin {
 public:
+    // MIDI controllers and their values run from 0 to this.
+    static constexpr int kHighestController = 127;
+
     virtual ~HostedPlugin() = default;
 
     virtual PluginFormat format() const = 0;

@@ -21,8 +21,8 @@ struct ParameterSetting {
 struct PluginOptions {
     std::string path;
     std::vector<ParameterSetting> parameters;
-    int blockSize = 512;
-    int sampleRate = 44100;
+    int blockSize = PluginSetup::kDefaultBlockSize;
+    int sampleRate = PluginSetup::kDefaultSampleRate;
     bool rateGiven = false;
 };
 

@@ -19,7 +19,7 @@ const double kLineLength = 1.5;       // single notes ring a little into the nex
 const double kStabLength = 2.0;       // chord stabs ring through the scratch after them
 const float kPeak = 0.5f;
 const int kPedalHeel = 1;  // controller value 0 does not move the wah
-const int kPedalToe = 127;
+const int kPedalToe = HostedPlugin::kHighestController;
 
 double noteFrequency(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
 

@@ -128,7 +128,7 @@ void OfflineRenderer::fillInputs(int frames) {
 void OfflineRenderer::sendController(size_t block, size_t numBlocks) {
     if (!settings.controllerCurve)
         return;
-    int value = std::max(0, std::min(127, settings.controllerCurve(block, numBlocks)));
+    int value = std::max(0, std::min(HostedPlugin::kHighestController, settings.controllerCurve(block, numBlocks)));
     host.sendMidi(0, kControlChange, static_cast<uint8_t>(settings.controller), static_cast<uint8_t>(value));
 }
 

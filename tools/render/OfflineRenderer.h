@@ -20,8 +20,11 @@ using BlockSource = std::function<bool(AudioClip& block, int frames, std::string
 using BlockSink = std::function<bool(const AudioClip& block, int frames, std::string& error)>;
 
 struct RenderSettings {
-    int blockSize = 512;
-    int controller = 1;
+    // The modulation wheel.
+    static constexpr int kDefaultController = 1;
+
+    int blockSize = PluginSetup::kDefaultBlockSize;
+    int controller = kDefaultController;
     ControllerCurve controllerCurve;  // empty: no MIDI at all
     bool showProgress = false;
 };

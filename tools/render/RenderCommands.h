@@ -5,21 +5,24 @@
 #include <string>
 
 #include "tools/hosting/PluginOptions.h"
+#include "tools/render/OfflineRenderer.h"
 
 // How the audio goes through: block size aside (the plug-in's options),
 // the controller that moves and how, and the output's sample format.
 struct RenderOptions {
-    int controller = 1;  // --cc
-    bool sweep = false;  // --sweep START:END
+    int controller = RenderSettings::kDefaultController;  // --cc
+    bool sweep = false;                                   // --sweep START:END
     int sweepStart = 0;
-    int sweepEnd = 127;
+    int sweepEnd = HostedPlugin::kHighestController;
     bool pcm16 = false;  // --pcm16
 };
 
 struct DemoOptions {
+    static constexpr const char* kDefaultOutputPath = "quavix-demo.wav";
+
     PluginOptions plugin;
     RenderOptions render;
-    std::string outputPath = "quavix-demo.wav";  // --demo-out
+    std::string outputPath = kDefaultOutputPath;  // --demo-out
 };
 
 struct FileOptions {

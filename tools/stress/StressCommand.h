@@ -8,9 +8,12 @@
 #include <string>
 
 struct StressOptions {
+    static constexpr int kDefaultInstances = 64;
+    static constexpr double kDefaultSeconds = 10;
+
     std::string pluginPath;
-    int instances = 64;   // --instances
-    double seconds = 10;  // --seconds
+    int instances = kDefaultInstances;  // --instances
+    double seconds = kDefaultSeconds;   // --seconds
 };
 
 class StressCommand {

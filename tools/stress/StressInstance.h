@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <ratio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,8 +25,9 @@ public:
 
     static constexpr int kSampleRate = 48000;
     static constexpr int kBlockFrames = 64;
-    // 64 / 48000 s, to the nanosecond.
-    static constexpr std::chrono::nanoseconds kBlockPeriod{1333333};
+    // kBlockFrames / kSampleRate s, to the nanosecond (rounded down).
+    static constexpr std::chrono::nanoseconds kBlockPeriod = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::duration<long long, std::ratio<kBlockFrames, kSampleRate>>(1));
 
     explicit StressInstance(unsigned seed);
     ~StressInstance();

@@ -22,8 +22,13 @@
 #endif
 
 struct ValidationSettings {
+    // How long the checks go on: from quick to long.
+    static constexpr int kMinStrictness = 1;
+    static constexpr int kMaxStrictness = 10;
+    static constexpr int kDefaultStrictness = 5;
+
     std::string pluginPath;
-    int strictness = 5;
+    int strictness = kDefaultStrictness;
     uint64_t seed = 0;
 };
 

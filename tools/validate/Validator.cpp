@@ -83,7 +83,8 @@ Validator::Validator(const ValidateOptions& options)
 int Validator::run() {
     std::vector<ValidationGroup> groups = allGroups(pluginPath);
     std::printf("Validating '%s' at strictness %d (%d quick .. %d long), seed %llu\n", pluginPath.c_str(), strictness,
-                kMinStrictness, kMaxStrictness, static_cast<unsigned long long>(seed));
+                ValidationSettings::kMinStrictness, ValidationSettings::kMaxStrictness,
+                static_cast<unsigned long long>(seed));
     std::printf("Rerun with: quavix-host --validate '%s' --strictness %d --seed %llu\n", pluginPath.c_str(), strictness,
                 static_cast<unsigned long long>(seed));
     const PluginFormat format = PluginLoader::formatOf(pluginPath);

@@ -8,21 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "tools/validate/CheckContext.h"
 #include "tools/validate/ValidationReport.h"
 
 struct ValidateOptions {
     std::string pluginPath;
-    int strictness = 5;           // --strictness: 1 quick .. 10 long
-    unsigned long long seed = 0;  // --seed: the random stream, printed for reruns
+    int strictness = ValidationSettings::kDefaultStrictness;  // --strictness
+    unsigned long long seed = 0;                              // --seed: the random stream, printed for reruns
     bool seedGiven = false;
     std::string group;  // the hidden --validate-group: one group in this process
 };
 
 class Validator {
 public:
-    static const int kMinStrictness = 1;
-    static const int kMaxStrictness = 10;
-
     explicit Validator(const ValidateOptions& options);
 
     // The whole run; 0 when nothing failed.

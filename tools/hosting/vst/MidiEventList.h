@@ -11,8 +11,6 @@
 class MidiEventList {
 public:
     static const int kControlChange = 0xB0;
-    // MIDI controllers and their values run from 0 to this.
-    static const int kHighestController = 127;
 
     // Room made now, so that a list of up to this many events is made on an
     // audio thread without a call into the allocator.

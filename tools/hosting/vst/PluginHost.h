@@ -11,14 +11,11 @@
 #include <vector>
 
 #include "framework/VstInterface.h"
+#include "tools/hosting/HostedPlugin.h"
 #include "tools/hosting/PluginModule.h"
 
 class PluginHost {
 public:
-    // What a host starts with when told nothing else.
-    static constexpr int kDefaultSampleRate = 44100;
-    static constexpr int kDefaultBlockSize = 512;
-
     // Resizes the editor's host window to a client area of width x height;
     // answers whether it did.
     using WindowSizer = std::function<bool(int width, int height)>;
@@ -103,8 +100,8 @@ private:
     PluginModule module;
     AEffect* plugin = nullptr;
     std::string pluginPath;
-    int sampleRate = kDefaultSampleRate;
-    int blockSize = kDefaultBlockSize;
+    int sampleRate = PluginSetup::kDefaultSampleRate;
+    int blockSize = PluginSetup::kDefaultBlockSize;
     bool running = false;
     WindowSizer windowSizer;
     std::atomic<bool> echoing{false};

@@ -17,8 +17,8 @@
 #include "tools/validate/GuardedText.h"
 #include "tools/validate/ValidationGroup.h"
 
-const int kRate = 44100;
-const int kBlock = 512;
+const int kRate = PluginSetup::kDefaultSampleRate;
+const int kBlock = PluginSetup::kDefaultBlockSize;
 const float kNoiseLevel = 0.5f;
 // Louder than this out of a 0.5 noise in is more than a plain effect gives
 // (66 dB of gain), though an equaliser of many boosted bands may reach it.

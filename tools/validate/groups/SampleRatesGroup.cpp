@@ -99,7 +99,7 @@ void absurdRates(CheckContext& context) {
         context.doing("back to %d Hz after %s", kRate, rate.name);
         setRate(*host, static_cast<float>(kRate));
         float after = runNoise(context, *host, inputs, outputs, kRate / 5);
-        context.figure(std::string("at ") + rate.name + " Hz / back at 44100", "peak %g / %g",
+        context.figure(std::string("at ") + rate.name + " Hz / back at " + std::to_string(kRate), "peak %g / %g",
                        static_cast<double>(during), static_cast<double>(after));
         checkPeak(context, after, "set back to " + std::to_string(kRate) + " Hz after " + rate.name + " Hz");
     }
