@@ -52,6 +52,8 @@ public:
     virtual void masterIdle();
     virtual bool isInputConnected(VstInt32 input);
     virtual bool isOutputConnected(VstInt32 output);
+    // A factor of 0 in decibels, as dB2string writes it.
+    static constexpr const char* kMinusInfinityText = "-oo";
     virtual void dB2string(float value, char* text, VstInt32 maxLen);
     virtual void Hz2string(float samples, char* text, VstInt32 maxLen);
     virtual void ms2string(float samples, char* text, VstInt32 maxLen);
@@ -71,8 +73,7 @@ public:
 
 protected:
     // One request to the host; 0 without a callback.
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setFlag(VstInt32 flag, bool state);
 
     audioMasterCallback audioMaster;

@@ -16,7 +16,6 @@ constexpr VstInt32 kLargestInt = 99999999;
 constexpr VstInt32 kSmallestInt = -999999999;
 constexpr VstInt32 kLeadingDivisor = 100000000;
 const char* const kHugeText = "Huge!";
-const char* const kMinusInfinityText = "-oo";
 const char* const kNotANumberText = "NaN";
 constexpr double kPowersOfTen[kMaxChars] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0, 1000000.0, 10000000.0};
 

@@ -31,7 +31,9 @@ void writeDecibels(AudioEffect* effect, ReadOutPlace place, double factor, char*
 // not a number reads "Lo".
 void writePeakName(double damping, char* text, size_t size) {
     const float single = static_cast<float>(damping);
-    const char* name = single <= kHighPeakDamping ? "Hi" : single <= kMediumPeakDamping ? "Med" : "Lo";
+    const char* name = single <= kHighPeakDamping     ? kHighPeakName
+                       : single <= kMediumPeakDamping ? kMediumPeakName
+                                                      : kLowPeakName;
     std::snprintf(text, size, "%s", name);
 }
 

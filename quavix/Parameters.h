@@ -65,5 +65,8 @@ constexpr double kGainAtFullScale = 0.5;
 // The peak read-out: "Hi" up to this damping, "Med" up to the next, else "Lo".
 constexpr float kHighPeakDamping = 0.33f;
 constexpr float kMediumPeakDamping = 0.66f;
+constexpr const char* kHighPeakName = "Hi";
+constexpr const char* kMediumPeakName = "Med";
+constexpr const char* kLowPeakName = "Lo";
 
 }  // namespace quavix

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "framework/EffectBase.h"
 #include "quavix/Parameters.h"
 
 namespace quavix {
@@ -11,8 +12,6 @@ namespace {
 
 constexpr double kReadOutSlack = 1e-3;
 constexpr const char* kWhitespace = " \t";
-// What the decibel read-out writes for a factor of 0.
-constexpr const char* kMinusInfinity = "-oo";
 
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(kWhitespace);
@@ -43,11 +42,11 @@ bool parseNumber(const std::string& text, double* number) {
 // and Med for where Quavix starts, which reads Med.
 bool peakFromName(const std::string& name, double* peak) {
     const Parameter& parameter = kParameters[kPeakParam];
-    if (name == "Hi") {
+    if (name == kHighPeakName) {
         *peak = parameter.maximum;
-    } else if (name == "Med") {
+    } else if (name == kMediumPeakName) {
         *peak = parameter.initial;
-    } else if (name == "Lo") {
+    } else if (name == kLowPeakName) {
         *peak = parameter.minimum;
     } else {
         return false;
@@ -58,7 +57,7 @@ bool peakFromName(const std::string& name, double* peak) {
 // The gain value whose output factor the decibels name.
 bool gainFromDecibels(const std::string& decibels, double* gain) {
     double level = 0.0;
-    if (decibels == kMinusInfinity) {
+    if (decibels == AudioEffect::kMinusInfinityText) {
         *gain = 0.0;
         return true;
     }

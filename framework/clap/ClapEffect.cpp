@@ -4,20 +4,9 @@
 
 #include "framework/EffectBase.h"
 #include "framework/Entry.h"
+#include "framework/HostEventList.h"
 #include "framework/WholeRate.h"
 #include "framework/clap/PanelChanges.h"
-
-namespace {
-
-// A VstEvents with room for one event, laid out as hosts lay one out.
-struct OneEventList {
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[2];
-};
-static_assert(offsetof(OneEventList, events) == offsetof(VstEvents, events), "the list's pointers are VstEvents'");
-
-}  // namespace
 
 ClapEffect::ClapEffect(PanelChanges* changes, void (*panelChanged)(void*), void* context)
     : changes(changes), panelChanged(panelChanged), context(context) {}
@@ -54,7 +43,7 @@ void ClapEffect::sendMidi(const uint8_t* bytes) {
     midi.type = kVstMidiType;
     midi.byteSize = sizeof(VstMidiEvent);
     std::memcpy(midi.midiData, bytes, 3);
-    OneEventList list{1, 0, {reinterpret_cast<VstEvent*>(&midi), nullptr}};
+    HostEventList<2> list{1, 0, {reinterpret_cast<VstEvent*>(&midi), nullptr}};
     dispatch(effProcessEvents, 0, 0, &list);
 }
 

@@ -25,6 +25,7 @@
 
 #include "framework/EffectBase.h"
 #include "framework/Entry.h"
+#include "framework/HostEventList.h"
 #include "framework/WholeRate.h"
 #include "framework/lv2/Lv2Plugin.h"
 
@@ -41,14 +42,7 @@ constexpr uint8_t kSystemExclusive = 0xF0;
 // Each event of a sequence starts on a boundary of this many bytes.
 constexpr size_t kAtomAlignment = 8;
 
-// A VstEvents with room for a whole list, laid out as hosts lay one out.
-struct EventList {
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[kEventsPerList];
-};
-static_assert(offsetof(EventList, reserved) == offsetof(VstEvents, reserved), "the list's header is VstEvents'");
-static_assert(offsetof(EventList, events) == offsetof(VstEvents, events), "the list's pointers are VstEvents'");
+using EventList = HostEventList<kEventsPerList>;
 
 // The effect asks for the rate from its constructor, before the adapter
 // has its record; the instance being made on this thread answers then.
